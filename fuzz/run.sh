@@ -1,0 +1,2 @@
+#!/usr/bin/env bash
+echo "fuzzer not built yet"

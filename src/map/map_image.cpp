@@ -1,0 +1,128 @@
+#include "map/map_image.h"
+
+#include <cstring>
+
+namespace tesselink {
+namespace {
+
+void PutU16(std::uint8_t* at, std::uint16_t value) {
+    at[0] = static_cast<std::uint8_t>(value >> 8);
+    at[1] = static_cast<std::uint8_t>(value & 0xFF);
+}
+
+std::uint16_t GetU16(const std::uint8_t* at) {
+    return static_cast<std::uint16_t>((at[0] << 8) | at[1]);
+}
+
+const char* FitMessage(FitResult result) {
+    switch (result) {
+    case FitResult::OriginalWidthExceeded: return "The paywindow's Original Width beyond Screen";
+    case FitResult::OriginalHeightExceeded: return "The paywindow's Original Heigh beyond Screen";
+    case FitResult::TargetWidthExceeded: return "The paywindow's Target Width beyond Screen";
+    case FitResult::TargetHeightExceeded: return "The paywindow's Target Heigh beyond Screen";
+    case FitResult::Fits: break;
+    }
+    return "";
+}
+
+MapLoadResult Refuse() { return MapLoadResult{}; }
+
+MapLoadResult Refuse(UserMessage message) {
+    MapLoadResult r;
+    r.Message = std::move(message);
+    return r;
+}
+
+}  // namespace
+
+int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity) {
+    const long long needed = MapHeadSize + static_cast<long long>(MapEntrySize) * map.Windows.size();
+    if (buffer == nullptr) return static_cast<int>(needed);
+    if (capacity <= 0) return capacity;
+    if (capacity < needed) return 0;
+
+    const MapFileHead& h = map.Head;
+    std::memcpy(buffer, MapFileMagic, 4);
+    buffer[4] = buffer[5] = 0;
+    buffer[6] = h.WindowCount;
+    buffer[7] = h.CoverOption;
+    PutU16(buffer + 8, h.OriginalWidth);
+    PutU16(buffer + 10, h.OriginalHeight);
+    PutU16(buffer + 12, h.TargetWidth);
+    PutU16(buffer + 14, h.TargetHeight);
+
+    std::uint8_t* entry = buffer + MapHeadSize;
+    for (const PlaybackWindow& w : map.Windows) {
+        PutU16(entry + 0, w.OriginalStartX);
+        PutU16(entry + 2, w.OriginalStartY);
+        PutU16(entry + 4, w.Width);
+        PutU16(entry + 6, w.Height);
+        PutU16(entry + 8, w.TargetStartX);
+        PutU16(entry + 10, w.TargetStartY);
+        entry[12] = w.MapMode;
+        entry[13] = 0;  // the reserved byte is never saved
+        entry += MapEntrySize;
+    }
+
+    std::uint32_t sum = 0;
+    for (long long i = 0; i < needed; ++i) sum += buffer[i];  // bytes 4 and 5 are still 0
+    PutU16(buffer + 4, static_cast<std::uint16_t>(sum & 0xFFFF));
+    return static_cast<int>(needed);
+}
+
+MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count) {
+    if (data == nullptr || count <= 0) return Refuse();
+    if (count < 4 || std::memcmp(data, MapFileMagic, 4) != 0) return Refuse();
+    if (count < MapHeadSize) return Refuse();
+
+    // The checksum at offset 4 is not verified: files with a wrong one load as before.
+    MapFileHead head;
+    head.WindowCount = data[6];
+    head.CoverOption = data[7];
+    head.OriginalWidth = GetU16(data + 8);
+    head.OriginalHeight = GetU16(data + 10);
+    head.TargetWidth = GetU16(data + 12);
+    head.TargetHeight = GetU16(data + 14);
+
+    PlaybackWindows read;
+    read.reserve(head.WindowCount);
+    for (int i = 0; i < head.WindowCount; ++i) {
+        const long long offset = MapHeadSize + static_cast<long long>(MapEntrySize) * i;
+        if (offset + MapEntrySize > count) {
+            return Refuse(ApplicationMessage("The map file is incomplete: it ends inside its window entries"));
+        }
+        const std::uint8_t* e = data + offset;
+        PlaybackWindow w;
+        w.OriginalStartX = GetU16(e + 0);
+        w.OriginalStartY = GetU16(e + 2);
+        w.Width = GetU16(e + 4);
+        w.Height = GetU16(e + 6);
+        w.TargetStartX = GetU16(e + 8);
+        w.TargetStartY = GetU16(e + 10);
+        w.MapMode = e[12];
+        w.Reserved = e[13];
+        w.UpdatePlacedSize();
+
+        if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
+            head.OriginalWidth > MaxHeadSize) {
+            return Refuse(ApplicationMessage("High and Width can't more than 2000"));
+        }
+        const FitResult fit = CheckFit(w, head);
+        if (fit != FitResult::Fits) {
+            return Refuse(PlainMessage("Load warning ", FitMessage(fit), MessageOwner::OriginalView));
+        }
+        read.push_back(w);
+    }
+
+    map.Head = head;
+    map.Windows.insert(map.Windows.end(), read.begin(), read.end());
+    MapLoadResult ok;
+    ok.Accepted = true;
+    return ok;
+}
+
+void ReportLoadMessage(const MapLoadResult& result, MessageBoxes& boxes) {
+    if (result.Message) boxes.Show(*result.Message);
+}
+
+}  // namespace tesselink

@@ -1,0 +1,27 @@
+#pragma once
+// Builds the target picture's planes from the colour planes and a window list.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "map/map_model.h"
+#include "remap/colour_planes.h"
+
+namespace tesselink {
+
+// When `source` is present: `target` becomes targetWidth x targetHeight, filled with 172, and
+// every window of `windows` is copied in list order by its map mode (later windows win where
+// they overlap; modes above 5 are skipped). A window reaching outside either picture is clipped
+// to both. When `source` is absent, `target` is left as it was.
+void RemapWindows(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
+                  TargetPlanes& target);
+
+// One window into existing target planes, by the straightforward per-pixel formula;
+// the reference the fast paths are tested against.
+void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target);
+
+// The target planes as 0xffRRGGBB words (QImage::Format_RGB32 layout) into `out`, whose rows
+// are `strideWords` words apart and at least Width() words wide.
+void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords);
+
+}  // namespace tesselink
