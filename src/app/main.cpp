@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/editor_main.h"
-#include "app/render_command.h"
+#include "render/render_command.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/render_command.h"
+#include "render/render_command.h"
 
 #include <cstdio>
 
