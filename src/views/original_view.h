@@ -1,0 +1,84 @@
+#pragma once
+// The Original view: the background picture at the map's original size, zoomed and centred,
+// with corner labels, a title and every window's original rectangle outlined.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QStringList>
+
+#include "document/tesselink_doc.h"
+#include "document/view_panes.h"
+#include "map/message_boxes.h"
+#include "picture/picture_cache.h"
+#include "views/picture_scroll_view.h"
+#include "views/scaled_picture.h"
+#include "views/view_geometry.h"
+
+namespace tesselink {
+
+class CTesselinkView : public PictureScrollView, public OriginalViewPane {
+    Q_OBJECT
+public:
+    // Attaches itself to `doc` (after the editor panel, before the Target view).
+    CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent = nullptr);
+    ~CTesselinkView() override;
+
+    // Folders searched in order for the default picture "tesselink.jpg"; by default the
+    // executable's folder, then the installed data folder.
+    void SetDefaultPictureFolders(const QStringList& folders) { defaultFolders_ = folders; }
+    const QStringList& DefaultPictureFolders() const { return defaultFolders_; }
+
+    // Once, after the document and the views exist: takes the default picture if there is one,
+    // sets the scroll extent to (client width - 100, 1000).
+    void OnInitialUpdate();
+
+    // OriginalViewPane
+    void ApplyZoom(float zoom) override;
+    void SetZoomChanged(int flag) override { zoomChanged_ = flag; }
+    void Repaint() override;
+    void ClearSelectionFrame() override;
+    void ShowWindowFrame(int index) override;
+    void UpdateSelectionPictureRect(int index) override;
+    void SetAddWindowArmed(int flag) override { addWindowArmed_ = flag; }
+    void SetPendingMapMode(int mode) override { pendingMapMode_ = mode; }
+
+    int AddWindowArmed() const { return addWindowArmed_; }
+    int PendingMapMode() const { return pendingMapMode_; }
+    const std::vector<ViewRect>& DisplayRects() const { return displayRects_; }
+    ViewRect PictureRect() const { return pictureRect_; }
+    int PictureOffsetX() const { return layout_.OffsetX; }
+    int PictureOffsetY() const { return layout_.OffsetY; }
+    int PlaneOriginX() const { return planeOriginX_; }
+    int PlaneOriginY() const { return planeOriginY_; }
+
+protected:
+    void PaintView(QImage& buffer) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ReportMissingPictureOnce(const std::string& path, bool missing);
+    void DrawPicture(QImage& buffer, const Picture& picture, const ViewRect& source);
+
+    CTesselinkDoc& doc_;
+    MessageBoxes& boxes_;
+    QStringList defaultFolders_;
+
+    PictureLayout layout_;
+    ViewRect pictureRect_;
+    std::vector<ViewRect> displayRects_;
+    int planeOriginX_ = 0;
+    int planeOriginY_ = 0;
+    std::uint16_t planesOriginalWidth_ = 0;
+    std::uint16_t planesOriginalHeight_ = 0;
+    int addWindowArmed_ = 0;
+    int pendingMapMode_ = -1;
+
+    PictureCache pictures_;
+    ScaledPicture scaled_;
+    // The missing path already reported, so repaints do not raise the box again.
+    std::string reportedMissingPath_;
+};
+
+}  // namespace tesselink

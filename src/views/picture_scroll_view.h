@@ -1,0 +1,67 @@
+#pragma once
+// What the two picture views share: a scroll extent in pixels, the status sink, the
+// selection frame bookkeeping across scrolling and a paint composed off-screen.
+
+#include <functional>
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "views/rect_tracker.h"
+#include "views/view_rect.h"
+
+namespace tesselink {
+
+class PictureScrollView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    using StatusSink = std::function<void(int pane, const QString& text)>;
+
+    explicit PictureScrollView(QWidget* parent = nullptr);
+
+    // Where the status texts go (pane 1: Original view, pane 2: Target view).
+    void SetStatusSink(StatusSink sink) { statusSink_ = std::move(sink); }
+
+    // The scrolling canvas; the scroll bars range over what the viewport does not show.
+    void SetScrollExtent(QSize extent);
+    QSize ScrollExtent() const { return extent_; }
+    int ScrollX() const;
+    int ScrollY() const;
+    void SetScrollPosition(int x, int y);
+
+    // The selection frame in client coordinates, and in content coordinates.
+    const RectTracker& SelectionFrame() const { return frame_; }
+    ViewRect FrameLogicalRect() const { return frameLogicalRect_; }
+    ViewRect SelectionPictureRect() const { return selectionPictureRect_; }
+    int ZoomChangedFlag() const { return zoomChanged_; }
+
+    // Composes the whole viewport as the next paint would and returns it.
+    QImage RenderViewport();
+
+protected:
+    // Draws the visible part into `buffer` (viewport-sized, client coordinates).
+    virtual void PaintView(QImage& buffer) = 0;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+    void ReportStatus(int pane, const QString& text);
+    void HideFrame();
+
+    RectTracker frame_;
+    ViewRect frameLogicalRect_ = HiddenFrameRect;
+    ViewRect selectionPictureRect_{0, 0, 0, 0};
+    int zoomChanged_ = 0;
+
+private:
+    void UpdateScrollBars();
+
+    QSize extent_;
+    QImage buffer_;
+    StatusSink statusSink_;
+};
+
+}  // namespace tesselink

@@ -1,0 +1,64 @@
+#pragma once
+// The Target view: the target picture the map builds from the background picture, zoomed and
+// centred, with corner labels, a title, every window's place outlined and the cover preview.
+
+#include <vector>
+
+#include <QImage>
+
+#include "document/tesselink_doc.h"
+#include "document/view_panes.h"
+#include "map/map_model.h"
+#include "picture/target_image.h"
+#include "views/picture_scroll_view.h"
+#include "views/scaled_picture.h"
+#include "views/view_geometry.h"
+
+namespace tesselink {
+
+class CRightView : public PictureScrollView, public TargetViewPane {
+    Q_OBJECT
+public:
+    // Attaches itself to `doc` as its last view.
+    explicit CRightView(CTesselinkDoc& doc, QWidget* parent = nullptr);
+    ~CRightView() override;
+
+    // Once at start-up: extent 500 x 1000, scrolled to (0, 0).
+    void OnInitialUpdate();
+
+    // TargetViewPane
+    void ApplyZoom(float zoom) override;
+    void SetZoomChanged(int flag) override { zoomChanged_ = flag; }
+    void Repaint() override;
+    void ClearSelectionFrame() override;
+    void ShowWindowFrame(int index) override;
+    void UpdateSelectionPictureRect(int index) override;
+    void SetCoverMode(int mode) override { coverMode_ = mode; }
+
+    int CoverMode() const { return coverMode_; }
+    const PlaybackWindows& CoverWindows() const { return coverWindows_; }
+    const std::vector<ViewRect>& DisplayRects() const { return displayRects_; }
+    const std::vector<ViewRect>& CoverDisplayRects() const { return coverDisplayRects_; }
+    ViewRect PictureRect() const { return pictureRect_; }
+    int PictureOffsetX() const { return layout_.OffsetX; }
+    int PictureOffsetY() const { return layout_.OffsetY; }
+
+protected:
+    void PaintView(QImage& buffer) override;
+
+private:
+    void DrawTargetPicture(QImage& buffer);
+    void CoverPass(QImage& buffer);
+
+    CTesselinkDoc& doc_;
+    int coverMode_ = -1;
+    PlaybackWindows coverWindows_;
+    PictureLayout layout_;
+    ViewRect pictureRect_;
+    std::vector<ViewRect> displayRects_;
+    std::vector<ViewRect> coverDisplayRects_;
+    TargetImage targetImage_;
+    ScaledPicture scaled_;
+};
+
+}  // namespace tesselink
