@@ -1,1 +1,183 @@
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include "map/map_file.h"
+
+using namespace tesselink;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+void WriteRaw(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+Map SampleMap(int windows) {
+    Map map;
+    for (int i = 0; i < windows; ++i) map.Windows.push_back(MakeWindow(i % 600, i % 400, 10, 20, i % 600, i % 400, i % 6));
+    map.Head.WindowCount = static_cast<std::uint8_t>(windows);
+    map.Head.CoverOption = CoverFullScreen;
+    return map;
+}
+
+std::string Std(const QString& s) { return s.toStdString(); }
+
+// Files in `dir` other than `keep`: a failed save must not leave temporary files behind.
+QStringList Leftovers(const QDir& dir, const QString& keep) {
+    QStringList names = dir.entryList(QDir::Files | QDir::Hidden);
+    names.removeAll(keep);
+    return names;
+}
+
+// Runs the write probe (a separate process) through `sh -c script`; returns its exit code.
+int RunProbe(const QString& script, const QStringList& args) {
+    QProcess p;
+    p.setProgram("/bin/sh");
+    p.setArguments(QStringList{"-c", script, MAP_WRITE_PROBE} + args);  // the probe is $0
+    p.start();
+    if (!p.waitForFinished(60000)) return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+}  // namespace
+
+TEST(MapFile, WriteThenReadGivesTheSameMap) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wall.map");
+    const Map map = SampleMap(12);
+    ASSERT_TRUE(WriteMapFile(map, Std(path)));
+    EXPECT_EQ(ReadAll(path).size(), 16 + 14 * 12);
+
+    Map back;
+    const MapLoadResult r = ReadMapFile(back, Std(path));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(back.Head, map.Head);
+    EXPECT_EQ(back.Windows, map.Windows);
+}
+
+TEST(MapFile, OverwritingReplacesTheWholeFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.map");
+    ASSERT_TRUE(WriteMapFile(SampleMap(20), Std(path)));
+    ASSERT_TRUE(WriteMapFile(SampleMap(1), Std(path)));
+    EXPECT_EQ(ReadAll(path).size(), 30) << "no tail of the longer file remains";
+    EXPECT_TRUE(Leftovers(QDir(dir.path()), "a.map").isEmpty());
+}
+
+TEST(MapFile, ReadingWhatCannotBeOpenedLeavesTheMapAlone) {
+    QTemporaryDir dir;
+    Map map = SampleMap(3);
+    const MapLoadResult r = ReadMapFile(map, Std(dir.filePath("missing.map")));
+    EXPECT_FALSE(r);
+    EXPECT_FALSE(r.Message);
+    EXPECT_EQ(map.Windows.size(), 3u);
+    EXPECT_EQ(map.Head.WindowCount, 3);
+    EXPECT_FALSE(ReadMapFile(map, Std(dir.path())));  // a folder
+    EXPECT_EQ(map.Windows.size(), 3u);
+}
+
+TEST(MapFile, ARefusedFileEmptiesTheListButKeepsTheHead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bad.map");
+    QByteArray bytes("#Map\0\0\x01\0\x07\xd1\x01\xe0\x02\x80\x01\xe0", 16);  // original width 2001
+    bytes.append(QByteArray(14, '\0'));
+    WriteRaw(path, bytes);
+
+    Map map = SampleMap(3);
+    map.Head.TargetWidth = 900;
+    const MapLoadResult r = ReadMapFile(map, Std(path));
+    EXPECT_FALSE(r);
+    ASSERT_TRUE(r.Message);
+    EXPECT_EQ(r.Message->Text, "High and Width can't more than 2000");
+    EXPECT_TRUE(map.Windows.empty());
+    EXPECT_EQ(map.Head.WindowCount, 0);
+    EXPECT_EQ(map.Head.TargetWidth, 900);
+    EXPECT_EQ(map.Head.OriginalWidth, 640);
+    EXPECT_EQ(map.Head.CoverOption, CoverFullScreen);
+
+    WriteRaw(path, QByteArray());  // empty file: refused silently, list emptied too
+    Map other = SampleMap(2);
+    const MapLoadResult empty = ReadMapFile(other, Std(path));
+    EXPECT_FALSE(empty);
+    EXPECT_FALSE(empty.Message);
+    EXPECT_TRUE(other.Windows.empty());
+}
+
+TEST(MapFile, MoreThan255WindowsAreRefusedAndTheOldFileKept) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.map");
+    ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
+    const QByteArray before = ReadAll(path);
+
+    ASSERT_TRUE(WriteMapFile(SampleMap(255), Std(path)));
+    ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
+    Map tooMany = SampleMap(256);
+    const MapWriteResult r = WriteMapFile(tooMany, Std(path));
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.Error.find("255"), std::string::npos) << r.Error;
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_TRUE(Leftovers(QDir(dir.path()), "keep.map").isEmpty());
+}
+
+TEST(MapFile, SaveIntoAFolderThatDoesNotExistFails) {
+    QTemporaryDir dir;
+    const MapWriteResult r = WriteMapFile(SampleMap(1), Std(dir.filePath("no/such/folder/x.map")));
+    EXPECT_FALSE(r);
+    EXPECT_FALSE(r.Error.empty());
+}
+
+// A full disk: the child may write at most 1 KiB per file, so a 255-window map (3586 bytes)
+// cannot be written. The old file must stay byte-identical and the writer must say so.
+TEST(MapFileSafeSave, FileSizeLimitLeavesTheOldFileIntact) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wall.map");
+    ASSERT_TRUE(WriteMapFile(SampleMap(3), Std(path)));
+    const QByteArray before = ReadAll(path);
+
+    const int code = RunProbe("trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", {path, "255"});
+    EXPECT_EQ(code, 1) << "the writer reports the failure";
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
+
+    EXPECT_EQ(RunProbe("exec \"$0\" \"$@\"", {path, "255"}), 0) << "without the limit the same save works";
+    EXPECT_EQ(ReadAll(path).size(), 16 + 14 * 255);
+}
+
+// A folder the writer may not write into. Root ignores permission bits, so as root the
+// probe runs as the unprivileged user "nobody".
+TEST(MapFileSafeSave, UnwritableFolderFailsAndKeepsTheOldFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                      QFile::ExeOther));
+    const QString path = dir.filePath("wall.map");
+    ASSERT_TRUE(WriteMapFile(SampleMap(3), Std(path)));
+    const QByteArray before = ReadAll(path);
+
+    int code = 0;
+    if (geteuid() == 0) {
+        if (QStandardPaths::findExecutable("setpriv").isEmpty()) GTEST_SKIP() << "setpriv is not installed";
+        code = RunProbe("exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$0\" \"$@\"", {path, "1"});
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        code = RunProbe("exec \"$0\" \"$@\"", {path, "1"});
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
+}
