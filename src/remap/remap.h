@@ -16,8 +16,12 @@ namespace tesselink {
 void RemapWindows(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
                   TargetPlanes& target);
 
+// The same through the portable movers only (no SIMD); tests compare the two.
+void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth,
+                          int targetHeight, TargetPlanes& target);
+
 // One window into existing target planes, by the straightforward per-pixel formula;
-// the reference the fast paths are tested against.
+// the reference the fast paths are tested against. Pixels outside either picture are skipped.
 void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target);
 
 // The target planes as 0xffRRGGBB words (QImage::Format_RGB32 layout) into `out`, whose rows

@@ -1,0 +1,126 @@
+#include "remap/colour_planes.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tesselink {
+
+void PlaneSet::Allocate(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    const std::size_t size = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    // resize() keeps the capacity, so a set rebuilt every paint reuses its memory.
+    red_.resize(size);
+    green_.resize(size);
+    blue_.resize(size);
+    present_ = true;
+}
+
+void PlaneSet::Free() {
+    std::vector<std::uint8_t>().swap(red_);
+    std::vector<std::uint8_t>().swap(green_);
+    std::vector<std::uint8_t>().swap(blue_);
+    width_ = height_ = 0;
+    present_ = false;
+}
+
+std::uint8_t* PlaneSet::Plane(int channel) {
+    return channel == 0 ? red_.data() : channel == 1 ? green_.data() : blue_.data();
+}
+
+const std::uint8_t* PlaneSet::Plane(int channel) const {
+    return channel == 0 ? red_.data() : channel == 1 ? green_.data() : blue_.data();
+}
+
+namespace {
+
+// Splits `count` 0xffRRGGBB words into three byte rows.
+void SplitRow(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std::uint8_t* green,
+              std::uint8_t* blue) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i low = _mm_set1_epi32(0xFF);
+    for (; i + 16 <= count; i += 16) {
+        __m128i v[4];
+        for (int k = 0; k < 4; ++k) v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 4 * k));
+        auto channel = [&](int shift) {
+            __m128i c[4];
+            for (int k = 0; k < 4; ++k) c[k] = _mm_and_si128(_mm_srli_epi32(v[k], shift), low);
+            // Every lane is 0..255, so the signed 32->16 pack cannot saturate.
+            return _mm_packus_epi16(_mm_packs_epi32(c[0], c[1]), _mm_packs_epi32(c[2], c[3]));
+        };
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(blue + i), channel(0));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(green + i), channel(8));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(red + i), channel(16));
+    }
+#endif
+    for (; i < count; ++i) {
+        const std::uint32_t p = in[i];
+        red[i] = static_cast<std::uint8_t>(p >> 16);
+        green[i] = static_cast<std::uint8_t>(p >> 8);
+        blue[i] = static_cast<std::uint8_t>(p);
+    }
+}
+
+}  // namespace
+
+void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int originX, int originY,
+                       int originalWidth, int originalHeight) {
+    ReleaseColourPlanes(planes);
+    planes.Allocate(originalWidth, originalHeight);
+    const std::size_t width = static_cast<std::size_t>(planes.Width());
+    const std::size_t height = static_cast<std::size_t>(planes.Height());
+    const std::size_t size = planes.PlaneSize();
+    if (size == 0) return;
+    if (source == nullptr) {
+        for (int c = 0; c < 3; ++c) std::memset(planes.Plane(c), 0, size);
+        return;
+    }
+
+    // Pixels outside the source read as 0xFFFFFFFF: white in every plane. Columns inside the
+    // source are the same span on every row, so that span is found once.
+    const long long pictureWidth = source->Pixels ? std::max(source->Width, 0) : 0;
+    const long long pictureHeight = source->Pixels ? std::max(source->Height, 0) : 0;
+    const long long firstX = std::clamp<long long>(-static_cast<long long>(originX), 0, static_cast<long long>(width));
+    const long long endX = std::clamp<long long>(pictureWidth - originX, firstX, static_cast<long long>(width));
+
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint8_t* red = planes.Red() + y * width;
+        std::uint8_t* green = planes.Green() + y * width;
+        std::uint8_t* blue = planes.Blue() + y * width;
+        const long long sy = static_cast<long long>(originY) + static_cast<long long>(y);
+        if (sy < 0 || sy >= pictureHeight || firstX == endX) {
+            std::memset(red, 0xFF, width);
+            std::memset(green, 0xFF, width);
+            std::memset(blue, 0xFF, width);
+            continue;
+        }
+        std::memset(red, 0xFF, static_cast<std::size_t>(firstX));
+        std::memset(green, 0xFF, static_cast<std::size_t>(firstX));
+        std::memset(blue, 0xFF, static_cast<std::size_t>(firstX));
+        const std::uint32_t* row = source->Pixels + sy * source->StrideWords + (originX + firstX);
+        SplitRow(row, static_cast<std::size_t>(endX - firstX), red + firstX, green + firstX, blue + firstX);
+        const std::size_t tail = width - static_cast<std::size_t>(endX);
+        std::memset(red + endX, 0xFF, tail);
+        std::memset(green + endX, 0xFF, tail);
+        std::memset(blue + endX, 0xFF, tail);
+    }
+}
+
+ColourPlaneSource ChooseColourPlaneSource(int pictureWidth, int pictureHeight, int originalWidth,
+                                          int originalHeight) {
+    ColourPlaneSource choice;
+    if (pictureWidth < originalWidth || pictureHeight < originalHeight) {
+        choice.StretchBackground = true;
+        return choice;
+    }
+    choice.OriginX = (pictureWidth - originalWidth) / 2;
+    choice.OriginY = (pictureHeight - originalHeight) / 2;
+    return choice;
+}
+
+}  // namespace tesselink

@@ -1,0 +1,20 @@
+#pragma once
+// The target picture of a map at zoom 1, built exactly as the Target view builds it.
+
+#include <string>
+
+#include <QImage>
+
+#include "map/map_model.h"
+#include "picture/picture.h"
+
+namespace tesselink {
+
+// Colour planes from `picture` (loaded from `picturePath`) as the editor builds them: the centred
+// crop, or the whole picture stretched when it is smaller than the original size. Then the map's
+// windows are remapped and, with `coverMode` 0 or 1, the cover windows remapped over a fresh
+// target as the Target view's cover pass does. Returns the TW x TH Format_RGB32 picture; a null
+// image when the target size is 0 or the planes cannot be built.
+QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode);
+
+}  // namespace tesselink

@@ -1,0 +1,138 @@
+// Cover tiling: the worked example, edge cases, large covers.
+#include <gtest/gtest.h>
+
+#include "remap/cover.h"
+
+namespace tesselink {
+namespace {
+
+MapFileHead Head(int ow, int oh, int tw, int th) {
+    MapFileHead h;
+    h.OriginalWidth = static_cast<std::uint16_t>(ow);
+    h.OriginalHeight = static_cast<std::uint16_t>(oh);
+    h.TargetWidth = static_cast<std::uint16_t>(tw);
+    h.TargetHeight = static_cast<std::uint16_t>(th);
+    return h;
+}
+
+TEST(BuildCoverWindows, WorkedExampleSameDirection) {
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), 0, cover), 1);
+    ASSERT_EQ(cover.size(), 48u);
+    const PlaybackWindow& w = cover[2 * 6 + 3];  // tile row 2, column 3
+    EXPECT_EQ(w.OriginalStartX, 300);
+    EXPECT_EQ(w.OriginalStartY, 120);
+    EXPECT_EQ(w.TargetStartX, 300);
+    EXPECT_EQ(w.TargetStartY, 120);
+}
+
+TEST(BuildCoverWindows, WorkedExampleDifferentDirection) {
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), 1, cover), 1);
+    ASSERT_EQ(cover.size(), 36u);  // min(6, 8) x min(8, 6)
+    const PlaybackWindow& w = cover[2 * 6 + 3];  // i = 2, j = 3
+    EXPECT_EQ(w.OriginalStartX, 300);
+    EXPECT_EQ(w.OriginalStartY, 120);
+    EXPECT_EQ(w.TargetStartX, 200);
+    EXPECT_EQ(w.TargetStartY, 180);
+}
+
+TEST(BuildCoverWindows, CopiesKeepSizeModeAndReservedByteAndStartWithTheMap) {
+    PlaybackWindow turned = MakeWindow(10, 0, 30, 20, 0, 5, 1);  // placed 20 x 30
+    turned.Reserved = 0x5C;
+    const PlaybackWindows map = {MakeWindow(0, 0, 10, 20, 20, 0, 4), turned};
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows(map, Head(200, 100, 200, 100), 0, cover), 1);
+    ASSERT_GE(cover.size(), 2u);
+    EXPECT_EQ(cover[0], map[0]);
+    EXPECT_EQ(cover[1], map[1]);
+    // Extents c = 40, d = 20, b = 30, e = 35: min(5, 2) rows x min(5, 6) columns of two windows.
+    EXPECT_EQ(cover.size(), 2u * 5u * 2u);
+    for (std::size_t i = 0; i < cover.size(); ++i) {
+        const PlaybackWindow& w = cover[i];
+        const PlaybackWindow& k = map[i % 2];
+        EXPECT_EQ(w.Width, k.Width);
+        EXPECT_EQ(w.Height, k.Height);
+        EXPECT_EQ(w.PlacedWidth, k.PlacedWidth);
+        EXPECT_EQ(w.PlacedHeight, k.PlacedHeight);
+        EXPECT_EQ(w.MapMode, k.MapMode);
+        EXPECT_EQ(w.Reserved, k.Reserved);
+        EXPECT_TRUE(Fits(w, Head(200, 100, 200, 100))) << i;
+    }
+}
+
+TEST(BuildCoverWindows, ZeroExtentAndEmptyMap) {
+    PlaybackWindows cover = {MakeWindow(1, 1, 1, 1, 1, 1, 0)};  // emptied first
+    EXPECT_EQ(BuildCoverWindows({}, Head(640, 480, 640, 480), 0, cover), -1);
+    EXPECT_TRUE(cover.empty());
+    PlaybackWindow unknown = MakeWindow(0, 0, 10, 10, 0, 0, 0);
+    unknown.MapMode = 9;
+    unknown.UpdatePlacedSize();  // placed 0 x 0: target extent 0
+    EXPECT_EQ(BuildCoverWindows({unknown}, Head(640, 480, 640, 480), 1, cover), -1);
+    EXPECT_TRUE(cover.empty());
+}
+
+TEST(BuildCoverWindows, BlockAsLargeAsThePicturesIsOneTile) {
+    const PlaybackWindows map = {MakeWindow(0, 0, 320, 480, 320, 0, 0), MakeWindow(320, 0, 320, 480, 0, 0, 4)};
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), 0, cover), 1);
+    EXPECT_EQ(cover, map);
+    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), 1, cover), 1);
+    EXPECT_EQ(cover, map);
+}
+
+TEST(BuildCoverWindows, BlockWiderThanTheOriginalGivesNothingButReturnsOne) {
+    PlaybackWindows cover;
+    EXPECT_EQ(BuildCoverWindows({MakeWindow(0, 0, 700, 10, 0, 0, 0)}, Head(640, 480, 800, 480), 0, cover), 1);
+    EXPECT_TRUE(cover.empty());
+}
+
+TEST(BuildCoverWindows, DifferentExtentsInSourceAndTarget) {
+    // c = 100, b = 200 with OW = TW = 640: min(6, 3) = 3 tile columns; d = e = 480: one row.
+    const PlaybackWindows map = {MakeWindow(0, 0, 100, 480, 100, 0, 0)};
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), 0, cover), 1);
+    ASSERT_EQ(cover.size(), 3u);
+    EXPECT_EQ(cover[2].OriginalStartX, 200);
+    EXPECT_EQ(cover[2].TargetStartX, 500);
+}
+
+TEST(BuildCoverWindows, DifferentDirectionFillsOnlyAsManyColumnsAsSourceRows) {
+    // d = 200 in OH = 400: gy = 2; b = 100 in TW = 500: tx = 5. Only i = 0, 1.
+    const PlaybackWindows map = {MakeWindow(0, 0, 50, 200, 0, 0, 0)};
+    // Placed 50 x 200, target start 50: b = 100, e = 200; TH = 1000: ty = 5; OW = 200: gx = 4.
+    PlaybackWindows cover;
+    PlaybackWindow w = map[0];
+    w.TargetStartX = 50;
+    ASSERT_EQ(BuildCoverWindows({w}, Head(200, 400, 500, 1000), 1, cover), 1);
+    ASSERT_EQ(cover.size(), 2u * 4u);
+    int maxColumn = 0;
+    for (const PlaybackWindow& c : cover) maxColumn = std::max(maxColumn, (c.TargetStartX - 50) / 100);
+    EXPECT_EQ(maxColumn, 1);
+}
+
+TEST(BuildCoverWindows, OnePixelWindowOver2000PicturesGivesFourMillion) {
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 1, 1, 0, 0, 0)}, Head(2000, 2000, 2000, 2000), 0, cover), 1);
+    ASSERT_EQ(cover.size(), 4000000u);
+    EXPECT_EQ(cover.back().OriginalStartX, 1999);
+    EXPECT_EQ(cover.back().TargetStartY, 1999);
+}
+
+TEST(BuildCoverWindows, TooLargeACoverIsRefusedNotAllocated) {
+    // 255 one-pixel windows tiled over 65535 x 65535 would be about a trillion entries.
+    const PlaybackWindows map(255, MakeWindow(0, 0, 1, 1, 0, 0, 0));
+    PlaybackWindows cover;
+    EXPECT_EQ(BuildCoverWindows(map, Head(65535, 65535, 65535, 65535), 0, cover), CoverTooLarge);
+    EXPECT_TRUE(cover.empty());
+}
+
+TEST(CoverModeFromOption, BitsTwoAndFour) {
+    EXPECT_EQ(CoverModeFromOption(0), -1);
+    EXPECT_EQ(CoverModeFromOption(4), -1);
+    EXPECT_EQ(CoverModeFromOption(2), 0);
+    EXPECT_EQ(CoverModeFromOption(6), 1);
+}
+
+}  // namespace
+}  // namespace tesselink
