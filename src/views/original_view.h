@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+class QPainter;
+
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/message_boxes.h"
@@ -55,11 +57,15 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ReportMissingPictureOnce(const std::string& path, bool missing);
-    void DrawPicture(QImage& buffer, const Picture& picture, const ViewRect& source);
+    void DrawPicture(QPainter& painter, const Picture& picture, const ViewRect& source, const ViewRect& visible);
+    void DrawLabels(QPainter& painter);
+    void DrawWindowFrames(QPainter& painter);
+    void RefreshColourPlanes(const Picture& picture, const PictureSource& source);
+    // DisplayRects for the current layout, when `index` lies beyond the last paint's table.
+    void EnsureDisplayRect(int index);
 
     CTesselinkDoc& doc_;
     MessageBoxes& boxes_;
@@ -76,6 +82,8 @@ private:
     int pendingMapMode_ = -1;
 
     PictureCache pictures_;
+    std::uint64_t pictureGeneration_ = 0;  // counts decodes, so kept scalings know when to go
+    std::uint64_t planesGeneration_ = 0;   // the decode the colour planes were built from
     ScaledPicture scaled_;
     // The missing path already reported, so repaints do not raise the box again.
     std::string reportedMissingPath_;

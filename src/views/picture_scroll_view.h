@@ -50,6 +50,8 @@ protected:
 
     void ReportStatus(int pane, const QString& text);
     void HideFrame();
+    // The frame takes FrameLogicalRect at the current scroll position (a hidden frame stays hidden).
+    void FollowFrameLogicalRect();
 
     RectTracker frame_;
     ViewRect frameLogicalRect_ = HiddenFrameRect;

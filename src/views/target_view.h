@@ -6,12 +6,13 @@
 
 #include <QImage>
 
+class QPainter;
+
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/map_model.h"
 #include "picture/target_image.h"
 #include "views/picture_scroll_view.h"
-#include "views/scaled_picture.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
@@ -47,8 +48,11 @@ protected:
     void PaintView(QImage& buffer) override;
 
 private:
-    void DrawTargetPicture(QImage& buffer);
-    void CoverPass(QImage& buffer);
+    void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
+    void DrawTargetPicture(QPainter& painter, const ViewRect& visible);
+    void DrawTargetLabels(QPainter& painter);
+    void DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count);
+    void EnsureDisplayRect(int index);
 
     CTesselinkDoc& doc_;
     int coverMode_ = -1;
@@ -58,7 +62,7 @@ private:
     std::vector<ViewRect> displayRects_;
     std::vector<ViewRect> coverDisplayRects_;
     TargetImage targetImage_;
-    ScaledPicture scaled_;
+    QImage scaledPart_;  // the visible part of the scaled target picture, memory kept between paints
 };
 
 }  // namespace tesselink

@@ -1,0 +1,242 @@
+#include "views/original_view.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPainter>
+
+#include "picture/colour_plane_refresh.h"
+#include "views/view_drawing.h"
+
+#ifndef TESSELINK_DATA_DIR
+#define TESSELINK_DATA_DIR "/usr/local/share/tesselink"
+#endif
+
+namespace tesselink {
+namespace {
+
+const char* const DefaultPictureName = "tesselink.jpg";
+
+bool FileExists(const std::string& path) { return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile(); }
+
+}  // namespace
+
+CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
+    : PictureScrollView(parent), doc_(doc), boxes_(boxes) {
+    defaultFolders_ << QCoreApplication::applicationDirPath() << QStringLiteral(TESSELINK_DATA_DIR);
+    doc_.AttachView(static_cast<OriginalViewPane*>(this));
+}
+
+CTesselinkView::~CTesselinkView() { doc_.DetachView(static_cast<OriginalViewPane*>(this)); }
+
+void CTesselinkView::OnInitialUpdate() {
+    for (const QString& folder : defaultFolders_) {
+        const QString candidate = folder + QLatin1Char('/') + QLatin1String(DefaultPictureName);
+        if (QFileInfo(candidate).isFile()) {
+            doc_.BackgroundPicturePath = candidate.toStdString();
+            doc_.NeedsRedraw = 1;
+            break;
+        }
+    }
+    viewport()->update();
+    SetScrollExtent(QSize(viewport()->width() - 100, 1000));
+}
+
+void CTesselinkView::ApplyZoom(float zoom) {
+    const MapFileHead& head = doc_.GetHead();
+    const QSize client = viewport()->size();
+    const ExtentSize e = ComputeZoomExtent(head.OriginalWidth, head.OriginalHeight, zoom, client.width(),
+                                           client.height(), client.width(), client.height(),
+                                           OriginalExtentMarginHeight);
+    SetScrollExtent(QSize(e.Width, e.Height));
+}
+
+void CTesselinkView::Repaint() { viewport()->update(); }
+
+void CTesselinkView::ClearSelectionFrame() { HideFrame(); }
+
+void CTesselinkView::EnsureDisplayRect(int index) {
+    if (index < static_cast<int>(displayRects_.size())) return;
+    const MapFileHead& head = doc_.GetHead();
+    const float zoom = doc_.OriginalZoom;
+    layout_ = ComputePictureLayout(viewport()->width(), viewport()->height(), head.OriginalWidth,
+                                   head.OriginalHeight, zoom);
+    pictureRect_ = layout_.Picture.Offset(-ScrollX(), -ScrollY());
+    ComputeDisplayRects(doc_.GetPlaybackWindows(), WindowSide::Original, head.OriginalWidth, head.OriginalHeight,
+                        zoom, layout_.OffsetX, layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
+}
+
+void CTesselinkView::ShowWindowFrame(int index) {
+    if (index < 0) {
+        ClearSelectionFrame();
+        return;
+    }
+    EnsureDisplayRect(index);
+    if (index >= static_cast<int>(displayRects_.size())) {
+        ClearSelectionFrame();
+        return;
+    }
+    frame_.Rect = displayRects_[index].Normalized();
+    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+}
+
+void CTesselinkView::UpdateSelectionPictureRect(int index) {
+    if (index < 0) {
+        selectionPictureRect_ = {0, 0, 0, 0};
+        return;
+    }
+    EnsureDisplayRect(index);
+    if (index >= static_cast<int>(displayRects_.size())) return;
+    selectionPictureRect_ =
+        DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, doc_.OriginalZoom);
+}
+
+void CTesselinkView::ReportMissingPictureOnce(const std::string& path, bool missing) {
+    if (!missing) {
+        reportedMissingPath_.clear();
+        return;
+    }
+    if (path == reportedMissingPath_) return;
+    reportedMissingPath_ = path;
+    // Shown after the paint: a modal box inside it would re-enter painting.
+    const UserMessage message = PlainMessage(ApplicationCaption,
+                                             "can't find " + path + "\nplease Select background picture",
+                                             MessageOwner::OriginalView);
+    QMetaObject::invokeMethod(this, [this, message] { boxes_.Show(message); }, Qt::QueuedConnection);
+}
+
+void CTesselinkView::RefreshColourPlanes(const Picture& picture, const PictureSource& source) {
+    const MapFileHead& head = doc_.GetHead();
+    ColourPlaneState state;
+    state.LoadedPicturePath = doc_.LoadedPicturePath;
+    state.PlanesOriginalWidth = planesOriginalWidth_;
+    state.PlanesOriginalHeight = planesOriginalHeight_;
+    // The same path with a file changed on disk is a new picture too.
+    if (planesGeneration_ != pictureGeneration_) state.LoadedPicturePath.clear();
+    const bool rebuilt = tesselink::RefreshColourPlanes(doc_.ColourPlanes, state, doc_.BackgroundPicturePath,
+                                                        picture, source.Stretch, source.OriginX, source.OriginY,
+                                                        head.OriginalWidth, head.OriginalHeight);
+    if (!rebuilt) return;
+    doc_.LoadedPicturePath = state.LoadedPicturePath;
+    planesOriginalWidth_ = state.PlanesOriginalWidth;
+    planesOriginalHeight_ = state.PlanesOriginalHeight;
+    planesGeneration_ = pictureGeneration_;
+    // The target picture is made from these planes.
+    if (TargetViewPane* target = doc_.GetTargetView()) target->Repaint();
+}
+
+void CTesselinkView::PaintView(QImage& buffer) {
+    const MapFileHead& head = doc_.GetHead();
+    const int ow = head.OriginalWidth;
+    const int oh = head.OriginalHeight;
+    const float zoom = doc_.OriginalZoom;
+    const int cw = buffer.width();
+    const int ch = buffer.height();
+    const int sx = ScrollX();
+    const int sy = ScrollY();
+    const std::string path = doc_.BackgroundPicturePath;
+    const bool exists = FileExists(path);
+
+    ReportMissingPictureOnce(path, !path.empty() && !exists);
+
+    layout_ = ComputePictureLayout(cw, ch, ow, oh, zoom);
+    const ViewRect& p = layout_.Picture;
+    pictureRect_ = p.Offset(-sx, -sy);
+    ComputeDisplayRects(doc_.GetPlaybackWindows(), WindowSide::Original, ow, oh, zoom, layout_.OffsetX,
+                        layout_.OffsetY, sx, sy, displayRects_);
+
+    const Picture& picture = pictures_.Get(exists ? path : std::string());
+    if (pictures_.Reloaded()) ++pictureGeneration_;
+    const PictureSource source = ChoosePictureSource(picture.Width(), picture.Height(), ow, oh);
+    planeOriginX_ = source.OriginX;
+    planeOriginY_ = source.OriginY;
+    doc_.StretchBackground = source.Stretch ? 1 : 0;
+
+    if (zoomChanged_) {
+        frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, zoom, sx, sy, layout_.OffsetX, layout_.OffsetY);
+        frameLogicalRect_ = frame_.Rect.Offset(sx, sy);
+    }
+
+    // A plane refresh that is due is never dropped: stale planes are rebuilt even when the
+    // redraw flag was cleared in between (by a resize or the Target view's paint).
+    const bool planesStale = doc_.LoadedPicturePath != path || planesOriginalWidth_ != ow ||
+                             planesOriginalHeight_ != oh || planesGeneration_ != pictureGeneration_;
+    if (doc_.NeedsRedraw || planesStale) RefreshColourPlanes(picture, source);
+
+    QPainter painter(&buffer);
+    painter.fillRect(buffer.rect(), QColor::fromRgb(ViewBackgroundRgb));
+    const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
+    if (OverlapsOrTouches(visible, p)) {
+        if (picture.HasBitmap()) {
+            DrawPicture(painter, picture, source.Source, visible);
+        } else {
+            painter.fillRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height(),
+                             QColor::fromRgb(MissingPictureRgb));
+        }
+    }
+    painter.save();
+    painter.translate(-sx, -sy);
+    DrawLabels(painter);
+    painter.restore();
+
+    DrawWindowFrames(painter);
+    doc_.NeedsRedraw = 0;
+    if (!zoomChanged_) FollowFrameLogicalRect();
+    frame_.Draw(painter);
+    zoomChanged_ = 0;
+}
+
+void CTesselinkView::DrawPicture(QPainter& painter, const Picture& picture, const ViewRect& source,
+                                 const ViewRect& visible) {
+    const ViewRect& p = layout_.Picture;
+    const QRect sourceRect(source.left, source.top, source.Width(), source.Height());
+    const QSize fullSize(p.Width(), p.Height());
+    if (fullSize.isEmpty() || sourceRect.isEmpty()) return;
+    painter.save();
+    painter.setClipRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height());
+    if (sourceRect.size() == fullSize) {
+        painter.drawImage(QPoint(pictureRect_.left, pictureRect_.top), picture.Image(), sourceRect);
+    } else {
+        // Only the part on screen, in the scaled picture's own coordinates.
+        const QRect part(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height());
+        QPoint origin;
+        const QImage& scaled = scaled_.Get(picture.Image(), pictureGeneration_, sourceRect, fullSize, part, origin);
+        if (!scaled.isNull()) painter.drawImage(QPoint(pictureRect_.left + origin.x(), pictureRect_.top + origin.y()), scaled);
+    }
+    painter.restore();
+}
+
+void CTesselinkView::DrawLabels(QPainter& painter) {
+    const MapFileHead& head = doc_.GetHead();
+    const ViewRect& p = layout_.Picture;
+    DrawCornerLabels(painter, p, head.OriginalWidth, head.OriginalHeight, 0);
+
+    const ViewRect& frame = frame_.Rect;
+    const bool allZero = frame.left == 0 && frame.top == 0 && frame.right == 0 && frame.bottom == 0;
+    if (!frame_.IsHidden() && !allZero && frame.Width() != 0 && frame.Height() != 0) {
+        const FrameSize size = FrameSizeInPicture(frame, doc_.OriginalZoom);
+        DrawLabel(painter, frameLogicalRect_.left + frame.Width() / 2 - 20,
+                  frameLogicalRect_.top + frame.Height() / 2 - 5,
+                  QStringLiteral("(%1x%2)").arg(size.Width).arg(size.Height));
+    }
+
+    DrawTitle(painter, viewport()->width() / 2 - 130, 3, QStringLiteral("Original View"));
+
+    const int selected = doc_.SelectedOriginalWindow;
+    const PlaybackWindows& windows = doc_.GetPlaybackWindows();
+    if (selected >= 0 && selected < static_cast<int>(windows.size())) {
+        const PlaybackWindow& w = windows[selected];
+        const QString text = WindowRectText(w.OriginalStartX, w.OriginalStartY, w.Width, w.Height);
+        DrawLabel(painter, p.left + (p.right - p.left) / 2, p.top - 40, text);
+        ReportStatus(1, QStringLiteral("Original view: ") + text);
+    }
+}
+
+void CTesselinkView::DrawWindowFrames(QPainter& painter) {
+    const PlaybackWindows& windows = doc_.GetPlaybackWindows();
+    const int count = static_cast<int>(std::min(windows.size(), displayRects_.size()));
+    for (int i = 0; i < count; ++i) {
+        DrawWindowOutline(painter, displayRects_[i], i == doc_.SelectedOriginalWindow, CTesselinkDoc::WindowColour(i));
+    }
+}
+
+}  // namespace tesselink

@@ -1,0 +1,89 @@
+#include "views/picture_scroll_view.h"
+
+#include <algorithm>
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+namespace tesselink {
+
+PictureScrollView::PictureScrollView(QWidget* parent) : QAbstractScrollArea(parent) {
+    // Every paint covers the whole viewport from the off-screen buffer: no background erase.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void PictureScrollView::SetScrollExtent(QSize extent) {
+    extent_ = QSize(std::max(0, extent.width()), std::max(0, extent.height()));
+    UpdateScrollBars();
+}
+
+int PictureScrollView::ScrollX() const { return horizontalScrollBar()->value(); }
+int PictureScrollView::ScrollY() const { return verticalScrollBar()->value(); }
+
+void PictureScrollView::SetScrollPosition(int x, int y) {
+    horizontalScrollBar()->setValue(x);
+    verticalScrollBar()->setValue(y);
+}
+
+void PictureScrollView::UpdateScrollBars() {
+    const QSize view = viewport()->size();
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, std::max(0, extent_.width() - view.width()));
+    v->setRange(0, std::max(0, extent_.height() - view.height()));
+    h->setPageStep(std::max(1, view.width()));
+    v->setPageStep(std::max(1, view.height()));
+    // A line is a tenth of a page, as scrolling views usually step.
+    h->setSingleStep(std::max(1, view.width() / 10));
+    v->setSingleStep(std::max(1, view.height() / 10));
+}
+
+void PictureScrollView::paintEvent(QPaintEvent*) {
+    const QSize size = viewport()->size();
+    if (size.isEmpty()) return;
+    if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+    PaintView(buffer_);
+    QPainter painter(viewport());
+    painter.drawImage(0, 0, buffer_);
+}
+
+QImage PictureScrollView::RenderViewport() {
+    const QSize size = viewport()->size();
+    if (size.isEmpty()) return QImage();
+    if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+    PaintView(buffer_);
+    return buffer_;
+}
+
+void PictureScrollView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void PictureScrollView::scrollContentsBy(int dx, int dy) {
+    // dx, dy are the old position less the new one: the frame is kept in content coordinates
+    // as it stood before the scroll, so the next paint puts it where the picture went.
+    // A hidden frame stays hidden: shifted, it would no longer carry the hidden mark.
+    if (!frame_.IsHidden()) frameLogicalRect_ = frame_.Rect.Offset(ScrollX() + dx, ScrollY() + dy);
+    viewport()->update();
+}
+
+void PictureScrollView::ReportStatus(int pane, const QString& text) {
+    if (statusSink_) statusSink_(pane, text);
+}
+
+void PictureScrollView::FollowFrameLogicalRect() {
+    if (frame_.IsHidden()) return;
+    frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
+}
+
+void PictureScrollView::HideFrame() {
+    frame_.Rect = HiddenFrameRect;
+    frameLogicalRect_ = HiddenFrameRect.Offset(ScrollX(), ScrollY());
+}
+
+}  // namespace tesselink

@@ -1,0 +1,64 @@
+#include "views/rect_tracker.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace tesselink {
+
+bool RectTracker::IsDrawable() const { return !IsHidden() && (Rect.Width() != 0 || Rect.Height() != 0); }
+
+bool RectTracker::HandleRect(int which, ViewRect& out) const {
+    const ViewRect r = Rect.Normalized();
+    const int s = HandleSize;
+    const int cx = r.left + (r.right - r.left) / 2;
+    const int cy = r.top + (r.bottom - r.top) / 2;
+    // Edge handles would overlap the corner ones on a short side; they are left out there.
+    const bool wideEnough = r.Width() >= 3 * s;
+    const bool tallEnough = r.Height() >= 3 * s;
+    switch (which) {
+    case HitTopLeft: out = {r.left - s, r.top - s, r.left, r.top}; return true;
+    case HitTopRight: out = {r.right, r.top - s, r.right + s, r.top}; return true;
+    case HitBottomRight: out = {r.right, r.bottom, r.right + s, r.bottom + s}; return true;
+    case HitBottomLeft: out = {r.left - s, r.bottom, r.left, r.bottom + s}; return true;
+    case HitTop: out = {cx - s / 2, r.top - s, cx - s / 2 + s, r.top}; return wideEnough;
+    case HitRight: out = {r.right, cy - s / 2, r.right + s, cy - s / 2 + s}; return tallEnough;
+    case HitBottom: out = {cx - s / 2, r.bottom, cx - s / 2 + s, r.bottom + s}; return wideEnough;
+    case HitLeft: out = {r.left - s, cy - s / 2, r.left, cy - s / 2 + s}; return tallEnough;
+    default: return false;
+    }
+}
+
+int RectTracker::HitTest(int x, int y) const {
+    if (IsHidden()) return HitNothing;
+    for (int which = HitTopLeft; which <= HitLeft; ++which) {
+        ViewRect handle;
+        if (HandleRect(which, handle) && handle.Contains(x, y)) return which;
+    }
+    // The outline pixels on the right and bottom belong to the frame too.
+    const ViewRect r = Rect.Normalized();
+    if (r.left <= x && x <= r.right && r.top <= y && y <= r.bottom) return HitMiddle;
+    return HitNothing;
+}
+
+void RectTracker::Draw(QPainter& painter) const {
+    if (!IsDrawable()) return;
+    const ViewRect r = Rect.Normalized();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(Qt::black);
+    pen.setWidth(0);
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    // The outline's pixels are the rectangle's first and last columns and rows.
+    painter.drawRect(r.left, r.top, std::max(0, r.Width() - 1), std::max(0, r.Height() - 1));
+    for (int which = HitTopLeft; which <= HitLeft; ++which) {
+        ViewRect handle;
+        if (HandleRect(which, handle)) painter.fillRect(handle.left, handle.top, handle.Width(), handle.Height(), Qt::black);
+    }
+    painter.restore();
+}
+
+}  // namespace tesselink

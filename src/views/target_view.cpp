@@ -1,0 +1,201 @@
+#include "views/target_view.h"
+
+#include <algorithm>
+
+#include <QFileInfo>
+#include <QPainter>
+
+#include "picture/area_scale.h"
+#include "remap/cover.h"
+#include "views/view_drawing.h"
+
+namespace tesselink {
+namespace {
+
+bool FileExists(const std::string& path) { return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile(); }
+
+// The colour of a freshly erased view, under a picture that is not drawn.
+constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
+
+}  // namespace
+
+CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : PictureScrollView(parent), doc_(doc) {
+    doc_.AttachView(static_cast<TargetViewPane*>(this));
+}
+
+CRightView::~CRightView() { doc_.DetachView(static_cast<TargetViewPane*>(this)); }
+
+void CRightView::OnInitialUpdate() {
+    SetScrollExtent(QSize(500, 1000));
+    SetScrollPosition(0, 0);
+    viewport()->update();
+}
+
+void CRightView::ApplyZoom(float zoom) {
+    const MapFileHead& head = doc_.GetHead();
+    const QSize client = viewport()->size();
+    const ExtentSize e = ComputeZoomExtent(head.TargetWidth, head.TargetHeight, zoom, client.width(),
+                                           client.height(), client.width(), client.height(),
+                                           TargetExtentMarginHeight);
+    SetScrollExtent(QSize(e.Width, e.Height));
+}
+
+void CRightView::Repaint() { viewport()->update(); }
+
+void CRightView::ClearSelectionFrame() { HideFrame(); }
+
+void CRightView::EnsureDisplayRect(int index) {
+    if (index < static_cast<int>(displayRects_.size())) return;
+    const MapFileHead& head = doc_.GetHead();
+    const float zoom = doc_.TargetZoom;
+    layout_ = ComputePictureLayout(viewport()->width(), viewport()->height(), head.TargetWidth, head.TargetHeight,
+                                   zoom);
+    pictureRect_ = layout_.Picture.Offset(-ScrollX(), -ScrollY());
+    ComputeDisplayRects(doc_.GetPlaybackWindows(), WindowSide::Target, head.TargetWidth, head.TargetHeight, zoom,
+                        layout_.OffsetX, layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
+}
+
+void CRightView::ShowWindowFrame(int index) {
+    if (index < 0) {
+        ClearSelectionFrame();
+        return;
+    }
+    EnsureDisplayRect(index);
+    if (index >= static_cast<int>(displayRects_.size())) {
+        ClearSelectionFrame();
+        return;
+    }
+    frame_.Rect = displayRects_[index].Normalized();
+    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+}
+
+void CRightView::UpdateSelectionPictureRect(int index) {
+    if (index < 0) {
+        selectionPictureRect_ = {0, 0, 0, 0};
+        return;
+    }
+    EnsureDisplayRect(index);
+    if (index >= static_cast<int>(displayRects_.size())) return;
+    selectionPictureRect_ = DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, doc_.TargetZoom);
+}
+
+void CRightView::PaintView(QImage& buffer) {
+    const MapFileHead& head = doc_.GetHead();
+    const int tw = head.TargetWidth;
+    const int th = head.TargetHeight;
+    const float zoom = doc_.TargetZoom;
+    const int cw = buffer.width();
+    const int ch = buffer.height();
+    const int sx = ScrollX();
+    const int sy = ScrollY();
+    const bool exists = FileExists(doc_.BackgroundPicturePath);
+    const PlaybackWindows& windows = doc_.GetPlaybackWindows();
+
+    layout_ = ComputePictureLayout(cw, ch, tw, th, zoom);
+    pictureRect_ = layout_.Picture.Offset(-sx, -sy);
+    ComputeDisplayRects(windows, WindowSide::Target, tw, th, zoom, layout_.OffsetX, layout_.OffsetY, sx, sy,
+                        displayRects_);
+
+    QPainter painter(&buffer);
+    const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
+    if (windows.empty()) {
+        PaintPlaceholder(painter, visible);
+    } else {
+        painter.fillRect(buffer.rect(), QColor::fromRgb(ErasedBackgroundRgb));
+    }
+    if (!doc_.BackgroundPicturePath.empty() && !exists) {
+        PaintPlaceholder(painter, visible);
+        return;
+    }
+
+    const bool coverOn = coverMode_ == CoverModeSame || coverMode_ == CoverModeDifferent;
+    std::size_t coverCount = 0;
+    if (!windows.empty() && exists) {
+        if (coverOn) {
+            if (BuildCoverWindows(windows, head, coverMode_, coverWindows_) == 1) {
+                ComputeDisplayRects(coverWindows_, WindowSide::Target, tw, th, zoom, layout_.OffsetX,
+                                    layout_.OffsetY, sx, sy, coverDisplayRects_);
+            }
+            coverCount = coverWindows_.size();
+        }
+        // The cover tiles begin with copies of the map's own windows and are drawn over the
+        // whole picture, so with a cover only the cover picture needs building.
+        doc_.RemapWindows(coverCount > 0 ? coverWindows_ : windows);
+        DrawTargetPicture(painter, visible);
+        if (coverOn) DrawWindowFrames(painter, coverDisplayRects_, coverCount);
+    }
+
+    painter.save();
+    painter.translate(-sx, -sy);
+    DrawTargetLabels(painter);
+    painter.restore();
+    DrawWindowFrames(painter, displayRects_, windows.size());
+    doc_.NeedsRedraw = 0;
+
+    if (zoomChanged_) {
+        frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, zoom, sx, sy, layout_.OffsetX, layout_.OffsetY);
+        frameLogicalRect_ = frame_.Rect.Offset(sx, sy);
+    } else {
+        FollowFrameLogicalRect();
+    }
+    frame_.Draw(painter);
+    zoomChanged_ = 0;
+}
+
+void CRightView::PaintPlaceholder(QPainter& painter, const ViewRect& visible) {
+    painter.fillRect(QRect(0, 0, visible.Width(), visible.Height()), QColor::fromRgb(ViewBackgroundRgb));
+    if (OverlapsOrTouches(visible, layout_.Picture)) {
+        painter.fillRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height(),
+                         QColor::fromRgb(MissingPictureRgb));
+    }
+}
+
+void CRightView::DrawTargetPicture(QPainter& painter, const ViewRect& visible) {
+    TargetPlanes& planes = doc_.TargetPlanes;
+    if (!planes.IsPresent() || doc_.GetPlaybackWindows().empty()) return;
+    painter.fillRect(QRect(0, 0, visible.Width(), visible.Height()), QColor::fromRgb(ViewBackgroundRgb));
+
+    const QImage& image = targetImage_.Update(planes);
+    const float zoom = doc_.TargetZoom;
+    const QSize fullSize(static_cast<int>(image.width() * zoom), static_cast<int>(image.height() * zoom));
+    const ViewRect& p = layout_.Picture;
+    if (fullSize == image.size()) {
+        painter.drawImage(QPoint(pictureRect_.left, pictureRect_.top), image);
+    } else if (!fullSize.isEmpty()) {
+        // Scaled anew at every paint, as the picture is; only the part on screen.
+        const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
+                           QRect(QPoint(0, 0), fullSize);
+        if (!part.isEmpty()) {
+            ScaleAreaAverageInto(image, image.rect(), fullSize, part, scaledPart_);
+            painter.drawImage(QPoint(pictureRect_.left + part.left(), pictureRect_.top + part.top()), scaledPart_);
+        }
+    }
+    ReleaseTargetPlanes(planes);
+}
+
+void CRightView::DrawTargetLabels(QPainter& painter) {
+    const MapFileHead& head = doc_.GetHead();
+    const ViewRect& p = layout_.Picture;
+    // The left labels stand 20 pixels further out than in the Original view.
+    DrawCornerLabels(painter, p, head.TargetWidth, head.TargetHeight, 20);
+    DrawTitle(painter, viewport()->width() / 2 - 130, 3, QStringLiteral("Target View "));
+
+    const int selected = doc_.SelectedTargetWindow;
+    const PlaybackWindows& windows = doc_.GetPlaybackWindows();
+    if (selected >= 0 && selected < static_cast<int>(windows.size())) {
+        const PlaybackWindow& w = windows[selected];
+        const QString text = WindowRectText(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight);
+        DrawLabel(painter, p.left + (p.right - p.left) / 2, p.top - 40, text);
+        ReportStatus(2, QStringLiteral("Target view: ") + text);
+    }
+}
+
+void CRightView::DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count) {
+    const std::size_t n = std::min(count, rects.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int index = static_cast<int>(i);
+        DrawWindowOutline(painter, rects[i], index == doc_.SelectedTargetWindow, CTesselinkDoc::WindowColour(index));
+    }
+}
+
+}  // namespace tesselink

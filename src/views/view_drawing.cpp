@@ -1,0 +1,61 @@
+#include "views/view_drawing.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+
+namespace tesselink {
+
+void DrawLabel(QPainter& painter, int x, int y, const QString& text) {
+    const QFontMetrics metrics(painter.font());
+    const QRect box(x, y, metrics.horizontalAdvance(text), metrics.height());
+    painter.fillRect(box, Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+void DrawTitle(QPainter& painter, int x, int y, const QString& text) {
+    painter.save();
+    QFont font(QStringLiteral("sans-serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(30);
+    font.setWeight(QFont::Light);
+    painter.setFont(font);
+    DrawLabel(painter, x, y, text);
+    painter.restore();
+}
+
+void DrawCornerLabels(QPainter& painter, const ViewRect& p, int width, int height, int leftShift) {
+    DrawLabel(painter, p.left - leftShift, p.top - 20, QStringLiteral("(0,0)"));
+    DrawLabel(painter, p.left - leftShift, p.bottom + 5, QStringLiteral("(0,%1)").arg(height));
+    DrawLabel(painter, p.right + 10, p.top - 20, QStringLiteral("(%1,0)").arg(width));
+    DrawLabel(painter, p.right + 10, p.bottom + 5, QStringLiteral("(%1,%2)").arg(width).arg(height));
+}
+
+void DrawWindowOutline(QPainter& painter, const ViewRect& rect, bool selected, std::uint32_t colourBgr) {
+    const ViewRect r = rect.Normalized();
+    if (selected) {
+        // Two pixels straddling the border: the line just outside and the line just inside.
+        const QColor green = QColor::fromRgb(SelectedOutlineRgb);
+        const int w = r.Width();
+        const int h = r.Height();
+        painter.fillRect(r.left - 1, r.top - 1, w + 2, 2, green);
+        painter.fillRect(r.left - 1, r.bottom - 1, w + 2, 2, green);
+        painter.fillRect(r.left - 1, r.top - 1, 2, h + 2, green);
+        painter.fillRect(r.right - 1, r.top - 1, 2, h + 2, green);
+        return;
+    }
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    const QColor colour = QColor::fromRgb(BgrToRgb(colourBgr));
+    painter.fillRect(r.left, r.top, r.Width(), 1, colour);
+    painter.fillRect(r.left, r.bottom - 1, r.Width(), 1, colour);
+    painter.fillRect(r.left, r.top, 1, r.Height(), colour);
+    painter.fillRect(r.right - 1, r.top, 1, r.Height(), colour);
+}
+
+QString WindowRectText(int x, int y, int w, int h) {
+    return QStringLiteral("(x:%1,y:%2,w:%3,h:%4)").arg(x).arg(y).arg(w).arg(h);
+}
+
+}  // namespace tesselink
