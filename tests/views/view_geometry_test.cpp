@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "views/view_geometry.h"
+
+using namespace tesselink;
+
+namespace {
+const ViewRect P{180, 80, 820, 560};
+}
+
+TEST(PictureLayoutTest, CentresAcrossAndKeepsEightyAbove) {
+    // 640 x 480 at zoom 1 in 1000 x 700: trunc((700 - 480 - 80) / 2) = 70 is raised to 80.
+    const PictureLayout l = ComputePictureLayout(1000, 700, 640, 480, 1.0f);
+    EXPECT_EQ(l.OffsetX, 180);
+    EXPECT_EQ(l.OffsetY, 80);
+    EXPECT_EQ(l.Picture, P);
+}
+
+TEST(PictureLayoutTest, TargetExampleWithAShortClient) {
+    // trunc((400 - 480 - 80) / 2) = -80, raised to 80.
+    EXPECT_EQ(ComputePictureLayout(1000, 400, 640, 480, 1.0f).Picture, P);
+}
+
+TEST(PictureLayoutTest, NarrowClientKeepsFiveOnTheLeft) {
+    const PictureLayout l = ComputePictureLayout(600, 700, 640, 480, 2.0f);
+    EXPECT_EQ(l.OffsetX, 5);
+    EXPECT_EQ(l.Picture, (ViewRect{5, 80, 1285, 1040}));
+    // Exactly 5 and 80 are "5 or less": they stay.
+    EXPECT_EQ(ComputePictureLayout(650, 900, 640, 480, 1.0f).OffsetX, 5);
+}
+
+TEST(PictureLayoutTest, LargeClientCentresVertically) {
+    const PictureLayout l = ComputePictureLayout(1001, 1001, 640, 480, 1.0f);
+    EXPECT_EQ(l.OffsetX, 180);  // trunc(180.5)
+    EXPECT_EQ(l.OffsetY, 220);  // trunc(220.5)
+    EXPECT_EQ(l.Picture, (ViewRect{180, 220, 820, 700}));
+}
+
+TEST(PictureLayoutTest, HalfZoomRoundsTheScaledSizeDown) {
+    const PictureLayout l = ComputePictureLayout(1000, 700, 641, 481, 0.5f);
+    EXPECT_EQ(l.Picture.Width(), 320);  // trunc(320.5 + offset) - offset
+    EXPECT_EQ(l.Picture.Height(), 240);
+}
+
+TEST(DisplayRectsTest, ZoomOneAndAHalfTakesRightFromTheScaledSize) {
+    // left = trunc(5 + 1.5) = 6, right = trunc(1.5 + 5 + 1.5) = 8, not 6 + trunc(1.5) = 7.
+    const ViewRect r = PictureToClient(1, 0, 1, 1, 1.5f, 5, 80, 0, 0);
+    EXPECT_EQ(r.left, 6);
+    EXPECT_EQ(r.right, 8);
+}
+
+TEST(DisplayRectsTest, ScrollMovesTheRectangles) {
+    const ViewRect r = PictureToClient(10, 10, 100, 50, 2.0f, 180, 80, 30, 7);
+    EXPECT_EQ(r, (ViewRect{170, 93, 370, 193}));
+}
+
+TEST(DisplayRectsTest, OriginalAndTargetSidesReadTheirOwnFields) {
+    const PlaybackWindows windows = {MakeWindow(10, 20, 30, 10, 100, 200, 1)};  // placed 10 x 30
+    std::vector<ViewRect> rects;
+    ComputeDisplayRects(windows, WindowSide::Original, 640, 480, 1.0f, 180, 80, 0, 0, rects);
+    EXPECT_EQ(rects.at(0), (ViewRect{190, 100, 220, 110}));
+    ComputeDisplayRects(windows, WindowSide::Target, 640, 480, 1.0f, 180, 80, 0, 0, rects);
+    EXPECT_EQ(rects.at(0), (ViewRect{280, 280, 290, 310}));
+}
+
+TEST(DisplayRectsTest, StopsAtAWindowLargerThanThePicture) {
+    const PlaybackWindows windows = {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(0, 0, 641, 10, 0, 0, 0),
+                                     MakeWindow(5, 5, 10, 10, 0, 0, 0)};
+    std::vector<ViewRect> rects(3, ViewRect{1, 2, 3, 4});
+    ComputeDisplayRects(windows, WindowSide::Original, 640, 480, 1.0f, 180, 80, 0, 0, rects);
+    EXPECT_EQ(rects[0], (ViewRect{180, 80, 190, 90}));
+    EXPECT_EQ(rects[1], (ViewRect{1, 2, 3, 4})) << "the oversized window keeps its old rectangle";
+    EXPECT_EQ(rects[2], (ViewRect{1, 2, 3, 4})) << "and so does every later one";
+}
+
+TEST(DisplayRectsTest, TableGrowsBeyondTenThousandWindows) {
+    PlaybackWindows windows(10050, MakeWindow(1, 1, 2, 2, 3, 3, 0));
+    windows.back() = MakeWindow(7, 8, 2, 2, 3, 3, 0);
+    std::vector<ViewRect> rects;
+    ComputeDisplayRects(windows, WindowSide::Original, 640, 480, 1.0f, 5, 80, 0, 0, rects);
+    ASSERT_EQ(rects.size(), 10050u);
+    EXPECT_EQ(rects.back(), (ViewRect{12, 88, 14, 90}));
+}
+
+TEST(DisplayToPictureTest, UndoesTheZoom) {
+    EXPECT_EQ(DisplayToPicture(ViewRect{200, 100, 400, 200}, 180, 80, 2.0f), (ViewRect{10, 10, 110, 60}));
+    // Zoom 1.5, from a rectangle at (6, 80, 8, 82) with the picture at x 5: trunc(1 / 1.5) = 0.
+    EXPECT_EQ(DisplayToPicture(ViewRect{6, 80, 8, 82}, 5, 80, 1.5f), (ViewRect{0, 0, 1, 1}));
+}
+
+TEST(FrameAfterZoomTest, FollowsThePickedWindowToTheNewScale) {
+    // Window (10, 10, 100 x 50) at zoom 2, no scroll, picture at (180, 80).
+    const ViewRect f = PlaceFrameAfterZoom(ViewRect{10, 10, 110, 60}, 2.0f, 0, 0, 180, 80);
+    EXPECT_EQ(f, (ViewRect{200, 100, 400, 200}));
+    EXPECT_EQ(f, PictureToClient(10, 10, 100, 50, 2.0f, 180, 80, 0, 0)) << "frame and outline coincide";
+    EXPECT_EQ(PlaceFrameAfterZoom(ViewRect{10, 10, 110, 60}, 2.0f, 50, 30, 180, 80), (ViewRect{150, 70, 350, 170}));
+}
+
+TEST(ZoomExtentTest, OriginalMarginIs240OnBothAxes) {
+    EXPECT_EQ(ComputeZoomExtent(640, 480, 2.0f, 800, 300, 800, 300, OriginalExtentMarginHeight).Width, 1520);
+    EXPECT_EQ(ComputeZoomExtent(640, 480, 2.0f, 800, 300, 800, 300, OriginalExtentMarginHeight).Height, 1200);
+}
+
+TEST(ZoomExtentTest, TargetMarginIs180Down) {
+    const ExtentSize e = ComputeZoomExtent(640, 480, 2.0f, 800, 300, 800, 300, TargetExtentMarginHeight);
+    EXPECT_EQ(e.Width, 1520);
+    EXPECT_EQ(e.Height, 1140);
+}
+
+TEST(ZoomExtentTest, PictureThatFitsGivesTheClientLessHundred) {
+    // 640 > 1000 - 130? no; 480 > 700 - 80? no.
+    const ExtentSize e = ComputeZoomExtent(640, 480, 1.0f, 1000, 700, 1000, 700, OriginalExtentMarginHeight);
+    EXPECT_EQ(e.Width, 900);
+    EXPECT_EQ(e.Height, 600);
+    // The threshold is strict: 640 == 770 - 130 still fits.
+    EXPECT_EQ(ComputeZoomExtent(640, 480, 1.0f, 770, 560, 770, 560, 240).Width, 670);
+    EXPECT_EQ(ComputeZoomExtent(640, 480, 1.0f, 769, 559, 769, 559, 240).Width, 880);
+    EXPECT_EQ(ComputeZoomExtent(640, 480, 1.0f, 769, 559, 769, 559, 240).Height, 720);
+}
+
+TEST(ZoomExtentTest, HalfStepsTruncate) {
+    const ExtentSize e = ComputeZoomExtent(641, 481, 1.5f, 100, 100, 100, 100, TargetExtentMarginHeight);
+    EXPECT_EQ(e.Width, 1201);   // trunc(961.5 + 240)
+    EXPECT_EQ(e.Height, 901);   // trunc(721.5 + 180)
+}
+
+TEST(OverlapTest, TouchingCounts) {
+    EXPECT_TRUE(OverlapsOrTouches(ViewRect{0, 0, 180, 80}, P));
+    EXPECT_TRUE(OverlapsOrTouches(ViewRect{820, 560, 900, 900}, P));
+    EXPECT_FALSE(OverlapsOrTouches(ViewRect{821, 0, 900, 900}, P));
+    EXPECT_FALSE(OverlapsOrTouches(ViewRect{0, 0, 179, 900}, P));
+}
+
+TEST(ClampTest, FrameOutsideIsPushedBackWithItsSize) {
+    EXPECT_EQ(ClampIntoPicture(ViewRect{700, 500, 1000, 700}, P), (ViewRect{520, 360, 820, 560}));
+    // 50 pixels beyond the right edge: right edge on 820, width 100 kept.
+    EXPECT_EQ(ClampIntoPicture(ViewRect{770, 100, 870, 150}, P), (ViewRect{720, 100, 820, 150}));
+    EXPECT_EQ(ClampIntoPicture(ViewRect{100, 50, 200, 100}, P), (ViewRect{180, 80, 280, 130}));
+}
+
+TEST(ClampTest, FrameThatFitsIsUntouched) {
+    EXPECT_EQ(ClampIntoPicture(ViewRect{200, 100, 300, 150}, P), (ViewRect{200, 100, 300, 150}));
+}
+
+TEST(ClampTest, FrameLargerThanThePictureTakesItsExtent) {
+    EXPECT_EQ(ClampIntoPicture(ViewRect{100, 100, 900, 150}, P), (ViewRect{180, 100, 820, 150}));
+    EXPECT_EQ(ClampIntoPicture(ViewRect{0, 0, 2000, 2000}, P), P);
+}
+
+TEST(ClampTest, InvertedFrameKeepsItsSignedSizeThenNormalises) {
+    // Dragged inverted across the left edge: w = -50. L = 180, R = 130; then R <= PR, so normalise.
+    EXPECT_EQ(ClampIntoPicture(ViewRect{170, 100, 120, 150}, P), (ViewRect{130, 100, 180, 150}));
+}
+
+TEST(PictureSourceTest, LargerPictureShowsItsCentre) {
+    const PictureSource s = ChoosePictureSource(1024, 768, 640, 480);
+    EXPECT_EQ(s.OriginX, 192);
+    EXPECT_EQ(s.OriginY, 144);
+    EXPECT_FALSE(s.Stretch);
+    EXPECT_EQ(s.Source, (ViewRect{192, 144, 832, 624}));
+    const PictureSource odd = ChoosePictureSource(801, 600, 640, 480);
+    EXPECT_EQ(odd.OriginX, 80);
+    EXPECT_EQ(odd.OriginY, 60);
+}
+
+TEST(PictureSourceTest, ExactSizeIsNotStretched) {
+    const PictureSource s = ChoosePictureSource(640, 480, 640, 480);
+    EXPECT_FALSE(s.Stretch);
+    EXPECT_EQ(s.Source, (ViewRect{0, 0, 640, 480}));
+}
+
+TEST(PictureSourceTest, SmallerInEitherDirectionStretchesTheWholePicture) {
+    const PictureSource small = ChoosePictureSource(320, 240, 640, 480);
+    EXPECT_TRUE(small.Stretch);
+    EXPECT_EQ(small.Source, (ViewRect{0, 0, 320, 240}));
+    const PictureSource tall = ChoosePictureSource(600, 900, 640, 480);
+    EXPECT_TRUE(tall.Stretch);
+    EXPECT_EQ(tall.OriginX, 0);
+    EXPECT_EQ(tall.OriginY, 0);
+    EXPECT_TRUE(ChoosePictureSource(0, 0, 640, 480).Stretch) << "an undecodable picture counts as 0 x 0";
+}
+
+TEST(FrameSizeTest, PictureSizeOfTheFrame) {
+    EXPECT_EQ(FrameSizeInPicture(ViewRect{200, 100, 400, 200}, 2.0f).Width, 100);
+    EXPECT_EQ(FrameSizeInPicture(ViewRect{200, 100, 400, 200}, 2.0f).Height, 50);
+    EXPECT_EQ(FrameSizeInPicture(ViewRect{0, 0, 7, 7}, 1.5f).Width, 4);  // trunc(4.67)
+}
