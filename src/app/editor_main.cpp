@@ -1,14 +1,61 @@
 #include "app/editor_main.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "app/app_settings.h"
+#include "app/editor_session.h"
+#include "app/main_frame.h"
+#include "app/startup_options.h"
 
 namespace tesselink {
+
+namespace {
+
+// Waits for the first paints, writes the window's picture and ends the program.
+void ScheduleScreenshot(CMainFrame& frame, const QString& path) {
+    QTimer::singleShot(500, &frame, [&frame, path] {
+        const bool saved = frame.grab().save(path, "PNG");
+        if (!saved) std::fprintf(stderr, "tesselink: cannot write %s\n", qPrintable(path));
+        QApplication::exit(saved ? 0 : 1);
+    });
+}
+
+}  // namespace
+
 int RunEditor(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Tesselink");
-    window.showMaximized();
+    UseProgramSettingsKey();
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    const EditorStartOptions options = ParseEditorArguments(arguments);
+    if (!options.Error.isEmpty()) {
+        std::fprintf(stderr, "tesselink: %s\n", qPrintable(options.Error));
+        return 2;
+    }
+
+    EditorSession session;
+    // A map that cannot be opened has been reported by the document; like a failed
+    // start-up command, it ends the program.
+    if (!options.MapPath.isEmpty() && !session.OpenStartupMap(options.MapPath)) return 1;
+    session.InitialUpdate();
+
+    CMainFrame& frame = session.Frame();
+    frame.setWindowTitle("Tesselink");
+    if (options.ScreenshotPath.isEmpty()) {
+        frame.ActivateFrame();
+    } else {
+        // Offscreen screens are small; a fixed size shows the whole layout.
+        frame.setWindowState(Qt::WindowNoState);
+        frame.resize(1280, 800);
+        frame.QMainWindow::setVisible(true);
+        ScheduleScreenshot(frame, options.ScreenshotPath);
+    }
+    QObject::connect(&app, &QApplication::aboutToQuit, [&session] { session.Close(); });
     return app.exec();
 }
+
 }  // namespace tesselink

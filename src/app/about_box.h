@@ -1,0 +1,17 @@
+#pragma once
+// The About box: the program icon, its name and version, and OK.
+
+#include <QDialog>
+
+namespace tesselink {
+
+constexpr const char* AboutCaption = "About Tesselink";
+constexpr const char* AboutText = "Tesselink Version 1.4";
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace tesselink

@@ -1,0 +1,58 @@
+#include "app/app_settings.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace tesselink {
+
+namespace {
+const char* const RecentGroup = "Recent File List";
+
+QString SlotKey(int slot) { return QStringLiteral("File%1").arg(slot + 1); }
+
+// Two spellings of one file count as the same entry.
+QString Canonical(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+}  // namespace
+
+void UseProgramSettingsKey() {
+    QCoreApplication::setOrganizationName(SettingsOrganisation);
+    QCoreApplication::setApplicationName(SettingsApplication);
+}
+
+RecentFileList::RecentFileList(int capacity) : Capacity_(capacity < 1 ? 1 : capacity) {}
+
+void RecentFileList::Load(QSettings& settings) {
+    Files_.clear();
+    settings.beginGroup(RecentGroup);
+    for (int slot = 0; slot < Capacity_; ++slot) {
+        const QString path = settings.value(SlotKey(slot)).toString();
+        if (!path.trimmed().isEmpty() && !Files_.contains(path)) Files_.append(path);
+    }
+    settings.endGroup();
+}
+
+void RecentFileList::Save(QSettings& settings) const {
+    settings.beginGroup(RecentGroup);
+    for (int slot = 0; slot < Capacity_; ++slot) {
+        if (slot < Files_.size())
+            settings.setValue(SlotKey(slot), Files_[slot]);
+        else
+            settings.remove(SlotKey(slot));
+    }
+    settings.endGroup();
+}
+
+void RecentFileList::Add(const QString& path) {
+    if (path.trimmed().isEmpty()) return;
+    const QString full = Canonical(path);
+    for (int i = Files_.size() - 1; i >= 0; --i)
+        if (Canonical(Files_[i]) == full) Files_.removeAt(i);
+    Files_.prepend(full);
+    while (Files_.size() > Capacity_) Files_.removeLast();
+}
+
+}  // namespace tesselink

@@ -1,0 +1,38 @@
+#pragma once
+// Where the program keeps its settings, and the recent-file list kept there.
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+namespace tesselink {
+
+constexpr const char* SettingsOrganisation = "Local AppWizard-Generated Applications";
+constexpr const char* SettingsApplication = "Tesselink";
+constexpr int RecentFileCount = 4;
+
+// Names the organisation and application so that a default QSettings finds the program's key.
+void UseProgramSettingsKey();
+
+// The most recently opened or saved maps, newest first, at most four. The list is kept
+// in the settings only; no menu shows it.
+class RecentFileList {
+public:
+    explicit RecentFileList(int capacity = RecentFileCount);
+
+    // Reads "Recent File List/File1".."FileN"; blank entries are skipped.
+    void Load(QSettings& settings);
+    // Writes the entries back, removing slots that are now empty.
+    void Save(QSettings& settings) const;
+
+    // Puts `path` first; an entry for the same file moves up instead of appearing twice.
+    void Add(const QString& path);
+
+    const QStringList& Files() const { return Files_; }
+
+private:
+    int Capacity_;
+    QStringList Files_;
+};
+
+}  // namespace tesselink

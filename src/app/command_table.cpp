@@ -1,0 +1,73 @@
+#include "app/command_table.h"
+
+namespace tesselink {
+
+const std::vector<MenuDef>& MainMenus() {
+    static const std::vector<MenuDef> menus = {
+        {"&File",
+         {{CommandFileNew, "&New\tCtrl+N"},
+          {CommandFileOpen, "&Open...\tCtrl+O"},
+          {CommandFileSave, "&Save\tCtrl+S"},
+          {CommandFileSaveAs, "Save &As..."},
+          {CommandAppExit, "E&xit"},
+          {CommandMagnification, "Magnification"},
+          {CommandMinify, "minify"}}},
+        {"&View", {{CommandViewToolbar, "&Toolbar"}, {CommandViewStatusBar, "&Status Bar"}}},
+        {"&Help", {{CommandAppAbout, "&About Tesselink..."}}},
+    };
+    return menus;
+}
+
+const std::array<int, ToolbarPositionCount>& ToolbarPositions() {
+    static const std::array<int, ToolbarPositionCount> positions = {
+        CommandFileNew,       CommandNone,   CommandFileOpen,      CommandNone,
+        CommandFileSave,      CommandNone,   CommandMagnification, CommandMinify,
+        CommandNone,          CommandSelectWindows, CommandDrawCopy, CommandDrawClockwise90,
+        CommandDrawAntiClockwise90, CommandDrawRotation180, CommandDrawVerticalMirror,
+        CommandDrawLevelMirror,
+    };
+    return positions;
+}
+
+const std::array<int, 7>& DrawingModeCommands() {
+    static const std::array<int, 7> commands = {
+        CommandSelectWindows,       CommandDrawCopy,        CommandDrawClockwise90,
+        CommandDrawAntiClockwise90, CommandDrawRotation180, CommandDrawVerticalMirror,
+        CommandDrawLevelMirror,
+    };
+    return commands;
+}
+
+const char* CommandIconPath(int command) {
+    switch (command) {
+        case CommandFileNew: return ":/icons/new.svg";
+        case CommandFileOpen: return ":/icons/open.svg";
+        case CommandFileSave: return ":/icons/save.svg";
+        case CommandMagnification: return ":/icons/magnify.svg";
+        case CommandMinify: return ":/icons/minify.svg";
+        case CommandSelectWindows: return ":/icons/select.svg";
+        case CommandDrawCopy: return ":/icons/mode_copy.svg";
+        case CommandDrawClockwise90: return ":/icons/mode_clockwise90.svg";
+        case CommandDrawAntiClockwise90: return ":/icons/mode_anticlockwise90.svg";
+        case CommandDrawRotation180: return ":/icons/mode_rotation180.svg";
+        case CommandDrawVerticalMirror: return ":/icons/mode_vertical_mirror.svg";
+        case CommandDrawLevelMirror: return ":/icons/mode_level_mirror.svg";
+        default: return nullptr;
+    }
+}
+
+CommandPrompt CommandPromptOf(int command) {
+    switch (command) {
+        case CommandFileNew: return {"Create a new document", "New"};
+        case CommandFileOpen: return {"Open an existing document", "Open"};
+        case CommandFileSave: return {"Save the active document", "Save"};
+        case CommandFileSaveAs: return {"Save the active document with a new name", "Save As"};
+        case CommandAppExit: return {"Quit the application; prompts to save documents", "Exit"};
+        case CommandAppAbout: return {"Display program information, version number and copyright", "About"};
+        case CommandViewToolbar: return {"Show or hide the toolbar", "Toggle ToolBar"};
+        case CommandViewStatusBar: return {"Show or hide the status bar", "Toggle StatusBar"};
+        default: return {nullptr, nullptr};
+    }
+}
+
+}  // namespace tesselink

@@ -1,0 +1,56 @@
+#pragma once
+// One running editor: the document, the main frame with its three panes and the message
+// boxes, built in the order the panes must attach to the document.
+
+#include <QString>
+
+#include <memory>
+
+#include "app/app_settings.h"
+#include "app/qt_message_boxes.h"
+#include "document/tesselink_doc.h"
+
+namespace tesselink {
+
+class CMainFrame;
+class CMapHeadFileView;
+class CTesselinkView;
+class CRightView;
+
+class EditorSession {
+public:
+    EditorSession();
+    ~EditorSession();
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    // The document's open step for a map named on the command line: no background-picture
+    // check, MapFilePath left empty. On success the file joins the recent-file list.
+    bool OpenStartupMap(const QString& path);
+
+    // The panes' first updates, in creation order; once, after any start-up map.
+    void InitialUpdate();
+
+    // Saves the settings and lets the document free what it holds; once, at the end.
+    void Close();
+
+    CTesselinkDoc& Doc() { return Doc_; }
+    QtMessageBoxes& Boxes() { return Boxes_; }
+    CMainFrame& Frame() { return *Frame_; }
+    CMapHeadFileView& Editor() { return *Editor_; }
+    CTesselinkView& OriginalView() { return *Original_; }
+    CRightView& TargetView() { return *Target_; }
+    const RecentFileList& RecentFiles() const { return Recent_; }
+
+private:
+    CTesselinkDoc Doc_;
+    QtMessageBoxes Boxes_;
+    RecentFileList Recent_;
+    std::unique_ptr<CMainFrame> Frame_;
+    CMapHeadFileView* Editor_ = nullptr;
+    CTesselinkView* Original_ = nullptr;
+    CRightView* Target_ = nullptr;
+    bool Closed_ = false;
+};
+
+}  // namespace tesselink

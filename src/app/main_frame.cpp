@@ -1,0 +1,264 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/about_box.h"
+#include "app/command_table.h"
+#include "app/frame_layout.h"
+#include "app/program_icon.h"
+
+namespace tesselink {
+
+namespace {
+
+// A status pane whose preferred width is the share of the client width it was given.
+class StatusPaneLabel : public QLabel {
+public:
+    explicit StatusPaneLabel(QWidget* parent) : QLabel(parent) {
+        setMinimumWidth(0);
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    void SetPreferredWidth(int width) {
+        PreferredWidth_ = width;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return {PreferredWidth_, QLabel::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+private:
+    int PreferredWidth_ = 0;
+};
+
+// Zoom and drawing-mode buttons have no tooltip; Qt would otherwise show the action text.
+class NoToolTip : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::ToolTip; }
+};
+
+QString ObjectNameOf(int command) { return QStringLiteral("command%1").arg(command); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    InitUiResources();
+    setWindowTitle("Tesselink");
+    setWindowIcon(ProgramIcon());
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+}
+
+void CMainFrame::CreateActions() {
+    for (const MenuDef& menu : MainMenus()) {
+        for (const MenuItemDef& item : menu.Items) {
+            auto* action = new QAction(QString::fromUtf8(item.Text), this);
+            action->setData(item.Command);
+            action->setObjectName(ObjectNameOf(item.Command));
+            Actions_[item.Command] = action;
+        }
+    }
+    DrawingModes_ = new QActionGroup(this);
+    DrawingModes_->setExclusive(true);
+    for (const int command : DrawingModeCommands()) {
+        auto* action = new QAction(this);
+        action->setData(command);
+        action->setObjectName(ObjectNameOf(command));
+        action->setCheckable(true);
+        action->setChecked(command == InitialDrawingModeCommand);
+        DrawingModes_->addAction(action);
+        Actions_[command] = action;
+    }
+
+    for (auto& [command, action] : Actions_) {
+        if (const char* icon = CommandIconPath(command)) action->setIcon(SvgIcon(icon));
+        const CommandPrompt prompt = CommandPromptOf(command);
+        if (prompt.StatusText) action->setStatusTip(prompt.StatusText);
+        if (prompt.ToolTip) action->setToolTip(prompt.ToolTip);
+    }
+
+    Actions_[CommandFileNew]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    Actions_[CommandFileOpen]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Actions_[CommandFileSave]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Actions_[CommandViewToolbar]->setCheckable(true);
+    Actions_[CommandViewToolbar]->setChecked(true);
+    Actions_[CommandViewStatusBar]->setCheckable(true);
+    Actions_[CommandViewStatusBar]->setChecked(true);
+
+    for (auto& [command, action] : Actions_) {
+        const int id = command;
+        switch (id) {
+            case CommandAppExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+            case CommandAppAbout: connect(action, &QAction::triggered, this, &CMainFrame::ShowAboutBox); break;
+            case CommandViewToolbar:
+            case CommandViewStatusBar: break;  // connected once the bars exist
+            default: connect(action, &QAction::triggered, this, [this, id] { emit CommandTriggered(id); });
+        }
+    }
+
+    // F6 and Shift+F6 move between the panes; they have no menu item.
+    auto* nextPane = new QAction(this);
+    nextPane->setObjectName("nextPane");
+    nextPane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(nextPane, &QAction::triggered, this, [this] { FocusNextPane(true); });
+    addAction(nextPane);
+    auto* previousPane = new QAction(this);
+    previousPane->setObjectName("previousPane");
+    previousPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(previousPane, &QAction::triggered, this, [this] { FocusNextPane(false); });
+    addAction(previousPane);
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuDef& def : MainMenus()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.Title));
+        for (const MenuItemDef& item : def.Items) menu->addAction(Actions_.at(item.Command));
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    ToolBar_ = new QToolBar(this);
+    ToolBar_->setObjectName("ToolBar");
+    ToolBar_->setIconSize(QSize(24, 24));
+    ToolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    ToolBar_->setMovable(true);
+    // The bar is shown and hidden through View/Toolbar only.
+    ToolBar_->toggleViewAction()->setVisible(false);
+    auto* noToolTip = new NoToolTip(ToolBar_);
+    for (const int command : ToolbarPositions()) {
+        if (command == CommandNone) {
+            ToolBar_->addSeparator();
+            continue;
+        }
+        QAction* action = Actions_.at(command);
+        ToolBar_->addAction(action);
+        if (!CommandPromptOf(command).ToolTip)
+            if (QWidget* button = ToolBar_->widgetForAction(action)) button->installEventFilter(noToolTip);
+    }
+    addToolBar(Qt::TopToolBarArea, ToolBar_);
+
+    QAction* toggle = Actions_.at(CommandViewToolbar);
+    connect(toggle, &QAction::toggled, ToolBar_, &QWidget::setVisible);
+    connect(ToolBar_, &QToolBar::visibilityChanged, toggle, [toggle, this](bool visible) {
+        // Hiding the whole frame hides the bar too; only the user's choice counts.
+        if (isVisible()) toggle->setChecked(visible);
+    });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    // The frame is always maximised; a size grip would only take a pane's room.
+    bar->setSizeGripEnabled(false);
+    const std::array<int, 3> widths = ComputeStatusPaneWidths(width());
+    for (int pane = 0; pane < 3; ++pane) {
+        auto* label = new StatusPaneLabel(bar);
+        label->setObjectName(QStringLiteral("statusPane%1").arg(pane));
+        label->SetPreferredWidth(widths[pane]);
+        label->setText(QString());
+        StatusPanes_[pane] = label;
+    }
+    // Stretch factors in the ratio 1/3 : 1/6 : 1/2 keep the shares as the frame resizes.
+    // Pane 0 is the message pane: fly-by prompts cover it and leave the views' panes alone.
+    bar->addWidget(StatusPanes_[0], 2);
+    bar->addPermanentWidget(StatusPanes_[1], 1);
+    bar->addPermanentWidget(StatusPanes_[2], 3);
+
+    QAction* toggle = Actions_.at(CommandViewStatusBar);
+    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::CreateClient(QWidget* editorPanel, QWidget* originalView, QWidget* targetView) {
+    OuterSplitter_ = new QSplitter(Qt::Horizontal, this);
+    OuterSplitter_->setObjectName("OuterSplitter");
+    OuterSplitter_->setChildrenCollapsible(false);
+    InnerSplitter_ = new QSplitter(Qt::Vertical, OuterSplitter_);
+    InnerSplitter_->setObjectName("InnerSplitter");
+    InnerSplitter_->setChildrenCollapsible(false);
+
+    OuterSplitter_->addWidget(editorPanel);
+    OuterSplitter_->addWidget(InnerSplitter_);
+    InnerSplitter_->addWidget(originalView);
+    InnerSplitter_->addWidget(targetView);
+    // Resizing the frame keeps the editor panel's width and the Original view's height.
+    OuterSplitter_->setStretchFactor(0, 0);
+    OuterSplitter_->setStretchFactor(1, 1);
+    InnerSplitter_->setStretchFactor(0, 0);
+    InnerSplitter_->setStretchFactor(1, 1);
+
+    Panes_ = {editorPanel, originalView, targetView};
+    setCentralWidget(OuterSplitter_);
+
+    auto userMoved = [this] { InitialLayoutPending_ = false; };
+    connect(OuterSplitter_, &QSplitter::splitterMoved, this, userMoved);
+    connect(InnerSplitter_, &QSplitter::splitterMoved, this, userMoved);
+    OuterSplitter_->installEventFilter(this);
+    ApplyInitialLayout(OuterSplitter_->width(), OuterSplitter_->height());
+}
+
+void CMainFrame::ApplyInitialLayout(int clientWidth, int clientHeight) {
+    const std::array<int, 3> widths = ComputeStatusPaneWidths(clientWidth);
+    for (int pane = 0; pane < 3; ++pane) static_cast<StatusPaneLabel*>(StatusPanes_[pane])->SetPreferredWidth(widths[pane]);
+    if (!OuterSplitter_) return;
+
+    const InitialPaneSizes sizes = ComputeInitialPaneSizes(clientWidth, clientHeight);
+    const std::array<int, 2> columns = FitSplitterSizes(sizes.Editor.Width, clientWidth, OuterSplitter_->handleWidth());
+    const std::array<int, 2> rows = FitSplitterSizes(sizes.Original.Height, clientHeight, InnerSplitter_->handleWidth());
+    OuterSplitter_->setSizes({columns[0], columns[1]});
+    InnerSplitter_->setSizes({rows[0], rows[1]});
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == OuterSplitter_ && event->type() == QEvent::Resize && InitialLayoutPending_)
+        ApplyInitialLayout(OuterSplitter_->width(), OuterSplitter_->height());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::setVisible(bool visible) {
+    // Whatever show state is asked for, the frame comes up maximised.
+    if (visible && !isVisible()) setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowMaximized);
+    QMainWindow::setVisible(visible);
+}
+
+void CMainFrame::ActivateFrame() {
+    showMaximized();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::SetStatusPaneText(int pane, const QString& text) {
+    if (pane >= 0 && pane < 3) StatusPanes_[pane]->setText(text);
+}
+
+QLabel* CMainFrame::StatusPane(int pane) const { return pane >= 0 && pane < 3 ? StatusPanes_[pane] : nullptr; }
+
+QAction* CMainFrame::Action(int command) const {
+    const auto it = Actions_.find(command);
+    return it == Actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::FocusNextPane(bool forward) {
+    const QWidget* focus = QApplication::focusWidget();
+    int current = -1;
+    for (int i = 0; i < Panes_.size(); ++i)
+        if (Panes_[i] && focus && (Panes_[i] == focus || Panes_[i]->isAncestorOf(focus))) current = i;
+    const int next = NextPaneIndex(current, static_cast<int>(Panes_.size()), forward);
+    if (next >= 0 && Panes_[next]) Panes_[next]->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::ShowAboutBox() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+}  // namespace tesselink

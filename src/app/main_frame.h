@@ -1,0 +1,81 @@
+#pragma once
+// The main window: menu, toolbar, status bar and the three panes in two splitters.
+// It answers Exit, About and the View toggles itself; every other command goes out
+// through CommandTriggered for the document to answer.
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <map>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QSplitter;
+class QToolBar;
+
+namespace tesselink {
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+
+    // Lays the frame out as editor panel | (Original view over Target view). Called once.
+    void CreateClient(QWidget* editorPanel, QWidget* originalView, QWidget* targetView);
+
+    // Sets the panes and the status panes to their start sizes for a client area of the
+    // given size. Until the user moves a splitter the frame does this again on every
+    // resize, so a window manager that maximises late still gets the start layout.
+    void ApplyInitialLayout(int clientWidth, int clientHeight);
+
+    // Shows the frame, always maximised whatever state was asked for.
+    void ActivateFrame();
+
+    // Status pane 0, 1 or 2; texts for other panes are ignored.
+    void SetStatusPaneText(int pane, const QString& text);
+    QLabel* StatusPane(int pane) const;
+
+    QAction* Action(int command) const;
+    QActionGroup* DrawingModeGroup() const { return DrawingModes_; }
+    QToolBar* ToolBar() const { return ToolBar_; }
+    QSplitter* OuterSplitter() const { return OuterSplitter_; }
+    QSplitter* InnerSplitter() const { return InnerSplitter_; }
+
+    // The panes in F6 order: editor panel, Original view, Target view.
+    const QList<QPointer<QWidget>>& Panes() const { return Panes_; }
+
+    // Moves the keyboard focus to the next (or previous) pane.
+    void FocusNextPane(bool forward);
+
+    void ShowAboutBox();
+
+signals:
+    // A command for the document (New, Open, Save, Save As, zoom, drawing modes).
+    void CommandTriggered(int command);
+
+public:
+    void setVisible(bool visible) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+
+    std::map<int, QAction*> Actions_;
+    QActionGroup* DrawingModes_ = nullptr;
+    QToolBar* ToolBar_ = nullptr;
+    std::array<QLabel*, 3> StatusPanes_{};
+    QSplitter* OuterSplitter_ = nullptr;
+    QSplitter* InnerSplitter_ = nullptr;
+    QList<QPointer<QWidget>> Panes_;
+    bool InitialLayoutPending_ = true;
+};
+
+}  // namespace tesselink

@@ -1,0 +1,42 @@
+#pragma once
+// The program's message boxes on QMessageBox.
+
+#include <QPointer>
+#include <QWidget>
+
+#include <map>
+#include <memory>
+
+#include "map/message_boxes.h"
+
+class QMessageBox;
+
+namespace tesselink {
+
+// Builds the box for `message` without showing it: an application box has the caption
+// "Tesselink" and the warning icon; a plain box its own caption and no icon.
+std::unique_ptr<QMessageBox> BuildMessageBox(const UserMessage& message, QWidget* owner);
+
+// What the user's click (a QMessageBox::StandardButton, or 0 when the box was closed
+// some other way) means for `buttons`; closing counts as the most cautious answer.
+MessageAnswer AnswerFromButton(int clickedButton, MessageButtons buttons);
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    // `mainWindow` owns application boxes and any plain box whose pane is not known.
+    explicit QtMessageBoxes(QWidget* mainWindow = nullptr);
+
+    void SetMainWindow(QWidget* mainWindow) { MainWindow_ = mainWindow; }
+    void SetOwner(MessageOwner owner, QWidget* pane);
+
+    // The widget that owns a box of this kind and owner.
+    QWidget* OwnerWidget(const UserMessage& message) const;
+
+    MessageAnswer Show(const UserMessage& message) override;
+
+private:
+    QPointer<QWidget> MainWindow_;
+    std::map<MessageOwner, QPointer<QWidget>> Panes_;
+};
+
+}  // namespace tesselink

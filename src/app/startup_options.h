@@ -1,0 +1,18 @@
+#pragma once
+// What the editor's command line asks for.
+
+#include <QString>
+#include <QStringList>
+
+namespace tesselink {
+
+struct EditorStartOptions {
+    QString MapPath;         // a map file to open at start-up, or empty
+    QString ScreenshotPath;  // --screenshot OUT.png: save a picture of the window and quit
+    QString Error;           // non-empty when the arguments make no sense
+};
+
+// `arguments` without the program name and without the options Qt has taken.
+EditorStartOptions ParseEditorArguments(const QStringList& arguments);
+
+}  // namespace tesselink

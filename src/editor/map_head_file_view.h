@@ -1,0 +1,123 @@
+#pragma once
+// The editor panel on the left: a scrollable form with the map head, the cover
+// options, the zoom scope and the playback-window list with the window fields.
+// The controls are laid out and filled from the document; their editing handlers
+// come with the panel's editing logic.
+
+#include <QScrollArea>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+#include "document/view_panes.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace tesselink {
+
+class CTesselinkDoc;
+
+// The texts and choices that data exchange moves between the members and the controls.
+struct HeadFormValues {
+    QString OriginalWidth = "640";
+    QString OriginalHeight = "480";
+    QString TargetWidth = "640";
+    QString TargetHeight = "480";
+    QString PicturePath;
+    int ZoomAreaChoice = 0;  // 0 all area, 1 original, 2 target
+};
+
+class CMapHeadFileView : public QScrollArea, public HeadFileViewPane {
+    Q_OBJECT
+public:
+    // Attaches itself to `doc` as its first view; create it before the picture views.
+    explicit CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent = nullptr);
+    ~CMapHeadFileView() override;
+
+    // The form's size in pixels (its template is 293 x 394 dialog units).
+    static QSize FormSize();
+
+    // First update, once the frame and all views exist.
+    void OnInitialUpdate();
+
+    // Folders searched in order for the default picture "tesselink.jpg"; the executable's
+    // folder by default. The path is the first that exists, else the one in the first folder.
+    void SetDefaultPictureFolders(const QStringList& folders) { DefaultPictureFolders_ = folders; }
+    QString DefaultPicturePath() const;
+
+    // Data exchange: members to controls, and controls to members.
+    void ValuesToControls();
+    void ValuesFromControls();
+    const HeadFormValues& Values() const { return Values_; }
+
+    // HeadFileViewPane
+    void ResetHeadFields() override;
+    void FillHeadFromDocument() override;
+    void ShowCoverOption(std::uint8_t coverOption) override;
+    void RefreshWindowList() override;
+
+    // The controls, for the panel's handlers and for tests.
+    QLineEdit* OriginalWidthEdit() const { return OriginalWidthEdit_; }
+    QLineEdit* OriginalHeightEdit() const { return OriginalHeightEdit_; }
+    QLineEdit* TargetWidthEdit() const { return TargetWidthEdit_; }
+    QLineEdit* TargetHeightEdit() const { return TargetHeightEdit_; }
+    QLineEdit* PicturePathEdit() const { return PicturePathEdit_; }
+    QPushButton* BrowseButton() const { return BrowseButton_; }
+    QPushButton* ApplyHeadButton() const { return ApplyHeadButton_; }
+    QCheckBox* CoverFullScreenCheck() const { return CoverFullScreenCheck_; }
+    QRadioButton* CoverSameDirectionRadio() const { return CoverSameRadio_; }
+    QRadioButton* CoverDifferentDirectionRadio() const { return CoverDifferentRadio_; }
+    QRadioButton* ZoomAreaRadio(int choice) const;
+    QTableWidget* WindowList() const { return WindowList_; }
+    QPushButton* AddButton() const { return AddButton_; }
+    QPushButton* DeleteButton() const { return DeleteButton_; }
+    QLineEdit* OriginalStartXEdit() const { return OriginalStartXEdit_; }
+    QLineEdit* OriginalStartYEdit() const { return OriginalStartYEdit_; }
+    QLineEdit* TargetStartXEdit() const { return TargetStartXEdit_; }
+    QLineEdit* TargetStartYEdit() const { return TargetStartYEdit_; }
+    QLineEdit* WidthEdit() const { return WidthEdit_; }
+    QLineEdit* HeightEdit() const { return HeightEdit_; }
+    QComboBox* MapModeBox() const { return MapModeBox_; }
+
+private:
+    void BuildHeadGroup(QWidget* form);
+    void BuildZoomGroup(QWidget* form);
+    void BuildWindowControls(QWidget* form);
+    void SetTabOrder();
+    void SetUpWindowList();
+
+    CTesselinkDoc& Doc_;
+    HeadFormValues Values_;
+    QStringList DefaultPictureFolders_;
+
+    QLineEdit* OriginalWidthEdit_ = nullptr;
+    QLineEdit* OriginalHeightEdit_ = nullptr;
+    QLineEdit* TargetWidthEdit_ = nullptr;
+    QLineEdit* TargetHeightEdit_ = nullptr;
+    QLineEdit* PicturePathEdit_ = nullptr;
+    QPushButton* BrowseButton_ = nullptr;
+    QPushButton* ApplyHeadButton_ = nullptr;
+    QCheckBox* CoverFullScreenCheck_ = nullptr;
+    QRadioButton* CoverSameRadio_ = nullptr;
+    QRadioButton* CoverDifferentRadio_ = nullptr;
+    QButtonGroup* ZoomAreaGroup_ = nullptr;
+    QTableWidget* WindowList_ = nullptr;
+    QPushButton* AddButton_ = nullptr;
+    QPushButton* DeleteButton_ = nullptr;
+    QLineEdit* OriginalStartXEdit_ = nullptr;
+    QLineEdit* OriginalStartYEdit_ = nullptr;
+    QLineEdit* TargetStartXEdit_ = nullptr;
+    QLineEdit* TargetStartYEdit_ = nullptr;
+    QLineEdit* WidthEdit_ = nullptr;
+    QLineEdit* HeightEdit_ = nullptr;
+    QComboBox* MapModeBox_ = nullptr;
+};
+
+}  // namespace tesselink

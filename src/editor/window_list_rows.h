@@ -1,0 +1,25 @@
+#pragma once
+// The texts of the editor panel's window list: headings and one row per window.
+
+#include <QString>
+
+#include <array>
+
+#include "map/map_model.h"
+
+namespace tesselink {
+
+constexpr int WindowListColumnCount = 5;
+
+struct WindowListColumn {
+    const char* Heading;
+    int Width;  // pixels
+};
+
+const std::array<WindowListColumn, WindowListColumnCount>& WindowListColumns();
+
+// "No" (index + 1), the mode's text (empty for an unknown mode), "(x,y)" of the original
+// start, "(w,h)" of the size, "(x,y)" of the target start.
+std::array<QString, WindowListColumnCount> WindowRowTexts(int index, const PlaybackWindow& window);
+
+}  // namespace tesselink

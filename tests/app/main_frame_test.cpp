@@ -1,0 +1,210 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include "app/command_ids.h"
+
+namespace tesselink {
+namespace {
+
+QWidget* MakePane(const char* name) {
+    auto* pane = new QWidget;
+    pane->setObjectName(name);
+    pane->setFocusPolicy(Qt::StrongFocus);
+    return pane;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest() {
+        editor_ = MakePane("editor");
+        original_ = MakePane("original");
+        target_ = MakePane("target");
+        frame_.CreateClient(editor_, original_, target_);
+    }
+
+    // Shows the frame unmaximised with a central area of exactly w x h.
+    void ShowWithClientArea(int w, int h) {
+        frame_.QMainWindow::setVisible(true);
+        frame_.setWindowState(Qt::WindowNoState);
+        frame_.resize(w, h + 200);
+        QApplication::processEvents();
+        const QSize extra = frame_.size() - frame_.OuterSplitter()->size();
+        frame_.resize(w + extra.width(), h + extra.height());
+        QApplication::processEvents();
+        ASSERT_EQ(frame_.OuterSplitter()->size(), QSize(w, h));
+    }
+
+    CMainFrame frame_;
+    QWidget* editor_;
+    QWidget* original_;
+    QWidget* target_;
+};
+
+TEST_F(MainFrameTest, MenusCarryTheirItemsInOrderWithExactTexts) {
+    const QList<QAction*> menus = frame_.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0]->text(), "&File");
+    EXPECT_EQ(menus[1]->text(), "&View");
+    EXPECT_EQ(menus[2]->text(), "&Help");
+    QStringList file, view, help;
+    for (QAction* a : menus[0]->menu()->actions()) file << a->text();
+    for (QAction* a : menus[1]->menu()->actions()) view << a->text();
+    for (QAction* a : menus[2]->menu()->actions()) help << a->text();
+    EXPECT_EQ(file, (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "E&xit",
+                                 "Magnification", "minify"}));
+    EXPECT_EQ(view, (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(help, (QStringList{"&About Tesselink..."}));
+}
+
+TEST_F(MainFrameTest, FileShortcuts) {
+    EXPECT_EQ(frame_.Action(CommandFileNew)->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(frame_.Action(CommandFileOpen)->shortcut(), QKeySequence("Ctrl+O"));
+    EXPECT_EQ(frame_.Action(CommandFileSave)->shortcut(), QKeySequence("Ctrl+S"));
+}
+
+TEST_F(MainFrameTest, ToolbarHasSixteenPositionsWithSeparatorsWhereListed) {
+    const QList<QAction*> actions = frame_.ToolBar()->actions();
+    ASSERT_EQ(actions.size(), 16);
+    const int expected[16] = {57600, 0, 57601, 0, 57603, 0, 32782, 32784, 0, 32792, 32791, 32785, 32786, 32787, 32788, 32789};
+    for (int i = 0; i < 16; ++i) {
+        SCOPED_TRACE(i);
+        if (expected[i] == 0) {
+            EXPECT_TRUE(actions[i]->isSeparator());
+        } else {
+            EXPECT_EQ(actions[i]->data().toInt(), expected[i]);
+            EXPECT_FALSE(actions[i]->icon().pixmap(24, 24).isNull()) << "every button is drawn";
+        }
+    }
+}
+
+TEST_F(MainFrameTest, DrawingModesAreOneExclusiveGroupStartingOnTheSelectButton) {
+    QActionGroup* group = frame_.DrawingModeGroup();
+    ASSERT_EQ(group->actions().size(), 7);
+    EXPECT_TRUE(group->isExclusive());
+    EXPECT_EQ(group->checkedAction(), frame_.Action(32792));
+    for (QAction* a : group->actions()) {
+        if (a != frame_.Action(32792)) {
+            EXPECT_FALSE(a->isChecked());
+        }
+    }
+
+    QSignalSpy commands(&frame_, &CMainFrame::CommandTriggered);
+    frame_.Action(32785)->trigger();
+    EXPECT_TRUE(frame_.Action(32785)->isChecked());
+    EXPECT_FALSE(frame_.Action(32792)->isChecked());
+    ASSERT_EQ(commands.size(), 1);
+    EXPECT_EQ(commands[0][0].toInt(), 32785);
+}
+
+TEST_F(MainFrameTest, DocumentCommandsGoOutWithTheirNumbers) {
+    QSignalSpy commands(&frame_, &CMainFrame::CommandTriggered);
+    for (int id : {57600, 57601, 57603, 57604, 32782, 32784}) frame_.Action(id)->trigger();
+    QList<int> seen;
+    for (const auto& args : commands) seen << args[0].toInt();
+    EXPECT_EQ(seen, (QList<int>{57600, 57601, 57603, 57604, 32782, 32784}));
+}
+
+TEST_F(MainFrameTest, StatusBarHasThreeEmptyPanesSharedAsThirdSixthHalf) {
+    ShowWithClientArea(1280, 700);
+    int widths[3];
+    for (int pane = 0; pane < 3; ++pane) {
+        ASSERT_NE(frame_.StatusPane(pane), nullptr);
+        EXPECT_TRUE(frame_.StatusPane(pane)->text().isEmpty());
+        widths[pane] = frame_.StatusPane(pane)->width();
+    }
+    // The bar's own margins and spacing take a few pixels from the 426 / 213 / 640.
+    EXPECT_NEAR(widths[0], 426, 8);
+    EXPECT_NEAR(widths[1], 213, 8);
+    EXPECT_NEAR(widths[2], 640, 8);
+    EXPECT_LT(frame_.StatusPane(0)->x(), frame_.StatusPane(1)->x());
+    EXPECT_LT(frame_.StatusPane(1)->x(), frame_.StatusPane(2)->x());
+
+    frame_.SetStatusPaneText(1, "Original view: (x:1,y:2,w:3,h:4)");
+    EXPECT_EQ(frame_.StatusPane(1)->text(), "Original view: (x:1,y:2,w:3,h:4)");
+    frame_.SetStatusPaneText(3, "nowhere");  // no such pane: ignored
+}
+
+TEST_F(MainFrameTest, PanesStartAt450AndTwoThirdsOneThirdOfTheClientArea) {
+    ShowWithClientArea(1280, 700);
+    const int outerHandle = frame_.OuterSplitter()->handleWidth();
+    const int innerHandle = frame_.InnerSplitter()->handleWidth();
+    EXPECT_EQ(editor_->size(), QSize(450, 700));
+    EXPECT_EQ(original_->size(), QSize(830 - outerHandle, 466));
+    EXPECT_EQ(target_->size(), QSize(830 - outerHandle, 233 + 1 - innerHandle));
+    EXPECT_EQ(original_->mapTo(&frame_, QPoint(0, 0)).x(), editor_->mapTo(&frame_, QPoint(450 + outerHandle, 0)).x());
+}
+
+TEST_F(MainFrameTest, ALaterResizeKeepsTheEditorWidthOnceTheUserMovedASplitter) {
+    ShowWithClientArea(1280, 700);
+    frame_.OuterSplitter()->splitterMoved(450, 1);  // as a drag reports it
+    frame_.resize(frame_.width() + 200, frame_.height());
+    QApplication::processEvents();
+    EXPECT_EQ(editor_->width(), 450);
+}
+
+TEST_F(MainFrameTest, AlwaysComesUpMaximised) {
+    frame_.showNormal();
+    EXPECT_TRUE(frame_.windowState() & Qt::WindowMaximized);
+    frame_.hide();
+    frame_.showMinimized();
+    EXPECT_TRUE(frame_.windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(frame_.windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(frame_.windowTitle(), "Tesselink");
+}
+
+TEST_F(MainFrameTest, F6AndShiftF6MoveTheFocusRoundThePanes) {
+    frame_.ActivateFrame();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame_));
+    editor_->setFocus();
+    QTest::keyClick(&frame_, Qt::Key_F6);
+    EXPECT_TRUE(original_->hasFocus());
+    QTest::keyClick(&frame_, Qt::Key_F6);
+    EXPECT_TRUE(target_->hasFocus());
+    QTest::keyClick(&frame_, Qt::Key_F6);
+    EXPECT_TRUE(editor_->hasFocus());
+    QTest::keyClick(&frame_, Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(target_->hasFocus());
+}
+
+TEST_F(MainFrameTest, ViewCommandsShowAndHideTheBars) {
+    frame_.ActivateFrame();
+    QAction* toolbar = frame_.Action(CommandViewToolbar);
+    QAction* statusBar = frame_.Action(CommandViewStatusBar);
+    ASSERT_TRUE(toolbar->isCheckable());
+    ASSERT_TRUE(statusBar->isCheckable());
+    EXPECT_TRUE(toolbar->isChecked());
+    EXPECT_TRUE(frame_.ToolBar()->isVisible());
+
+    toolbar->trigger();
+    EXPECT_FALSE(toolbar->isChecked());
+    EXPECT_FALSE(frame_.ToolBar()->isVisible());
+    toolbar->trigger();
+    EXPECT_TRUE(frame_.ToolBar()->isVisible());
+
+    statusBar->trigger();
+    EXPECT_FALSE(frame_.statusBar()->isVisible());
+    statusBar->trigger();
+    EXPECT_TRUE(frame_.statusBar()->isVisible());
+}
+
+TEST_F(MainFrameTest, ExitClosesTheFrame) {
+    frame_.ActivateFrame();
+    frame_.Action(CommandAppExit)->trigger();
+    EXPECT_FALSE(frame_.isVisible());
+}
+
+}  // namespace
+}  // namespace tesselink
