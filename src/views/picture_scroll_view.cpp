@@ -68,7 +68,11 @@ void PictureScrollView::scrollContentsBy(int dx, int dy) {
     // dx, dy are the old position less the new one: the frame is kept in content coordinates
     // as it stood before the scroll, so the next paint puts it where the picture went.
     // A hidden frame stays hidden: shifted, it would no longer carry the hidden mark.
-    if (!frame_.IsHidden()) frameLogicalRect_ = frame_.Rect.Offset(ScrollX() + dx, ScrollY() + dy);
+    if (!frame_.IsHidden()) {
+        frameLogicalRect_ = frame_.Rect.Offset(ScrollX() + dx, ScrollY() + dy);
+        // Moved along at once, so that a second scroll before the next paint starts from here.
+        frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
+    }
     viewport()->update();
 }
 

@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "support/recording_message_boxes.h"
+#include "view_test_support.h"
+#include "views/original_view.h"
+#include "views/view_drawing.h"
+
+using namespace tesselink;
+using namespace tesselink::testing;
+
+namespace {
+
+// A document with an Original view of a 1000 x 700 viewport and a folder for pictures.
+struct OriginalFixture : ::testing::Test {
+    QTemporaryDir dir;
+    CTesselinkDoc doc;
+    RecordingMessageBoxes boxes;
+    CTesselinkView view{doc, boxes};
+    std::vector<std::pair<int, QString>> status;
+
+    OriginalFixture() {
+        FixViewport(view, 1000, 700);
+        view.SetStatusSink([this](int pane, const QString& text) { status.emplace_back(pane, text); });
+    }
+
+    std::string Quadrants(const QString& name, int w, int h) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(SaveQuadrantPicture(path, w, h));
+        return path.toStdString();
+    }
+
+    QImage Paint() { return view.RenderViewport(); }
+};
+
+void Flush() { QCoreApplication::processEvents(); }
+
+}  // namespace
+
+TEST_F(OriginalFixture, PictureCentredOnTheMintBackground) {
+    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    const QImage image = Paint();
+    ASSERT_EQ(image.size(), QSize(1000, 700));
+    EXPECT_EQ(view.PictureRect(), (ViewRect{180, 80, 820, 560}));
+    EXPECT_EQ(image.pixel(100, 300), Mint);
+    EXPECT_EQ(image.pixel(179, 300), Mint);
+    EXPECT_EQ(image.pixel(820, 300), Mint) << "right edge is exclusive";
+    EXPECT_EQ(image.pixel(180, 300), TopLeftColour);
+    EXPECT_EQ(image.pixel(190, 90), TopLeftColour);
+    EXPECT_EQ(image.pixel(819, 559), BottomRightColour);
+    EXPECT_EQ(image.pixel(500, 319), TopRightColour);  // picture (320, 239)
+    EXPECT_EQ(image.pixel(499, 320), BottomLeftColour);
+    EXPECT_EQ(image.pixel(500, 650), Mint);
+    EXPECT_EQ(doc.StretchBackground, 0);
+}
+
+TEST_F(OriginalFixture, NoPictureShowsGreyAndTheCornerLabels) {
+    view.show();
+    const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), QSize(1000, 700));
+    EXPECT_EQ(image.pixel(500, 300), Grey);
+    EXPECT_EQ(image.pixel(100, 300), Mint);
+    // "(0,0)" starts at the picture's left edge, 20 above it; nothing stands further left.
+    EXPECT_GT(CountPixels(image, 180, 60, 215, 76, IsDark), 5);
+    EXPECT_EQ(CountPixels(image, 150, 60, 180, 76, IsDark), 0);
+    EXPECT_GT(CountPixels(image, 180, 565, 240, 581, IsDark), 5) << "(0,480)";
+    EXPECT_GT(CountPixels(image, 830, 60, 880, 76, IsDark), 5) << "(640,0)";
+    EXPECT_GT(CountPixels(image, 830, 565, 900, 581, IsDark), 5) << "(640,480)";
+    EXPECT_GT(CountPixels(image, 370, 3, 600, 40, IsDark), 20) << "title";
+    Flush();
+    EXPECT_TRUE(boxes.Shown.empty()) << "no path, no complaint";
+}
+
+TEST_F(OriginalFixture, MissingPictureIsReportedOnceAndAfterThePaint) {
+    const std::string missing = dir.filePath("gone.jpg").toStdString();
+    doc.BackgroundPicturePath = missing;
+    const QImage image = Paint();
+    EXPECT_EQ(image.pixel(500, 300), Grey);
+    EXPECT_TRUE(boxes.Shown.empty()) << "no box from inside the paint";
+    Flush();
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    const UserMessage expected =
+        PlainMessage("Tesselink", "can't find " + missing + "\nplease Select background picture",
+                     MessageOwner::OriginalView);
+    EXPECT_EQ(boxes.Shown[0], expected);
+
+    Paint();
+    Paint();
+    Flush();
+    EXPECT_EQ(boxes.Shown.size(), 1u) << "repaints do not repeat the box";
+
+    // The file comes back, then goes again: one more report.
+    ASSERT_TRUE(SaveQuadrantPicture(QString::fromStdString(missing), 640, 480));
+    Paint();
+    Flush();
+    EXPECT_EQ(boxes.Shown.size(), 1u);
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(missing)));
+    Paint();
+    Flush();
+    EXPECT_EQ(boxes.Shown.size(), 2u);
+
+    // Another missing path is reported too.
+    doc.BackgroundPicturePath = dir.filePath("other.jpg").toStdString();
+    Paint();
+    Flush();
+    ASSERT_EQ(boxes.Shown.size(), 3u);
+    EXPECT_NE(boxes.Shown[2].Text.find("other.jpg"), std::string::npos);
+}
+
+TEST_F(OriginalFixture, LargerPictureShowsItsCentreUnscaled) {
+    // 1024 x 768 magenta with a marker at the centre crop's top-left (192, 144).
+    const QString path = dir.filePath("big.png");
+    ASSERT_TRUE(SaveMarkedPicture(path, 1024, 768, qRgb(255, 0, 255), 192, 144, 4));
+    doc.BackgroundPicturePath = path.toStdString();
+    doc.NeedsRedraw = 1;
+    const QImage image = Paint();
+    EXPECT_EQ(view.PlaneOriginX(), 192);
+    EXPECT_EQ(view.PlaneOriginY(), 144);
+    EXPECT_EQ(doc.StretchBackground, 0);
+    EXPECT_EQ(image.pixel(180, 80), MarkerColour);
+    EXPECT_EQ(image.pixel(183, 83), MarkerColour);
+    EXPECT_EQ(image.pixel(184, 84), qRgb(255, 0, 255));
+    ASSERT_TRUE(doc.ColourPlanes.IsPresent());
+    EXPECT_EQ(doc.ColourPlanes.Width(), 640);
+    EXPECT_EQ(doc.ColourPlanes.Red()[0], 255);
+    EXPECT_EQ(doc.ColourPlanes.Green()[0], 0);
+    EXPECT_EQ(doc.ColourPlanes.Blue()[4], 255) << "magenta beside the marker";
+}
+
+TEST_F(OriginalFixture, SmallerPictureIsStretchedOverTheWholeArea) {
+    doc.BackgroundPicturePath = Quadrants("small.png", 320, 240);
+    doc.NeedsRedraw = 1;
+    const QImage image = Paint();
+    EXPECT_EQ(doc.StretchBackground, 1);
+    EXPECT_EQ(image.pixel(181, 81), TopLeftColour);
+    EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
+    EXPECT_EQ(image.pixel(495, 100), TopLeftColour);
+    EXPECT_EQ(image.pixel(505, 100), TopRightColour);
+    ASSERT_TRUE(doc.ColourPlanes.IsPresent());
+    const std::size_t last = 640 * 480 - 1;
+    EXPECT_EQ(doc.ColourPlanes.Red()[last], 200);
+    EXPECT_EQ(doc.ColourPlanes.Blue()[last], 30);
+}
+
+TEST_F(OriginalFixture, UndecodablePictureIsGreyWithoutAComplaint) {
+    const QString path = dir.filePath("broken.png");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("this is no picture");
+    }
+    doc.BackgroundPicturePath = path.toStdString();
+    doc.NeedsRedraw = 1;
+    const QImage image = Paint();
+    EXPECT_EQ(image.pixel(500, 300), Grey);
+    EXPECT_EQ(doc.StretchBackground, 1);
+    Flush();
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST_F(OriginalFixture, OutlinesInWindowColoursAndTheSelectedOneGreen) {
+    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0), MakeWindow(200, 20, 60, 40, 0, 0, 0),
+                                MakeWindow(20, 300, 80, 80, 0, 0, 3)};
+    doc.SelectedOriginalWindow = 1;
+    const QImage image = Paint();
+    ASSERT_EQ(view.DisplayRects().size(), 3u);
+    EXPECT_EQ(view.DisplayRects()[2], (ViewRect{200, 380, 280, 460}));
+
+    // Window 2: a one-pixel frame just inside, RGB(218,40,4).
+    EXPECT_EQ(image.pixel(200, 420), qRgb(218, 40, 4));
+    EXPECT_EQ(image.pixel(279, 420), qRgb(218, 40, 4));
+    EXPECT_EQ(image.pixel(240, 459), qRgb(218, 40, 4));
+    EXPECT_EQ(image.pixel(201, 420), BottomLeftColour);
+    EXPECT_EQ(image.pixel(199, 420), BottomLeftColour);
+    // Window 0 in white.
+    EXPECT_EQ(image.pixel(190, 110), qRgb(255, 255, 255));
+    // Window 1 selected: two green pixels across its left edge (380, 100..140).
+    EXPECT_EQ(image.pixel(379, 120), Green);
+    EXPECT_EQ(image.pixel(380, 120), Green);
+    EXPECT_EQ(image.pixel(381, 120), TopLeftColour);
+    EXPECT_EQ(image.pixel(420, 99), Green);
+
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back().first, 1);
+    EXPECT_EQ(status.back().second, QStringLiteral("Original view: (x:200,y:20,w:60,h:40)"));
+}
+
+TEST_F(OriginalFixture, ColourPlanesRebuiltOnlyWhenPathOrSizeChange) {
+    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.NeedsRedraw = 1;
+    Paint();
+    ASSERT_TRUE(doc.ColourPlanes.IsPresent());
+    EXPECT_EQ(doc.LoadedPicturePath, doc.BackgroundPicturePath);
+    EXPECT_EQ(doc.NeedsRedraw, 0);
+
+    doc.ColourPlanes.Red()[0] = 1;  // a rebuild would overwrite this
+    doc.NeedsRedraw = 1;
+    Paint();
+    EXPECT_EQ(doc.ColourPlanes.Red()[0], 1) << "same path and size: planes kept";
+    doc.GetHead().TargetWidth = 800;
+    doc.NeedsRedraw = 1;
+    Paint();
+    EXPECT_EQ(doc.ColourPlanes.Red()[0], 1) << "the target size does not matter";
+
+    doc.GetHead().OriginalWidth = 320;
+    doc.NeedsRedraw = 1;
+    Paint();
+    EXPECT_EQ(doc.ColourPlanes.Width(), 320);
+    EXPECT_EQ(doc.ColourPlanes.Red()[0], 200);
+
+    doc.BackgroundPicturePath = Quadrants("other.png", 640, 480);
+    doc.NeedsRedraw = 0;  // e.g. a resize came between: the refresh is still due
+    Paint();
+    EXPECT_EQ(doc.LoadedPicturePath, doc.BackgroundPicturePath);
+}
+
+TEST_F(OriginalFixture, ApplyZoomSetsTheExtentWithMargins) {
+    FixViewport(view, 800, 300);
+    view.ApplyZoom(2.0f);
+    EXPECT_EQ(view.ScrollExtent(), QSize(1520, 1200));
+    view.ApplyZoom(1.0f);
+    // 640 fits in 800 - 130 across; 480 does not fit in 300 - 80 down.
+    EXPECT_EQ(view.ScrollExtent(), QSize(700, 720));
+}
+
+TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
+    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0)};
+    doc.SelectedOriginalWindow = 0;
+    Paint();
+    view.ShowWindowFrame(0);
+    view.UpdateSelectionPictureRect(0);
+    EXPECT_EQ(view.SelectionFrame().Rect, (ViewRect{190, 90, 290, 140}));
+    EXPECT_EQ(view.SelectionPictureRect(), (ViewRect{10, 10, 110, 60}));
+
+    doc.OriginalZoom = 2.0f;
+    view.SetZoomChanged(1);
+    view.ApplyZoom(2.0f);
+    EXPECT_EQ(view.ScrollExtent(), QSize(1520, 1200));
+    QImage image = Paint();
+    // 1280 wide in 1000: the picture sits 5 from the left.
+    EXPECT_EQ(view.PictureRect(), (ViewRect{5, 80, 1285, 1040}));
+    EXPECT_EQ(view.DisplayRects()[0], (ViewRect{25, 100, 225, 200}));
+    EXPECT_EQ(view.SelectionFrame().Rect, view.DisplayRects()[0]) << "frame and outline at twice the size";
+    EXPECT_EQ(view.ZoomChangedFlag(), 0);
+    EXPECT_EQ(image.pixel(5 + 2 * 330, 80 + 2 * 250), BottomRightColour);
+    EXPECT_EQ(image.pixel(5 + 2 * 330, 80 + 2 * 200), TopRightColour);
+    EXPECT_EQ(image.pixel(24, 110), Green);
+
+    Paint();
+    EXPECT_EQ(view.SelectionFrame().Rect, view.DisplayRects()[0]) << "and it stays on later paints";
+}
+
+TEST_F(OriginalFixture, FrameFollowsThePictureWhenScrolled) {
+    doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0)};
+    view.SetScrollExtent(QSize(3000, 3000));
+    Paint();
+    view.ShowWindowFrame(0);
+    view.SetScrollPosition(30, 20);
+    Paint();
+    EXPECT_EQ(view.DisplayRects()[0], (ViewRect{160, 70, 260, 120}));
+    EXPECT_EQ(view.SelectionFrame().Rect, view.DisplayRects()[0]);
+    EXPECT_EQ(view.FrameLogicalRect(), (ViewRect{190, 90, 290, 140}));
+}
+
+TEST_F(OriginalFixture, HiddenFrameStaysHiddenAcrossScrolling) {
+    view.SetScrollExtent(QSize(3000, 3000));
+    view.ClearSelectionFrame();
+    Paint();
+    view.SetScrollPosition(200, 150);
+    const QImage image = Paint();
+    EXPECT_TRUE(view.SelectionFrame().IsHidden());
+    // No stray frame-size label where a shifted hidden frame would put one.
+    EXPECT_EQ(CountPixels(image, 0, 0, 200, 200, IsDark), 0);
+}
+
+TEST_F(OriginalFixture, InitialUpdateTakesTheFirstDefaultPictureFound) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("exe"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("data"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("data2"));
+    ASSERT_TRUE(SaveQuadrantPicture(dir.filePath("data/tesselink.jpg"), 64, 48));
+    ASSERT_TRUE(SaveQuadrantPicture(dir.filePath("data2/tesselink.jpg"), 64, 48));
+    view.SetDefaultPictureFolders({dir.filePath("exe"), dir.filePath("data"), dir.filePath("data2")});
+    view.OnInitialUpdate();
+    EXPECT_EQ(doc.BackgroundPicturePath, dir.filePath("data/tesselink.jpg").toStdString());
+    EXPECT_EQ(doc.NeedsRedraw, 1);
+    EXPECT_EQ(view.ScrollExtent(), QSize(900, 1000));
+}
+
+TEST_F(OriginalFixture, InitialUpdateWithoutADefaultPictureLeavesThePathEmpty) {
+    view.SetDefaultPictureFolders({dir.filePath("nowhere")});
+    view.OnInitialUpdate();
+    EXPECT_TRUE(doc.BackgroundPicturePath.empty());
+    EXPECT_EQ(doc.NeedsRedraw, 0);
+    EXPECT_EQ(view.DefaultPictureFolders().size(), 1);
+}
+
+TEST(OriginalViewDefaults, LooksBesideTheProgramFirst) {
+    CTesselinkDoc doc;
+    RecordingMessageBoxes boxes;
+    CTesselinkView view(doc, boxes);
+    ASSERT_GE(view.DefaultPictureFolders().size(), 2);
+    EXPECT_EQ(view.DefaultPictureFolders().front(), QCoreApplication::applicationDirPath());
+    EXPECT_EQ(doc.GetOriginalView(), nullptr) << "the Original view is the second view";
+    EXPECT_EQ(view.AddWindowArmed(), 0);
+    EXPECT_EQ(view.PendingMapMode(), -1);
+    EXPECT_TRUE(view.SelectionFrame().IsHidden());
+}
