@@ -112,7 +112,7 @@ void CRightView::PaintView(QImage& buffer) {
     std::size_t coverCount = 0;
     if (!windows.empty() && exists) {
         if (coverOn) {
-            if (BuildCoverWindows(windows, head, coverMode_, coverWindows_) == 1) {
+            if (BuildCoverWindows(windows, head, coverMode_, coverWindows_) == CoverFilled) {
                 ComputeDisplayRects(coverWindows_, WindowSide::Target, tw, th, zoom, layout_.OffsetX,
                                     layout_.OffsetY, sx, sy, coverDisplayRects_);
             }

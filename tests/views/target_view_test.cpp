@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "remap/cover.h"
+#include "support/recording_message_boxes.h"
+#include "view_test_support.h"
+#include "views/original_view.h"
+#include "views/target_view.h"
+
+using namespace tesselink;
+using namespace tesselink::testing;
+
+namespace {
+
+// A document with both picture views: the Original view builds the colour planes the Target
+// view remaps. Target viewport 1000 x 400, as in the worked layout example.
+struct TargetFixture : ::testing::Test {
+    QTemporaryDir dir;
+    CTesselinkDoc doc;
+    RecordingMessageBoxes boxes;
+    CTesselinkView original{doc, boxes};
+    CRightView target{doc};
+    std::vector<std::pair<int, QString>> status;
+
+    TargetFixture() {
+        FixViewport(original, 1000, 700);
+        FixViewport(target, 1000, 400);
+        target.SetStatusSink([this](int pane, const QString& text) { status.emplace_back(pane, text); });
+    }
+
+    // The quadrant card with a marker block at (400, 300), planes built.
+    void UseCard() {
+        const QString path = dir.filePath("card.png");
+        QImage image(640, 480, QImage::Format_RGB32);
+        ASSERT_TRUE(SaveQuadrantPicture(path, 640, 480));
+        ASSERT_TRUE(image.load(path));
+        for (int y = 300; y < 310; ++y)
+            for (int x = 400; x < 410; ++x) image.setPixel(x, y, MarkerColour);
+        ASSERT_TRUE(image.save(path, "PNG"));
+        doc.BackgroundPicturePath = path.toStdString();
+        doc.NeedsRedraw = 1;
+        original.RenderViewport();
+        ASSERT_TRUE(doc.ColourPlanes.IsPresent());
+    }
+
+    QImage Paint() { return target.RenderViewport(); }
+    // Target picture pixel (x, y) at zoom 1, on screen.
+    static QRgb At(const QImage& image, int x, int y) { return image.pixel(180 + x, 80 + y); }
+};
+
+}  // namespace
+
+TEST_F(TargetFixture, PlaceholderWithoutWindows) {
+    const QImage image = Paint();
+    EXPECT_EQ(target.PictureRect(), (ViewRect{180, 80, 820, 560}));
+    EXPECT_EQ(image.pixel(100, 100), Mint);
+    EXPECT_EQ(image.pixel(500, 300), Grey);
+    EXPECT_EQ(image.pixel(821, 300), Mint);
+    EXPECT_GT(CountPixels(image, 370, 3, 600, 40, IsDark), 20) << "title";
+}
+
+TEST_F(TargetFixture, MissingPictureShowsOnlyThePlaceholder) {
+    doc.BackgroundPicturePath = dir.filePath("gone.png").toStdString();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0)};
+    doc.NeedsRedraw = 1;
+    const QImage image = Paint();
+    EXPECT_EQ(At(image, 0, 30), Grey) << "no outline";
+    EXPECT_EQ(CountPixels(image, 0, 0, 1000, 400, IsDark), 0) << "no labels, no title";
+    EXPECT_EQ(doc.NeedsRedraw, 1) << "the paint ended early";
+}
+
+TEST_F(TargetFixture, RemapsEachWindowWhereTheMapPutsIt) {
+    UseCard();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0),        // copy, top-left quadrant
+                                MakeWindow(400, 300, 100, 60, 200, 100, 1)};  // quarter turn clockwise
+    doc.NeedsRedraw = 1;
+    const QImage image = Paint();
+    EXPECT_EQ(At(image, 50, 30), TopLeftColour);
+    // The source's top-left marker lands at the footprint's top-right corner (60 x 100 at (200, 100)).
+    EXPECT_EQ(At(image, 255, 105), MarkerColour);
+    EXPECT_EQ(At(image, 205, 105), BottomRightColour);
+    EXPECT_EQ(At(image, 255, 195), BottomRightColour);
+    EXPECT_EQ(At(image, 400, 200), Grey) << "uncovered target";
+    EXPECT_EQ(At(image, 100, 30), Grey) << "right edge of the copy is exclusive";
+    EXPECT_EQ(image.pixel(100, 300), Mint);
+    // Outlines: window 1 black, one pixel just inside its place.
+    EXPECT_EQ(At(image, 200, 150), qRgb(0, 0, 0));
+    EXPECT_EQ(At(image, 259, 150), qRgb(0, 0, 0));
+    EXPECT_EQ(At(image, 230, 199), qRgb(0, 0, 0));
+    EXPECT_EQ(At(image, 201, 150), BottomRightColour);
+    EXPECT_EQ(doc.NeedsRedraw, 0);
+    EXPECT_FALSE(doc.TargetPlanes.IsPresent()) << "released after drawing";
+}
+
+TEST_F(TargetFixture, SelectedPlaceIsGreenAndNamedInTheStatusBar) {
+    UseCard();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(0, 0, 10, 10, 20, 0, 0),
+                                MakeWindow(0, 0, 10, 10, 40, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 2)};
+    doc.SelectedTargetWindow = 3;
+    const QImage image = Paint();
+    EXPECT_EQ(At(image, 199, 150), Green);
+    EXPECT_EQ(At(image, 200, 150), Green);
+    EXPECT_EQ(At(image, 201, 150), BottomRightColour);
+    // Anticlockwise: the marker goes to the bottom-left corner.
+    EXPECT_EQ(At(image, 205, 195), MarkerColour);
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back().first, 2);
+    EXPECT_EQ(status.back().second, QStringLiteral("Target view: (x:200,y:100,w:60,h:100)"));
+}
+
+TEST_F(TargetFixture, NoPictureYetDrawsOutlinesOverTheErasedBackground) {
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 10, 10, 0)};
+    const QImage image = Paint();
+    EXPECT_EQ(At(image, 50, 40), qRgb(255, 255, 255));
+    EXPECT_EQ(At(image, 10, 40), qRgb(255, 255, 255)) << "window 0's outline is white";
+    EXPECT_GT(CountPixels(image, 160, 60, 200, 76, IsDark), 5) << "labels still drawn";
+}
+
+TEST_F(TargetFixture, LeftLabelsStandTwentyPixelsFurtherOut) {
+    const QImage targetImage = Paint();
+    const QImage originalImage = original.RenderViewport();
+    // "(0,0)" from x 160 in the Target view, from 180 in the Original view.
+    EXPECT_GT(CountPixels(targetImage, 160, 60, 180, 76, IsDark), 5);
+    EXPECT_EQ(CountPixels(originalImage, 160, 60, 180, 76, IsDark), 0);
+    EXPECT_GT(CountPixels(targetImage, 160, 565, 180, 581, IsDark), 0) << "(0,480) below the picture";
+}
+
+TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
+    UseCard();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0)};
+    QImage image = Paint();
+    EXPECT_EQ(At(image, 350, 150), Grey) << "no cover: one window only";
+
+    target.SetCoverMode(CoverModeSame);
+    image = Paint();
+    ASSERT_EQ(target.CoverWindows().size(), 48u);
+    ASSERT_EQ(target.CoverDisplayRects().size(), 48u);
+    EXPECT_EQ(At(image, 350, 150), TopRightColour) << "tile (3, 2) copies source (300..400, 120..180)";
+    EXPECT_EQ(At(image, 620, 100), Grey) << "no partial tile at the right edge";
+    // Cover entry 1 (tile column 1) is outlined in WindowColour(1), black.
+    EXPECT_EQ(target.CoverDisplayRects()[1], (ViewRect{280, 80, 380, 140}));
+    EXPECT_EQ(At(image, 100, 30), qRgb(0, 0, 0));
+    EXPECT_EQ(At(image, 0, 30), qRgb(255, 255, 255)) << "the map's own window 0 on top, white";
+
+    target.SetCoverMode(CoverModeDifferent);
+    image = Paint();
+    ASSERT_EQ(target.CoverWindows().size(), 36u);
+    // Source tile column 3, row 2 goes to target column 2, row 3: (200, 180).
+    EXPECT_EQ(At(image, 250, 200), TopRightColour);
+    // Target tile column 3, row 2 now comes from source column 2, row 3: (250, 210) is top-left.
+    EXPECT_EQ(At(image, 350, 150), TopLeftColour);
+    EXPECT_EQ(At(image, 620, 100), Grey) << "only 6 tile columns in the target";
+}
+
+TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
+    UseCard();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)};
+    doc.TargetZoom = 2.0f;
+    const QImage image = Paint();
+    EXPECT_EQ(target.PictureRect(), (ViewRect{5, 80, 1285, 1040}));
+    EXPECT_EQ(image.pixel(5 + 100, 80 + 60), TopLeftColour);
+    EXPECT_EQ(image.pixel(5 + 2 * 205, 80 + 2 * 105), MarkerColour);
+    EXPECT_EQ(image.pixel(5 + 2 * 215, 80 + 2 * 105), BottomRightColour);
+    EXPECT_EQ(image.pixel(5 + 2 * 300, 80 + 2 * 60), Grey);
+    EXPECT_EQ(target.DisplayRects()[1], (ViewRect{405, 280, 605, 400}));
+}
+
+TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 10, 20, 0)};
+    Paint();
+    target.ShowWindowFrame(0);
+    target.UpdateSelectionPictureRect(0);
+    EXPECT_EQ(target.SelectionFrame().Rect, (ViewRect{190, 100, 290, 160}));
+    EXPECT_EQ(target.SelectionPictureRect(), (ViewRect{10, 20, 110, 80}));
+
+    doc.TargetZoom = 2.0f;
+    target.SetZoomChanged(1);
+    Paint();
+    EXPECT_EQ(target.SelectionFrame().Rect, target.DisplayRects()[0]);
+    EXPECT_EQ(target.DisplayRects()[0], (ViewRect{25, 120, 225, 240}));
+    Paint();
+    EXPECT_EQ(target.SelectionFrame().Rect, target.DisplayRects()[0]);
+
+    target.ClearSelectionFrame();
+    Paint();
+    EXPECT_TRUE(target.SelectionFrame().IsHidden());
+}
+
+TEST_F(TargetFixture, ExtentsForZoomAndStart) {
+    target.OnInitialUpdate();
+    EXPECT_EQ(target.ScrollExtent(), QSize(500, 1000));
+    EXPECT_EQ(target.ScrollX(), 0);
+    EXPECT_EQ(target.ScrollY(), 0);
+    FixViewport(target, 800, 300);
+    target.ApplyZoom(2.0f);
+    EXPECT_EQ(target.ScrollExtent(), QSize(1520, 1140));
+}
+
+TEST(TargetViewAttach, IsTheDocumentsLastView) {
+    CTesselinkDoc doc;
+    RecordingMessageBoxes boxes;
+    CTesselinkView original(doc, boxes);
+    {
+        CRightView target(doc);
+        EXPECT_EQ(doc.GetTargetView(), &target);
+        EXPECT_EQ(target.CoverMode(), -1);
+    }
+    EXPECT_EQ(doc.GetTargetView(), nullptr) << "a destroyed view detaches itself";
+}
