@@ -1,5 +1,7 @@
 #include "picture/picture.h"
 
+#include "picture/picture_header.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QString>
@@ -23,11 +25,9 @@ bool Picture::Load(const std::string& path, std::string* error) {
 
     QImageReader reader(file);
     reader.setAutoTransform(false);  // pixels as stored, whatever the file's orientation tag says
-    if (!reader.canRead()) {
-        return Fail(error, "not a bmp, jpg, png or gif picture (" + Text(reader.errorString()) + ")");
-    }
     // The reader's own failure cannot tell "too large" from "corrupt": measure from the header first.
-    const QSize size = reader.size();
+    QSize size = ReadDeclaredPictureSize(file);
+    if (!size.isValid()) size = reader.size();
     if (size.isValid()) {
         const long long pixels = static_cast<long long>(size.width()) * size.height();
         if (pixels > MaxPixels) {
@@ -35,6 +35,9 @@ bool Picture::Load(const std::string& path, std::string* error) {
                                    std::to_string(size.height()) + " pixels, more than the " +
                                    std::to_string(MaxPixels) + " pixels that can be loaded");
         }
+    }
+    if (!reader.canRead()) {
+        return Fail(error, "not a bmp, jpg, png or gif picture (" + Text(reader.errorString()) + ")");
     }
     // A header that understates the size still cannot make the decoder allocate past the limit.
     reader.setAllocationLimit(static_cast<int>(MaxPixels * 4 / (1024 * 1024)) + 1);

@@ -33,19 +33,20 @@ Map Wall2x2() {
     return Finish(map, 480, 480);
 }
 
-// One 640 x 120 strip shown three times: as it is, reversed left to right, upside down.
+// One 640 x 144 strip (the card's rows C and D) shown three times: as it is, reversed left to
+// right, upside down.
 Map MirroredStrip() {
     Map map;
-    map.Windows = {MakeWindow(0, 144, 640, 120, 0, 0, 0), MakeWindow(0, 144, 640, 120, 0, 120, 4),
-                   MakeWindow(0, 144, 640, 120, 0, 240, 3)};
-    return Finish(map, 640, 360);
+    map.Windows = {MakeWindow(0, 144, 640, 144, 0, 0, 0), MakeWindow(0, 144, 640, 144, 0, 144, 4),
+                   MakeWindow(0, 144, 640, 144, 0, 288, 3)};
+    return Finish(map, 640, 432);
 }
 
-// A 160 x 120 block of two windows (the right one turned half round), meant to be tiled over
-// the whole 640 x 480 target with "Covered with full screen".
+// A 160 x 144 block of two windows (two by two cells; the right column turned half round),
+// meant to be tiled over the whole 640 x 480 target with "Covered with full screen".
 Map CoverBlock() {
     Map map;
-    map.Windows = {MakeWindow(0, 0, 80, 120, 0, 0, 0), MakeWindow(80, 0, 80, 120, 80, 0, 5)};
+    map.Windows = {MakeWindow(0, 0, 80, 144, 0, 0, 0), MakeWindow(80, 0, 80, 144, 80, 0, 5)};
     return Finish(map, 640, 480, tesselink::CoverFullScreen);
 }
 
