@@ -25,8 +25,37 @@ namespace {
 
 constexpr int FormWidthUnits = 293;
 constexpr int FormHeightUnits = 394;
-// About the size of the template's 8-point dialog font on a 96 dpi screen.
+// About the size of the template's 8-point dialog font on a 96 dpi screen, and the
+// smallest size the form falls back to so that every caption fits its control.
 constexpr int FormFontPixelSize = 11;
+constexpr int SmallestFormFontPixelSize = 8;
+
+// Narrow sans-serif faces first: the controls were sized for one.
+QFont FormFont(const QFont& base) {
+    QFont font = base;
+    font.setFamilies({"Tahoma", "Liberation Sans", "Arial", "Nimbus Sans", "Helvetica", base.family()});
+    font.setPixelSize(FormFontPixelSize);
+    return font;
+}
+
+bool CaptionsFit(const QWidget& form) {
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        if (label->fontMetrics().horizontalAdvance(label->text()) > label->width()) return false;
+    for (const QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+        const bool toggle = qobject_cast<const QCheckBox*>(button) || qobject_cast<const QRadioButton*>(button);
+        if (toggle && button->sizeHint().width() > button->width()) return false;
+    }
+    return true;
+}
+
+// Steps the form's font down until no caption is cut off.
+void ShrinkFontUntilCaptionsFit(QWidget& form) {
+    QFont font = form.font();
+    while (!CaptionsFit(form) && font.pixelSize() > SmallestFormFontPixelSize) {
+        font.setPixelSize(font.pixelSize() - 1);
+        form.setFont(font);
+    }
+}
 
 template <typename W>
 W* Place(W* widget, int x, int y, int width, int height) {
@@ -62,15 +91,14 @@ CMapHeadFileView::CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent)
     setObjectName("MapHeadFileView");
     auto* form = new QWidget;
     form->setObjectName("MapHeadForm");
-    QFont font = form->font();
-    font.setPixelSize(FormFontPixelSize);
-    form->setFont(font);
+    form->setFont(FormFont(form->font()));
     form->setFixedSize(FormSize());
 
     BuildHeadGroup(form);
     BuildZoomGroup(form);
     BuildWindowControls(form);
     SetTabOrder();
+    ShrinkFontUntilCaptionsFit(*form);
 
     setWidget(form);
     setWidgetResizable(false);
@@ -220,8 +248,9 @@ void CMapHeadFileView::OnInitialUpdate() {
     if (QFileInfo(DefaultPicturePath()).isFile()) Values_.PicturePath = DefaultPicturePath();
     ValuesToControls();
     SetUpWindowList();
-    CoverSameRadio_->setChecked(true);
-    // A cover option read from a map opened at start-up does not survive the first update.
+    // A cover option read from a map opened at start-up does not survive the first update;
+    // the three buttons are reset with it so that they never show a cover the map does not have.
+    ShowCoverOption(0);
     Doc_.GetHead().CoverOption = 0;
 }
 

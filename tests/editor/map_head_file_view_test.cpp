@@ -71,6 +71,16 @@ TEST_F(MapHeadFileViewTest, LabelsAndGroupsAreSpelledAsTheProgramShowsThem) {
     EXPECT_EQ(view_.DeleteButton()->text(), "Delete");
 }
 
+TEST_F(MapHeadFileViewTest, EveryCaptionIsShownWhole) {
+    for (const QLabel* label : view_.widget()->findChildren<QLabel*>())
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+    for (const QAbstractButton* button : view_.widget()->findChildren<QAbstractButton*>()) {
+        if (qobject_cast<const QCheckBox*>(button) || qobject_cast<const QRadioButton*>(button)) {
+            EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+        }
+    }
+}
+
 TEST_F(MapHeadFileViewTest, StartsWithTheDefaultSizesAndTheCoverRadiosDisabled) {
     EXPECT_EQ(view_.OriginalWidthEdit()->text(), "640");
     EXPECT_EQ(view_.OriginalHeightEdit()->text(), "480");
@@ -118,8 +128,14 @@ TEST_F(MapHeadFileViewTest, FirstUpdateSetsUpTheListTheModesAndTheCoverDefaults)
     view_.SetDefaultPictureFolders({dir.path()});
     doc_.GetHead().CoverOption = CoverFullScreen | CoverDifferentDirection;
     doc_.GetPlaybackWindows().push_back(MakeWindow(1, 2, 3, 4, 5, 6, 4));
+    view_.ShowCoverOption(doc_.GetHead().CoverOption);  // as a map opened at start-up does
 
     view_.OnInitialUpdate();
+
+    // The cover option is reset, and the buttons say so.
+    EXPECT_FALSE(view_.CoverFullScreenCheck()->isChecked());
+    EXPECT_FALSE(view_.CoverSameDirectionRadio()->isEnabled());
+    EXPECT_FALSE(view_.CoverDifferentDirectionRadio()->isChecked());
 
     EXPECT_EQ(view_.PicturePathEdit()->text(), dir.filePath("tesselink.jpg"));
     EXPECT_TRUE(view_.ZoomAreaRadio(0)->isChecked());

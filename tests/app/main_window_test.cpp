@@ -1,0 +1,166 @@
+// The whole editor offscreen: a map from examples/ opened at start-up with the default
+// picture, checked on the pixels the window really shows.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/app_settings.h"
+#include "app/editor_session.h"
+#include "app/main_frame.h"
+#include "editor/map_head_file_view.h"
+#include "views/original_view.h"
+#include "views/target_view.h"
+
+namespace tesselink {
+namespace {
+
+QString SourcePath(const QString& relative) { return qEnvironmentVariable("TESSELINK_SOURCE_DIR") + "/" + relative; }
+
+QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+QColor FromColourRef(std::uint32_t bgr) { return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }
+
+::testing::AssertionResult Near(const QColor& actual, const QColor& expected, int tolerance) {
+    if (std::abs(actual.red() - expected.red()) <= tolerance && std::abs(actual.green() - expected.green()) <= tolerance &&
+        std::abs(actual.blue() - expected.blue()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
+                                         << expected.name().toStdString();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        // Keep the recent-file list out of the user's own settings.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+        UseProgramSettingsKey();
+        session_ = std::make_unique<EditorSession>();
+        session_->OriginalView().SetDefaultPictureFolders({SourcePath("res")});
+        session_->Editor().SetDefaultPictureFolders({SourcePath("res")});
+    }
+
+    // Shows the frame at a fixed size (offscreen screens are small) and grabs it.
+    QImage ShowAndGrab(const char* name) {
+        CMainFrame& frame = session_->Frame();
+        frame.QMainWindow::setVisible(true);
+        frame.setWindowState(Qt::WindowNoState);
+        frame.resize(1280, 800);
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        QImage shot = frame.grab().toImage();
+        if (const QByteArray dir = qgetenv("TESSELINK_SHOT_DIR"); !dir.isEmpty()) shot.save(dir + "/" + name + ".png");
+        return shot;
+    }
+
+    QColor PixelOf(const QImage& shot, QWidget* widget, int x, int y) {
+        return shot.pixelColor(widget->mapTo(&session_->Frame(), QPoint(x, y)));
+    }
+
+    QColor PlanePixel(int x, int y) {
+        const ColourPlanes& planes = session_->Doc().ColourPlanes;
+        const std::size_t i = static_cast<std::size_t>(y) * planes.Width() + x;
+        return QColor(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
+    }
+
+    QTemporaryDir settingsDir_;
+    std::unique_ptr<EditorSession> session_;
+};
+
+TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
+    ASSERT_TRUE(QFileInfo(SourcePath("res/tesselink.jpg")).isFile());
+    ASSERT_TRUE(session_->OpenStartupMap(SourcePath("examples/cover_block.map")));
+    EXPECT_TRUE(session_->Doc().MapFilePath.empty()) << "a start-up map leaves the path to Save As";
+    ASSERT_EQ(session_->Doc().GetPlaybackWindows().size(), 2u);
+    session_->InitialUpdate();
+    EXPECT_EQ(session_->Doc().GetHead().CoverOption, 0) << "the panel's first update resets the cover option";
+    EXPECT_EQ(session_->Editor().WindowList()->rowCount(), 2);
+
+    const QImage shot = ShowAndGrab("main_window_cover_block");
+    ASSERT_TRUE(session_->Doc().ColourPlanes.IsPresent());
+    CTesselinkView& original = session_->OriginalView();
+    CRightView& target = session_->TargetView();
+    QWidget* originalPort = original.viewport();
+    QWidget* targetPort = target.viewport();
+
+    // Mint background around the pictures.
+    EXPECT_TRUE(Near(PixelOf(shot, originalPort, 2, 2), Rgb(199, 237, 208), 0));
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, 2, 2), Rgb(199, 237, 208), 0));
+
+    // The Original view shows the default picture as the original area.
+    const ViewRect op = original.PictureRect();
+    EXPECT_TRUE(Near(PixelOf(shot, originalPort, op.left + 245, op.top + 65), PlanePixel(245, 65), 3));
+
+    // Window 1 (80, 0, 80 x 144) is outlined one pixel inside in its own colour, in both views.
+    const QColor outline = FromColourRef(CTesselinkDoc::WindowColour(1));
+    EXPECT_TRUE(Near(PixelOf(shot, originalPort, op.left + 80, op.top + 60), outline, 0));
+    const ViewRect tp = target.PictureRect();
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 159, tp.top + 60), outline, 0));
+
+    // Uncovered target area is grey.
+    ASSERT_LT(tp.top + 40, targetPort->height());
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 400, tp.top + 40), Rgb(172, 172, 172), 0));
+
+    // Window 0 is copied: target (30, 40) is original (30, 40).
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 30, tp.top + 40), PlanePixel(30, 40), 2));
+    // Window 1 is turned half round: target (80 + 10, 20) is original (80 + 79 - 10, 143 - 20).
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 90, tp.top + 20), PlanePixel(149, 123), 2));
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 150, tp.top + 100), PlanePixel(89, 43), 2));
+
+    // The editor panel keeps its 450 pixels.
+    EXPECT_EQ(session_->Editor().width(), 450);
+}
+
+TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureIsShownAndTheListIsEmpty) {
+    session_->InitialUpdate();
+    EXPECT_EQ(session_->Doc().BackgroundPicturePath, SourcePath("res/tesselink.jpg").toStdString());
+    EXPECT_EQ(session_->Editor().PicturePathEdit()->text(), SourcePath("res/tesselink.jpg"));
+    const QImage shot = ShowAndGrab("main_window_default");
+    const ViewRect op = session_->OriginalView().PictureRect();
+    ASSERT_TRUE(session_->Doc().ColourPlanes.IsPresent());
+    EXPECT_TRUE(Near(PixelOf(shot, session_->OriginalView().viewport(), op.left + 100, op.top + 100), PlanePixel(100, 100), 3));
+    for (int pane = 0; pane < 3; ++pane) EXPECT_TRUE(session_->Frame().StatusPane(pane)->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, AMapThatCannotBeOpenedIsReportedAndNotRemembered) {
+    QString shownText;
+    QTimer::singleShot(0, [&shownText] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownText = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_FALSE(session_->OpenStartupMap(settingsDir_.filePath("missing.map")));
+    EXPECT_TRUE(shownText.contains("missing.map")) << shownText.toStdString();
+    EXPECT_TRUE(session_->RecentFiles().Files().isEmpty());
+}
+
+TEST_F(MainWindowTest, AnOpenedMapJoinsTheRecentFiles) {
+    ASSERT_TRUE(session_->OpenStartupMap(SourcePath("examples/wall_2x2.map")));
+    QSettings settings;
+    EXPECT_EQ(settings.value("Recent File List/File1").toString(),
+              QFileInfo(SourcePath("examples/wall_2x2.map")).canonicalFilePath());
+}
+
+TEST_F(MainWindowTest, PanesAttachToTheDocumentInCreationOrderAndOwnTheirBoxes) {
+    CTesselinkDoc& doc = session_->Doc();
+    EXPECT_EQ(doc.GetHeadFileView(), static_cast<HeadFileViewPane*>(&session_->Editor()));
+    EXPECT_EQ(doc.GetOriginalView(), static_cast<OriginalViewPane*>(&session_->OriginalView()));
+    EXPECT_EQ(doc.GetTargetView(), static_cast<TargetViewPane*>(&session_->TargetView()));
+    QtMessageBoxes& boxes = session_->Boxes();
+    EXPECT_EQ(boxes.OwnerWidget(ApplicationMessage("x")), &session_->Frame());
+    EXPECT_EQ(boxes.OwnerWidget(PlainMessage("", "x", MessageOwner::OriginalView)), &session_->OriginalView());
+    EXPECT_EQ(boxes.OwnerWidget(PlainMessage("", "x", MessageOwner::TargetView)), &session_->TargetView());
+    EXPECT_EQ(boxes.OwnerWidget(PlainMessage("", "x", MessageOwner::EditorPanel)), &session_->Editor());
+}
+
+}  // namespace
+}  // namespace tesselink
