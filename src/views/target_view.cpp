@@ -4,9 +4,13 @@
 
 #include <QFileInfo>
 #include <QPainter>
+#include <QRegion>
 
 #include "picture/area_scale.h"
 #include "remap/cover.h"
+#include "remap/remap.h"
+#include "views/plane_blit.h"
+#include "views/target_clip.h"
 #include "views/view_drawing.h"
 
 namespace tesselink {
@@ -98,9 +102,10 @@ void CRightView::PaintView(QImage& buffer) {
 
     QPainter painter(&buffer);
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
+    const bool pictureDrawn = !windows.empty() && exists && doc_.ColourPlanes.IsPresent();
     if (windows.empty()) {
         PaintPlaceholder(painter, visible);
-    } else {
+    } else if (!pictureDrawn) {
         painter.fillRect(buffer.rect(), QColor::fromRgb(ErasedBackgroundRgb));
     }
     if (!doc_.BackgroundPicturePath.empty() && !exists) {
@@ -109,8 +114,8 @@ void CRightView::PaintView(QImage& buffer) {
     }
 
     const bool coverOn = coverMode_ == CoverModeSame || coverMode_ == CoverModeDifferent;
-    std::size_t coverCount = 0;
     if (!windows.empty() && exists) {
+        std::size_t coverCount = 0;
         if (coverOn) {
             if (BuildCoverWindows(windows, head, coverMode_, coverWindows_) == CoverFilled) {
                 ComputeDisplayRects(coverWindows_, WindowSide::Target, tw, th, zoom, layout_.OffsetX,
@@ -120,8 +125,7 @@ void CRightView::PaintView(QImage& buffer) {
         }
         // The cover tiles begin with copies of the map's own windows and are drawn over the
         // whole picture, so with a cover only the cover picture needs building.
-        doc_.RemapWindows(coverCount > 0 ? coverWindows_ : windows);
-        DrawTargetPicture(painter, visible);
+        DrawTargetPicture(painter, buffer, visible, coverCount > 0 ? coverWindows_ : windows);
         if (coverOn) DrawWindowFrames(painter, coverDisplayRects_, coverCount);
     }
 
@@ -150,25 +154,47 @@ void CRightView::PaintPlaceholder(QPainter& painter, const ViewRect& visible) {
     }
 }
 
-void CRightView::DrawTargetPicture(QPainter& painter, const ViewRect& visible) {
-    TargetPlanes& planes = doc_.TargetPlanes;
-    if (!planes.IsPresent() || doc_.GetPlaybackWindows().empty()) return;
-    painter.fillRect(QRect(0, 0, visible.Width(), visible.Height()), QColor::fromRgb(ViewBackgroundRgb));
-
-    const QImage& image = targetImage_.Update(planes);
+void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible,
+                                   const PlaybackWindows& windows) {
+    // Without colour planes the remap makes nothing and nothing is drawn.
+    if (!doc_.ColourPlanes.IsPresent()) return;
+    const MapFileHead& head = doc_.GetHead();
     const float zoom = doc_.TargetZoom;
+    const QPoint origin(pictureRect_.left, pictureRect_.top);
+    const QRect screen(0, 0, visible.Width(), visible.Height());
+
+    // Planes the size of the head are drawn trunc(size x zoom) wide, which a whole factor meets
+    // exactly; then only the target pixels on screen are built, and shown by repeating pixels.
+    if (const int factor = WholeZoomFactor(zoom)) {
+        const QRect pictureOnScreen = QRect(origin, QSize(head.TargetWidth * factor, head.TargetHeight * factor));
+        painter.save();
+        painter.setClipRegion(QRegion(screen).subtracted(QRegion(pictureOnScreen)));
+        painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
+        painter.restore();
+        const ViewRect area = TargetAreaOnScreen(ViewRect{0, 0, screen.width(), screen.height()}, origin.x(),
+                                                 origin.y(), factor, head.TargetWidth, head.TargetHeight);
+        if (area.Width() <= 0 || area.Height() <= 0) return;
+        ClipWindowsToArea(windows, area, clippedWindows_);
+        RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
+        BlitPlanesScaled(visiblePlanes_, factor, buffer, origin + QPoint(area.left * factor, area.top * factor),
+                         screen);
+        ReleaseTargetPlanes(visiblePlanes_);
+        return;
+    }
+
+    painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
+    doc_.RemapWindows(windows);
+    TargetPlanes& planes = doc_.TargetPlanes;
+    if (!planes.IsPresent()) return;
+    const QImage& image = targetImage_.Update(planes);
     const QSize fullSize(static_cast<int>(image.width() * zoom), static_cast<int>(image.height() * zoom));
     const ViewRect& p = layout_.Picture;
-    if (fullSize == image.size()) {
-        painter.drawImage(QPoint(pictureRect_.left, pictureRect_.top), image);
-    } else if (!fullSize.isEmpty()) {
-        // Scaled anew at every paint, as the picture is; only the part on screen.
-        const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
-                           QRect(QPoint(0, 0), fullSize);
-        if (!part.isEmpty()) {
-            ScaleAreaAverageInto(image, image.rect(), fullSize, part, scaledPart_);
-            painter.drawImage(QPoint(pictureRect_.left + part.left(), pictureRect_.top + part.top()), scaledPart_);
-        }
+    // Scaled anew at every paint, as the picture is; only the part on screen.
+    const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
+                       QRect(QPoint(0, 0), fullSize);
+    if (!part.isEmpty()) {
+        ScaleAreaAverageInto(image, image.rect(), fullSize, part, scaledPart_);
+        painter.drawImage(origin + part.topLeft(), scaledPart_);
     }
     ReleaseTargetPlanes(planes);
 }

@@ -49,7 +49,7 @@ protected:
 
 private:
     void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
-    void DrawTargetPicture(QPainter& painter, const ViewRect& visible);
+    void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const PlaybackWindows& windows);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count);
     void EnsureDisplayRect(int index);
@@ -62,6 +62,9 @@ private:
     std::vector<ViewRect> displayRects_;
     std::vector<ViewRect> coverDisplayRects_;
     TargetImage targetImage_;
+    // Only the target pixels on screen are built at whole-number zooms; memory kept between paints.
+    PlaybackWindows clippedWindows_;
+    tesselink::TargetPlanes visiblePlanes_;
     QImage scaledPart_;  // the visible part of the scaled target picture, memory kept between paints
 };
 

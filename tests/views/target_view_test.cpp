@@ -166,6 +166,24 @@ TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
     EXPECT_EQ(target.DisplayRects()[1], (ViewRect{405, 280, 605, 400}));
 }
 
+TEST_F(TargetFixture, HalfStepZoomsAverageTheTargetPicture) {
+    UseCard();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)};
+    doc.TargetZoom = 1.5f;
+    QImage image = Paint();
+    EXPECT_EQ(target.PictureRect(), (ViewRect{20, 80, 980, 800}));  // trunc((1000 - 960) / 2)
+    EXPECT_EQ(image.pixel(20 + 75, 80 + 45), TopLeftColour);
+    EXPECT_EQ(image.pixel(20 + 300 + 7, 80 + 150 + 7), MarkerColour) << "the 10 x 10 marker, 15 x 15 on screen";
+    EXPECT_EQ(image.pixel(20 + 450, 80 + 30), Grey);
+
+    doc.TargetZoom = 0.5f;
+    image = Paint();
+    EXPECT_EQ(target.PictureRect(), (ViewRect{340, 80, 660, 320}));
+    EXPECT_EQ(image.pixel(340 + 25, 80 + 15), TopLeftColour);
+    EXPECT_EQ(image.pixel(340 + 102, 80 + 52), MarkerColour);
+    EXPECT_EQ(image.pixel(339, 100), Mint);
+}
+
 TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
     doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 10, 20, 0)};
     Paint();

@@ -1,0 +1,129 @@
+// Painting the two picture views offscreen, 1280 x 720 viewports, at zoom 1 and 2.
+// The main comes with the other benchmarks of this program.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "map/map_model.h"
+#include "views/original_view.h"
+#include "views/target_view.h"
+
+namespace {
+
+using namespace tesselink;
+
+constexpr int PictureWidth = 1920;
+constexpr int PictureHeight = 1080;
+constexpr int ViewWidth = 1280;
+constexpr int ViewHeight = 720;
+
+// One offscreen application for every benchmark of the process; never torn down, since
+// Google Benchmark owns main and static destruction order would be a gamble.
+void EnsureApplication() {
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "tesselink_bench";
+        static char* argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+class SilentBoxes : public MessageBoxes {
+public:
+    MessageAnswer Show(const UserMessage&) override { return MessageAnswer::Ok; }
+};
+
+// A 1920 x 1080 picture with detail everywhere, so scaling and remapping do real work.
+QString MakePicture(const QTemporaryDir& dir) {
+    QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
+    for (int y = 0; y < PictureHeight; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < PictureWidth; ++x) row[x] = qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, ((x ^ y) * 3) & 0xFF);
+    }
+    const QString path = dir.filePath("picture.png");
+    image.save(path, "PNG");
+    return path;
+}
+
+// 64 square windows on an 8 x 8 grid, every map mode, placed on the grid in reverse order.
+PlaybackWindows MixedWindows() {
+    PlaybackWindows windows;
+    constexpr int cell = 135;
+    for (int i = 0; i < 64; ++i) {
+        const int row = i / 8, column = i % 8;
+        const int target = 63 - i;
+        windows.push_back(MakeWindow(column * 240, row * cell, cell, cell, (target % 8) * 240, (target / 8) * cell,
+                                     i % MapModeCount));
+    }
+    return windows;
+}
+
+// A document and both views, the map head sized to the picture, colour planes built.
+struct PaintScene {
+    QTemporaryDir dir;
+    CTesselinkDoc doc;
+    SilentBoxes boxes;
+    std::unique_ptr<CTesselinkView> original;
+    std::unique_ptr<CRightView> target;
+
+    explicit PaintScene(float zoom) {
+        EnsureApplication();
+        doc.BackgroundPicturePath = MakePicture(dir).toStdString();
+        MapFileHead& head = doc.GetHead();
+        head.OriginalWidth = PictureWidth;
+        head.OriginalHeight = PictureHeight;
+        head.TargetWidth = PictureWidth;
+        head.TargetHeight = PictureHeight;
+        doc.GetPlaybackWindows() = MixedWindows();
+        head.WindowCount = 64;
+        doc.OriginalZoom = zoom;
+        doc.TargetZoom = zoom;
+        original = std::make_unique<CTesselinkView>(doc, boxes);
+        target = std::make_unique<CRightView>(doc);
+        for (PictureScrollView* view : {static_cast<PictureScrollView*>(original.get()),
+                                        static_cast<PictureScrollView*>(target.get())}) {
+            view->setFrameShape(QFrame::NoFrame);
+            view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            view->resize(ViewWidth, ViewHeight);
+            view->show();
+        }
+        QCoreApplication::processEvents();
+        original->ApplyZoom(zoom);
+        target->ApplyZoom(zoom);
+        // Scrolled into the middle, so the view shows an inner part of the picture.
+        original->SetScrollPosition(200, 150);
+        target->SetScrollPosition(200, 150);
+        doc.NeedsRedraw = 1;
+        original->RenderViewport();
+    }
+};
+
+void BM_PaintTargetView(benchmark::State& state) {
+    PaintScene scene(static_cast<float>(state.range(0)));
+    for (auto _ : state) {
+        const QImage image = scene.target->RenderViewport();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PaintTargetView)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintOriginalView(benchmark::State& state) {
+    PaintScene scene(static_cast<float>(state.range(0)));
+    for (auto _ : state) {
+        const QImage image = scene.original->RenderViewport();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PaintOriginalView)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
