@@ -42,9 +42,18 @@ void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint o
         if (factor == 1) {
             for (; x < end; ++x) *out++ = 0xFF000000u | (QRgb(r[x]) << 16) | (QRgb(g[x]) << 8) | b[x];
         } else {
-            for (; x < end; ++x) {
-                const int s = x / factor;
-                *out++ = 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s];
+            // Step through the picture pixels, each written `factor` times: no division per pixel.
+            int s = x / factor;
+            int phase = x % factor;
+            QRgb pixel = 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s];
+            for (;;) {
+                *out++ = pixel;
+                if (++x >= end) break;
+                if (++phase == factor) {
+                    phase = 0;
+                    ++s;
+                    pixel = 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s];
+                }
             }
         }
         lastSourceRow = sourceRow;

@@ -21,6 +21,9 @@ bool FileExists(const std::string& path) { return !path.empty() && QFileInfo(QSt
 // The colour of a freshly erased view, under a picture that is not drawn.
 constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
 
+// Target pixels built and shown at a time.
+constexpr int BandPixels = 64 * 1024;
+
 }  // namespace
 
 CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : PictureScrollView(parent), doc_(doc) {
@@ -174,10 +177,15 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         const ViewRect area = TargetAreaOnScreen(ViewRect{0, 0, screen.width(), screen.height()}, origin.x(),
                                                  origin.y(), factor, head.TargetWidth, head.TargetHeight);
         if (area.Width() <= 0 || area.Height() <= 0) return;
-        ClipWindowsToArea(windows, area, clippedWindows_);
-        RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
-        BlitPlanesScaled(visiblePlanes_, factor, buffer, origin + QPoint(area.left * factor, area.top * factor),
-                         screen);
+        // In bands small enough to stay in the cache between building and showing them.
+        const int bandRows = std::max(8, BandPixels / area.Width());
+        for (int top = area.top; top < area.bottom; top += bandRows) {
+            const ViewRect band{area.left, top, area.right, std::min(top + bandRows, area.bottom)};
+            ClipWindowsToArea(windows, band, clippedWindows_);
+            RemapWindows(doc_.ColourPlanes, clippedWindows_, band.Width(), band.Height(), visiblePlanes_);
+            BlitPlanesScaled(visiblePlanes_, factor, buffer,
+                             origin + QPoint(band.left * factor, band.top * factor), screen);
+        }
         ReleaseTargetPlanes(visiblePlanes_);
         return;
     }
