@@ -1,0 +1,127 @@
+// Remap engine timings, each beside a memcpy of the same bytes measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "picture/target_image.h"
+#include "remap/colour_planes.h"
+#include "remap/remap.h"
+#include "remap/remap_kernels.h"
+
+namespace {
+
+using namespace tesselink;
+
+constexpr int Width = 1920;
+constexpr int Height = 1080;
+constexpr std::size_t PlaneBytes = static_cast<std::size_t>(Width) * Height;
+
+std::vector<std::uint8_t> RandomPlane(unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> plane(PlaneBytes);
+    for (auto& b : plane) b = static_cast<std::uint8_t>(random());
+    return plane;
+}
+
+void BM_Memcpy1Plane(benchmark::State& state) {
+    const auto src = RandomPlane(1);
+    std::vector<std::uint8_t> dst(PlaneBytes);
+    for (auto _ : state) {
+        std::memcpy(dst.data(), src.data(), PlaneBytes);
+        benchmark::DoNotOptimize(dst.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * PlaneBytes);
+}
+BENCHMARK(BM_Memcpy1Plane);
+
+void BM_Memcpy3Planes(benchmark::State& state) {
+    const auto r = RandomPlane(1), g = RandomPlane(2), b = RandomPlane(3);
+    std::vector<std::uint8_t> dr(PlaneBytes), dg(PlaneBytes), db(PlaneBytes);
+    for (auto _ : state) {
+        std::memcpy(dr.data(), r.data(), PlaneBytes);
+        std::memcpy(dg.data(), g.data(), PlaneBytes);
+        std::memcpy(db.data(), b.data(), PlaneBytes);
+        benchmark::DoNotOptimize(dr.data());
+        benchmark::DoNotOptimize(dg.data());
+        benchmark::DoNotOptimize(db.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 3 * PlaneBytes);
+}
+BENCHMARK(BM_Memcpy3Planes);
+
+// One 1920 x 1080 plane as one whole-picture window in mode N (the quarter turns write a
+// 1080 x 1920 plane).
+void BM_RemapMode(benchmark::State& state) {
+    const int mode = static_cast<int>(state.range(0));
+    const auto src = RandomPlane(4);
+    std::vector<std::uint8_t> dst(PlaneBytes);
+    const bool turned = mode == 1 || mode == 2;
+    const std::ptrdiff_t dstStride = turned ? Height : Width;
+    for (auto _ : state) {
+        kernels::RemapBlock(mode, src.data(), Width, Width, Height, dst.data(), dstStride);
+        benchmark::DoNotOptimize(dst.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * PlaneBytes);
+}
+BENCHMARK(BM_RemapMode)->DenseRange(0, 5);
+
+// A 1920 x 1080 target tiled by 64 windows (8 x 8 places of 240 x 135) in mixed modes: the fill,
+// every window on the three planes, and the conversion to the image the view draws.
+void BM_MapUpdate64(benchmark::State& state) {
+    ColourPlanes source;
+    source.Allocate(Width, Height);
+    for (int c = 0; c < 3; ++c) {
+        const auto plane = RandomPlane(10 + c);
+        std::memcpy(source.Plane(c), plane.data(), PlaneBytes);
+    }
+    PlaybackWindows windows;
+    std::mt19937 random(7);
+    for (int i = 0; i < 64; ++i) {
+        const int mode = i % 6;
+        const bool turned = mode == 1 || mode == 2;
+        const int w = turned ? 135 : 240, h = turned ? 240 : 135;  // placed 240 x 135 either way
+        const int ox = std::uniform_int_distribution<int>(0, Width - w)(random);
+        const int oy = std::uniform_int_distribution<int>(0, Height - h)(random);
+        windows.push_back(MakeWindow(ox, oy, w, h, (i % 8) * 240, (i / 8) * 135, mode));
+    }
+    TargetPlanes target;
+    TargetImage image;
+    for (auto _ : state) {
+        RemapWindows(source, windows, Width, Height, target);
+        const QImage& shown = image.Update(target);
+        benchmark::DoNotOptimize(shown.constBits());
+        ReleaseTargetPlanes(target);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 3 * PlaneBytes);
+}
+BENCHMARK(BM_MapUpdate64)->Unit(benchmark::kMicrosecond);
+
+// Planes from a decoded 1920 x 1080 picture.
+void BM_BuildColourPlanes(benchmark::State& state) {
+    QImage picture(Width, Height, QImage::Format_RGB32);
+    std::mt19937 random(8);
+    for (int y = 0; y < Height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < Width; ++x) row[x] = 0xFF000000u | (random() & 0xFFFFFF);
+    }
+    const PixelSource pixels{reinterpret_cast<const std::uint32_t*>(picture.constBits()), Width, Height,
+                             picture.bytesPerLine() / 4};
+    ColourPlanes planes;
+    for (auto _ : state) {
+        BuildColourPlanes(planes, &pixels, 0, 0, Width, Height);
+        benchmark::DoNotOptimize(planes.Red());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 3 * PlaneBytes);
+}
+BENCHMARK(BM_BuildColourPlanes);
+
+}  // namespace
