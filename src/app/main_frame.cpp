@@ -15,28 +15,11 @@
 #include "app/command_table.h"
 #include "app/frame_layout.h"
 #include "app/program_icon.h"
+#include "app/status_pane_label.h"
 
 namespace tesselink {
 
 namespace {
-
-// A status pane whose preferred width is the share of the client width it was given.
-class StatusPaneLabel : public QLabel {
-public:
-    explicit StatusPaneLabel(QWidget* parent) : QLabel(parent) {
-        setMinimumWidth(0);
-        setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    }
-    void SetPreferredWidth(int width) {
-        PreferredWidth_ = width;
-        updateGeometry();
-    }
-    QSize sizeHint() const override { return {PreferredWidth_, QLabel::sizeHint().height()}; }
-    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
-
-private:
-    int PreferredWidth_ = 0;
-};
 
 // Zoom and drawing-mode buttons have no tooltip; Qt would otherwise show the action text.
 class NoToolTip : public QObject {
@@ -208,7 +191,7 @@ void CMainFrame::CreateClient(QWidget* editorPanel, QWidget* originalView, QWidg
 
 void CMainFrame::ApplyInitialLayout(int clientWidth, int clientHeight) {
     const std::array<int, 3> widths = ComputeStatusPaneWidths(clientWidth);
-    for (int pane = 0; pane < 3; ++pane) static_cast<StatusPaneLabel*>(StatusPanes_[pane])->SetPreferredWidth(widths[pane]);
+    for (int pane = 0; pane < 3; ++pane) StatusPanes_[pane]->SetPreferredWidth(widths[pane]);
     if (!OuterSplitter_) return;
 
     const InitialPaneSizes sizes = ComputeInitialPaneSizes(clientWidth, clientHeight);

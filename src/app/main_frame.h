@@ -18,6 +18,8 @@ class QToolBar;
 
 namespace tesselink {
 
+class StatusPaneLabel;
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -71,7 +73,7 @@ private:
     std::map<int, QAction*> Actions_;
     QActionGroup* DrawingModes_ = nullptr;
     QToolBar* ToolBar_ = nullptr;
-    std::array<QLabel*, 3> StatusPanes_{};
+    std::array<StatusPaneLabel*, 3> StatusPanes_{};
     QSplitter* OuterSplitter_ = nullptr;
     QSplitter* InnerSplitter_ = nullptr;
     QList<QPointer<QWidget>> Panes_;

@@ -19,11 +19,5 @@ TEST(DialogUnits, RectanglesConvertEachSideAndRoundHalvesUp) {
     EXPECT_EQ(DialogUnitsToPixelsX(-1), -2);
 }
 
-TEST(DialogUnits, OtherFontsScaleTheUnits) {
-    const DialogBaseUnits large{8, 16};
-    EXPECT_EQ(DialogUnitsToPixelsX(293, large), 586);
-    EXPECT_EQ(DialogUnitsToPixelsY(394, large), 788);
-}
-
 }  // namespace
 }  // namespace tesselink

@@ -5,16 +5,13 @@
 namespace tesselink {
 namespace {
 
-TEST(WindowListColumns, HeadingsWithTheirTrailingBlanksAndWidths) {
+TEST(WindowListColumns, HeadingsKeepTheirTrailingBlanks) {
     const auto& columns = WindowListColumns();
     EXPECT_STREQ(columns[0].Heading, "No");
     EXPECT_STREQ(columns[1].Heading, "MapMode");
     EXPECT_STREQ(columns[2].Heading, "initial position ");
     EXPECT_STREQ(columns[3].Heading, "Size");
     EXPECT_STREQ(columns[4].Heading, "Destination Location ");
-    EXPECT_EQ(columns[0].Width + columns[1].Width + columns[2].Width + columns[3].Width + columns[4].Width,
-              30 + 130 + 83 + 62 + 115);
-    EXPECT_EQ(columns[1].Width, 130);
 }
 
 TEST(WindowRowTexts, NumbersFromOneAndShowsPairs) {
