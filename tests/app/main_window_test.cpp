@@ -150,6 +150,21 @@ TEST_F(MainWindowTest, AnOpenedMapJoinsTheRecentFiles) {
               QFileInfo(SourcePath("examples/wall_2x2.map")).canonicalFilePath());
 }
 
+TEST_F(MainWindowTest, F6ReachesEachRealPane) {
+    session_->InitialUpdate();
+    CMainFrame& frame = session_->Frame();
+    frame.ActivateFrame();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    session_->Editor().setFocus();
+    EXPECT_TRUE(session_->Editor().OriginalWidthEdit()->hasFocus()) << "the form's first field takes the focus";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_TRUE(session_->OriginalView().hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_TRUE(session_->TargetView().hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(session_->OriginalView().hasFocus());
+}
+
 TEST_F(MainWindowTest, PanesAttachToTheDocumentInCreationOrderAndOwnTheirBoxes) {
     CTesselinkDoc& doc = session_->Doc();
     EXPECT_EQ(doc.GetHeadFileView(), static_cast<HeadFileViewPane*>(&session_->Editor()));
