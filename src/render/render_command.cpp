@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "map/map_file.h"
 #include "picture/picture.h"
@@ -68,6 +69,18 @@ int RunRenderCommand(const QStringList& arguments) {
         return Fail(ExitFailed, "cannot render " + args.map + ": its target size is " +
                                     std::to_string(map.Head.TargetWidth) + " x " +
                                     std::to_string(map.Head.TargetHeight));
+    }
+
+    // Only a map without windows gets past the reader with sizes above 2000; planes that large
+    // would take gigabytes before anything could be written.
+    for (const auto& [what, width, height] :
+         {std::tuple<const char*, long long, long long>{"original", map.Head.OriginalWidth, map.Head.OriginalHeight},
+          {"target", map.Head.TargetWidth, map.Head.TargetHeight}}) {
+        if (width * height > Picture::MaxPixels) {
+            return Fail(ExitFailed, "cannot render " + args.map + ": its " + what + " size " + std::to_string(width) +
+                                        " x " + std::to_string(height) + " is more than " +
+                                        std::to_string(Picture::MaxPixels) + " pixels");
+        }
     }
 
     Picture picture;

@@ -217,6 +217,25 @@ TEST_F(PictureFiles, OverLargePicturesAreRefusedFromTheirHeader) {
     EXPECT_FALSE(picture.HasBitmap());
 }
 
+TEST_F(PictureFiles, ColourPlanesFromPixelsEqualReadingEachPixel) {
+    QImage image(37, 23, QImage::Format_ARGB32);  // converted to 32-bit RGB on load
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x) image.setPixel(x, y, qRgb((x * 7) & 255, (y * 11) & 255, (x * y) & 255));
+    Picture picture;
+    ASSERT_TRUE(picture.Load(Save(image, "p.png", "png")));
+    const PixelSource pixels = picture.Pixels();
+    ColourPlanes planes;
+    BuildColourPlanes(planes, &pixels, 5, -2, 40, 20);
+    std::size_t i = 0;
+    for (int y = -2; y < 18; ++y)
+        for (int x = 5; x < 45; ++x, ++i) {
+            const std::uint32_t c = picture.GetPixel(x, y);
+            ASSERT_EQ(planes.Red()[i], c & 0xFF) << x << "," << y;
+            ASSERT_EQ(planes.Green()[i], (c >> 8) & 0xFF) << x << "," << y;
+            ASSERT_EQ(planes.Blue()[i], (c >> 16) & 0xFF) << x << "," << y;
+        }
+}
+
 TEST(Picture, CreateBlankIsBlackAndExactSize) {
     Picture picture;
     ASSERT_TRUE(picture.CreateBlank(7, 2));

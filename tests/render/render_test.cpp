@@ -241,6 +241,13 @@ TEST_F(Render, FailuresGiveNonZeroAndLeaveNoFile) {
     EXPECT_NE(Run(Path("good.map"), Path("p.png"), Path("taken.png")), 0);
     EXPECT_EQ(QDir(dir_.path()).entryList({"*.png"}, QDir::Files), QStringList({"p.png"}));
 
+    // A map without windows may carry any head size; one too large to render is refused.
+    Map huge;
+    huge.Head.TargetWidth = huge.Head.TargetHeight = 65535;
+    ASSERT_TRUE(WriteMapFile(huge, Path("huge.map")));
+    EXPECT_NE(Run(Path("huge.map"), Path("p.png"), Path("o6.png")), 0);
+    EXPECT_FALSE(QFile::exists(dir_.filePath("o6.png")));
+
     // Usage mistakes.
     EXPECT_NE(RunRenderCommand({"--render", QString::fromStdString(Path("good.map"))}), 0);
     EXPECT_NE(Run(Path("good.map"), Path("p.png"), Path("o5.png"), "sideways"), 0);
