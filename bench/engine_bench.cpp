@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "picture/area_scale.h"
 #include "picture/target_image.h"
 #include "remap/colour_planes.h"
 #include "remap/remap.h"
@@ -123,5 +124,25 @@ void BM_BuildColourPlanes(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 3 * PlaneBytes);
 }
 BENCHMARK(BM_BuildColourPlanes);
+
+// The views' scaled draw: a 1920 x 1080 screenful of a 1920 x 1080 picture at zoom 8, and the
+// whole picture at zoom 0.5 (area averaging both ways).
+void BM_ScaleAreaAverage(benchmark::State& state) {
+    const int zoomTimesTwo = static_cast<int>(state.range(0));
+    QImage picture(Width, Height, QImage::Format_RGB32);
+    std::mt19937 random(9);
+    for (int y = 0; y < Height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < Width; ++x) row[x] = 0xFF000000u | (random() & 0xFFFFFF);
+    }
+    const QSize full(Width * zoomTimesTwo / 2, Height * zoomTimesTwo / 2);
+    const QRect part(full.width() / 3, full.height() / 3, std::min(Width, full.width()), std::min(Height, full.height()));
+    QImage out;
+    for (auto _ : state) {
+        ScaleAreaAverageInto(picture, picture.rect(), full, part.intersected(QRect(QPoint(0, 0), full)), out);
+        benchmark::DoNotOptimize(out.constBits());
+    }
+}
+BENCHMARK(BM_ScaleAreaAverage)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 
 }  // namespace
