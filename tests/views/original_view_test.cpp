@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "support/recording_message_boxes.h"
@@ -217,6 +219,46 @@ TEST_F(OriginalFixture, ColourPlanesRebuiltOnlyWhenPathOrSizeChange) {
     doc.NeedsRedraw = 0;  // e.g. a resize came between: the refresh is still due
     Paint();
     EXPECT_EQ(doc.LoadedPicturePath, doc.BackgroundPicturePath);
+}
+
+TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
+    const QString path = dir.filePath("card.png");
+    ASSERT_TRUE(SaveQuadrantPicture(path, 640, 480));
+    doc.BackgroundPicturePath = path.toStdString();
+    EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour);
+
+    // Same size, same time stamp, other bytes (a decode would now fail or differ): a repaint
+    // does not read the file again.
+    const QDateTime stamp = QFileInfo(path).lastModified();
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        ASSERT_GT(bytes.size(), 100);
+        bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x55);  // same length
+        f.seek(0);
+        f.write(bytes);
+        f.close();
+        QFile touched(path);
+        ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(touched.setFileTime(stamp, QFileDevice::FileModificationTime));
+        touched.close();
+        const QImage decodedNow(path);
+        ASSERT_TRUE(decodedNow.isNull() || decodedNow.pixel(10, 10) != TopLeftColour)
+            << "the changed bytes must show if the file were read again";
+    }
+    EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour);
+
+    // A new picture under the same name, with a new time stamp, shows at the next paint.
+    QFile::remove(path);
+    ASSERT_TRUE(SaveMarkedPicture(path, 640, 480, qRgb(9, 9, 9), 0, 0, 20));
+    QFile touched(path);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(stamp.addSecs(5), QFileDevice::FileModificationTime));
+    touched.close();
+    const QImage image = Paint();
+    EXPECT_EQ(image.pixel(190, 90), MarkerColour);
+    EXPECT_EQ(image.pixel(500, 300), qRgb(9, 9, 9));
 }
 
 TEST_F(OriginalFixture, ApplyZoomSetsTheExtentWithMargins) {
