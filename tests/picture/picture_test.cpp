@@ -153,7 +153,9 @@ TEST_F(PictureFiles, TruncatedFilesNeverCrash) {
     for (int cut = 1; cut < gifBytes.size(); cut += 7) {
         WriteBytes(PathOf("cut.gif"), gifBytes.left(cut));
         Picture picture;
-        if (!picture.Load(PathOf("cut.gif"))) EXPECT_FALSE(picture.HasBitmap());
+        if (!picture.Load(PathOf("cut.gif"))) {
+            EXPECT_FALSE(picture.HasBitmap());
+        }
     }
 }
 
