@@ -52,15 +52,17 @@ QString MakePicture(const QTemporaryDir& dir) {
     return path;
 }
 
-// 64 square windows on an 8 x 8 grid, every map mode, placed on the grid in reverse order.
+// 64 windows of every map mode whose places tile the whole target (240 x 135 each, as the
+// remap benchmark has them), taken from spread-out places of the original.
 PlaybackWindows MixedWindows() {
     PlaybackWindows windows;
-    constexpr int cell = 135;
     for (int i = 0; i < 64; ++i) {
-        const int row = i / 8, column = i % 8;
-        const int target = 63 - i;
-        windows.push_back(MakeWindow(column * 240, row * cell, cell, cell, (target % 8) * 240, (target / 8) * cell,
-                                     i % MapModeCount));
+        const int mode = i % MapModeCount;
+        const bool turned = mode == 1 || mode == 2;
+        const int w = turned ? 135 : 240, h = turned ? 240 : 135;
+        const int ox = (i * 397) % (PictureWidth - w + 1);
+        const int oy = (i * 211) % (PictureHeight - h + 1);
+        windows.push_back(MakeWindow(ox, oy, w, h, (i % 8) * 240, (i / 8) * 135, mode));
     }
     return windows;
 }
