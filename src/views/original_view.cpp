@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "picture/colour_plane_refresh.h"
+#include "views/plane_blit.h"
 #include "views/view_drawing.h"
 
 #ifndef TESSELINK_DATA_DIR
@@ -167,7 +168,7 @@ void CTesselinkView::PaintView(QImage& buffer) {
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
     if (OverlapsOrTouches(visible, p)) {
         if (picture.HasBitmap()) {
-            DrawPicture(painter, picture, source.Source, visible);
+            DrawPicture(painter, buffer, picture, source.Source, visible);
         } else {
             painter.fillRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height(),
                              QColor::fromRgb(MissingPictureRgb));
@@ -185,23 +186,29 @@ void CTesselinkView::PaintView(QImage& buffer) {
     zoomChanged_ = 0;
 }
 
-void CTesselinkView::DrawPicture(QPainter& painter, const Picture& picture, const ViewRect& source,
+void CTesselinkView::DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
                                  const ViewRect& visible) {
     const ViewRect& p = layout_.Picture;
     const QRect sourceRect(source.left, source.top, source.Width(), source.Height());
     const QSize fullSize(p.Width(), p.Height());
     if (fullSize.isEmpty() || sourceRect.isEmpty()) return;
+    const QPoint origin(pictureRect_.left, pictureRect_.top);
+
+    // At a whole-number scale every screen pixel lies inside one picture pixel, so repeating
+    // pixels gives exactly the area-averaged picture, with nothing to keep between paints.
+    const int factor = fullSize.width() / sourceRect.width();
+    if (factor >= 1 && sourceRect.size() * factor == fullSize && picture.Image().format() == QImage::Format_RGB32) {
+        BlitImageScaled(picture.Image(), sourceRect, factor, buffer, origin, buffer.rect());
+        return;
+    }
+    // Otherwise the picture kept scaled for this zoom; only the part on screen when it is large.
+    const QRect part(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height());
+    QPoint partOrigin;
+    const QImage& scaled = scaled_.Get(picture.Image(), pictureGeneration_, sourceRect, fullSize, part, partOrigin);
+    if (scaled.isNull()) return;
     painter.save();
     painter.setClipRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height());
-    if (sourceRect.size() == fullSize) {
-        painter.drawImage(QPoint(pictureRect_.left, pictureRect_.top), picture.Image(), sourceRect);
-    } else {
-        // Only the part on screen, in the scaled picture's own coordinates.
-        const QRect part(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height());
-        QPoint origin;
-        const QImage& scaled = scaled_.Get(picture.Image(), pictureGeneration_, sourceRect, fullSize, part, origin);
-        if (!scaled.isNull()) painter.drawImage(QPoint(pictureRect_.left + origin.x(), pictureRect_.top + origin.y()), scaled);
-    }
+    painter.drawImage(origin + partOrigin, scaled);
     painter.restore();
 }
 

@@ -60,7 +60,8 @@ protected:
 
 private:
     void ReportMissingPictureOnce(const std::string& path, bool missing);
-    void DrawPicture(QPainter& painter, const Picture& picture, const ViewRect& source, const ViewRect& visible);
+    void DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
+                     const ViewRect& visible);
     void DrawLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter);
     void RefreshColourPlanes(const Picture& picture, const PictureSource& source);

@@ -61,4 +61,46 @@ void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint o
     }
 }
 
+void BlitImageScaled(const QImage& source, const QRect& sourceRect, int factor, QImage& dest, QPoint origin,
+                     const QRect& clip) {
+    if (factor < 1 || source.format() != QImage::Format_RGB32 || dest.format() != QImage::Format_RGB32) return;
+    const QRect part = sourceRect & source.rect();
+    if (part != sourceRect) return;  // only whole parts of the picture are shown this way
+    const QRect picture(origin, sourceRect.size() * factor);
+    const QRect area = picture & clip & dest.rect();
+    if (area.isEmpty()) return;
+
+    const std::size_t rowBytes = static_cast<std::size_t>(area.width()) * sizeof(QRgb);
+    int lastSourceRow = -1;
+    const QRgb* lastRow = nullptr;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        QRgb* out = reinterpret_cast<QRgb*>(dest.scanLine(y)) + area.left();
+        const int sourceRow = (y - origin.y()) / factor;
+        if (sourceRow == lastSourceRow) {
+            std::memcpy(out, lastRow, rowBytes);
+            continue;
+        }
+        const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(sourceRect.top() + sourceRow)) +
+                         sourceRect.left();
+        int x = area.left() - origin.x();
+        const int end = area.right() + 1 - origin.x();
+        if (factor == 1) {
+            std::memcpy(out, in + x, rowBytes);
+        } else {
+            int s = x / factor;
+            int phase = x % factor;
+            for (;;) {
+                *out++ = in[s];
+                if (++x >= end) break;
+                if (++phase == factor) {
+                    phase = 0;
+                    ++s;
+                }
+            }
+        }
+        lastSourceRow = sourceRow;
+        lastRow = reinterpret_cast<const QRgb*>(dest.constScanLine(y)) + area.left();
+    }
+}
+
 }  // namespace tesselink

@@ -1,5 +1,5 @@
 #pragma once
-// Showing colour planes on screen at a whole-number zoom without an intermediate picture.
+// Showing colour planes or a picture on screen at a whole-number zoom without an intermediate picture.
 // At a whole-number factor every screen pixel lies inside one picture pixel, so averaging the
 // area it covers gives exactly that pixel: repeating pixels is the area-averaged result.
 
@@ -17,5 +17,9 @@ int WholeZoomFactor(float zoom);
 // Writes `planes` scaled by `factor` into `dest` (Format_RGB32) with the picture's top-left at
 // `origin`, only inside `clip` (dest coordinates). Nothing outside the picture is touched.
 void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint origin, const QRect& clip);
+
+// The same for the part `sourceRect` of a Format_RGB32 picture.
+void BlitImageScaled(const QImage& source, const QRect& sourceRect, int factor, QImage& dest, QPoint origin,
+                     const QRect& clip);
 
 }  // namespace tesselink

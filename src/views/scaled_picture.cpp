@@ -12,12 +12,17 @@ const QImage& ScaledPicture::Get(const QImage& source, std::uint64_t generation,
     const QRect needed = whole ? full : (visible & full);
 
     if (!(sameInput && scaledPart_.contains(needed))) {
-        if (needed.isEmpty()) {
+        // A margin of a quarter of the visible size on each side absorbs small scroll steps.
+        const QRect kept = whole ? full
+                                 : (visible.adjusted(-visible.width() / 4, -visible.height() / 4, visible.width() / 4,
+                                                     visible.height() / 4) &
+                                    full);
+        if (kept.isEmpty()) {
             scaled_ = QImage();
         } else {
-            ScaleAreaAverageInto(source, sourceRect, fullSize, needed, scaled_);
+            ScaleAreaAverageInto(source, sourceRect, fullSize, kept, scaled_);
         }
-        scaledPart_ = needed;
+        scaledPart_ = kept;
         generation_ = generation;
         sourceRect_ = sourceRect;
         fullSize_ = fullSize;

@@ -12,8 +12,9 @@ namespace tesselink {
 
 class ScaledPicture {
 public:
-    // Whole scaled pictures up to this many pixels are kept; beyond it only the visible part.
-    static constexpr std::int64_t MaxWholePixels = 16LL * 1024 * 1024;
+    // Whole scaled pictures up to this many pixels (about a screenful) are kept; larger ones only
+    // around the visible part, so that a zoom step does not stall on scaling what is off screen.
+    static constexpr std::int64_t MaxWholePixels = 2LL * 1024 * 1024;
 
     // The part `visible` (in scaled coordinates, clipped to fullSize) of `sourceRect` of `source`
     // scaled by area averaging to `fullSize`; `generation` names the source's content, so a

@@ -298,6 +298,27 @@ TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
     EXPECT_EQ(view.SelectionFrame().Rect, view.DisplayRects()[0]) << "and it stays on later paints";
 }
 
+TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
+    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.OriginalZoom = 1.5f;
+    QImage image = Paint();
+    EXPECT_EQ(view.PictureRect(), (ViewRect{20, 80, 980, 800}));
+    EXPECT_EQ(image.pixel(20 + 100, 80 + 100), TopLeftColour);
+    EXPECT_EQ(image.pixel(20 + 600, 80 + 100), TopRightColour);
+    EXPECT_EQ(image.pixel(20 + 600, 80 + 400), BottomRightColour);
+    // The seam: picture x 320 starts at 480 on screen.
+    EXPECT_EQ(image.pixel(20 + 479, 80 + 100), TopLeftColour);
+    EXPECT_EQ(image.pixel(20 + 480, 80 + 100), TopRightColour);
+
+    // 600 x 900 is narrower than the area: the whole picture is stretched, 640 / 600 across.
+    doc.OriginalZoom = 1.0f;
+    doc.BackgroundPicturePath = Quadrants("tall.png", 600, 900);
+    image = Paint();
+    EXPECT_EQ(doc.StretchBackground, 1);
+    EXPECT_EQ(image.pixel(181, 81), TopLeftColour);
+    EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
+}
+
 TEST_F(OriginalFixture, FrameFollowsThePictureWhenScrolled) {
     doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0)};
     view.SetScrollExtent(QSize(3000, 3000));
