@@ -319,6 +319,23 @@ TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
     EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
 }
 
+TEST_F(OriginalFixture, MoreThanTenThousandWindowsAndEmptyAreasPaintSafely) {
+    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.GetPlaybackWindows().assign(10050, MakeWindow(1, 1, 2, 2, 0, 0, 0));
+    doc.GetPlaybackWindows().back() = MakeWindow(100, 100, 10, 10, 0, 0, 0);
+    Paint();
+    ASSERT_EQ(view.DisplayRects().size(), 10050u);
+    EXPECT_EQ(view.DisplayRects().back(), (ViewRect{280, 180, 290, 190}));
+
+    doc.GetPlaybackWindows().clear();
+    doc.GetHead().OriginalWidth = 0;
+    doc.GetHead().OriginalHeight = 0;
+    doc.NeedsRedraw = 1;
+    const QImage image = Paint();
+    EXPECT_EQ(view.PictureRect(), (ViewRect{500, 310, 500, 310}));
+    EXPECT_EQ(image.pixel(100, 100), Mint);
+}
+
 TEST_F(OriginalFixture, FrameFollowsThePictureWhenScrolled) {
     doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0)};
     view.SetScrollExtent(QSize(3000, 3000));

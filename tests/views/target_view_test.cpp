@@ -205,6 +205,18 @@ TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
     EXPECT_TRUE(target.SelectionFrame().IsHidden());
 }
 
+TEST_F(TargetFixture, EmptyTargetPaintsSafelyAtAnyZoom) {
+    UseCard();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 10, 10, 0, 0, 0)};
+    doc.GetHead().TargetWidth = 0;
+    doc.GetHead().TargetHeight = 0;
+    for (float zoom : {1.0f, 1.5f, 0.5f}) {
+        doc.TargetZoom = zoom;
+        const QImage image = Paint();
+        EXPECT_EQ(image.pixel(500, 300), Mint) << zoom;
+    }
+}
+
 TEST_F(TargetFixture, ExtentsForZoomAndStart) {
     target.OnInitialUpdate();
     EXPECT_EQ(target.ScrollExtent(), QSize(500, 1000));
