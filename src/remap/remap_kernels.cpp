@@ -6,8 +6,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__SSSE3__)
-#include <tmmintrin.h>
+#if defined(__SSE2__)
+#include <tmmintrin.h>  // SSSE3, used only inside functions compiled for it
 #endif
 
 namespace tesselink::kernels {
@@ -15,15 +15,32 @@ namespace {
 
 #if defined(__SSE2__)
 inline __m128i Reverse16(__m128i v) {
-#if defined(__SSSE3__)
-    return _mm_shuffle_epi8(v, _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0));
-#else
-    // One shuffle and shifts: shuffles are the scarcer execution resource.
-    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));                  // dwords reversed
-    v = _mm_or_si128(_mm_slli_epi32(v, 16), _mm_srli_epi32(v, 16));     // words within each dword
-    return _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));    // bytes within each word
-#endif
+    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));                // dwords reversed
+    v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));              // words within each dword
+    v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));  // bytes within each word
 }
+
+#if defined(__GNUC__) || defined(__clang__)
+// The build targets plain x86-64 (SSE2), yet one byte shuffle does the whole reversal where
+// SSSE3 exists, which is every x86-64 processor of the last fifteen years: chosen at run time.
+#define TESSELINK_SSSE3_AT_RUN_TIME 1
+__attribute__((target("ssse3"))) void ReverseBytesSsse3(const std::uint8_t* src, std::uint8_t* dst,
+                                                        std::size_t n) {
+    const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16 - i), _mm_shuffle_epi8(v, reverse));
+    }
+    for (; i < n; ++i) dst[n - 1 - i] = src[i];
+}
+
+bool HasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
 
 // One 16 x 16 byte tile: 16 rows loaded, four rounds of interleaving, 16 rows stored.
 inline void Transpose16x16(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
@@ -84,28 +101,48 @@ void ReverseBytesPortable(const std::uint8_t* src, std::uint8_t* dst, std::size_
     for (std::size_t i = 0; i < n; ++i) dst[n - 1 - i] = src[i];
 }
 
-void ReverseBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n) {
-    std::size_t i = 0;
 #if defined(__SSE2__)
-    // Read ascending, write descending: 64 bytes a step keeps four independent shuffle chains
-    // in flight, then 16 at a time.
-    for (; i + 64 <= n; i += 64) {
-        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16));
-        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 32));
-        const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 48));
-        std::uint8_t* end = dst + n - i;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16), Reverse16(v0));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 32), Reverse16(v1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 48), Reverse16(v2));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 64), Reverse16(v3));
+void ReverseBytesSse2(const std::uint8_t* src, std::uint8_t* dst, std::size_t n) {
+    std::size_t i = 0;
+    // Read ascending, write descending; two vectors a step overlap their shuffle chains.
+    for (; i + 32 <= n; i += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16 - i), Reverse16(a));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 32 - i), Reverse16(b));
     }
     for (; i + 16 <= n; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16 - i), Reverse16(v));
     }
-#endif
     for (; i < n; ++i) dst[n - 1 - i] = src[i];
+}
+#endif
+
+void ReverseBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n) {
+#if defined(__SSSE3__)
+    ReverseBytesSsse3(src, dst, n);
+#elif defined(TESSELINK_SSSE3_AT_RUN_TIME)
+    if (HasSsse3()) {
+        ReverseBytesSsse3(src, dst, n);
+        return;
+    }
+    ReverseBytesSse2(src, dst, n);
+#elif defined(__SSE2__)
+    ReverseBytesSse2(src, dst, n);
+#else
+    ReverseBytesPortable(src, dst, n);
+#endif
+}
+
+bool ReverseBytesUsesSsse3() {
+#if defined(__SSSE3__)
+    return true;
+#elif defined(TESSELINK_SSSE3_AT_RUN_TIME)
+    return HasSsse3();
+#else
+    return false;
+#endif
 }
 
 void TransposePortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,

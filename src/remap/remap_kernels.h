@@ -10,6 +10,12 @@ namespace tesselink::kernels {
 // dst[i] = src[n - 1 - i] for i < n. The ranges must not overlap.
 void ReverseBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n);
 void ReverseBytesPortable(const std::uint8_t* src, std::uint8_t* dst, std::size_t n);
+#if defined(__SSE2__)
+// The SSE2-only form, which ReverseBytes uses when the processor lacks SSSE3.
+void ReverseBytesSse2(const std::uint8_t* src, std::uint8_t* dst, std::size_t n);
+#endif
+// Whether ReverseBytes runs the one-shuffle SSSE3 form on this processor.
+bool ReverseBytesUsesSsse3();
 
 // dst[x * dstStride + y] = src[y * srcStride + x] for x < width, y < height (width x height
 // source bytes). Strides may be negative, which is how the quarter turns flip one axis.

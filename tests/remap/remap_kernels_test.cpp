@@ -17,13 +17,19 @@ std::vector<std::uint8_t> RandomBytes(std::size_t n, std::mt19937& random) {
 
 TEST(ReverseBytes, EveryLengthAroundTheVectorWidth) {
     std::mt19937 random(5);
-    for (std::size_t n = 0; n <= 80; ++n) {
+    for (std::size_t n = 0; n <= 100; ++n) {
         const auto src = RandomBytes(n, random);
         std::vector<std::uint8_t> fast(n + 2, 0x5A), portable(n + 2, 0x5A);
         ReverseBytes(src.data(), fast.data() + 1, n);
         ReverseBytesPortable(src.data(), portable.data() + 1, n);
         for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(fast[1 + i], src[n - 1 - i]) << n;
         EXPECT_EQ(fast, portable) << n;
+#if defined(__SSE2__)
+        // The SSE2-only form too, whichever form this processor runs by default.
+        std::vector<std::uint8_t> sse2(n + 2, 0x5A);
+        ReverseBytesSse2(src.data(), sse2.data() + 1, n);
+        EXPECT_EQ(sse2, portable) << n;
+#endif
         EXPECT_EQ(fast.front(), 0x5A);  // no write before or after the row
         EXPECT_EQ(fast.back(), 0x5A);
     }
