@@ -56,4 +56,24 @@ ViewRect TargetAreaOnScreen(const ViewRect& screen, int pictureOriginX, int pict
     return a;
 }
 
+namespace {
+
+// Source pixels [first, last) under output pixels [from, to) of an axis scaled from `size` to `scaled`:
+// output d covers [d * size, (d + 1) * size) in units where a source pixel is `scaled` long.
+void SourceSpan(int from, int to, int scaled, int size, int& first, int& last) {
+    const long long s = size, d = scaled;
+    first = static_cast<int>(std::max(0LL, from * s / d - 1));
+    last = static_cast<int>(std::min(s, (to * s - 1) / d + 2));
+}
+
+}  // namespace
+
+ViewRect TargetAreaForScaledPart(const ViewRect& part, int scaledWidth, int scaledHeight, int width, int height) {
+    ViewRect a;
+    if (part.Width() <= 0 || part.Height() <= 0 || scaledWidth <= 0 || scaledHeight <= 0) return a;
+    SourceSpan(part.left, part.right, scaledWidth, width, a.left, a.right);
+    SourceSpan(part.top, part.bottom, scaledHeight, height, a.top, a.bottom);
+    return a;
+}
+
 }  // namespace tesselink

@@ -19,4 +19,8 @@ void ClipWindowsToArea(const PlaybackWindows& windows, const ViewRect& area, Pla
 ViewRect TargetAreaOnScreen(const ViewRect& screen, int pictureOriginX, int pictureOriginY, int factor, int width,
                             int height);
 
+// The target pixels that a part (scaled coordinates) of the picture scaled by area averaging from
+// width x height to `scaledSize` is made from, one pixel wider on each side, within the picture.
+ViewRect TargetAreaForScaledPart(const ViewRect& part, int scaledWidth, int scaledHeight, int width, int height);
+
 }  // namespace tesselink

@@ -191,20 +191,28 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
     }
 
     painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
-    doc_.RemapWindows(windows);
-    TargetPlanes& planes = doc_.TargetPlanes;
-    if (!planes.IsPresent()) return;
-    const QImage& image = targetImage_.Update(planes);
-    const QSize fullSize(static_cast<int>(image.width() * zoom), static_cast<int>(image.height() * zoom));
+    const int tw = head.TargetWidth;
+    const int th = head.TargetHeight;
+    const QSize fullSize(static_cast<int>(tw * zoom), static_cast<int>(th * zoom));
     const ViewRect& p = layout_.Picture;
-    // Scaled anew at every paint, as the picture is; only the part on screen.
     const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
                        QRect(QPoint(0, 0), fullSize);
-    if (!part.isEmpty()) {
-        ScaleAreaAverageInto(image, image.rect(), fullSize, part, scaledPart_);
-        painter.drawImage(origin + part.topLeft(), scaledPart_);
+    if (part.isEmpty()) return;
+    // Only the target pixels under the part on screen are built, into a picture of the full
+    // target size, from which the part is scaled by area averaging.
+    const ViewRect area = TargetAreaForScaledPart(ViewRect{part.left(), part.top(), part.right() + 1, part.bottom() + 1},
+                                                  fullSize.width(), fullSize.height(), tw, th);
+    if (area.Width() <= 0 || area.Height() <= 0) return;
+    if (targetPicture_.size() != QSize(tw, th)) {
+        targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
+        targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
     }
-    ReleaseTargetPlanes(planes);
+    ClipWindowsToArea(windows, area, clippedWindows_);
+    RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
+    BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
+    ReleaseTargetPlanes(visiblePlanes_);
+    ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
+    painter.drawImage(origin + part.topLeft(), scaledPart_);
 }
 
 void CRightView::DrawTargetLabels(QPainter& painter) {

@@ -11,7 +11,6 @@ class QPainter;
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/map_model.h"
-#include "picture/target_image.h"
 #include "views/picture_scroll_view.h"
 #include "views/view_geometry.h"
 
@@ -61,7 +60,7 @@ private:
     ViewRect pictureRect_;
     std::vector<ViewRect> displayRects_;
     std::vector<ViewRect> coverDisplayRects_;
-    TargetImage targetImage_;
+    QImage targetPicture_;  // the target picture at zooms that are not whole numbers; only the part used is current
     // Only the target pixels on screen are built at whole-number zooms; memory kept between paints.
     PlaybackWindows clippedWindows_;
     tesselink::TargetPlanes visiblePlanes_;

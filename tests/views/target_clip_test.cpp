@@ -106,6 +106,14 @@ TEST(TargetClip, AreaOnScreen) {
     EXPECT_EQ(TargetAreaOnScreen(ViewRect{0, 0, 100, 100}, 500, 500, 1, 640, 480).Width(), 0);
 }
 
+TEST(TargetClip, AreaUnderAScaledPart) {
+    // 640 wide shown 960 wide (zoom 1.5): screen columns [300, 600) come from [200, 400), one more each side.
+    EXPECT_EQ(TargetAreaForScaledPart(ViewRect{300, 0, 600, 720}, 960, 720, 640, 480), (ViewRect{199, 0, 401, 480}));
+    // Zoom 0.5: each screen pixel averages two; the edges stay inside the picture.
+    EXPECT_EQ(TargetAreaForScaledPart(ViewRect{0, 10, 320, 20}, 320, 240, 640, 480), (ViewRect{0, 19, 640, 41}));
+    EXPECT_EQ(TargetAreaForScaledPart(ViewRect{0, 0, 0, 10}, 320, 240, 640, 480).Width(), 0);
+}
+
 TEST(PlaneBlit, WholeZoomsOnly) {
     EXPECT_EQ(WholeZoomFactor(1.0f), 1);
     EXPECT_EQ(WholeZoomFactor(8.0f), 8);

@@ -2,7 +2,9 @@
 
 #include <QTemporaryDir>
 
+#include "picture/area_scale.h"
 #include "remap/cover.h"
+#include "remap/remap.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
 #include "views/original_view.h"
@@ -182,6 +184,43 @@ TEST_F(TargetFixture, HalfStepZoomsAverageTheTargetPicture) {
     EXPECT_EQ(image.pixel(340 + 25, 80 + 15), TopLeftColour);
     EXPECT_EQ(image.pixel(340 + 102, 80 + 52), MarkerColour);
     EXPECT_EQ(image.pixel(339, 100), Mint);
+}
+
+TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
+    // A picture with detail everywhere, one window turning all of it half round.
+    QImage detail(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) detail.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
+    const QString path = dir.filePath("detail.png");
+    ASSERT_TRUE(detail.save(path, "PNG"));
+    doc.BackgroundPicturePath = path.toStdString();
+    doc.NeedsRedraw = 1;
+    original.RenderViewport();
+    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 640, 480, 0, 0, 5)};
+
+    TargetPlanes planes;
+    RemapWindows(doc.ColourPlanes, doc.GetPlaybackWindows(), 640, 480, planes);
+    QImage whole(640, 480, QImage::Format_RGB32);
+    TargetPlanesToRgb32(planes, reinterpret_cast<std::uint32_t*>(whole.bits()), whole.bytesPerLine() / 4);
+
+    target.SetScrollExtent(QSize(4000, 4000));
+    for (float zoom : {1.5f, 0.5f, 2.5f}) {
+        doc.TargetZoom = zoom;
+        target.SetScrollPosition(zoom > 1 ? 137 : 0, zoom > 1 ? 93 : 0);
+        const QImage image = Paint();
+        const QSize fullSize(static_cast<int>(640 * zoom), static_cast<int>(480 * zoom));
+        const QImage reference = ScaleAreaAverage(whole, whole.rect(), fullSize, QRect(QPoint(0, 0), fullSize));
+        const ViewRect pr = target.PictureRect();
+        int compared = 0;
+        // Inside the outline, on screen.
+        for (int y = std::max(pr.top + 2, 0); y < std::min(pr.bottom - 2, 400); y += 3) {
+            for (int x = std::max(pr.left + 2, 0); x < std::min(pr.right - 2, 1000); x += 3) {
+                ASSERT_EQ(image.pixel(x, y), reference.pixel(x - pr.left, y - pr.top)) << zoom << " at " << x << "," << y;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 1000) << zoom;
+    }
 }
 
 TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
