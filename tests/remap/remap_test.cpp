@@ -185,7 +185,7 @@ TEST(RemapWindows, FastPathsMatchTheReferenceFormula) {
 
 TEST(RemapWindows, WholePictureWindowsOfEveryModeMatchTheReference) {
     std::mt19937 random(99);
-    for (const auto& size : std::vector<std::pair<int, int>>{{1, 1}, {16, 16}, {17, 33}, {64, 48}, {130, 70}}) {
+    for (const auto& size : std::vector<std::pair<int, int>>{{1, 1}, {16, 16}, {17, 33}, {64, 48}, {130, 70}, {2100, 3}, {5, 2049}}) {
         const ColourPlanes source = RandomPlanes(size.first, size.second, random);
         for (int mode = 0; mode < 6; ++mode) {
             const PlaybackWindow w = MakeWindow(0, 0, size.first, size.second, 0, 0, mode);
