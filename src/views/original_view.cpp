@@ -66,31 +66,6 @@ void CTesselinkView::EnsureDisplayRect(int index) {
                         zoom, layout_.OffsetX, layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
 }
 
-void CTesselinkView::ShowWindowFrame(int index) {
-    if (index < 0) {
-        ClearSelectionFrame();
-        return;
-    }
-    EnsureDisplayRect(index);
-    if (index >= static_cast<int>(displayRects_.size())) {
-        ClearSelectionFrame();
-        return;
-    }
-    frame_.Rect = displayRects_[index].Normalized();
-    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
-}
-
-void CTesselinkView::UpdateSelectionPictureRect(int index) {
-    if (index < 0) {
-        selectionPictureRect_ = {0, 0, 0, 0};
-        return;
-    }
-    EnsureDisplayRect(index);
-    if (index >= static_cast<int>(displayRects_.size())) return;
-    selectionPictureRect_ =
-        DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, doc_.OriginalZoom);
-}
-
 void CTesselinkView::ReportMissingPictureOnce(const std::string& path, bool missing) {
     if (!missing) {
         reportedMissingPath_.clear();

@@ -41,8 +41,8 @@ public:
     void SetZoomChanged(int flag) override { zoomChanged_ = flag; }
     void Repaint() override;
     void ClearSelectionFrame() override;
-    void ShowWindowFrame(int index) override;
-    void UpdateSelectionPictureRect(int index) override;
+    void ShowWindowFrame(int index) override { FrameWindow(index); }
+    void UpdateSelectionPictureRect(int index) override { StoreSelectionPictureRect(index, doc_.OriginalZoom); }
     void SetAddWindowArmed(int flag) override { addWindowArmed_ = flag; }
     void SetPendingMapMode(int mode) override { pendingMapMode_ = mode; }
 
@@ -65,16 +65,13 @@ private:
     void DrawLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter);
     void RefreshColourPlanes(const Picture& picture, const PictureSource& source);
-    // DisplayRects for the current layout, when `index` lies beyond the last paint's table.
-    void EnsureDisplayRect(int index);
+    void EnsureDisplayRect(int index) override;
 
     CTesselinkDoc& doc_;
     MessageBoxes& boxes_;
     QStringList defaultFolders_;
 
     PictureLayout layout_;
-    ViewRect pictureRect_;
-    std::vector<ViewRect> displayRects_;
     int planeOriginX_ = 0;
     int planeOriginY_ = 0;
     std::uint16_t planesOriginalWidth_ = 0;

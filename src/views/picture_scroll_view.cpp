@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "views/view_geometry.h"
+
 namespace tesselink {
 
 PictureScrollView::PictureScrollView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -83,6 +85,26 @@ void PictureScrollView::ReportStatus(int pane, const QString& text) {
 void PictureScrollView::FollowFrameLogicalRect() {
     if (frame_.IsHidden()) return;
     frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
+}
+
+void PictureScrollView::FrameWindow(int index) {
+    if (index >= 0) EnsureDisplayRect(index);
+    if (index < 0 || index >= static_cast<int>(displayRects_.size())) {
+        HideFrame();
+        return;
+    }
+    frame_.Rect = displayRects_[index].Normalized();
+    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+}
+
+void PictureScrollView::StoreSelectionPictureRect(int index, float zoom) {
+    if (index < 0) {
+        selectionPictureRect_ = {0, 0, 0, 0};
+        return;
+    }
+    EnsureDisplayRect(index);
+    if (index >= static_cast<int>(displayRects_.size())) return;
+    selectionPictureRect_ = DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, zoom);
 }
 
 void PictureScrollView::HideFrame() {

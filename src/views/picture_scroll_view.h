@@ -3,6 +3,7 @@
 // selection frame bookkeeping across scrolling and a paint composed off-screen.
 
 #include <functional>
+#include <vector>
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -50,12 +51,20 @@ protected:
 
     void ReportStatus(int pane, const QString& text);
     void HideFrame();
+    // The frame takes window `index`'s display rectangle, normalised; hidden for none.
+    void FrameWindow(int index);
+    // SelectionPictureRect from window `index`'s display rectangle at `zoom`; (0,0,0,0) below 0.
+    void StoreSelectionPictureRect(int index, float zoom);
+    // DisplayRects for the current layout, when `index` lies beyond the last paint's table.
+    virtual void EnsureDisplayRect(int index) = 0;
     // The frame takes FrameLogicalRect at the current scroll position (a hidden frame stays hidden).
     void FollowFrameLogicalRect();
 
     RectTracker frame_;
     ViewRect frameLogicalRect_ = HiddenFrameRect;
     ViewRect selectionPictureRect_{0, 0, 0, 0};
+    ViewRect pictureRect_;
+    std::vector<ViewRect> displayRects_;
     int zoomChanged_ = 0;
 
 private:

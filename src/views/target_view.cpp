@@ -62,30 +62,6 @@ void CRightView::EnsureDisplayRect(int index) {
                         layout_.OffsetX, layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
 }
 
-void CRightView::ShowWindowFrame(int index) {
-    if (index < 0) {
-        ClearSelectionFrame();
-        return;
-    }
-    EnsureDisplayRect(index);
-    if (index >= static_cast<int>(displayRects_.size())) {
-        ClearSelectionFrame();
-        return;
-    }
-    frame_.Rect = displayRects_[index].Normalized();
-    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
-}
-
-void CRightView::UpdateSelectionPictureRect(int index) {
-    if (index < 0) {
-        selectionPictureRect_ = {0, 0, 0, 0};
-        return;
-    }
-    EnsureDisplayRect(index);
-    if (index >= static_cast<int>(displayRects_.size())) return;
-    selectionPictureRect_ = DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, doc_.TargetZoom);
-}
-
 void CRightView::PaintView(QImage& buffer) {
     const MapFileHead& head = doc_.GetHead();
     const int tw = head.TargetWidth;

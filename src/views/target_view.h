@@ -31,8 +31,8 @@ public:
     void SetZoomChanged(int flag) override { zoomChanged_ = flag; }
     void Repaint() override;
     void ClearSelectionFrame() override;
-    void ShowWindowFrame(int index) override;
-    void UpdateSelectionPictureRect(int index) override;
+    void ShowWindowFrame(int index) override { FrameWindow(index); }
+    void UpdateSelectionPictureRect(int index) override { StoreSelectionPictureRect(index, doc_.TargetZoom); }
     void SetCoverMode(int mode) override { coverMode_ = mode; }
 
     int CoverMode() const { return coverMode_; }
@@ -51,14 +51,12 @@ private:
     void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const PlaybackWindows& windows);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count);
-    void EnsureDisplayRect(int index);
+    void EnsureDisplayRect(int index) override;
 
     CTesselinkDoc& doc_;
     int coverMode_ = -1;
     PlaybackWindows coverWindows_;
     PictureLayout layout_;
-    ViewRect pictureRect_;
-    std::vector<ViewRect> displayRects_;
     std::vector<ViewRect> coverDisplayRects_;
     QImage targetPicture_;  // the target picture at zooms that are not whole numbers; only the part used is current
     // Only the target pixels on screen are built at whole-number zooms; memory kept between paints.
