@@ -43,11 +43,11 @@ QStringList Leftovers(const QDir& dir, const QString& keep) {
     return names;
 }
 
-// Runs the write probe (a separate process) through `sh -c script`; returns its exit code.
-int RunProbe(const QString& script, const QStringList& args) {
+// Runs the write probe `probe` (a separate process) through `sh -c script`; returns its exit code.
+int RunProbe(const QString& script, const QStringList& args, const QString& probe = MAP_WRITE_PROBE) {
     QProcess p;
     p.setProgram("/bin/sh");
-    p.setArguments(QStringList{"-c", script, MAP_WRITE_PROBE} + args);  // the probe is $0
+    p.setArguments(QStringList{"-c", script, probe} + args);  // the probe is $0
     p.start();
     if (!p.waitForFinished(60000)) return -1;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
@@ -171,13 +171,21 @@ TEST(MapFileSafeSave, UnwritableFolderFailsAndKeepsTheOldFile) {
     int code = 0;
     if (geteuid() == 0) {
         if (QStandardPaths::findExecutable("setpriv").isEmpty()) GTEST_SKIP() << "setpriv is not installed";
-        code = RunProbe("exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$0\" \"$@\"", {path, "1"});
+        // The build tree may lie under a folder the other user cannot enter: run a copy.
+        QTemporaryDir probeDir;
+        const QString probe = probeDir.filePath("map_write_probe");
+        ASSERT_TRUE(QFile::copy(MAP_WRITE_PROBE, probe));
+        const auto everyoneMayRun = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                    QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        ASSERT_TRUE(QFile::setPermissions(probeDir.path(), everyoneMayRun));
+        ASSERT_TRUE(QFile::setPermissions(probe, everyoneMayRun));
+        code = RunProbe("exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$0\" \"$@\"", {path, "1"}, probe);
     } else {
         ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         code = RunProbe("exec \"$0\" \"$@\"", {path, "1"});
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    EXPECT_EQ(code, 1);
+    EXPECT_EQ(code, 1) << "126 or 127: the probe could not be started as the other user";
     EXPECT_EQ(ReadAll(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
 }
