@@ -12,18 +12,32 @@ int WholeZoomFactor(float zoom) {
     return static_cast<int>(rounded);
 }
 
-void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint origin, const QRect& clip) {
-    if (!planes.IsPresent() || factor < 1 || dest.format() != QImage::Format_RGB32) return;
-    const int width = planes.Width();
-    const int height = planes.Height();
-    const QRect picture(origin, QSize(width * factor, height * factor));
-    const QRect area = picture & clip & dest.rect();
-    if (area.isEmpty()) return;
+namespace {
 
-    const std::uint8_t* red = planes.Red();
-    const std::uint8_t* green = planes.Green();
-    const std::uint8_t* blue = planes.Blue();
+// Writes screen columns [x, end) of one row, each picture pixel `pixelAt(s)` repeated `factor`
+// times: the picture column advances by stepping, with no division per pixel.
+template <typename PixelAt>
+void WriteRepeatedColumns(QRgb* out, int x, int end, int factor, PixelAt pixelAt) {
+    int s = x / factor;
+    int phase = x % factor;
+    QRgb pixel = pixelAt(s);
+    for (;;) {
+        *out++ = pixel;
+        if (++x >= end) break;
+        if (++phase == factor) {
+            phase = 0;
+            pixel = pixelAt(++s);
+        }
+    }
+}
+
+// Fills `area` of `dest` row by row: `writeRow(out, sourceRow, x, end)` writes screen columns
+// [x, end) (picture-relative) of a new picture row; a row repeated by the factor is copied.
+template <typename WriteRow>
+void BlitRows(QImage& dest, const QRect& area, QPoint origin, int factor, WriteRow writeRow) {
     const std::size_t rowBytes = static_cast<std::size_t>(area.width()) * sizeof(QRgb);
+    const int x = area.left() - origin.x();
+    const int end = area.right() + 1 - origin.x();
     int lastSourceRow = -1;
     const QRgb* lastRow = nullptr;
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -33,32 +47,33 @@ void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint o
             std::memcpy(out, lastRow, rowBytes);  // the same picture row again
             continue;
         }
-        const std::size_t base = static_cast<std::size_t>(sourceRow) * width;
-        const std::uint8_t* r = red + base;
-        const std::uint8_t* g = green + base;
-        const std::uint8_t* b = blue + base;
-        int x = area.left() - origin.x();
-        const int end = area.right() + 1 - origin.x();
-        if (factor == 1) {
-            for (; x < end; ++x) *out++ = 0xFF000000u | (QRgb(r[x]) << 16) | (QRgb(g[x]) << 8) | b[x];
-        } else {
-            // Step through the picture pixels, each written `factor` times: no division per pixel.
-            int s = x / factor;
-            int phase = x % factor;
-            QRgb pixel = 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s];
-            for (;;) {
-                *out++ = pixel;
-                if (++x >= end) break;
-                if (++phase == factor) {
-                    phase = 0;
-                    ++s;
-                    pixel = 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s];
-                }
-            }
-        }
+        writeRow(out, sourceRow, x, end);
         lastSourceRow = sourceRow;
         lastRow = reinterpret_cast<const QRgb*>(dest.constScanLine(y)) + area.left();
     }
+}
+
+}  // namespace
+
+void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint origin, const QRect& clip) {
+    if (!planes.IsPresent() || factor < 1 || dest.format() != QImage::Format_RGB32) return;
+    const int width = planes.Width();
+    const QRect picture(origin, QSize(width * factor, planes.Height() * factor));
+    const QRect area = picture & clip & dest.rect();
+    if (area.isEmpty()) return;
+
+    BlitRows(dest, area, origin, factor, [&](QRgb* out, int sourceRow, int x, int end) {
+        const std::size_t base = static_cast<std::size_t>(sourceRow) * width;
+        const std::uint8_t* r = planes.Red() + base;
+        const std::uint8_t* g = planes.Green() + base;
+        const std::uint8_t* b = planes.Blue() + base;
+        const auto pixelAt = [r, g, b](int s) { return 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s]; };
+        if (factor == 1) {
+            for (; x < end; ++x) *out++ = pixelAt(x);
+        } else {
+            WriteRepeatedColumns(out, x, end, factor, pixelAt);
+        }
+    });
 }
 
 void BlitImageScaled(const QImage& source, const QRect& sourceRect, int factor, QImage& dest, QPoint origin,
@@ -70,37 +85,15 @@ void BlitImageScaled(const QImage& source, const QRect& sourceRect, int factor, 
     const QRect area = picture & clip & dest.rect();
     if (area.isEmpty()) return;
 
-    const std::size_t rowBytes = static_cast<std::size_t>(area.width()) * sizeof(QRgb);
-    int lastSourceRow = -1;
-    const QRgb* lastRow = nullptr;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        QRgb* out = reinterpret_cast<QRgb*>(dest.scanLine(y)) + area.left();
-        const int sourceRow = (y - origin.y()) / factor;
-        if (sourceRow == lastSourceRow) {
-            std::memcpy(out, lastRow, rowBytes);
-            continue;
-        }
+    BlitRows(dest, area, origin, factor, [&](QRgb* out, int sourceRow, int x, int end) {
         const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(sourceRect.top() + sourceRow)) +
                          sourceRect.left();
-        int x = area.left() - origin.x();
-        const int end = area.right() + 1 - origin.x();
         if (factor == 1) {
-            std::memcpy(out, in + x, rowBytes);
+            std::memcpy(out, in + x, static_cast<std::size_t>(end - x) * sizeof(QRgb));
         } else {
-            int s = x / factor;
-            int phase = x % factor;
-            for (;;) {
-                *out++ = in[s];
-                if (++x >= end) break;
-                if (++phase == factor) {
-                    phase = 0;
-                    ++s;
-                }
-            }
+            WriteRepeatedColumns(out, x, end, factor, [in](int s) { return in[s]; });
         }
-        lastSourceRow = sourceRow;
-        lastRow = reinterpret_cast<const QRgb*>(dest.constScanLine(y)) + area.left();
-    }
+    });
 }
 
 }  // namespace tesselink
