@@ -77,14 +77,14 @@ struct PaintScene {
 
     explicit PaintScene(float zoom) {
         EnsureApplication();
-        doc.BackgroundPicturePath = MakePicture(dir).toStdString();
-        MapFileHead& head = doc.GetHead();
-        head.OriginalWidth = PictureWidth;
-        head.OriginalHeight = PictureHeight;
-        head.TargetWidth = PictureWidth;
-        head.TargetHeight = PictureHeight;
-        doc.GetPlaybackWindows() = MixedWindows();
-        head.WindowCount = 64;
+        doc.SetBackgroundPicturePath(MakePicture(dir).toStdString());
+        Map map;
+        map.Head.OriginalWidth = PictureWidth;
+        map.Head.OriginalHeight = PictureHeight;
+        map.Head.TargetWidth = PictureWidth;
+        map.Head.TargetHeight = PictureHeight;
+        map.Windows = MixedWindows();
+        doc.ReplaceMap(map);
         doc.OriginalZoom = zoom;
         doc.TargetZoom = zoom;
         original = std::make_unique<CTesselinkView>(doc, boxes);
@@ -103,7 +103,6 @@ struct PaintScene {
         // Scrolled into the middle, so the view shows an inner part of the picture.
         original->SetScrollPosition(200, 150);
         target->SetScrollPosition(200, 150);
-        doc.NeedsRedraw = 1;
         original->RenderViewport();
     }
 };

@@ -44,7 +44,6 @@ int RunEditor(int argc, char** argv) {
     session.InitialUpdate();
 
     CMainFrame& frame = session.Frame();
-    frame.setWindowTitle("Tesselink");
     if (options.ScreenshotPath.isEmpty()) {
         frame.ActivateFrame();
     } else {

@@ -1,6 +1,7 @@
 #include "app/editor_session.h"
 
 #include <QSettings>
+#include <QUndoStack>
 
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
@@ -13,7 +14,6 @@ EditorSession::EditorSession() : Frame_(std::make_unique<CMainFrame>()) {
     QSettings settings;
     Recent_.Load(settings);
 
-    // The document finds its panes by the order they attach: editor panel, Original, Target.
     Editor_ = new CMapHeadFileView(Doc_);
     Original_ = new CTesselinkView(Doc_, Boxes_);
     Target_ = new CRightView(Doc_);
@@ -31,11 +31,14 @@ EditorSession::EditorSession() : Frame_(std::make_unique<CMainFrame>()) {
     Boxes_.SetOwner(MessageOwner::OriginalView, Original_);
     Boxes_.SetOwner(MessageOwner::TargetView, Target_);
     Doc_.SetMessageBoxes(&Boxes_);
+
+    Frame_->CreateEditMenu(&Doc_.UndoStack());
+    QObject::connect(&Doc_, &CTesselinkDoc::modifiedChanged, frame, &QWidget::setWindowModified);
 }
 
 EditorSession::~EditorSession() {
     Close();
-    // The panes detach from the document as the frame goes, before the document does.
+    // The panes go with the frame, before the document does.
     Frame_.reset();
     Doc_.SetMessageBoxes(nullptr);
 }

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "app/about_box.h"
 #include "app/command_table.h"
@@ -34,7 +35,8 @@ QString ObjectNameOf(int command) { return QStringLiteral("command%1").arg(comma
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     InitUiResources();
-    setWindowTitle("Tesselink");
+    // The marker shows while the map has unsaved changes.
+    setWindowTitle("Tesselink[*]");
     setWindowIcon(ProgramIcon());
     CreateActions();
     CreateMenus();
@@ -106,7 +108,26 @@ void CMainFrame::CreateMenus() {
     for (const MenuDef& def : MainMenus()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.Title));
         for (const MenuItemDef& item : def.Items) menu->addAction(Actions_.at(item.Command));
+        if (def.Items.front().Command == CommandViewToolbar) ViewMenu_ = menu;
     }
+}
+
+void CMainFrame::CreateEditMenu(QUndoStack* stack) {
+    if (EditMenu_ != nullptr || stack == nullptr) return;
+    EditMenu_ = new QMenu(QStringLiteral("&Edit"), this);
+    EditMenu_->setObjectName("EditMenu");
+    QAction* undo = stack->createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName("undo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = stack->createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName("redo");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    EditMenu_->addAction(undo);
+    EditMenu_->addAction(redo);
+    // Reachable with the menu bar hidden behind a focused pane too.
+    addAction(undo);
+    addAction(redo);
+    menuBar()->insertMenu(ViewMenu_ != nullptr ? ViewMenu_->menuAction() : nullptr, EditMenu_);
 }
 
 void CMainFrame::CreateToolBar() {

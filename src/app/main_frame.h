@@ -13,8 +13,10 @@
 class QAction;
 class QActionGroup;
 class QLabel;
+class QMenu;
 class QSplitter;
 class QToolBar;
+class QUndoStack;
 
 namespace tesselink {
 
@@ -32,6 +34,10 @@ public:
     // given size. Until the user moves a splitter the frame does this again on every
     // resize, so a window manager that maximises late still gets the start layout.
     void ApplyInitialLayout(int clientWidth, int clientHeight);
+
+    // Puts "&Edit" with Undo and Redo of `stack` between "&File" and "&View". Called once.
+    void CreateEditMenu(QUndoStack* stack);
+    QMenu* EditMenu() const { return EditMenu_; }
 
     // Shows the frame, always maximised whatever state was asked for.
     void ActivateFrame();
@@ -73,6 +79,8 @@ private:
     std::map<int, QAction*> Actions_;
     QActionGroup* DrawingModes_ = nullptr;
     QToolBar* ToolBar_ = nullptr;
+    QMenu* ViewMenu_ = nullptr;
+    QMenu* EditMenu_ = nullptr;
     std::array<StatusPaneLabel*, 3> StatusPanes_{};
     QSplitter* OuterSplitter_ = nullptr;
     QSplitter* InnerSplitter_ = nullptr;

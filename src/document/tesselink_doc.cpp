@@ -2,82 +2,175 @@
 
 #include <QFile>
 #include <QString>
+#include <QUndoStack>
 
 #include "map/map_file.h"
-#include "remap/remap.h"
 
 namespace tesselink {
 
-CTesselinkDoc::CTesselinkDoc() = default;
-CTesselinkDoc::~CTesselinkDoc() = default;
-
-bool CTesselinkDoc::IsAttached(const void* identity) const {
-    for (const AttachedView& v : views_) {
-        if (v.Identity == identity) return true;
-    }
-    return false;
+CTesselinkDoc::CTesselinkDoc(QObject* parent) : QObject(parent), undoStack_(new QUndoStack(this)) {
+    connect(undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
-void CTesselinkDoc::AttachView(HeadFileViewPane* pane) {
-    if (pane == nullptr || IsAttached(pane)) return;
-    AttachedView v{PaneKind::HeadFile, pane};
-    v.HeadFile = pane;
-    views_.push_back(v);
-}
-
-void CTesselinkDoc::AttachView(OriginalViewPane* pane) {
-    if (pane == nullptr || IsAttached(pane)) return;
-    AttachedView v{PaneKind::Original, pane};
-    v.Original = pane;
-    views_.push_back(v);
-}
-
-void CTesselinkDoc::AttachView(TargetViewPane* pane) {
-    if (pane == nullptr || IsAttached(pane)) return;
-    AttachedView v{PaneKind::Target, pane};
-    v.Target = pane;
-    views_.push_back(v);
-}
-
-void CTesselinkDoc::Detach(const void* identity) {
-    for (auto it = views_.begin(); it != views_.end(); ++it) {
-        if (it->Identity == identity) {
-            views_.erase(it);
-            return;
-        }
-    }
-}
-
-void CTesselinkDoc::DetachView(const HeadFileViewPane* pane) { Detach(pane); }
-void CTesselinkDoc::DetachView(const OriginalViewPane* pane) { Detach(pane); }
-void CTesselinkDoc::DetachView(const TargetViewPane* pane) { Detach(pane); }
-
-HeadFileViewPane* CTesselinkDoc::GetHeadFileView() const {
-    if (views_.empty()) return nullptr;
-    return views_.front().HeadFile;
-}
-
-OriginalViewPane* CTesselinkDoc::GetOriginalView() const {
-    if (views_.size() < 2) return nullptr;
-    return views_[1].Original;
-}
-
-TargetViewPane* CTesselinkDoc::GetTargetView() const {
-    if (views_.empty()) return nullptr;
-    return views_.back().Target;
+CTesselinkDoc::~CTesselinkDoc() {
+    // The commands refer to the document: they go before the rest of it.
+    undoStack_->blockSignals(true);
+    undoStack_->clear();
 }
 
 std::uint32_t CTesselinkDoc::WindowColour(int index) { return tesselink::WindowColour(index); }
 
-void CTesselinkDoc::ClearWindows() { map_.ClearWindows(); }
+// ---- the gate ----
 
-void CTesselinkDoc::RemapWindows(const PlaybackWindows& windows) {
-    tesselink::RemapWindows(ColourPlanes, windows, map_.Head.TargetWidth, map_.Head.TargetHeight, TargetPlanes);
+WindowEditResult CTesselinkDoc::AddWindow(PlaybackWindow window) {
+    WindowEditResult result;
+    if (map_.Windows.size() >= MaxWindowCount) {
+        result.What = WindowEditResult::Outcome::TooManyWindows;
+        return result;
+    }
+    window.UpdatePlacedSize();
+    result.Fit = CheckWindowBounds(window, map_.Head);
+    if (result.Fit != FitResult::Fits) {
+        result.What = WindowEditResult::Outcome::OutOfBounds;
+        return result;
+    }
+    undoStack_->push(new AddWindowCommand(*this, window));
+    result.Index = WindowCount() - 1;
+    return result;
+}
+
+WindowEditResult CTesselinkDoc::ChangeWindow(int index, PlaybackWindow window, EditGesture gesture) {
+    WindowEditResult result;
+    if (index < 0 || index >= WindowCount()) {
+        result.What = WindowEditResult::Outcome::NoSuchWindow;
+        return result;
+    }
+    window.UpdatePlacedSize();
+    result.Fit = CheckWindowBounds(window, map_.Head);
+    if (result.Fit != FitResult::Fits) {
+        result.What = WindowEditResult::Outcome::OutOfBounds;
+        return result;
+    }
+    result.Index = index;
+    if (window == map_.Windows[static_cast<std::size_t>(index)]) {
+        result.What = WindowEditResult::Outcome::Unchanged;
+        return result;
+    }
+    undoStack_->push(new ChangeWindowCommand(*this, index, window, gesture));
+    return result;
+}
+
+bool CTesselinkDoc::RemoveWindow(int index) {
+    if (index < 0 || index >= WindowCount()) return false;
+    undoStack_->push(new RemoveWindowCommand(*this, index));
+    return true;
+}
+
+void CTesselinkDoc::ChangeHead(const MapFileHead& sizes, const std::vector<int>& deleteIndexes) {
+    const MapFileHead& h = map_.Head;
+    const bool sameSizes = sizes.OriginalWidth == h.OriginalWidth && sizes.OriginalHeight == h.OriginalHeight &&
+                           sizes.TargetWidth == h.TargetWidth && sizes.TargetHeight == h.TargetHeight;
+    std::vector<int> deleted;
+    for (const int i : deleteIndexes)
+        if (i >= 0 && i < WindowCount()) deleted.push_back(i);
+    if (sameSizes && deleted.empty()) return;
+    undoStack_->push(new ChangeHeadCommand(*this, sizes, deleted));
+}
+
+void CTesselinkDoc::SetCoverOption(std::uint8_t option) {
+    if (option == map_.Head.CoverOption) return;
+    undoStack_->push(new ChangeCoverCommand(*this, option));
+}
+
+void CTesselinkDoc::ReplaceMap(const Map& map) {
+    undoStack_->clear();
+    map_ = map;
+    SyncWindowCount();
+    undoStack_->setClean();
+    SetSelectedWindows(-1, -1);
+    Announce(MapChange::Kind::MapReplaced);
+}
+
+bool CTesselinkDoc::IsModified() const { return !undoStack_->isClean(); }
+
+void CTesselinkDoc::MarkSaved() { undoStack_->setClean(); }
+
+// ---- what the commands change ----
+
+void CTesselinkDoc::InsertWindowAt(int index, const PlaybackWindow& window) {
+    map_.Windows.insert(map_.Windows.begin() + index, window);
+    SyncWindowCount();
+    Announce(MapChange::Kind::WindowAdded, index);
+}
+
+void CTesselinkDoc::StoreWindowAt(int index, const PlaybackWindow& window) {
+    map_.Windows[static_cast<std::size_t>(index)] = window;
+    Announce(MapChange::Kind::WindowChanged, index);
+}
+
+void CTesselinkDoc::EraseWindowAt(int index) {
+    map_.RemoveWindow(static_cast<std::size_t>(index));
+    SyncWindowCount();
+    Announce(MapChange::Kind::WindowRemoved, index);
+}
+
+void CTesselinkDoc::StoreHead(const MapFileHead& sizes, PlaybackWindows windows) {
+    map_.Windows = std::move(windows);
+    map_.Head.OriginalWidth = sizes.OriginalWidth;
+    map_.Head.OriginalHeight = sizes.OriginalHeight;
+    map_.Head.TargetWidth = sizes.TargetWidth;
+    map_.Head.TargetHeight = sizes.TargetHeight;
+    SyncWindowCount();
+    Announce(MapChange::Kind::Head);
+}
+
+void CTesselinkDoc::StoreCoverOption(std::uint8_t option) {
+    map_.Head.CoverOption = option;
+    Announce(MapChange::Kind::Cover);
+}
+
+void CTesselinkDoc::SyncWindowCount() {
+    map_.Head.WindowCount = static_cast<std::uint8_t>(map_.Windows.size() & 0xFF);
+}
+
+void CTesselinkDoc::Announce(MapChange::Kind what, int index) { emit changed(MapChange{what, index}); }
+
+// ---- shared state ----
+
+void CTesselinkDoc::SetSelectedWindows(int original, int target) {
+    const int count = WindowCount();
+    if (original >= count) original = -1;
+    if (target >= count) target = -1;
+    if (original < -1) original = -1;
+    if (target < -1) target = -1;
+    if (original == selectedOriginal_ && target == selectedTarget_) return;
+    selectedOriginal_ = original;
+    selectedTarget_ = target;
+    emit selectionChanged();
+}
+
+void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {
+    if (path == backgroundPicturePath_) return;
+    backgroundPicturePath_ = path;
+    Announce(MapChange::Kind::Picture);
+}
+
+const BackgroundPicture& CTesselinkDoc::Background() {
+    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
+    return background_;
+}
+
+void CTesselinkDoc::SetMapFilePath(const std::string& path) {
+    if (path == mapFilePath_) return;
+    mapFilePath_ = path;
+    emit mapFilePathChanged();
 }
 
 void CTesselinkDoc::ShowMessage(const UserMessage& message) {
     if (boxes_ != nullptr) boxes_->Show(message);
 }
+
+// ---- document steps ----
 
 bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
     // Only a file that can be read replaces the map; anything else leaves it as it was.
@@ -90,33 +183,35 @@ bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
     }
     probe.close();
 
-    ClearWindows();
-    map_.Head.WindowCount = 0;
-    const MapLoadResult loaded = ReadMapFile(map_, path);
+    Map read = map_;
+    read.ClearWindows();
+    const MapLoadResult loaded = ReadMapFile(read, path);
     if (boxes_ != nullptr) ReportLoadMessage(loaded, *boxes_);
-
-    SelectedOriginalWindow = -1;
-    SelectedTargetWindow = -1;
-
-    if (TargetViewPane* target = GetTargetView()) target->ApplyZoom(BaseZoom);
-    if (OriginalViewPane* original = GetOriginalView()) original->ApplyZoom(BaseZoom);
-    if (OriginalViewPane* original = GetOriginalView()) original->Repaint();
-    if (TargetViewPane* target = GetTargetView()) target->Repaint();
-    NeedsRedraw = 1;
-
-    if (HeadFileViewPane* panel = GetHeadFileView()) {
-        panel->FillHeadFromDocument();
-        panel->ShowCoverOption(map_.Head.CoverOption);
-        panel->RefreshWindowList();
-    }
+    ReplaceMap(read);
     return true;
 }
 
 void CTesselinkDoc::OnCloseDocument() {
-    TargetPlanes.Free();
-    ColourPlanes.Free();
-    ClearWindows();
-    map_.Head.WindowCount = 0;
+    undoStack_->clear();
+    background_.Free();
+    map_.ClearWindows();
+    SyncWindowCount();
+}
+
+std::string WindowBoundsMessage(const WindowEditResult& result) {
+    switch (result.What) {
+    case WindowEditResult::Outcome::TooManyWindows: return "A map holds at most 255 playback windows.";
+    case WindowEditResult::Outcome::OutOfBounds: break;
+    default: return std::string();
+    }
+    switch (result.Fit) {
+    case FitResult::OriginalHeightExceeded: return "the Original Heigh of the playback window beyond the screen";
+    case FitResult::OriginalWidthExceeded: return "the Original width of The playback window beyond the screen ";
+    case FitResult::TargetHeightExceeded: return "the Target Heigh of The playback window beyond the screen";
+    case FitResult::TargetWidthExceeded: return "the Target width of The playback window beyond the screen ";
+    case FitResult::Fits: break;
+    }
+    return std::string();
 }
 
 }  // namespace tesselink

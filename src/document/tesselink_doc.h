@@ -1,102 +1,161 @@
 #pragma once
-// The one document: the map and the state the three panes share.
+// The one document: the map, its undo history and the state the three panes share.
+// The map has one writer: the edit functions below, which push undoable commands; every
+// change is announced once through changed(), and panes update themselves from it.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <QObject>
+
+#include "document/edit_commands.h"
+#include "document/map_change.h"
 #include "document/view_panes.h"
+#include "map/head_fit.h"
 #include "map/map_model.h"
 #include "map/message_boxes.h"
-#include "remap/colour_planes.h"
+#include "picture/background_picture.h"
+
+class QUndoStack;
 
 namespace tesselink {
 
 // Selectable views for the zoom commands.
 enum ZoomAreaChoice : int { AllArea = 0, OriginalArea = 1, TargetArea = 2 };
 
-class CTesselinkDoc {
+// What the gate did with a proposed window.
+struct WindowEditResult {
+    enum class Outcome {
+        Stored,         // pushed as one step (or merged into the last one)
+        Unchanged,      // equal to the stored window: nothing pushed
+        OutOfBounds,    // Fit names the first failing test; nothing stored
+        TooManyWindows, // the map already holds MaxWindowCount windows
+        NoSuchWindow,   // the index names no window
+    };
+    Outcome What = Outcome::Stored;
+    FitResult Fit = FitResult::Fits;
+    int Index = -1;  // the window's index when stored or unchanged
+    bool Accepted() const { return What == Outcome::Stored || What == Outcome::Unchanged; }
+};
+
+class CTesselinkDoc : public QObject {
+    Q_OBJECT
 public:
-    CTesselinkDoc();
-    ~CTesselinkDoc();
-    CTesselinkDoc(const CTesselinkDoc&) = delete;
-    CTesselinkDoc& operator=(const CTesselinkDoc&) = delete;
+    explicit CTesselinkDoc(QObject* parent = nullptr);
+    ~CTesselinkDoc() override;
 
-    // Panes are attached in creation order: editor panel, Original view, Target view.
-    // The picture views attach themselves when constructed, so whoever builds the frame
-    // attaches the editor panel before creating them. Attaching a pane twice keeps the
-    // first place; a pane detaches itself before it goes away.
-    void AttachView(HeadFileViewPane* pane);
-    void AttachView(OriginalViewPane* pane);
-    void AttachView(TargetViewPane* pane);
-    void DetachView(const HeadFileViewPane* pane);
-    void DetachView(const OriginalViewPane* pane);
-    void DetachView(const TargetViewPane* pane);
-    int ViewCount() const { return static_cast<int>(views_.size()); }
-
-    // The first view when it is the editor panel, else none.
-    HeadFileViewPane* GetHeadFileView() const;
-    // The second view when at least two are attached and it is the Original view, else none.
-    OriginalViewPane* GetOriginalView() const;
-    // The last view when it is the Target view, else none.
-    TargetViewPane* GetTargetView() const;
+    // Panes by role, for what the document must still ask of one (the drawing modes).
+    void SetHeadFileView(HeadFileViewPane* pane) { headFileView_ = pane; }
+    void SetOriginalView(OriginalViewPane* pane) { originalView_ = pane; }
+    void SetTargetView(TargetViewPane* pane) { targetView_ = pane; }
+    HeadFileViewPane* GetHeadFileView() const { return headFileView_; }
+    OriginalViewPane* GetOriginalView() const { return originalView_; }
+    TargetViewPane* GetTargetView() const { return targetView_; }
 
     // Where boxes of the document's steps go; none set means nothing is shown.
     void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
 
-    Map& GetMap() { return map_; }
+    // Reading the map.
     const Map& GetMap() const { return map_; }
-    MapFileHead& GetHead() { return map_.Head; }
     const MapFileHead& GetHead() const { return map_.Head; }
-    PlaybackWindows& GetPlaybackWindows() { return map_.Windows; }
     const PlaybackWindows& GetPlaybackWindows() const { return map_.Windows; }
+    int WindowCount() const { return static_cast<int>(map_.Windows.size()); }
+
+    // The gate: every window edit comes through here. The window is checked in the order the
+    // user is told about misfits (its placed size derived from its mode first); only a window
+    // that fits is pushed. The caller shows a refusal (WindowBoundsMessage gives the text).
+    WindowEditResult AddWindow(PlaybackWindow window);
+    WindowEditResult ChangeWindow(int index, PlaybackWindow window, EditGesture gesture = {});
+    bool RemoveWindow(int index);
+    // The new head sizes (the window count and cover option of `sizes` are ignored), deleting the
+    // windows at `deleteIndexes` (from FindHeadMisfits) in the same step. Unchanged sizes with
+    // nothing to delete push nothing.
+    void ChangeHead(const MapFileHead& sizes, const std::vector<int>& deleteIndexes);
+    // The windows that would not fit `sizes`, from the last index down.
+    std::vector<HeadMisfit> HeadMisfits(const MapFileHead& sizes) const { return FindHeadMisfits(map_.Windows, sizes); }
+    void SetCoverOption(std::uint8_t option);
+    // New and Open: the whole map at once, not undoable; the history is cleared and the
+    // document counts as saved. Selections are cleared.
+    void ReplaceMap(const Map& map);
+
+    // The undo history; the document is modified exactly when it is not at its clean index.
+    QUndoStack& UndoStack() { return *undoStack_; }
+    bool IsModified() const;
+    // After a successful save: the current state is the saved one.
+    void MarkSaved();
+    // A number no earlier gesture has used, for EditGesture::Serial.
+    int NewGestureSerial() { return ++gestureSerial_; }
+
+    // The window picked in each picture view; -1 for none.
+    int SelectedOriginalWindow() const { return selectedOriginal_; }
+    int SelectedTargetWindow() const { return selectedTarget_; }
+    void SetSelectedWindows(int original, int target);
+    void SelectWindow(int index) { SetSelectedWindows(index, index); }
+
+    // The background picture and what is derived from it for the current original size.
+    const std::string& BackgroundPicturePath() const { return backgroundPicturePath_; }
+    void SetBackgroundPicturePath(const std::string& path);
+    // Brought up to date before it is returned (a decode only when the file or the size changed).
+    const BackgroundPicture& Background();
+
+    const std::string& MapFilePath() const { return mapFilePath_; }
+    void SetMapFilePath(const std::string& path);
+
+    // Opens the map file at `path`: a file that cannot be opened is reported and changes
+    // nothing (false); otherwise the map is replaced by the file's (an invalid file is
+    // reported and leaves an empty list and the previous head); true.
+    bool OnOpenDocument(const std::string& path);
+    // Frees the picture data and the windows; called once when the program ends.
+    void OnCloseDocument();
 
     // Outline colour of window `index`, 0x00BBGGRR.
     static std::uint32_t WindowColour(int index);
-    // Empties the window list; WindowCount is the caller's.
-    void ClearWindows();
-    // Rebuilds TargetPlanes from ColourPlanes and `windows` (nothing without ColourPlanes).
-    void RemapWindows(const PlaybackWindows& windows);
 
-    // Opens the map file at `path`: a file that cannot be opened is reported and changes
-    // nothing (false); otherwise the windows are replaced by the file's (an invalid file is
-    // reported and leaves an empty list and the previous head), selections cleared, views
-    // reset to BaseZoom extents and repainted, the panel refilled; true.
-    bool OnOpenDocument(const std::string& path);
-    // Frees the planes and the windows; called once when the program ends.
-    void OnCloseDocument();
-
-    // Shared state, read and written by the panes.
-    int NeedsRedraw = 0;
-    tesselink::ColourPlanes ColourPlanes;
-    tesselink::TargetPlanes TargetPlanes;
+    // Zoom state shared by the panes.
     float BaseZoom = 1.0f;
-    std::string BackgroundPicturePath;
-    std::string LoadedPicturePath;
-    std::string MapFilePath;
-    int SelectedOriginalWindow = -1;
-    int SelectedTargetWindow = -1;
     float OriginalZoom = 1.0f;
     float TargetZoom = 1.0f;
     int ZoomArea = AllArea;
-    int StretchBackground = 0;
+
+signals:
+    void changed(const tesselink::MapChange& change);
+    void selectionChanged();
+    void modifiedChanged(bool modified);
+    void mapFilePathChanged();
 
 private:
-    enum class PaneKind { HeadFile, Original, Target };
-    struct AttachedView {
-        PaneKind Kind;
-        const void* Identity;
-        HeadFileViewPane* HeadFile = nullptr;
-        OriginalViewPane* Original = nullptr;
-        TargetViewPane* Target = nullptr;
-    };
-    bool IsAttached(const void* identity) const;
-    void Detach(const void* identity);
+    // Used by the edit commands only; each announces itself.
+    friend class AddWindowCommand;
+    friend class ChangeWindowCommand;
+    friend class RemoveWindowCommand;
+    friend class ChangeHeadCommand;
+    friend class ChangeCoverCommand;
+    void InsertWindowAt(int index, const PlaybackWindow& window);
+    void StoreWindowAt(int index, const PlaybackWindow& window);
+    void EraseWindowAt(int index);
+    // The four sizes of `sizes` and the whole list, announced as one head change.
+    void StoreHead(const MapFileHead& sizes, PlaybackWindows windows);
+    void StoreCoverOption(std::uint8_t option);
+    void Announce(MapChange::Kind what, int index = -1);
+    void SyncWindowCount();
     void ShowMessage(const UserMessage& message);
 
     Map map_;
-    std::vector<AttachedView> views_;
+    QUndoStack* undoStack_ = nullptr;
+    int gestureSerial_ = 0;
+    int selectedOriginal_ = -1;
+    int selectedTarget_ = -1;
+    std::string backgroundPicturePath_;
+    std::string mapFilePath_;
+    BackgroundPicture background_;
+    HeadFileViewPane* headFileView_ = nullptr;
+    OriginalViewPane* originalView_ = nullptr;
+    TargetViewPane* targetView_ = nullptr;
     MessageBoxes* boxes_ = nullptr;
 };
+
+// The message of a refused window edit (empty for one that was accepted).
+std::string WindowBoundsMessage(const WindowEditResult& result);
 
 }  // namespace tesselink

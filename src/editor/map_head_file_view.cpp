@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 #include "document/tesselink_doc.h"
@@ -106,10 +107,46 @@ CMapHeadFileView::CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent)
     // F6 lands on the first field, as on a form.
     setFocusProxy(OriginalWidthEdit_);
     ValuesToControls();
-    Doc_.AttachView(static_cast<HeadFileViewPane*>(this));
+    Doc_.SetHeadFileView(this);
+    connect(&Doc_, &CTesselinkDoc::changed, this, &CMapHeadFileView::OnDocumentChanged);
+    connect(&Doc_, &CTesselinkDoc::selectionChanged, this, &CMapHeadFileView::SelectPickedRow);
+    // The cover buttons ask the document for the option they show; it announces it back.
+    const auto applyCover = [this] { Doc_.SetCoverOption(CoverOptionFromControls()); };
+    connect(CoverFullScreenCheck_, &QAbstractButton::clicked, this, applyCover);
+    connect(CoverSameRadio_, &QAbstractButton::clicked, this, applyCover);
+    connect(CoverDifferentRadio_, &QAbstractButton::clicked, this, applyCover);
 }
 
-CMapHeadFileView::~CMapHeadFileView() { Doc_.DetachView(static_cast<const HeadFileViewPane*>(this)); }
+CMapHeadFileView::~CMapHeadFileView() {
+    if (Doc_.GetHeadFileView() == this) Doc_.SetHeadFileView(nullptr);
+}
+
+void CMapHeadFileView::OnDocumentChanged(const MapChange& change) {
+    using Kind = MapChange::Kind;
+    switch (change.What) {
+    case Kind::MapReplaced:
+        FillHeadFromDocument();
+        ShowCoverOption(Doc_.GetHead().CoverOption);
+        RefreshWindowList();
+        break;
+    case Kind::Head:
+        FillHeadFromDocument();
+        RefreshWindowList();
+        break;
+    case Kind::Cover: ShowCoverOption(Doc_.GetHead().CoverOption); break;
+    case Kind::WindowAdded:
+    case Kind::WindowChanged:
+    case Kind::WindowRemoved: RefreshWindowList(); break;
+    case Kind::Picture: break;
+    }
+}
+
+std::uint8_t CMapHeadFileView::CoverOptionFromControls() const {
+    std::uint8_t option = 0;
+    if (CoverFullScreenCheck_->isChecked()) option |= CoverFullScreen;
+    if (CoverDifferentRadio_->isChecked()) option |= CoverDifferentDirection;
+    return option;
+}
 
 QSize CMapHeadFileView::FormSize() {
     return {DialogUnitsToPixelsX(FormWidthUnits), DialogUnitsToPixelsY(FormHeightUnits)};
@@ -248,10 +285,8 @@ void CMapHeadFileView::OnInitialUpdate() {
     if (QFileInfo(DefaultPicturePath()).isFile()) Values_.PicturePath = DefaultPicturePath();
     ValuesToControls();
     SetUpWindowList();
-    // A cover option read from a map opened at start-up does not survive the first update;
-    // the three buttons are reset with it so that they never show a cover the map does not have.
-    ShowCoverOption(0);
-    Doc_.GetHead().CoverOption = 0;
+    // A map opened at start-up keeps its cover option; without one the document's is 0.
+    ShowCoverOption(Doc_.GetHead().CoverOption);
 }
 
 void CMapHeadFileView::SetUpWindowList() {
@@ -311,6 +346,18 @@ void CMapHeadFileView::RefreshWindowList() {
             item->setTextAlignment(Qt::AlignCenter);
             WindowList_->setItem(row, c, item);
         }
+    }
+    SelectPickedRow();
+}
+
+void CMapHeadFileView::SelectPickedRow() {
+    const QSignalBlocker quiet(WindowList_);
+    const int row = Doc_.SelectedOriginalWindow();
+    if (row >= 0 && row < WindowList_->rowCount()) {
+        WindowList_->selectRow(row);
+    } else {
+        WindowList_->clearSelection();
+        WindowList_->setCurrentCell(-1, -1);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "document/map_change.h"
 #include "document/view_panes.h"
 
 class QButtonGroup;
@@ -37,7 +38,7 @@ struct HeadFormValues {
 class CMapHeadFileView : public QScrollArea, public HeadFileViewPane {
     Q_OBJECT
 public:
-    // Attaches itself to `doc` as its first view; create it before the picture views.
+    // Registers itself with `doc` as its editor panel and follows the document's changes.
     explicit CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent = nullptr);
     ~CMapHeadFileView() override;
 
@@ -57,11 +58,14 @@ public:
     void ValuesFromControls();
     const HeadFormValues& Values() const { return Values_; }
 
-    // HeadFileViewPane
-    void ResetHeadFields() override;
-    void FillHeadFromDocument() override;
-    void ShowCoverOption(std::uint8_t coverOption) override;
-    void RefreshWindowList() override;
+    // The four head fields read "640", "480", "640", "480".
+    void ResetHeadFields();
+    // The head fields show the document's sizes.
+    void FillHeadFromDocument();
+    // The three cover buttons show a CoverOption byte; the document is not changed.
+    void ShowCoverOption(std::uint8_t coverOption);
+    // The list is refilled from the document's windows, the picked one selected.
+    void RefreshWindowList();
 
     // The controls, for the panel's handlers and for tests.
     QLineEdit* OriginalWidthEdit() const { return OriginalWidthEdit_; }
@@ -92,6 +96,10 @@ private:
     void BuildWindowControls(QWidget* form);
     void SetTabOrder();
     void SetUpWindowList();
+    void OnDocumentChanged(const MapChange& change);
+    // The cover option the three cover buttons show now.
+    std::uint8_t CoverOptionFromControls() const;
+    void SelectPickedRow();
 
     CTesselinkDoc& Doc_;
     HeadFormValues Values_;

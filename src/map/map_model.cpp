@@ -62,16 +62,37 @@ PlaybackWindow MakeWindow(int originalX, int originalY, int width, int height, i
     return w;
 }
 
+namespace {
+
+// Which of the four edges a window passes; sums promoted to 32 bits so they cannot wrap.
+struct EdgeTests {
+    bool OriginalWidth, OriginalHeight, TargetWidth, TargetHeight;
+};
+
+EdgeTests TestEdges(const PlaybackWindow& w, const MapFileHead& head) {
+    return {std::uint32_t{w.OriginalStartX} + w.Width > head.OriginalWidth,
+            std::uint32_t{w.OriginalStartY} + w.Height > head.OriginalHeight,
+            std::uint32_t{w.TargetStartX} + w.PlacedWidth > head.TargetWidth,
+            std::uint32_t{w.TargetStartY} + w.PlacedHeight > head.TargetHeight};
+}
+
+}  // namespace
+
 FitResult CheckFit(const PlaybackWindow& w, const MapFileHead& head) {
-    // Promote to 32 bits so the sums cannot wrap.
-    const std::uint32_t originalRight = std::uint32_t{w.OriginalStartX} + w.Width;
-    const std::uint32_t originalBottom = std::uint32_t{w.OriginalStartY} + w.Height;
-    const std::uint32_t targetRight = std::uint32_t{w.TargetStartX} + w.PlacedWidth;
-    const std::uint32_t targetBottom = std::uint32_t{w.TargetStartY} + w.PlacedHeight;
-    if (originalRight > head.OriginalWidth) return FitResult::OriginalWidthExceeded;
-    if (originalBottom > head.OriginalHeight) return FitResult::OriginalHeightExceeded;
-    if (targetRight > head.TargetWidth) return FitResult::TargetWidthExceeded;
-    if (targetBottom > head.TargetHeight) return FitResult::TargetHeightExceeded;
+    const EdgeTests e = TestEdges(w, head);
+    if (e.OriginalWidth) return FitResult::OriginalWidthExceeded;
+    if (e.OriginalHeight) return FitResult::OriginalHeightExceeded;
+    if (e.TargetWidth) return FitResult::TargetWidthExceeded;
+    if (e.TargetHeight) return FitResult::TargetHeightExceeded;
+    return FitResult::Fits;
+}
+
+FitResult CheckWindowBounds(const PlaybackWindow& w, const MapFileHead& head) {
+    const EdgeTests e = TestEdges(w, head);
+    if (e.OriginalHeight) return FitResult::OriginalHeightExceeded;
+    if (e.OriginalWidth) return FitResult::OriginalWidthExceeded;
+    if (e.TargetHeight) return FitResult::TargetHeightExceeded;
+    if (e.TargetWidth) return FitResult::TargetWidthExceeded;
     return FitResult::Fits;
 }
 

@@ -80,6 +80,9 @@ FitResult CheckFit(const PlaybackWindow& window, const MapFileHead& head);
 inline bool Fits(const PlaybackWindow& window, const MapFileHead& head) {
     return CheckFit(window, head) == FitResult::Fits;
 }
+// The same four tests in the order a window edit reports them: original height, original
+// width, target height, target width. The placed size is taken as the window carries it.
+FitResult CheckWindowBounds(const PlaybackWindow& window, const MapFileHead& head);
 
 // Outline colour of window `index` as 0x00BBGGRR; yellow beyond the 17 fixed colours.
 std::uint32_t WindowColour(int index);

@@ -17,24 +17,24 @@ namespace {
 
 const char* const DefaultPictureName = "tesselink.jpg";
 
-bool FileExists(const std::string& path) { return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile(); }
-
 }  // namespace
 
 CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
     : PictureScrollView(parent), doc_(doc), boxes_(boxes) {
     defaultFolders_ << QCoreApplication::applicationDirPath() << QStringLiteral(TESSELINK_DATA_DIR);
-    doc_.AttachView(static_cast<OriginalViewPane*>(this));
+    doc_.SetOriginalView(this);
+    FollowDocument(doc_, [this] { ApplyZoom(doc_.OriginalZoom); });
 }
 
-CTesselinkView::~CTesselinkView() { doc_.DetachView(static_cast<OriginalViewPane*>(this)); }
+CTesselinkView::~CTesselinkView() {
+    if (doc_.GetOriginalView() == this) doc_.SetOriginalView(nullptr);
+}
 
 void CTesselinkView::OnInitialUpdate() {
     for (const QString& folder : defaultFolders_) {
         const QString candidate = folder + QLatin1Char('/') + QLatin1String(DefaultPictureName);
         if (QFileInfo(candidate).isFile()) {
-            doc_.BackgroundPicturePath = candidate.toStdString();
-            doc_.NeedsRedraw = 1;
+            doc_.SetBackgroundPicturePath(candidate.toStdString());
             break;
         }
     }
@@ -55,12 +55,10 @@ void CTesselinkView::Repaint() { viewport()->update(); }
 
 void CTesselinkView::ClearSelectionFrame() { HideFrame(); }
 
-void CTesselinkView::EnsureDisplayRect(int index) {
-    if (index < static_cast<int>(displayRects_.size())) return;
+void CTesselinkView::ComputeLayout(int clientWidth, int clientHeight) {
     const MapFileHead& head = doc_.GetHead();
     const float zoom = doc_.OriginalZoom;
-    layout_ = ComputePictureLayout(viewport()->width(), viewport()->height(), head.OriginalWidth,
-                                   head.OriginalHeight, zoom);
+    layout_ = ComputePictureLayout(clientWidth, clientHeight, head.OriginalWidth, head.OriginalHeight, zoom);
     pictureRect_ = layout_.Picture.Offset(-ScrollX(), -ScrollY());
     ComputeDisplayRects(doc_.GetPlaybackWindows(), WindowSide::Original, head.OriginalWidth, head.OriginalHeight,
                         zoom, layout_.OffsetX, layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
@@ -80,26 +78,6 @@ void CTesselinkView::ReportMissingPictureOnce(const std::string& path, bool miss
     QMetaObject::invokeMethod(this, [this, message] { boxes_.Show(message); }, Qt::QueuedConnection);
 }
 
-void CTesselinkView::RefreshColourPlanes(const Picture& picture, const PictureSource& source) {
-    const MapFileHead& head = doc_.GetHead();
-    ColourPlaneState state;
-    state.LoadedPicturePath = doc_.LoadedPicturePath;
-    state.PlanesOriginalWidth = planesOriginalWidth_;
-    state.PlanesOriginalHeight = planesOriginalHeight_;
-    // The same path with a file changed on disk is a new picture too.
-    if (planesGeneration_ != pictureGeneration_) state.LoadedPicturePath.clear();
-    const bool rebuilt = tesselink::RefreshColourPlanes(doc_.ColourPlanes, state, doc_.BackgroundPicturePath,
-                                                        picture, source.Stretch, source.OriginX, source.OriginY,
-                                                        head.OriginalWidth, head.OriginalHeight);
-    if (!rebuilt) return;
-    doc_.LoadedPicturePath = state.LoadedPicturePath;
-    planesOriginalWidth_ = state.PlanesOriginalWidth;
-    planesOriginalHeight_ = state.PlanesOriginalHeight;
-    planesGeneration_ = pictureGeneration_;
-    // The target picture is made from these planes.
-    if (TargetViewPane* target = doc_.GetTargetView()) target->Repaint();
-}
-
 void CTesselinkView::PaintView(QImage& buffer) {
     const MapFileHead& head = doc_.GetHead();
     const int ow = head.OriginalWidth;
@@ -109,41 +87,36 @@ void CTesselinkView::PaintView(QImage& buffer) {
     const int ch = buffer.height();
     const int sx = ScrollX();
     const int sy = ScrollY();
-    const std::string path = doc_.BackgroundPicturePath;
-    const bool exists = FileExists(path);
+    const std::string& path = doc_.BackgroundPicturePath();
+    const BackgroundPicture& background = doc_.Background();
+    const bool exists = background.Exists();
 
     ReportMissingPictureOnce(path, !path.empty() && !exists);
 
-    layout_ = ComputePictureLayout(cw, ch, ow, oh, zoom);
+    ComputeLayout(cw, ch);
     const ViewRect& p = layout_.Picture;
-    pictureRect_ = p.Offset(-sx, -sy);
-    ComputeDisplayRects(doc_.GetPlaybackWindows(), WindowSide::Original, ow, oh, zoom, layout_.OffsetX,
-                        layout_.OffsetY, sx, sy, displayRects_);
 
-    const Picture& picture = pictures_.Get(exists ? path : std::string());
-    if (pictures_.Reloaded()) ++pictureGeneration_;
-    const PictureSource source = ChoosePictureSource(picture.Width(), picture.Height(), ow, oh);
+    const Picture& picture = background.Image();
+    pictureGeneration_ = background.Generation();
+    const ColourPlaneSource& source = background.Source();
     planeOriginX_ = source.OriginX;
     planeOriginY_ = source.OriginY;
-    doc_.StretchBackground = source.Stretch ? 1 : 0;
+    // The crop at the picture's resolution, or the whole picture stretched.
+    const ViewRect sourceRect = source.StretchBackground
+                                    ? ViewRect{0, 0, picture.Width(), picture.Height()}
+                                    : ViewRect{source.OriginX, source.OriginY, source.OriginX + ow, source.OriginY + oh};
 
     if (zoomChanged_) {
         frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, zoom, sx, sy, layout_.OffsetX, layout_.OffsetY);
         frameLogicalRect_ = frame_.Rect.Offset(sx, sy);
     }
 
-    // A plane refresh that is due is never dropped: stale planes are rebuilt even when the
-    // redraw flag was cleared in between (by a resize or the Target view's paint).
-    const bool planesStale = doc_.LoadedPicturePath != path || planesOriginalWidth_ != ow ||
-                             planesOriginalHeight_ != oh || planesGeneration_ != pictureGeneration_;
-    if (doc_.NeedsRedraw || planesStale) RefreshColourPlanes(picture, source);
-
     QPainter painter(&buffer);
     painter.fillRect(buffer.rect(), QColor::fromRgb(ViewBackgroundRgb));
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
     if (OverlapsOrTouches(visible, p)) {
         if (picture.HasBitmap()) {
-            DrawPicture(painter, buffer, picture, source.Source, visible);
+            DrawPicture(painter, buffer, picture, sourceRect, visible);
         } else {
             painter.fillRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height(),
                              QColor::fromRgb(MissingPictureRgb));
@@ -155,7 +128,6 @@ void CTesselinkView::PaintView(QImage& buffer) {
     painter.restore();
 
     DrawWindowFrames(painter);
-    doc_.NeedsRedraw = 0;
     if (!zoomChanged_) FollowFrameLogicalRect();
     frame_.Draw(painter);
     zoomChanged_ = 0;
@@ -203,7 +175,7 @@ void CTesselinkView::DrawLabels(QPainter& painter) {
 
     DrawTitle(painter, viewport()->width() / 2 - 130, 3, QStringLiteral("Original View"));
 
-    const int selected = doc_.SelectedOriginalWindow;
+    const int selected = doc_.SelectedOriginalWindow();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     if (selected >= 0 && selected < static_cast<int>(windows.size())) {
         const PlaybackWindow& w = windows[selected];
@@ -217,7 +189,7 @@ void CTesselinkView::DrawWindowFrames(QPainter& painter) {
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     const int count = static_cast<int>(std::min(windows.size(), displayRects_.size()));
     for (int i = 0; i < count; ++i) {
-        DrawWindowOutline(painter, displayRects_[i], i == doc_.SelectedOriginalWindow, CTesselinkDoc::WindowColour(i));
+        DrawWindowOutline(painter, displayRects_[i], i == doc_.SelectedOriginalWindow(), CTesselinkDoc::WindowColour(i));
     }
 }
 

@@ -13,7 +13,6 @@ class QPainter;
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/message_boxes.h"
-#include "picture/picture_cache.h"
 #include "views/picture_scroll_view.h"
 #include "views/scaled_picture.h"
 #include "views/view_geometry.h"
@@ -23,7 +22,7 @@ namespace tesselink {
 class CTesselinkView : public PictureScrollView, public OriginalViewPane {
     Q_OBJECT
 public:
-    // Attaches itself to `doc` (after the editor panel, before the Target view).
+    // Registers itself with `doc` as its Original view and follows the document's changes.
     CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent = nullptr);
     ~CTesselinkView() override;
 
@@ -36,13 +35,18 @@ public:
     // sets the scroll extent to (client width - 100, 1000).
     void OnInitialUpdate();
 
+    // Sets the scroll extent for a zoom factor.
+    void ApplyZoom(float zoom);
+    // A flag the next paint consumes: the selection frame is placed from the picked window again.
+    void SetZoomChanged(int flag) { zoomChanged_ = flag; }
+    void Repaint();
+    void ClearSelectionFrame();
+    // The selection frame takes window `index`'s display rectangle; below 0 hides it.
+    void ShowWindowFrame(int index) { FrameWindow(index); }
+    // Remembers window `index`'s rectangle in picture pixels for the next zoom; below 0 clears it.
+    void UpdateSelectionPictureRect(int index) { StoreSelectionPictureRect(index, doc_.OriginalZoom); }
+
     // OriginalViewPane
-    void ApplyZoom(float zoom) override;
-    void SetZoomChanged(int flag) override { zoomChanged_ = flag; }
-    void Repaint() override;
-    void ClearSelectionFrame() override;
-    void ShowWindowFrame(int index) override { FrameWindow(index); }
-    void UpdateSelectionPictureRect(int index) override { StoreSelectionPictureRect(index, doc_.OriginalZoom); }
     void SetAddWindowArmed(int flag) override { addWindowArmed_ = flag; }
     void SetPendingMapMode(int mode) override { pendingMapMode_ = mode; }
 
@@ -64,8 +68,9 @@ private:
                      const ViewRect& visible);
     void DrawLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter);
-    void RefreshColourPlanes(const Picture& picture, const PictureSource& source);
-    void EnsureDisplayRect(int index) override;
+    void ComputeLayout(int clientWidth, int clientHeight) override;
+    float Zoom() const override { return doc_.OriginalZoom; }
+    int SelectedWindow() const override { return doc_.SelectedOriginalWindow(); }
 
     CTesselinkDoc& doc_;
     MessageBoxes& boxes_;
@@ -74,14 +79,10 @@ private:
     PictureLayout layout_;
     int planeOriginX_ = 0;
     int planeOriginY_ = 0;
-    std::uint16_t planesOriginalWidth_ = 0;
-    std::uint16_t planesOriginalHeight_ = 0;
     int addWindowArmed_ = 0;
     int pendingMapMode_ = -1;
 
-    PictureCache pictures_;
-    std::uint64_t pictureGeneration_ = 0;  // counts decodes, so kept scalings know when to go
-    std::uint64_t planesGeneration_ = 0;   // the decode the colour planes were built from
+    std::uint64_t pictureGeneration_ = 0;  // of the picture painted last, so kept scalings know when to go
     ScaledPicture scaled_;
     // The missing path already reported, so repaints do not raise the box again.
     std::string reportedMissingPath_;

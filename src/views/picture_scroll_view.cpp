@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "document/tesselink_doc.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
@@ -87,8 +88,32 @@ void PictureScrollView::FollowFrameLogicalRect() {
     frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
 }
 
+void PictureScrollView::FollowDocument(CTesselinkDoc& doc, std::function<void()> applyExtent) {
+    applyExtent_ = std::move(applyExtent);
+    connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
+    connect(&doc, &CTesselinkDoc::selectionChanged, this, &PictureScrollView::FrameSelectedWindow);
+}
+
+void PictureScrollView::OnDocumentChanged(const MapChange& change) {
+    using Kind = MapChange::Kind;
+    if ((change.What == Kind::Head || change.What == Kind::MapReplaced) && applyExtent_) applyExtent_();
+    if (change.What == Kind::Cover || change.What == Kind::Picture) {
+        viewport()->update();
+        return;
+    }
+    FrameSelectedWindow();
+}
+
+void PictureScrollView::FrameSelectedWindow() {
+    const int index = SelectedWindow();
+    FrameWindow(index);
+    StoreSelectionPictureRect(index, Zoom());
+    viewport()->update();
+}
+
 void PictureScrollView::FrameWindow(int index) {
-    if (index >= 0) EnsureDisplayRect(index);
+    // The last paint's rectangles may predate a change of the window.
+    if (index >= 0) ComputeLayout(viewport()->width(), viewport()->height());
     if (index < 0 || index >= static_cast<int>(displayRects_.size())) {
         HideFrame();
         return;
@@ -102,7 +127,7 @@ void PictureScrollView::StoreSelectionPictureRect(int index, float zoom) {
         selectionPictureRect_ = {0, 0, 0, 0};
         return;
     }
-    EnsureDisplayRect(index);
+    if (index >= static_cast<int>(displayRects_.size())) ComputeLayout(viewport()->width(), viewport()->height());
     if (index >= static_cast<int>(displayRects_.size())) return;
     selectionPictureRect_ = DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, zoom);
 }

@@ -15,6 +15,9 @@
 
 namespace tesselink {
 
+class CTesselinkDoc;
+struct MapChange;
+
 class PictureScrollView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -44,6 +47,18 @@ public:
 protected:
     // Draws the visible part into `buffer` (viewport-sized, client coordinates).
     virtual void PaintView(QImage& buffer) = 0;
+    // The picture's place and every window's display rectangle for a client area of this size.
+    virtual void ComputeLayout(int clientWidth, int clientHeight) = 0;
+    virtual float Zoom() const = 0;
+    // The window this view picks, -1 for none.
+    virtual int SelectedWindow() const = 0;
+
+    // Follows the document: any change repaints; a change of the picked window or of the
+    // selection puts the frame on the picked window; a new head or map also sets the scroll
+    // extent through `applyExtent`.
+    void FollowDocument(CTesselinkDoc& doc, std::function<void()> applyExtent);
+    // The frame on the picked window (hidden for none), and its picture rectangle remembered.
+    void FrameSelectedWindow();
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -55,8 +70,6 @@ protected:
     void FrameWindow(int index);
     // SelectionPictureRect from window `index`'s display rectangle at `zoom`; (0,0,0,0) below 0.
     void StoreSelectionPictureRect(int index, float zoom);
-    // DisplayRects for the current layout, when `index` lies beyond the last paint's table.
-    virtual void EnsureDisplayRect(int index) = 0;
     // The frame takes FrameLogicalRect at the current scroll position (a hidden frame stays hidden).
     void FollowFrameLogicalRect();
 
@@ -69,10 +82,12 @@ protected:
 
 private:
     void UpdateScrollBars();
+    void OnDocumentChanged(const MapChange& change);
 
     QSize extent_;
     QImage buffer_;
     StatusSink statusSink_;
+    std::function<void()> applyExtent_;
 };
 
 }  // namespace tesselink

@@ -16,8 +16,6 @@
 namespace tesselink {
 namespace {
 
-bool FileExists(const std::string& path) { return !path.empty() && QFileInfo(QString::fromStdString(path)).isFile(); }
-
 // The colour of a freshly erased view, under a picture that is not drawn.
 constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
 
@@ -27,10 +25,15 @@ constexpr int BandPixels = 64 * 1024;
 }  // namespace
 
 CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : PictureScrollView(parent), doc_(doc) {
-    doc_.AttachView(static_cast<TargetViewPane*>(this));
+    doc_.SetTargetView(this);
+    FollowDocument(doc_, [this] { ApplyZoom(doc_.TargetZoom); });
 }
 
-CRightView::~CRightView() { doc_.DetachView(static_cast<TargetViewPane*>(this)); }
+CRightView::~CRightView() {
+    if (doc_.GetTargetView() == this) doc_.SetTargetView(nullptr);
+}
+
+int CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
 
 void CRightView::OnInitialUpdate() {
     SetScrollExtent(QSize(500, 1000));
@@ -51,12 +54,10 @@ void CRightView::Repaint() { viewport()->update(); }
 
 void CRightView::ClearSelectionFrame() { HideFrame(); }
 
-void CRightView::EnsureDisplayRect(int index) {
-    if (index < static_cast<int>(displayRects_.size())) return;
+void CRightView::ComputeLayout(int clientWidth, int clientHeight) {
     const MapFileHead& head = doc_.GetHead();
     const float zoom = doc_.TargetZoom;
-    layout_ = ComputePictureLayout(viewport()->width(), viewport()->height(), head.TargetWidth, head.TargetHeight,
-                                   zoom);
+    layout_ = ComputePictureLayout(clientWidth, clientHeight, head.TargetWidth, head.TargetHeight, zoom);
     pictureRect_ = layout_.Picture.Offset(-ScrollX(), -ScrollY());
     ComputeDisplayRects(doc_.GetPlaybackWindows(), WindowSide::Target, head.TargetWidth, head.TargetHeight, zoom,
                         layout_.OffsetX, layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
@@ -71,32 +72,31 @@ void CRightView::PaintView(QImage& buffer) {
     const int ch = buffer.height();
     const int sx = ScrollX();
     const int sy = ScrollY();
-    const bool exists = FileExists(doc_.BackgroundPicturePath);
+    const BackgroundPicture& background = doc_.Background();
+    const bool exists = background.Exists();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
+    const int coverMode = CoverMode();
 
-    layout_ = ComputePictureLayout(cw, ch, tw, th, zoom);
-    pictureRect_ = layout_.Picture.Offset(-sx, -sy);
-    ComputeDisplayRects(windows, WindowSide::Target, tw, th, zoom, layout_.OffsetX, layout_.OffsetY, sx, sy,
-                        displayRects_);
+    ComputeLayout(cw, ch);
 
     QPainter painter(&buffer);
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
-    const bool pictureDrawn = !windows.empty() && exists && doc_.ColourPlanes.IsPresent();
+    const bool pictureDrawn = !windows.empty() && exists && background.Planes().IsPresent();
     if (windows.empty()) {
         PaintPlaceholder(painter, visible);
     } else if (!pictureDrawn) {
         painter.fillRect(buffer.rect(), QColor::fromRgb(ErasedBackgroundRgb));
     }
-    if (!doc_.BackgroundPicturePath.empty() && !exists) {
+    if (!doc_.BackgroundPicturePath().empty() && !exists) {
         PaintPlaceholder(painter, visible);
         return;
     }
 
-    const bool coverOn = coverMode_ == CoverModeSame || coverMode_ == CoverModeDifferent;
+    const bool coverOn = coverMode == CoverModeSame || coverMode == CoverModeDifferent;
     if (!windows.empty() && exists) {
         std::size_t coverCount = 0;
         if (coverOn) {
-            if (BuildCoverWindows(windows, head, coverMode_, coverWindows_) == CoverFilled) {
+            if (BuildCoverWindows(windows, head, coverMode, coverWindows_) == CoverFilled) {
                 ComputeDisplayRects(coverWindows_, WindowSide::Target, tw, th, zoom, layout_.OffsetX,
                                     layout_.OffsetY, sx, sy, coverDisplayRects_);
             }
@@ -104,7 +104,7 @@ void CRightView::PaintView(QImage& buffer) {
         }
         // The cover tiles begin with copies of the map's own windows and are drawn over the
         // whole picture, so with a cover only the cover picture needs building.
-        DrawTargetPicture(painter, buffer, visible, coverCount > 0 ? coverWindows_ : windows);
+        DrawTargetPicture(painter, buffer, visible, background.Planes(), coverCount > 0 ? coverWindows_ : windows);
         if (coverOn) DrawWindowFrames(painter, coverDisplayRects_, coverCount);
     }
 
@@ -113,7 +113,6 @@ void CRightView::PaintView(QImage& buffer) {
     DrawTargetLabels(painter);
     painter.restore();
     DrawWindowFrames(painter, displayRects_, windows.size());
-    doc_.NeedsRedraw = 0;
 
     if (zoomChanged_) {
         frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, zoom, sx, sy, layout_.OffsetX, layout_.OffsetY);
@@ -134,9 +133,9 @@ void CRightView::PaintPlaceholder(QPainter& painter, const ViewRect& visible) {
 }
 
 void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible,
-                                   const PlaybackWindows& windows) {
+                                   const ColourPlanes& planes, const PlaybackWindows& windows) {
     // Without colour planes the remap makes nothing and nothing is drawn.
-    if (!doc_.ColourPlanes.IsPresent()) return;
+    if (!planes.IsPresent()) return;
     const MapFileHead& head = doc_.GetHead();
     const float zoom = doc_.TargetZoom;
     const QPoint origin(pictureRect_.left, pictureRect_.top);
@@ -158,7 +157,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         for (int top = area.top; top < area.bottom; top += bandRows) {
             const ViewRect band{area.left, top, area.right, std::min(top + bandRows, area.bottom)};
             ClipWindowsToArea(windows, band, clippedWindows_);
-            RemapWindows(doc_.ColourPlanes, clippedWindows_, band.Width(), band.Height(), visiblePlanes_);
+            RemapWindows(planes, clippedWindows_, band.Width(), band.Height(), visiblePlanes_);
             BlitPlanesScaled(visiblePlanes_, factor, buffer,
                              origin + QPoint(band.left * factor, band.top * factor), screen);
         }
@@ -184,7 +183,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
     }
     ClipWindowsToArea(windows, area, clippedWindows_);
-    RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
+    RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
     BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
     ReleaseTargetPlanes(visiblePlanes_);
     ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
@@ -198,7 +197,7 @@ void CRightView::DrawTargetLabels(QPainter& painter) {
     DrawCornerLabels(painter, p, head.TargetWidth, head.TargetHeight, 20);
     DrawTitle(painter, viewport()->width() / 2 - 130, 3, QStringLiteral("Target View "));
 
-    const int selected = doc_.SelectedTargetWindow;
+    const int selected = doc_.SelectedTargetWindow();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     if (selected >= 0 && selected < static_cast<int>(windows.size())) {
         const PlaybackWindow& w = windows[selected];
@@ -212,7 +211,7 @@ void CRightView::DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>
     const std::size_t n = std::min(count, rects.size());
     for (std::size_t i = 0; i < n; ++i) {
         const int index = static_cast<int>(i);
-        DrawWindowOutline(painter, rects[i], index == doc_.SelectedTargetWindow, CTesselinkDoc::WindowColour(index));
+        DrawWindowOutline(painter, rects[i], index == doc_.SelectedTargetWindow(), CTesselinkDoc::WindowColour(index));
     }
 }
 

@@ -19,23 +19,26 @@ namespace tesselink {
 class CRightView : public PictureScrollView, public TargetViewPane {
     Q_OBJECT
 public:
-    // Attaches itself to `doc` as its last view.
+    // Registers itself with `doc` as its Target view and follows the document's changes.
     explicit CRightView(CTesselinkDoc& doc, QWidget* parent = nullptr);
     ~CRightView() override;
 
     // Once at start-up: extent 500 x 1000, scrolled to (0, 0).
     void OnInitialUpdate();
 
-    // TargetViewPane
-    void ApplyZoom(float zoom) override;
-    void SetZoomChanged(int flag) override { zoomChanged_ = flag; }
-    void Repaint() override;
-    void ClearSelectionFrame() override;
-    void ShowWindowFrame(int index) override { FrameWindow(index); }
-    void UpdateSelectionPictureRect(int index) override { StoreSelectionPictureRect(index, doc_.TargetZoom); }
-    void SetCoverMode(int mode) override { coverMode_ = mode; }
+    // Sets the scroll extent for a zoom factor.
+    void ApplyZoom(float zoom);
+    // A flag the next paint consumes: the selection frame is placed from the picked window again.
+    void SetZoomChanged(int flag) { zoomChanged_ = flag; }
+    void Repaint();
+    void ClearSelectionFrame();
+    // The selection frame takes window `index`'s display rectangle; below 0 hides it.
+    void ShowWindowFrame(int index) { FrameWindow(index); }
+    // Remembers window `index`'s rectangle in picture pixels for the next zoom; below 0 clears it.
+    void UpdateSelectionPictureRect(int index) { StoreSelectionPictureRect(index, doc_.TargetZoom); }
 
-    int CoverMode() const { return coverMode_; }
+    // -1 no cover, 0 covered in the same direction, 1 in the other: as the map's cover option says.
+    int CoverMode() const;
     const PlaybackWindows& CoverWindows() const { return coverWindows_; }
     const std::vector<ViewRect>& DisplayRects() const { return displayRects_; }
     const std::vector<ViewRect>& CoverDisplayRects() const { return coverDisplayRects_; }
@@ -48,13 +51,15 @@ protected:
 
 private:
     void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
-    void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const PlaybackWindows& windows);
+    void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const ColourPlanes& planes,
+                           const PlaybackWindows& windows);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count);
-    void EnsureDisplayRect(int index) override;
+    void ComputeLayout(int clientWidth, int clientHeight) override;
+    float Zoom() const override { return doc_.TargetZoom; }
+    int SelectedWindow() const override { return doc_.SelectedTargetWindow(); }
 
     CTesselinkDoc& doc_;
-    int coverMode_ = -1;
     PlaybackWindows coverWindows_;
     PictureLayout layout_;
     std::vector<ViewRect> coverDisplayRects_;

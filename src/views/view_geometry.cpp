@@ -104,20 +104,6 @@ ViewRect ClampIntoPicture(const ViewRect& frame, const ViewRect& picture) {
     return r.Normalized();
 }
 
-PictureSource ChoosePictureSource(int pictureWidth, int pictureHeight, int originalWidth, int originalHeight) {
-    PictureSource s;
-    if (pictureWidth >= originalWidth && pictureHeight >= originalHeight) {
-        s.OriginX = (pictureWidth - originalWidth) / 2;
-        s.OriginY = (pictureHeight - originalHeight) / 2;
-        s.Source = {s.OriginX, s.OriginY, s.OriginX + originalWidth, s.OriginY + originalHeight};
-        s.Stretch = false;
-    } else {
-        s.Source = {0, 0, pictureWidth, pictureHeight};
-        s.Stretch = true;
-    }
-    return s;
-}
-
 FrameSize FrameSizeInPicture(const ViewRect& frame, float zoom) {
     const float inv = 1.0f / zoom;
     return {Trunc(frame.Width() * inv), Trunc(frame.Height() * inv)};

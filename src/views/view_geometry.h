@@ -67,16 +67,6 @@ bool OverlapsOrTouches(const ViewRect& a, const ViewRect& b);
 // picture takes the picture's extent. Normalised last.
 ViewRect ClampIntoPicture(const ViewRect& frame, const ViewRect& picture);
 
-// The area of the loaded picture (its own pixels) that is shown: the centred original area,
-// or the whole picture when it is smaller in either direction (then stretched).
-struct PictureSource {
-    ViewRect Source;
-    int OriginX = 0;
-    int OriginY = 0;
-    bool Stretch = false;
-};
-PictureSource ChoosePictureSource(int pictureWidth, int pictureHeight, int originalWidth, int originalHeight);
-
 // Size of the picture frame label "(%dx%d)": the frame's size in picture pixels.
 struct FrameSize {
     int Width = 0;

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QCheckBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ protected:
     }
 
     QColor PlanePixel(int x, int y) {
-        const ColourPlanes& planes = session_->Doc().ColourPlanes;
+        const ColourPlanes& planes = session_->Doc().Background().Planes();
         const std::size_t i = static_cast<std::size_t>(y) * planes.Width() + x;
         return QColor(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
     }
@@ -78,14 +79,15 @@ protected:
 TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
     ASSERT_TRUE(QFileInfo(SourcePath("res/tesselink.jpg")).isFile());
     ASSERT_TRUE(session_->OpenStartupMap(SourcePath("examples/cover_block.map")));
-    EXPECT_TRUE(session_->Doc().MapFilePath.empty()) << "a start-up map leaves the path to Save As";
+    EXPECT_TRUE(session_->Doc().MapFilePath().empty()) << "a start-up map leaves the path to Save As";
     ASSERT_EQ(session_->Doc().GetPlaybackWindows().size(), 2u);
     session_->InitialUpdate();
-    EXPECT_EQ(session_->Doc().GetHead().CoverOption, 0) << "the panel's first update resets the cover option";
+    EXPECT_EQ(session_->Doc().GetHead().CoverOption, CoverFullScreen) << "the map's cover option is kept";
+    EXPECT_TRUE(session_->Editor().CoverFullScreenCheck()->isChecked());
     EXPECT_EQ(session_->Editor().WindowList()->rowCount(), 2);
 
     const QImage shot = ShowAndGrab("main_window_cover_block");
-    ASSERT_TRUE(session_->Doc().ColourPlanes.IsPresent());
+    ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
     CTesselinkView& original = session_->OriginalView();
     CRightView& target = session_->TargetView();
     QWidget* originalPort = original.viewport();
@@ -105,9 +107,10 @@ TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
     const ViewRect tp = target.PictureRect();
     EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 159, tp.top + 60), outline, 0));
 
-    // Uncovered target area is grey.
+    // The map's cover repeats the block: target (410, 40) lies in tile column 2, in window 1
+    // turned half round, from original (320 + 80 + 79 - 10, 143 - 40).
     ASSERT_LT(tp.top + 40, targetPort->height());
-    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 400, tp.top + 40), Rgb(172, 172, 172), 0));
+    EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 410, tp.top + 40), PlanePixel(469, 103), 2));
 
     // Window 0 is copied: target (30, 40) is original (30, 40).
     EXPECT_TRUE(Near(PixelOf(shot, targetPort, tp.left + 30, tp.top + 40), PlanePixel(30, 40), 2));
@@ -121,11 +124,11 @@ TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
 
 TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureIsShownAndTheListIsEmpty) {
     session_->InitialUpdate();
-    EXPECT_EQ(session_->Doc().BackgroundPicturePath, SourcePath("res/tesselink.jpg").toStdString());
+    EXPECT_EQ(session_->Doc().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString());
     EXPECT_EQ(session_->Editor().PicturePathEdit()->text(), SourcePath("res/tesselink.jpg"));
     const QImage shot = ShowAndGrab("main_window_default");
     const ViewRect op = session_->OriginalView().PictureRect();
-    ASSERT_TRUE(session_->Doc().ColourPlanes.IsPresent());
+    ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
     EXPECT_TRUE(Near(PixelOf(shot, session_->OriginalView().viewport(), op.left + 100, op.top + 100), PlanePixel(100, 100), 3));
     for (int pane = 0; pane < 3; ++pane) EXPECT_TRUE(session_->Frame().StatusPane(pane)->text().isEmpty());
 }

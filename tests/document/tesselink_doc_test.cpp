@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSignalSpy>
+#include <QUndoStack>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,152 +18,30 @@ using tesselink::testing::RecordingMessageBoxes;
 
 namespace {
 
-// Each fake pane writes what it was asked into one shared log, so the order across panes shows.
-struct CallLog {
-    std::vector<std::string> Calls;
-};
-
-class FakePanel : public HeadFileViewPane {
-public:
-    explicit FakePanel(CallLog& log) : log_(log) {}
-    void ResetHeadFields() override { log_.Calls.push_back("panel.ResetHeadFields"); }
-    void FillHeadFromDocument() override { log_.Calls.push_back("panel.FillHeadFromDocument"); }
-    void ShowCoverOption(std::uint8_t option) override {
-        log_.Calls.push_back("panel.ShowCoverOption " + std::to_string(option));
-    }
-    void RefreshWindowList() override { log_.Calls.push_back("panel.RefreshWindowList"); }
-
-private:
-    CallLog& log_;
-};
-
-template <class Base>
-class FakePictureView : public Base {
-public:
-    FakePictureView(CallLog& log, std::string name) : log_(log), name_(std::move(name)) {}
-    void ApplyZoom(float zoom) override { Log("ApplyZoom " + std::to_string(zoom)); }
-    void SetZoomChanged(int flag) override { Log("SetZoomChanged " + std::to_string(flag)); }
-    void Repaint() override { Log("Repaint"); }
-    void ClearSelectionFrame() override { Log("ClearSelectionFrame"); }
-    void ShowWindowFrame(int i) override { Log("ShowWindowFrame " + std::to_string(i)); }
-    void UpdateSelectionPictureRect(int i) override { Log("UpdateSelectionPictureRect " + std::to_string(i)); }
-
-protected:
-    void Log(const std::string& call) { log_.Calls.push_back(name_ + "." + call); }
-
-private:
-    CallLog& log_;
-    std::string name_;
-};
-
-class FakeOriginalView : public FakePictureView<OriginalViewPane> {
-public:
-    explicit FakeOriginalView(CallLog& log) : FakePictureView(log, "original") {}
-    void SetAddWindowArmed(int flag) override { Log("SetAddWindowArmed " + std::to_string(flag)); }
-    void SetPendingMapMode(int mode) override { Log("SetPendingMapMode " + std::to_string(mode)); }
-};
-
-class FakeTargetView : public FakePictureView<TargetViewPane> {
-public:
-    explicit FakeTargetView(CallLog& log) : FakePictureView(log, "target") {}
-    void SetCoverMode(int mode) override { Log("SetCoverMode " + std::to_string(mode)); }
-};
-
-// A document with all three panes attached in creation order and a message recorder.
-struct AttachedDocument {
-    CallLog log;
-    FakePanel panel{log};
-    FakeOriginalView original{log};
-    FakeTargetView target{log};
-    RecordingMessageBoxes boxes;
-    CTesselinkDoc doc;
-
-    AttachedDocument() {
-        doc.AttachView(&panel);
-        doc.AttachView(&original);
-        doc.AttachView(&target);
-        doc.SetMessageBoxes(&boxes);
-    }
-};
-
 std::string WriteMap(const QTemporaryDir& dir, const QString& name, const Map& map) {
     const std::string path = dir.filePath(name).toStdString();
     EXPECT_TRUE(WriteMapFile(map, path).Written);
     return path;
 }
 
+// A 640 x 480 map with three windows, as New and Open would leave it.
+Map ThreeWindowMap() {
+    Map map;
+    map.Windows = {MakeWindow(0, 0, 100, 50, 0, 0, 0), MakeWindow(200, 100, 30, 10, 400, 300, 1),
+                   MakeWindow(600, 400, 40, 80, 600, 400, 5)};
+    map.Head.WindowCount = 3;
+    return map;
+}
+
+std::vector<MapChange::Kind> Kinds(const QSignalSpy& spy) {
+    std::vector<MapChange::Kind> kinds;
+    for (const QList<QVariant>& call : spy) kinds.push_back(call.at(0).value<MapChange>().What);
+    return kinds;
+}
+
 }  // namespace
 
-TEST(DocumentState, StartsWithTheDefaultsOfAnEmptyMap) {
-    CTesselinkDoc doc;
-    const MapFileHead& head = doc.GetHead();
-    EXPECT_EQ(head.WindowCount, 0);
-    EXPECT_EQ(head.CoverOption, 0);
-    EXPECT_EQ(head.OriginalWidth, 640);
-    EXPECT_EQ(head.OriginalHeight, 480);
-    EXPECT_EQ(head.TargetWidth, 640);
-    EXPECT_EQ(head.TargetHeight, 480);
-    EXPECT_TRUE(doc.GetPlaybackWindows().empty());
-    EXPECT_EQ(doc.NeedsRedraw, 0);
-    EXPECT_EQ(doc.SelectedOriginalWindow, -1);
-    EXPECT_EQ(doc.SelectedTargetWindow, -1);
-    EXPECT_EQ(doc.OriginalZoom, 1.0f);
-    EXPECT_EQ(doc.TargetZoom, 1.0f);
-    EXPECT_EQ(doc.BaseZoom, 1.0f);
-    EXPECT_EQ(doc.ZoomArea, AllArea);
-    EXPECT_EQ(doc.StretchBackground, 0);
-    EXPECT_TRUE(doc.BackgroundPicturePath.empty());
-    EXPECT_TRUE(doc.LoadedPicturePath.empty());
-    EXPECT_TRUE(doc.MapFilePath.empty());
-    EXPECT_FALSE(doc.ColourPlanes.IsPresent());
-    EXPECT_FALSE(doc.TargetPlanes.IsPresent());
-}
-
-TEST(DocumentViews, AccessorsFollowCreationOrder) {
-    AttachedDocument d;
-    EXPECT_EQ(d.doc.GetHeadFileView(), &d.panel);
-    EXPECT_EQ(d.doc.GetOriginalView(), &d.original);
-    EXPECT_EQ(d.doc.GetTargetView(), &d.target);
-}
-
-TEST(DocumentViews, NoneWhenTooFewViewsAreAttached) {
-    CallLog log;
-    FakePanel panel(log);
-    CTesselinkDoc doc;
-    EXPECT_EQ(doc.GetHeadFileView(), nullptr);
-    EXPECT_EQ(doc.GetOriginalView(), nullptr);
-    EXPECT_EQ(doc.GetTargetView(), nullptr);
-
-    doc.AttachView(&panel);
-    EXPECT_EQ(doc.GetHeadFileView(), &panel);
-    EXPECT_EQ(doc.GetOriginalView(), nullptr) << "a single view is no Original view";
-    EXPECT_EQ(doc.GetTargetView(), nullptr) << "the last view is the panel, not a Target view";
-}
-
-TEST(DocumentViews, AttachingTwiceKeepsTheFirstPlaceAndDetachRemoves) {
-    AttachedDocument d;
-    d.doc.AttachView(&d.original);
-    EXPECT_EQ(d.doc.ViewCount(), 3);
-    EXPECT_EQ(d.doc.GetOriginalView(), &d.original);
-    EXPECT_EQ(d.doc.GetTargetView(), &d.target);
-
-    d.doc.DetachView(&d.target);
-    EXPECT_EQ(d.doc.GetTargetView(), nullptr);
-    EXPECT_EQ(d.doc.GetOriginalView(), &d.original);
-    d.doc.DetachView(&d.panel);
-    EXPECT_EQ(d.doc.GetHeadFileView(), nullptr) << "the first view is now the Original view";
-}
-
-TEST(DocumentColours, FixedTableThenYellow) {
-    EXPECT_EQ(CTesselinkDoc::WindowColour(0), 0x00FFFFFFu);
-    EXPECT_EQ(CTesselinkDoc::WindowColour(2), 0x000428DAu) << "RGB(218,40,4), red in the low byte";
-    EXPECT_EQ(CTesselinkDoc::WindowColour(14), 0x0000A5FFu);
-    EXPECT_EQ(CTesselinkDoc::WindowColour(4), CTesselinkDoc::WindowColour(15));
-    EXPECT_EQ(CTesselinkDoc::WindowColour(17), 0x0000FFFFu);
-    EXPECT_EQ(CTesselinkDoc::WindowColour(200), 0x0000FFFFu);
-}
-
-TEST(DocumentOpen, ReplacesTheWindowsAndTellsThePanesInOrder) {
+TEST(DocumentOpen, ReplacesTheMapClearsSelectionAndHistory) {
     QTemporaryDir dir;
     Map onDisk;
     onDisk.Head = MapFileHead{2, static_cast<std::uint8_t>(CoverFullScreen | CoverDifferentDirection), 800, 600,
@@ -168,53 +49,43 @@ TEST(DocumentOpen, ReplacesTheWindowsAndTellsThePanesInOrder) {
     onDisk.Windows = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(100, 0, 30, 10, 200, 0, 1)};
     const std::string path = WriteMap(dir, "two.map", onDisk);
 
-    AttachedDocument d;
-    d.doc.GetPlaybackWindows().push_back(MakeWindow(5, 5, 5, 5, 5, 5, 0));
-    d.doc.SelectedOriginalWindow = 0;
-    d.doc.SelectedTargetWindow = 0;
-    d.doc.OriginalZoom = 2.5f;
-    d.doc.TargetZoom = 3.0f;
+    RecordingMessageBoxes boxes;
+    CTesselinkDoc doc;
+    doc.SetMessageBoxes(&boxes);
+    doc.AddWindow(MakeWindow(5, 5, 5, 5, 5, 5, 0));
+    doc.OriginalZoom = 2.5f;
+    ASSERT_TRUE(doc.IsModified());
 
-    ASSERT_TRUE(d.doc.OnOpenDocument(path));
-    EXPECT_EQ(d.doc.GetHead(), onDisk.Head);
-    EXPECT_EQ(d.doc.GetPlaybackWindows(), onDisk.Windows);
-    EXPECT_EQ(d.doc.SelectedOriginalWindow, -1);
-    EXPECT_EQ(d.doc.SelectedTargetWindow, -1);
-    EXPECT_EQ(d.doc.NeedsRedraw, 1);
-    EXPECT_EQ(d.doc.OriginalZoom, 2.5f) << "only New resets the zoom factors";
-    EXPECT_EQ(d.doc.TargetZoom, 3.0f);
-    EXPECT_TRUE(d.doc.MapFilePath.empty()) << "the open step itself does not record the path";
-    EXPECT_TRUE(d.boxes.Shown.empty());
-
-    const std::vector<std::string> expected = {
-        "target.ApplyZoom 1.000000", "original.ApplyZoom 1.000000", "original.Repaint", "target.Repaint",
-        "panel.FillHeadFromDocument", "panel.ShowCoverOption 6",  "panel.RefreshWindowList",
-    };
-    EXPECT_EQ(d.log.Calls, expected);
+    QSignalSpy changes(&doc, &CTesselinkDoc::changed);
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_EQ(doc.GetHead(), onDisk.Head);
+    EXPECT_EQ(doc.GetPlaybackWindows(), onDisk.Windows);
+    EXPECT_EQ(doc.SelectedOriginalWindow(), -1);
+    EXPECT_EQ(doc.SelectedTargetWindow(), -1);
+    EXPECT_EQ(doc.OriginalZoom, 2.5f) << "only New resets the zoom factors";
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.UndoStack().canUndo()) << "an opened map has no history";
+    EXPECT_TRUE(doc.MapFilePath().empty()) << "the open step itself does not record the path";
+    EXPECT_EQ(Kinds(changes), std::vector<MapChange::Kind>{MapChange::Kind::MapReplaced});
+    EXPECT_TRUE(boxes.Shown.empty());
 }
 
 TEST(DocumentOpen, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
     QTemporaryDir dir;
-    AttachedDocument d;
-    d.doc.GetHead().TargetWidth = 700;
-    d.doc.GetPlaybackWindows().push_back(MakeWindow(5, 5, 5, 5, 5, 5, 0));
-    d.doc.GetHead().WindowCount = 1;
-    d.doc.SelectedOriginalWindow = 0;
+    RecordingMessageBoxes boxes;
+    CTesselinkDoc doc;
+    doc.SetMessageBoxes(&boxes);
+    doc.ReplaceMap(ThreeWindowMap());
+    doc.SelectWindow(1);
 
     const std::string missing = dir.filePath("absent.map").toStdString();
-    EXPECT_FALSE(d.doc.OnOpenDocument(missing));
-    ASSERT_EQ(d.boxes.Shown.size(), 1u);
-    EXPECT_EQ(d.boxes.Shown[0].Kind, MessageBoxKind::Application);
-    EXPECT_EQ(d.boxes.Shown[0].Caption, "Tesselink");
-    EXPECT_EQ(d.boxes.Shown[0].Text.rfind("Failed to open document.", 0), 0u);
-    EXPECT_NE(d.boxes.Shown[0].Text.find(missing), std::string::npos) << "the report names the file";
-
-    EXPECT_EQ(d.doc.GetPlaybackWindows().size(), 1u);
-    EXPECT_EQ(d.doc.GetHead().WindowCount, 1);
-    EXPECT_EQ(d.doc.GetHead().TargetWidth, 700);
-    EXPECT_EQ(d.doc.SelectedOriginalWindow, 0);
-    EXPECT_EQ(d.doc.NeedsRedraw, 0);
-    EXPECT_TRUE(d.log.Calls.empty()) << "no pane is disturbed";
+    EXPECT_FALSE(doc.OnOpenDocument(missing));
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Kind, MessageBoxKind::Application);
+    EXPECT_EQ(boxes.Shown[0].Text.rfind("Failed to open document.", 0), 0u);
+    EXPECT_NE(boxes.Shown[0].Text.find(missing), std::string::npos) << "the report names the file";
+    EXPECT_EQ(doc.GetMap().Windows, ThreeWindowMap().Windows);
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
 }
 
 TEST(DocumentOpen, InvalidFileLeavesAnEmptyListAndThePreviousHead) {
@@ -225,68 +96,203 @@ TEST(DocumentOpen, InvalidFileLeavesAnEmptyListAndThePreviousHead) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("not a map at all");
     }
-    AttachedDocument d;
-    d.doc.GetHead().OriginalWidth = 1000;
-    d.doc.GetPlaybackWindows().push_back(MakeWindow(5, 5, 5, 5, 5, 5, 0));
-    d.doc.GetHead().WindowCount = 1;
-
-    EXPECT_TRUE(d.doc.OnOpenDocument(path.toStdString())) << "an unreadable map still counts as opened";
-    EXPECT_TRUE(d.doc.GetPlaybackWindows().empty());
-    EXPECT_EQ(d.doc.GetHead().WindowCount, 0);
-    EXPECT_EQ(d.doc.GetHead().OriginalWidth, 1000);
-    EXPECT_EQ(d.doc.NeedsRedraw, 1);
-    EXPECT_EQ(d.log.Calls.back(), "panel.RefreshWindowList");
-}
-
-TEST(DocumentOpen, WorksWithoutPanesOrMessageBoxes) {
     CTesselinkDoc doc;
-    EXPECT_FALSE(doc.OnOpenDocument(""));
-    QTemporaryDir dir;
-    Map onDisk;
-    onDisk.Windows = {MakeWindow(1, 2, 3, 4, 5, 6, 5)};
-    onDisk.Head.WindowCount = 1;
-    EXPECT_TRUE(doc.OnOpenDocument(WriteMap(dir, "one.map", onDisk)));
-    EXPECT_EQ(doc.GetPlaybackWindows(), onDisk.Windows);
-}
+    Map before = ThreeWindowMap();
+    before.Head.OriginalWidth = 1000;
+    doc.ReplaceMap(before);
 
-TEST(DocumentPlanes, RemapWindowsBuildsTheTargetFromTheColourPlanes) {
-    CTesselinkDoc doc;
-    doc.GetHead().OriginalWidth = 4;
-    doc.GetHead().OriginalHeight = 2;
-    doc.GetHead().TargetWidth = 5;
-    doc.GetHead().TargetHeight = 3;
-    const PlaybackWindows windows = {MakeWindow(1, 0, 2, 2, 3, 1, 4)};  // level mirror
-
-    doc.RemapWindows(windows);
-    EXPECT_FALSE(doc.TargetPlanes.IsPresent()) << "without colour planes nothing is built";
-
-    doc.ColourPlanes.Allocate(4, 2);
-    for (int i = 0; i < 8; ++i) {
-        doc.ColourPlanes.Red()[i] = static_cast<std::uint8_t>(10 + i);
-        doc.ColourPlanes.Green()[i] = static_cast<std::uint8_t>(20 + i);
-        doc.ColourPlanes.Blue()[i] = static_cast<std::uint8_t>(30 + i);
-    }
-    doc.RemapWindows(windows);
-    ASSERT_TRUE(doc.TargetPlanes.IsPresent());
-    EXPECT_EQ(doc.TargetPlanes.Width(), 5);
-    EXPECT_EQ(doc.TargetPlanes.Height(), 3);
-    const std::uint8_t* red = doc.TargetPlanes.Red();
-    // Source row 0 columns 1, 2 (11, 12) land reversed at target (3, 1), (4, 1).
-    EXPECT_EQ(red[1 * 5 + 3], 12);
-    EXPECT_EQ(red[1 * 5 + 4], 11);
-    EXPECT_EQ(red[2 * 5 + 3], 16);
-    EXPECT_EQ(doc.TargetPlanes.Blue()[2 * 5 + 4], 35);
-    EXPECT_EQ(red[0], TargetFillValue) << "uncovered target stays grey";
-}
-
-TEST(DocumentClose, FreesPlanesAndWindows) {
-    CTesselinkDoc doc;
-    doc.ColourPlanes.Allocate(8, 8);
-    doc.TargetPlanes.Allocate(8, 8);
-    doc.GetPlaybackWindows().push_back(MakeWindow(0, 0, 1, 1, 0, 0, 0));
-    doc.GetHead().WindowCount = 1;
-    doc.OnCloseDocument();
-    EXPECT_FALSE(doc.ColourPlanes.IsPresent());
-    EXPECT_FALSE(doc.TargetPlanes.IsPresent());
+    EXPECT_TRUE(doc.OnOpenDocument(path.toStdString())) << "an unreadable map still counts as opened";
     EXPECT_TRUE(doc.GetPlaybackWindows().empty());
+    EXPECT_EQ(doc.GetHead().WindowCount, 0);
+    EXPECT_EQ(doc.GetHead().OriginalWidth, 1000);
+}
+
+// Every kind of edit, done, undone and done again, gives back exactly the map before and after.
+TEST(DocumentEdits, UndoAndRedoGiveBackTheExactMap) {
+    struct Case {
+        const char* name;
+        std::function<void(CTesselinkDoc&)> edit;
+    };
+    MapFileHead narrow;
+    narrow.OriginalWidth = 250;  // windows 2 (200 + 30 > 250? no: 230) fit; window 3 (600 + 40) does not
+    narrow.OriginalHeight = 480;
+    narrow.TargetWidth = 640;
+    narrow.TargetHeight = 320;  // window 2's place 300 + 30 > 320 and window 3's fail too
+    const std::vector<Case> cases = {
+        {"add", [](CTesselinkDoc& d) { d.AddWindow(MakeWindow(8, 8, 8, 8, 8, 8, 3)); }},
+        {"change", [](CTesselinkDoc& d) { d.ChangeWindow(1, MakeWindow(200, 100, 30, 10, 400, 300, 2)); }},
+        {"remove first", [](CTesselinkDoc& d) { d.RemoveWindow(0); }},
+        {"remove last", [](CTesselinkDoc& d) { d.RemoveWindow(2); }},
+        {"head deleting two windows",
+         [narrow](CTesselinkDoc& d) {
+             std::vector<int> misfits;
+             for (const HeadMisfit& m : d.HeadMisfits(narrow)) misfits.push_back(m.Index);
+             ASSERT_EQ(misfits, (std::vector<int>{2, 1}));
+             d.ChangeHead(narrow, misfits);
+         }},
+        {"cover", [](CTesselinkDoc& d) { d.SetCoverOption(CoverFullScreen | CoverDifferentDirection); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTesselinkDoc doc;
+        doc.ReplaceMap(ThreeWindowMap());
+        const Map before = doc.GetMap();
+        c.edit(doc);
+        const Map after = doc.GetMap();
+        ASSERT_FALSE(after.Head == before.Head && after.Windows == before.Windows) << "the edit changed nothing";
+        EXPECT_EQ(after.Head.WindowCount, after.Windows.size());
+        ASSERT_EQ(doc.UndoStack().count(), 1) << "one edit, one step";
+
+        doc.UndoStack().undo();
+        EXPECT_EQ(doc.GetMap().Head, before.Head);
+        EXPECT_EQ(doc.GetMap().Windows, before.Windows);
+        doc.UndoStack().redo();
+        EXPECT_EQ(doc.GetMap().Head, after.Head);
+        EXPECT_EQ(doc.GetMap().Windows, after.Windows);
+    }
+}
+
+TEST(DocumentEdits, OneGestureOnOneWindowIsOneStep) {
+    CTesselinkDoc doc;
+    doc.ReplaceMap(ThreeWindowMap());
+    const EditGesture typing{EditGesture::Kind::TargetStartXField, doc.NewGestureSerial()};
+    for (const int x : {1, 12, 120}) {
+        PlaybackWindow w = doc.GetPlaybackWindows()[0];
+        w.TargetStartX = static_cast<std::uint16_t>(x);
+        EXPECT_TRUE(doc.ChangeWindow(0, w, typing).Accepted());
+    }
+    EXPECT_EQ(doc.UndoStack().count(), 1) << "three keystrokes in one field";
+
+    const EditGesture keys{EditGesture::Kind::OriginalKeys, 0};
+    for (int press = 0; press < 20; ++press) {
+        PlaybackWindow w = doc.GetPlaybackWindows()[0];
+        ++w.OriginalStartX;
+        doc.ChangeWindow(0, w, keys);
+    }
+    EXPECT_EQ(doc.UndoStack().count(), 2) << "twenty arrow presses";
+    EXPECT_EQ(doc.UndoStack().undoText(), "Move window 1");
+
+    PlaybackWindow other = doc.GetPlaybackWindows()[1];
+    ++other.OriginalStartX;
+    doc.ChangeWindow(1, other, keys);
+    EXPECT_EQ(doc.UndoStack().count(), 3) << "another window starts a new step";
+
+    for (int drag = 0; drag < 2; ++drag) {
+        const EditGesture gesture{EditGesture::Kind::OriginalDrag, doc.NewGestureSerial()};
+        for (int step = 0; step < 5; ++step) {
+            PlaybackWindow w = doc.GetPlaybackWindows()[1];
+            ++w.OriginalStartY;
+            doc.ChangeWindow(1, w, gesture);
+        }
+    }
+    EXPECT_EQ(doc.UndoStack().count(), 5) << "two drags of one window are two steps";
+
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.GetPlaybackWindows()[1].OriginalStartY, 105);
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 1) << "the undone window becomes the selected one";
+    EXPECT_EQ(doc.SelectedTargetWindow(), 1);
+}
+
+TEST(DocumentGate, RefusesEachFailingTestInOrderAndStoresNothing) {
+    struct Case {
+        PlaybackWindow window;
+        FitResult expected;
+        const char* message;
+    };
+    // 10 x 30 clockwise is placed 30 x 10; each case fails the named test and every later one.
+    const std::vector<Case> cases = {
+        {MakeWindow(700, 470, 10, 30, 700, 475, 1), FitResult::OriginalHeightExceeded,
+         "the Original Heigh of the playback window beyond the screen"},
+        {MakeWindow(700, 0, 10, 30, 700, 475, 1), FitResult::OriginalWidthExceeded,
+         "the Original width of The playback window beyond the screen "},
+        {MakeWindow(0, 0, 10, 30, 700, 475, 1), FitResult::TargetHeightExceeded,
+         "the Target Heigh of The playback window beyond the screen"},
+        {MakeWindow(0, 0, 10, 30, 620, 0, 1), FitResult::TargetWidthExceeded,
+         "the Target width of The playback window beyond the screen "},
+    };
+    CTesselinkDoc doc;
+    doc.ReplaceMap(ThreeWindowMap());
+    const Map before = doc.GetMap();
+    for (const Case& c : cases) {
+        PlaybackWindow stale = c.window;
+        stale.PlacedWidth = stale.PlacedHeight = 0;  // the gate derives the placed size itself
+        for (const WindowEditResult& r : {doc.AddWindow(stale), doc.ChangeWindow(0, stale)}) {
+            EXPECT_EQ(r.What, WindowEditResult::Outcome::OutOfBounds);
+            EXPECT_EQ(r.Fit, c.expected);
+            EXPECT_EQ(WindowBoundsMessage(r), c.message);
+        }
+    }
+    EXPECT_EQ(doc.ChangeWindow(3, before.Windows[0]).What, WindowEditResult::Outcome::NoSuchWindow);
+    EXPECT_EQ(doc.GetMap().Windows, before.Windows);
+    EXPECT_EQ(doc.UndoStack().count(), 0);
+
+    const WindowEditResult touching = doc.AddWindow(MakeWindow(630, 470, 10, 10, 630, 470, 0));
+    EXPECT_EQ(touching.What, WindowEditResult::Outcome::Stored) << "touching the edges fits";
+    EXPECT_EQ(touching.Index, 3);
+    EXPECT_EQ(doc.ChangeWindow(3, doc.GetPlaybackWindows()[3]).What, WindowEditResult::Outcome::Unchanged);
+    EXPECT_EQ(doc.UndoStack().count(), 1) << "an unchanged window pushes nothing";
+}
+
+TEST(DocumentGate, RefusesThe256thWindow) {
+    CTesselinkDoc doc;
+    for (int i = 0; i < 255; ++i) ASSERT_TRUE(doc.AddWindow(MakeWindow(0, 0, 1, 1, 0, 0, 0)).Accepted());
+    EXPECT_EQ(doc.GetHead().WindowCount, 255);
+    const WindowEditResult r = doc.AddWindow(MakeWindow(0, 0, 1, 1, 0, 0, 0));
+    EXPECT_EQ(r.What, WindowEditResult::Outcome::TooManyWindows);
+    EXPECT_FALSE(WindowBoundsMessage(r).empty());
+    EXPECT_EQ(doc.WindowCount(), 255);
+}
+
+TEST(DocumentModified, FollowsTheCleanStateOfTheHistory) {
+    CTesselinkDoc doc;
+    QSignalSpy modified(&doc, &CTesselinkDoc::modifiedChanged);
+    EXPECT_FALSE(doc.IsModified());
+    doc.AddWindow(MakeWindow(0, 0, 8, 8, 0, 0, 0));
+    EXPECT_TRUE(doc.IsModified());
+    doc.UndoStack().undo();
+    EXPECT_FALSE(doc.IsModified()) << "undone back to where it was saved";
+    doc.UndoStack().redo();
+    doc.MarkSaved();
+    EXPECT_FALSE(doc.IsModified());
+
+    // Typing on after a save is a new step, not a merge into the saved one.
+    const EditGesture typing{EditGesture::Kind::WidthField, 0};
+    PlaybackWindow w = doc.GetPlaybackWindows()[0];
+    w.Width = 9;
+    doc.ChangeWindow(0, w, typing);
+    w.Width = 10;
+    doc.ChangeWindow(0, w, typing);
+    EXPECT_TRUE(doc.IsModified());
+    doc.UndoStack().undo();
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_GE(modified.count(), 4);
+    EXPECT_FALSE(modified.last().at(0).toBool());
+}
+
+TEST(DocumentChanges, EachEditIsAnnouncedOnce) {
+    CTesselinkDoc doc;
+    doc.ReplaceMap(ThreeWindowMap());
+    QSignalSpy changes(&doc, &CTesselinkDoc::changed);
+    doc.AddWindow(MakeWindow(0, 0, 8, 8, 0, 0, 0));
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0].at(0).value<MapChange>().What, MapChange::Kind::WindowAdded);
+    EXPECT_EQ(changes[0].at(0).value<MapChange>().Index, 3);
+
+    changes.clear();
+    MapFileHead small;
+    small.OriginalWidth = small.OriginalHeight = small.TargetWidth = small.TargetHeight = 100;
+    std::vector<int> misfits;
+    for (const HeadMisfit& m : doc.HeadMisfits(small)) misfits.push_back(m.Index);
+    doc.ChangeHead(small, misfits);
+    EXPECT_EQ(Kinds(changes), std::vector<MapChange::Kind>{MapChange::Kind::Head})
+        << "the head and the windows it deleted are one change";
+    EXPECT_EQ(doc.WindowCount(), 2);
+}
+
+TEST(DocumentClose, FreesTheWindows) {
+    CTesselinkDoc doc;
+    doc.ReplaceMap(ThreeWindowMap());
+    doc.OnCloseDocument();
+    EXPECT_TRUE(doc.GetPlaybackWindows().empty());
+    EXPECT_EQ(doc.GetHead().WindowCount, 0);
 }

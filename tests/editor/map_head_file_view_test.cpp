@@ -16,7 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QUndoStack>
+
 #include "document/tesselink_doc.h"
+#include "support/document_setup.h"
 
 namespace tesselink {
 namespace {
@@ -33,13 +37,12 @@ protected:
     CMapHeadFileView view_{doc_};
 };
 
-TEST_F(MapHeadFileViewTest, IsTheDocumentsFirstViewAndGoesAwayCleanly) {
+TEST_F(MapHeadFileViewTest, RegistersByItsRoleAndGoesAwayCleanly) {
     EXPECT_EQ(doc_.GetHeadFileView(), static_cast<HeadFileViewPane*>(&view_));
     {
         CTesselinkDoc doc;
         { CMapHeadFileView transient(doc); }
         EXPECT_EQ(doc.GetHeadFileView(), nullptr);
-        EXPECT_EQ(doc.ViewCount(), 0);
     }
 }
 
@@ -126,21 +129,23 @@ TEST_F(MapHeadFileViewTest, FirstUpdateSetsUpTheListTheModesAndTheCoverDefaults)
     ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
     picture.close();
     view_.SetDefaultPictureFolders({dir.path()});
-    doc_.GetHead().CoverOption = CoverFullScreen | CoverDifferentDirection;
-    doc_.GetPlaybackWindows().push_back(MakeWindow(1, 2, 3, 4, 5, 6, 4));
-    view_.ShowCoverOption(doc_.GetHead().CoverOption);  // as a map opened at start-up does
+    // As a map opened at start-up leaves the document.
+    Map opened;
+    opened.Head.CoverOption = CoverFullScreen | CoverDifferentDirection;
+    opened.Windows = {MakeWindow(1, 2, 3, 4, 5, 6, 4)};
+    doc_.ReplaceMap(opened);
 
     view_.OnInitialUpdate();
 
-    // The cover option is reset, and the buttons say so.
-    EXPECT_FALSE(view_.CoverFullScreenCheck()->isChecked());
-    EXPECT_FALSE(view_.CoverSameDirectionRadio()->isEnabled());
-    EXPECT_FALSE(view_.CoverDifferentDirectionRadio()->isChecked());
+    // The map's cover option survives the first update, and the buttons show it.
+    EXPECT_EQ(doc_.GetHead().CoverOption, CoverFullScreen | CoverDifferentDirection);
+    EXPECT_TRUE(view_.CoverFullScreenCheck()->isChecked());
+    EXPECT_TRUE(view_.CoverDifferentDirectionRadio()->isEnabled());
+    EXPECT_TRUE(view_.CoverDifferentDirectionRadio()->isChecked());
+    EXPECT_FALSE(doc_.IsModified());
 
     EXPECT_EQ(view_.PicturePathEdit()->text(), dir.filePath("tesselink.jpg"));
     EXPECT_TRUE(view_.ZoomAreaRadio(0)->isChecked());
-    EXPECT_TRUE(view_.CoverSameDirectionRadio()->isChecked());
-    EXPECT_EQ(doc_.GetHead().CoverOption, 0);
     QTableWidget* list = view_.WindowList();
     ASSERT_EQ(list->columnCount(), 5);
     EXPECT_EQ(list->horizontalHeaderItem(2)->text(), "initial position ");
@@ -163,10 +168,10 @@ TEST_F(MapHeadFileViewTest, WithoutTheDefaultPictureThePathStaysEmpty) {
 }
 
 TEST_F(MapHeadFileViewTest, FillAndResetTheHeadFields) {
-    doc_.GetHead().OriginalWidth = 1920;
-    doc_.GetHead().OriginalHeight = 1080;
-    doc_.GetHead().TargetWidth = 65535;
-    doc_.GetHead().TargetHeight = 7;
+    testing::SetHeadSize(doc_, &MapFileHead::OriginalWidth, 1920);
+    testing::SetHeadSize(doc_, &MapFileHead::OriginalHeight, 1080);
+    testing::SetHeadSize(doc_, &MapFileHead::TargetWidth, 65535);
+    testing::SetHeadSize(doc_, &MapFileHead::TargetHeight, 7);
     view_.FillHeadFromDocument();
     EXPECT_EQ(view_.OriginalWidthEdit()->text(), "1920");
     EXPECT_EQ(view_.OriginalHeightEdit()->text(), "1080");
@@ -203,29 +208,47 @@ TEST_F(MapHeadFileViewTest, ShowCoverOptionSetsTheThreeButtons) {
     EXPECT_EQ(doc_.GetHead().CoverOption, 0) << "showing the option does not change the document";
 }
 
-TEST_F(MapHeadFileViewTest, RefreshWindowListRebuildsEveryRowFromTheDocument) {
+TEST_F(MapHeadFileViewTest, TheListFollowsEveryEditAndItsUndo) {
     view_.OnInitialUpdate();
-    PlaybackWindows& windows = doc_.GetPlaybackWindows();
-    windows.push_back(MakeWindow(0, 0, 8, 8, 0, 0, 0));
-    windows.push_back(MakeWindow(10, 20, 30, 40, 50, 60, 2));
-    windows.push_back(MakeWindow(1, 1, 1, 1, 1, 1, 5));
-    view_.RefreshWindowList();
-    ASSERT_EQ(view_.WindowList()->rowCount(), 3);
-    view_.WindowList()->selectRow(2);
-
-    windows.erase(windows.begin() + 1);
-    view_.RefreshWindowList();
+    doc_.AddWindow(MakeWindow(0, 0, 8, 8, 0, 0, 0));
+    doc_.AddWindow(MakeWindow(10, 20, 30, 40, 50, 60, 2));
+    doc_.AddWindow(MakeWindow(1, 1, 1, 1, 1, 1, 5));
     QTableWidget* list = view_.WindowList();
+    ASSERT_EQ(list->rowCount(), 3);
+
+    doc_.RemoveWindow(1);
     ASSERT_EQ(list->rowCount(), 2);
     EXPECT_EQ(list->item(1, 0)->text(), "2");
     EXPECT_EQ(list->item(1, 1)->text(), "Rotatoin 180");
     EXPECT_EQ(list->item(0, 3)->text(), "(8,8)");
-    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty()) << "a rebuild drops the selection";
+    ASSERT_EQ(list->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(list->selectionModel()->selectedRows()[0].row(), 1) << "the window that followed is picked";
+
+    doc_.UndoStack().undo();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->item(1, 4)->text(), "(50,60)");
+    EXPECT_EQ(list->selectionModel()->selectedRows()[0].row(), 1) << "the restored window is picked";
+}
+
+TEST_F(MapHeadFileViewTest, CoverButtonsChangeTheMapAsOneUndoableStepEach) {
+    view_.OnInitialUpdate();
+    QTest::mouseClick(view_.CoverFullScreenCheck(), Qt::LeftButton);
+    EXPECT_EQ(doc_.GetHead().CoverOption, CoverFullScreen);
+    QTest::mouseClick(view_.CoverDifferentDirectionRadio(), Qt::LeftButton);
+    EXPECT_EQ(doc_.GetHead().CoverOption, CoverFullScreen | CoverDifferentDirection);
+    QTest::mouseClick(view_.CoverFullScreenCheck(), Qt::LeftButton);
+    EXPECT_EQ(doc_.GetHead().CoverOption, CoverDifferentDirection) << "the direction is kept while off";
+    EXPECT_FALSE(view_.CoverDifferentDirectionRadio()->isEnabled());
+
+    doc_.UndoStack().undo();
+    EXPECT_EQ(doc_.GetHead().CoverOption, CoverFullScreen | CoverDifferentDirection);
+    EXPECT_TRUE(view_.CoverFullScreenCheck()->isChecked()) << "the buttons follow the undo";
+    EXPECT_EQ(doc_.UndoStack().undoText(), "Cover in the different direction");
 }
 
 TEST_F(MapHeadFileViewTest, RefreshBeforeTheFirstUpdateIsSafe) {
     // A map opened at start-up reaches the panel before its first update.
-    doc_.GetPlaybackWindows().push_back(MakeWindow(0, 0, 8, 8, 0, 0, 0));
+    testing::SetWindows(doc_, {MakeWindow(0, 0, 8, 8, 0, 0, 0)});
     view_.RefreshWindowList();
     view_.FillHeadFromDocument();
     view_.ShowCoverOption(CoverFullScreen);

@@ -17,14 +17,14 @@ Bytes Image(const Map& map) {
     return bytes;
 }
 
-Map WorkedExample() {
+Map OneQuarterTurnWindowMap() {
     Map map;
     map.Windows.push_back(MakeWindow(10, 20, 100, 50, 200, 300, 1));
     map.Head.WindowCount = 1;
     return map;
 }
 
-const Bytes WorkedExampleBytes = {0x23, 0x4d, 0x61, 0x70, 0x05, 0xb2, 0x01, 0x00, 0x02, 0x80, 0x01, 0xe0, 0x02, 0x80, 0x01,
+const Bytes OneQuarterTurnWindowBytes = {0x23, 0x4d, 0x61, 0x70, 0x05, 0xb2, 0x01, 0x00, 0x02, 0x80, 0x01, 0xe0, 0x02, 0x80, 0x01,
                                   0xe0, 0x00, 0x0a, 0x00, 0x14, 0x00, 0x64, 0x00, 0x32, 0x00, 0xc8, 0x01, 0x2c, 0x01, 0x00};
 const Bytes EmptyDefaultBytes = {0x23, 0x4d, 0x61, 0x70, 0x04, 0x07, 0x00, 0x00,
                                  0x02, 0x80, 0x01, 0xe0, 0x02, 0x80, 0x01, 0xe0};
@@ -64,13 +64,13 @@ Map Populated() {
 
 }  // namespace
 
-TEST(MapImageWrite, WorkedExamplesByteForByte) {
-    EXPECT_EQ(Image(WorkedExample()), WorkedExampleBytes);
+TEST(MapImageWrite, KnownMapsByteForByte) {
+    EXPECT_EQ(Image(OneQuarterTurnWindowMap()), OneQuarterTurnWindowBytes);
     EXPECT_EQ(Image(Map{}), EmptyDefaultBytes);
 }
 
 TEST(MapImageWrite, SizeQueriesAndSmallBuffers) {
-    const Map map = WorkedExample();
+    const Map map = OneQuarterTurnWindowMap();
     EXPECT_EQ(BuildMapImage(map, nullptr, 0), 30);
     EXPECT_EQ(BuildMapImage(map, nullptr, 5), 30);
     Bytes buffer(30, 0xEE);
@@ -101,14 +101,14 @@ TEST(MapImageWrite, ReservedByteIsNeverWrittenAndChecksumCoversEverything) {
     EXPECT_EQ((b[4] << 8) | b[5], static_cast<int>(sum & 0xFFFF));
 }
 
-TEST(MapImageRead, WorkedExampleReadsBackWithDerivedPlacedSize) {
+TEST(MapImageRead, QuarterTurnWindowReadsBackWithDerivedPlacedSize) {
     Map map;
-    ASSERT_TRUE(Parse(map, WorkedExampleBytes));
-    EXPECT_EQ(map.Head, WorkedExample().Head);
+    ASSERT_TRUE(Parse(map, OneQuarterTurnWindowBytes));
+    EXPECT_EQ(map.Head, OneQuarterTurnWindowMap().Head);
     ASSERT_EQ(map.Windows.size(), 1u);
     EXPECT_EQ(map.Windows[0].PlacedWidth, 50);
     EXPECT_EQ(map.Windows[0].PlacedHeight, 100);
-    EXPECT_EQ(map.Windows[0], WorkedExample().Windows[0]);
+    EXPECT_EQ(map.Windows[0], OneQuarterTurnWindowMap().Windows[0]);
 }
 
 TEST(MapImageRead, RandomMapsSurviveWriteThenRead) {
@@ -136,17 +136,17 @@ TEST(MapImageRead, RandomMapsSurviveWriteThenRead) {
 }
 
 TEST(MapImageRead, LenientWhereFilesInTheFieldNeedIt) {
-    Bytes wrongChecksum = WorkedExampleBytes;
+    Bytes wrongChecksum = OneQuarterTurnWindowBytes;
     wrongChecksum[4] ^= 0xFF;
     Map a;
     EXPECT_TRUE(Parse(a, wrongChecksum));
     EXPECT_EQ(a.Windows.size(), 1u);
 
-    Bytes trailing = WorkedExampleBytes;
+    Bytes trailing = OneQuarterTurnWindowBytes;
     trailing.insert(trailing.end(), {1, 2, 3, 4, 5});
     Map b;
     EXPECT_TRUE(Parse(b, trailing));
-    EXPECT_EQ(b.Windows, WorkedExample().Windows);
+    EXPECT_EQ(b.Windows, OneQuarterTurnWindowMap().Windows);
 
     // The 2000 limit is tested per window: no windows, no test.
     Map c;
@@ -172,19 +172,19 @@ TEST(MapImageRead, ReservedByteIsReadIntoTheWindow) {
 
 TEST(MapImageRead, AppendsToTheListItIsGiven) {
     Map map = Populated();
-    ASSERT_TRUE(Parse(map, WorkedExampleBytes));
+    ASSERT_TRUE(Parse(map, OneQuarterTurnWindowBytes));
     ASSERT_EQ(map.Windows.size(), 2u);
-    EXPECT_EQ(map.Windows[1], WorkedExample().Windows[0]);
+    EXPECT_EQ(map.Windows[1], OneQuarterTurnWindowMap().Windows[0]);
     EXPECT_EQ(map.Head.WindowCount, 1) << "the head is the file's";
 }
 
 TEST(MapImageRead, SilentRefusals) {
     const Map before = Populated();
-    Bytes lowerCase = WorkedExampleBytes;
+    Bytes lowerCase = OneQuarterTurnWindowBytes;
     lowerCase[1] = 'm';
-    Bytes upperCase = WorkedExampleBytes;
+    Bytes upperCase = OneQuarterTurnWindowBytes;
     upperCase[3] = 'P';
-    const Bytes shortHead(WorkedExampleBytes.begin(), WorkedExampleBytes.begin() + 15);
+    const Bytes shortHead(OneQuarterTurnWindowBytes.begin(), OneQuarterTurnWindowBytes.begin() + 15);
     const Bytes magicOnly = {'#', 'M', 'a'};
     for (const Bytes& b : {lowerCase, upperCase, shortHead, magicOnly, Bytes{}}) {
         Map map = before;
@@ -196,8 +196,8 @@ TEST(MapImageRead, SilentRefusals) {
     }
     Map map = before;
     EXPECT_FALSE(ParseMapImage(map, nullptr, 30));
-    EXPECT_FALSE(ParseMapImage(map, WorkedExampleBytes.data(), 0));
-    EXPECT_FALSE(ParseMapImage(map, WorkedExampleBytes.data(), -1));
+    EXPECT_FALSE(ParseMapImage(map, OneQuarterTurnWindowBytes.data(), 0));
+    EXPECT_FALSE(ParseMapImage(map, OneQuarterTurnWindowBytes.data(), -1));
     EXPECT_EQ(map.Windows, before.Windows);
 }
 

@@ -35,34 +35,6 @@ TEST(TargetImage, HoldsThePlanesAsRgb32AndKeepsItsMemory) {
     EXPECT_TRUE(target.Update(absent).isNull());
 }
 
-TEST(ScaledTargetSize, TruncatesTheFloatProducts) {
-    EXPECT_EQ(ScaledTargetSize(641, 481, 1.5f), QSize(961, 721));
-    EXPECT_EQ(ScaledTargetSize(641, 481, 0.5f), QSize(320, 240));
-    EXPECT_EQ(ScaledTargetSize(640, 480, 8.0f), QSize(5120, 3840));
-}
-
-TEST(DrawScaledPicture, DrawsOnlyTheExposedPart) {
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(qRgb(10, 20, 30));
-    picture.setPixel(3, 3, qRgb(250, 0, 0));
-    QImage canvas(40, 40, QImage::Format_RGB32);
-    canvas.fill(qRgb(1, 2, 3));
-    QImage scratch;
-    {
-        QPainter painter(&canvas);
-        DrawScaledPicture(painter, QPoint(5, 5), picture, QSize(16, 16), QRect(0, 0, 17, 40), scratch);
-    }
-    EXPECT_EQ(canvas.pixel(4, 4), qRgb(1, 2, 3));      // outside the picture
-    EXPECT_EQ(canvas.pixel(5, 5), qRgb(10, 20, 30));
-    EXPECT_EQ(canvas.pixel(16, 20), qRgb(10, 20, 30));
-    EXPECT_EQ(canvas.pixel(17, 20), qRgb(1, 2, 3));    // outside the exposed part
-    EXPECT_EQ(scratch.size(), QSize(12, 16));          // only the exposed part was scaled
-    {
-        QPainter painter(&canvas);
-        DrawScaledPicture(painter, QPoint(5, 5), picture, QSize(16, 16), QRect(0, 0, 40, 40), scratch);
-    }
-    EXPECT_EQ(canvas.pixel(20, 20), qRgb(250, 0, 0));  // enlarged 4 x: (3, 3) covers 17..20
-}
 
 }  // namespace
 }  // namespace tesselink

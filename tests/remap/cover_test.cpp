@@ -1,4 +1,4 @@
-// Cover tiling: the worked example, edge cases, large covers.
+// Cover tiling: a 100 x 60 block in both directions, edge cases, large covers.
 #include <gtest/gtest.h>
 
 #include "remap/cover.h"
@@ -15,7 +15,7 @@ MapFileHead Head(int ow, int oh, int tw, int th) {
     return h;
 }
 
-TEST(BuildCoverWindows, WorkedExampleSameDirection) {
+TEST(BuildCoverWindows, HundredBySixtyBlockInTheSameDirection) {
     PlaybackWindows cover;
     ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), 0, cover), 1);
     ASSERT_EQ(cover.size(), 48u);
@@ -26,7 +26,7 @@ TEST(BuildCoverWindows, WorkedExampleSameDirection) {
     EXPECT_EQ(w.TargetStartY, 120);
 }
 
-TEST(BuildCoverWindows, WorkedExampleDifferentDirection) {
+TEST(BuildCoverWindows, HundredBySixtyBlockInTheOtherDirection) {
     PlaybackWindows cover;
     ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), 1, cover), 1);
     ASSERT_EQ(cover.size(), 36u);  // min(6, 8) x min(8, 6)

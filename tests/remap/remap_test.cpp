@@ -55,7 +55,7 @@ bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
     return true;
 }
 
-TEST(RemapWindows, WorkedExampleForEveryMode) {
+TEST(RemapWindows, ThreeByTwoWindowInAllSixModes) {
     // Source pixels a b c / d e f at (1, 1) of a 5 x 4 picture; footprint placed at (1, 2).
     const ColourPlanes source = PlanesFromRows({"zzzzz", "zabcz", "zdefz", "zzzzz"});
     const std::vector<std::vector<std::string>> expected = {

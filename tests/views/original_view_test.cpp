@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "support/document_setup.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
 #include "views/original_view.h"
@@ -44,7 +45,7 @@ void Flush() { QCoreApplication::processEvents(); }
 }  // namespace
 
 TEST_F(OriginalFixture, PictureCentredOnTheMintBackground) {
-    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     const QImage image = Paint();
     ASSERT_EQ(image.size(), QSize(1000, 700));
     EXPECT_EQ(view.PictureRect(), (ViewRect{180, 80, 820, 560}));
@@ -57,7 +58,7 @@ TEST_F(OriginalFixture, PictureCentredOnTheMintBackground) {
     EXPECT_EQ(image.pixel(500, 319), TopRightColour);  // picture (320, 239)
     EXPECT_EQ(image.pixel(499, 320), BottomLeftColour);
     EXPECT_EQ(image.pixel(500, 650), Mint);
-    EXPECT_EQ(doc.StretchBackground, 0);
+    EXPECT_EQ(doc.Background().Source().StretchBackground, 0);
 }
 
 TEST_F(OriginalFixture, NoPictureShowsGreyAndTheCornerLabels) {
@@ -79,7 +80,7 @@ TEST_F(OriginalFixture, NoPictureShowsGreyAndTheCornerLabels) {
 
 TEST_F(OriginalFixture, MissingPictureIsReportedOnceAndAfterThePaint) {
     const std::string missing = dir.filePath("gone.jpg").toStdString();
-    doc.BackgroundPicturePath = missing;
+    doc.SetBackgroundPicturePath(missing);
     const QImage image = Paint();
     EXPECT_EQ(image.pixel(500, 300), Grey);
     EXPECT_TRUE(boxes.Shown.empty()) << "no box from inside the paint";
@@ -106,7 +107,7 @@ TEST_F(OriginalFixture, MissingPictureIsReportedOnceAndAfterThePaint) {
     EXPECT_EQ(boxes.Shown.size(), 2u);
 
     // Another missing path is reported too.
-    doc.BackgroundPicturePath = dir.filePath("other.jpg").toStdString();
+    doc.SetBackgroundPicturePath(dir.filePath("other.jpg").toStdString());
     Paint();
     Flush();
     ASSERT_EQ(boxes.Shown.size(), 3u);
@@ -117,35 +118,33 @@ TEST_F(OriginalFixture, LargerPictureShowsItsCentreUnscaled) {
     // 1024 x 768 magenta with a marker at the centre crop's top-left (192, 144).
     const QString path = dir.filePath("big.png");
     ASSERT_TRUE(SaveMarkedPicture(path, 1024, 768, qRgb(255, 0, 255), 192, 144, 4));
-    doc.BackgroundPicturePath = path.toStdString();
-    doc.NeedsRedraw = 1;
+    doc.SetBackgroundPicturePath(path.toStdString());
     const QImage image = Paint();
     EXPECT_EQ(view.PlaneOriginX(), 192);
     EXPECT_EQ(view.PlaneOriginY(), 144);
-    EXPECT_EQ(doc.StretchBackground, 0);
+    EXPECT_EQ(doc.Background().Source().StretchBackground, 0);
     EXPECT_EQ(image.pixel(180, 80), MarkerColour);
     EXPECT_EQ(image.pixel(183, 83), MarkerColour);
     EXPECT_EQ(image.pixel(184, 84), qRgb(255, 0, 255));
-    ASSERT_TRUE(doc.ColourPlanes.IsPresent());
-    EXPECT_EQ(doc.ColourPlanes.Width(), 640);
-    EXPECT_EQ(doc.ColourPlanes.Red()[0], 255);
-    EXPECT_EQ(doc.ColourPlanes.Green()[0], 0);
-    EXPECT_EQ(doc.ColourPlanes.Blue()[4], 255) << "magenta beside the marker";
+    ASSERT_TRUE(doc.Background().Planes().IsPresent());
+    EXPECT_EQ(doc.Background().Planes().Width(), 640);
+    EXPECT_EQ(doc.Background().Planes().Red()[0], 255);
+    EXPECT_EQ(doc.Background().Planes().Green()[0], 0);
+    EXPECT_EQ(doc.Background().Planes().Blue()[4], 255) << "magenta beside the marker";
 }
 
 TEST_F(OriginalFixture, SmallerPictureIsStretchedOverTheWholeArea) {
-    doc.BackgroundPicturePath = Quadrants("small.png", 320, 240);
-    doc.NeedsRedraw = 1;
+    doc.SetBackgroundPicturePath(Quadrants("small.png", 320, 240));
     const QImage image = Paint();
-    EXPECT_EQ(doc.StretchBackground, 1);
+    EXPECT_EQ(doc.Background().Source().StretchBackground, 1);
     EXPECT_EQ(image.pixel(181, 81), TopLeftColour);
     EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
     EXPECT_EQ(image.pixel(495, 100), TopLeftColour);
     EXPECT_EQ(image.pixel(505, 100), TopRightColour);
-    ASSERT_TRUE(doc.ColourPlanes.IsPresent());
+    ASSERT_TRUE(doc.Background().Planes().IsPresent());
     const std::size_t last = 640 * 480 - 1;
-    EXPECT_EQ(doc.ColourPlanes.Red()[last], 200);
-    EXPECT_EQ(doc.ColourPlanes.Blue()[last], 30);
+    EXPECT_EQ(doc.Background().Planes().Red()[last], 200);
+    EXPECT_EQ(doc.Background().Planes().Blue()[last], 30);
 }
 
 TEST_F(OriginalFixture, UndecodablePictureIsGreyWithoutAComplaint) {
@@ -155,20 +154,20 @@ TEST_F(OriginalFixture, UndecodablePictureIsGreyWithoutAComplaint) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("this is no picture");
     }
-    doc.BackgroundPicturePath = path.toStdString();
-    doc.NeedsRedraw = 1;
+    doc.SetBackgroundPicturePath(path.toStdString());
     const QImage image = Paint();
     EXPECT_EQ(image.pixel(500, 300), Grey);
-    EXPECT_EQ(doc.StretchBackground, 1);
+    EXPECT_EQ(doc.Background().Source().StretchBackground, 1);
     Flush();
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
 TEST_F(OriginalFixture, OutlinesInWindowColoursAndTheSelectedOneGreen) {
-    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
-    doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0), MakeWindow(200, 20, 60, 40, 0, 0, 0),
-                                MakeWindow(20, 300, 80, 80, 0, 0, 3)};
-    doc.SelectedOriginalWindow = 1;
+    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    SetWindows(doc, {MakeWindow(10, 10, 100, 50, 0, 0, 0), MakeWindow(200, 20, 60, 40, 0, 0, 0),
+                                MakeWindow(20, 300, 80, 80, 0, 0, 3)});
+    SelectOriginal(doc, 1);
+    view.ClearSelectionFrame();  // the frame on the picked window would cover its outline
     const QImage image = Paint();
     ASSERT_EQ(view.DisplayRects().size(), 3u);
     EXPECT_EQ(view.DisplayRects()[2], (ViewRect{200, 380, 280, 460}));
@@ -192,39 +191,27 @@ TEST_F(OriginalFixture, OutlinesInWindowColoursAndTheSelectedOneGreen) {
     EXPECT_EQ(status.back().second, QStringLiteral("Original view: (x:200,y:20,w:60,h:40)"));
 }
 
-TEST_F(OriginalFixture, ColourPlanesRebuiltOnlyWhenPathOrSizeChange) {
-    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
-    doc.NeedsRedraw = 1;
-    Paint();
-    ASSERT_TRUE(doc.ColourPlanes.IsPresent());
-    EXPECT_EQ(doc.LoadedPicturePath, doc.BackgroundPicturePath);
-    EXPECT_EQ(doc.NeedsRedraw, 0);
+TEST_F(OriginalFixture, ColourPlanesFollowPathAndOriginalSizeWithoutAPaint) {
+    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    ASSERT_TRUE(doc.Background().Planes().IsPresent());
+    EXPECT_EQ(doc.Background().Planes().Width(), 640);
+    EXPECT_EQ(doc.Background().Planes().Red()[0], 200);
 
-    doc.ColourPlanes.Red()[0] = 1;  // a rebuild would overwrite this
-    doc.NeedsRedraw = 1;
-    Paint();
-    EXPECT_EQ(doc.ColourPlanes.Red()[0], 1) << "same path and size: planes kept";
-    doc.GetHead().TargetWidth = 800;
-    doc.NeedsRedraw = 1;
-    Paint();
-    EXPECT_EQ(doc.ColourPlanes.Red()[0], 1) << "the target size does not matter";
+    SetHeadSize(doc, &MapFileHead::OriginalWidth, 320);
+    EXPECT_EQ(doc.Background().Planes().Width(), 320);
+    EXPECT_EQ(doc.Background().Planes().Red()[0], 200) << "the centred crop starts in the top-left quadrant";
 
-    doc.GetHead().OriginalWidth = 320;
-    doc.NeedsRedraw = 1;
-    Paint();
-    EXPECT_EQ(doc.ColourPlanes.Width(), 320);
-    EXPECT_EQ(doc.ColourPlanes.Red()[0], 200);
-
-    doc.BackgroundPicturePath = Quadrants("other.png", 640, 480);
-    doc.NeedsRedraw = 0;  // e.g. a resize came between: the refresh is still due
-    Paint();
-    EXPECT_EQ(doc.LoadedPicturePath, doc.BackgroundPicturePath);
+    const QString marked = dir.filePath("marked.png");
+    ASSERT_TRUE(SaveMarkedPicture(marked, 640, 480, qRgb(0, 0, 255), 160, 0, 4));
+    doc.SetBackgroundPicturePath(marked.toStdString());
+    EXPECT_EQ(doc.Background().Planes().Red()[0], 255) << "the marker of the new picture";
+    EXPECT_EQ(doc.Background().Planes().Blue()[4], 255);
 }
 
 TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
     const QString path = dir.filePath("card.png");
     ASSERT_TRUE(SaveQuadrantPicture(path, 640, 480));
-    doc.BackgroundPicturePath = path.toStdString();
+    doc.SetBackgroundPicturePath(path.toStdString());
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour);
 
     // Same size, same time stamp, other bytes (a decode would now fail or differ): a repaint
@@ -271,9 +258,9 @@ TEST_F(OriginalFixture, ApplyZoomSetsTheExtentWithMargins) {
 }
 
 TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
-    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
-    doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0)};
-    doc.SelectedOriginalWindow = 0;
+    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    SetWindows(doc, {MakeWindow(10, 10, 100, 50, 0, 0, 0)});
+    SelectOriginal(doc, 0);
     Paint();
     view.ShowWindowFrame(0);
     view.UpdateSelectionPictureRect(0);
@@ -299,7 +286,7 @@ TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
 }
 
 TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
-    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
+    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     doc.OriginalZoom = 1.5f;
     QImage image = Paint();
     EXPECT_EQ(view.PictureRect(), (ViewRect{20, 80, 980, 800}));
@@ -312,32 +299,32 @@ TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
 
     // 600 x 900 is narrower than the area: the whole picture is stretched, 640 / 600 across.
     doc.OriginalZoom = 1.0f;
-    doc.BackgroundPicturePath = Quadrants("tall.png", 600, 900);
+    doc.SetBackgroundPicturePath(Quadrants("tall.png", 600, 900));
     image = Paint();
-    EXPECT_EQ(doc.StretchBackground, 1);
+    EXPECT_EQ(doc.Background().Source().StretchBackground, 1);
     EXPECT_EQ(image.pixel(181, 81), TopLeftColour);
     EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
 }
 
 TEST_F(OriginalFixture, MoreThanTenThousandWindowsAndEmptyAreasPaintSafely) {
-    doc.BackgroundPicturePath = Quadrants("card.png", 640, 480);
-    doc.GetPlaybackWindows().assign(10050, MakeWindow(1, 1, 2, 2, 0, 0, 0));
-    doc.GetPlaybackWindows().back() = MakeWindow(100, 100, 10, 10, 0, 0, 0);
+    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    PlaybackWindows many(10050, MakeWindow(1, 1, 2, 2, 0, 0, 0));
+    many.back() = MakeWindow(100, 100, 10, 10, 0, 0, 0);
+    SetWindows(doc, many);
     Paint();
     ASSERT_EQ(view.DisplayRects().size(), 10050u);
     EXPECT_EQ(view.DisplayRects().back(), (ViewRect{280, 180, 290, 190}));
 
-    doc.GetPlaybackWindows().clear();
-    doc.GetHead().OriginalWidth = 0;
-    doc.GetHead().OriginalHeight = 0;
-    doc.NeedsRedraw = 1;
+    SetWindows(doc, {});
+    SetHeadSize(doc, &MapFileHead::OriginalWidth, 0);
+    SetHeadSize(doc, &MapFileHead::OriginalHeight, 0);
     const QImage image = Paint();
     EXPECT_EQ(view.PictureRect(), (ViewRect{500, 310, 500, 310}));
     EXPECT_EQ(image.pixel(100, 100), Mint);
 }
 
 TEST_F(OriginalFixture, FrameFollowsThePictureWhenScrolled) {
-    doc.GetPlaybackWindows() = {MakeWindow(10, 10, 100, 50, 0, 0, 0)};
+    SetWindows(doc, {MakeWindow(10, 10, 100, 50, 0, 0, 0)});
     view.SetScrollExtent(QSize(3000, 3000));
     Paint();
     view.ShowWindowFrame(0);
@@ -367,16 +354,14 @@ TEST_F(OriginalFixture, InitialUpdateTakesTheFirstDefaultPictureFound) {
     ASSERT_TRUE(SaveQuadrantPicture(dir.filePath("data2/tesselink.jpg"), 64, 48));
     view.SetDefaultPictureFolders({dir.filePath("exe"), dir.filePath("data"), dir.filePath("data2")});
     view.OnInitialUpdate();
-    EXPECT_EQ(doc.BackgroundPicturePath, dir.filePath("data/tesselink.jpg").toStdString());
-    EXPECT_EQ(doc.NeedsRedraw, 1);
+    EXPECT_EQ(doc.BackgroundPicturePath(), dir.filePath("data/tesselink.jpg").toStdString());
     EXPECT_EQ(view.ScrollExtent(), QSize(900, 1000));
 }
 
 TEST_F(OriginalFixture, InitialUpdateWithoutADefaultPictureLeavesThePathEmpty) {
     view.SetDefaultPictureFolders({dir.filePath("nowhere")});
     view.OnInitialUpdate();
-    EXPECT_TRUE(doc.BackgroundPicturePath.empty());
-    EXPECT_EQ(doc.NeedsRedraw, 0);
+    EXPECT_TRUE(doc.BackgroundPicturePath().empty());
     EXPECT_EQ(view.DefaultPictureFolders().size(), 1);
 }
 
@@ -386,7 +371,7 @@ TEST(OriginalViewDefaults, LooksBesideTheProgramFirst) {
     CTesselinkView view(doc, boxes);
     ASSERT_GE(view.DefaultPictureFolders().size(), 2);
     EXPECT_EQ(view.DefaultPictureFolders().front(), QCoreApplication::applicationDirPath());
-    EXPECT_EQ(doc.GetOriginalView(), nullptr) << "the Original view is the second view";
+    EXPECT_EQ(doc.GetOriginalView(), &view) << "registered by its role";
     EXPECT_EQ(view.AddWindowArmed(), 0);
     EXPECT_EQ(view.PendingMapMode(), -1);
     EXPECT_TRUE(view.SelectionFrame().IsHidden());

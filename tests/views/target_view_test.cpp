@@ -5,6 +5,7 @@
 #include "picture/area_scale.h"
 #include "remap/cover.h"
 #include "remap/remap.h"
+#include "support/document_setup.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
 #include "views/original_view.h"
@@ -15,8 +16,8 @@ using namespace tesselink::testing;
 
 namespace {
 
-// A document with both picture views: the Original view builds the colour planes the Target
-// view remaps. Target viewport 1000 x 400, as in the worked layout example.
+// A document with both picture views, target viewport 1000 x 400. The Original view never
+// paints here: the Target view must not depend on it.
 struct TargetFixture : ::testing::Test {
     QTemporaryDir dir;
     CTesselinkDoc doc;
@@ -40,10 +41,7 @@ struct TargetFixture : ::testing::Test {
         for (int y = 300; y < 310; ++y)
             for (int x = 400; x < 410; ++x) image.setPixel(x, y, MarkerColour);
         ASSERT_TRUE(image.save(path, "PNG"));
-        doc.BackgroundPicturePath = path.toStdString();
-        doc.NeedsRedraw = 1;
-        original.RenderViewport();
-        ASSERT_TRUE(doc.ColourPlanes.IsPresent());
+        doc.SetBackgroundPicturePath(path.toStdString());
     }
 
     QImage Paint() { return target.RenderViewport(); }
@@ -63,20 +61,17 @@ TEST_F(TargetFixture, PlaceholderWithoutWindows) {
 }
 
 TEST_F(TargetFixture, MissingPictureShowsOnlyThePlaceholder) {
-    doc.BackgroundPicturePath = dir.filePath("gone.png").toStdString();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0)};
-    doc.NeedsRedraw = 1;
+    doc.SetBackgroundPicturePath(dir.filePath("gone.png").toStdString());
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0)});
     const QImage image = Paint();
     EXPECT_EQ(At(image, 0, 30), Grey) << "no outline";
     EXPECT_EQ(CountPixels(image, 0, 0, 1000, 400, IsDark), 0) << "no labels, no title";
-    EXPECT_EQ(doc.NeedsRedraw, 1) << "the paint ended early";
 }
 
 TEST_F(TargetFixture, RemapsEachWindowWhereTheMapPutsIt) {
     UseCard();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0),        // copy, top-left quadrant
-                                MakeWindow(400, 300, 100, 60, 200, 100, 1)};  // quarter turn clockwise
-    doc.NeedsRedraw = 1;
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0),        // copy, top-left quadrant
+                                MakeWindow(400, 300, 100, 60, 200, 100, 1)});  // quarter turn clockwise
     const QImage image = Paint();
     EXPECT_EQ(At(image, 50, 30), TopLeftColour);
     // The source's top-left marker lands at the footprint's top-right corner (60 x 100 at (200, 100)).
@@ -91,15 +86,14 @@ TEST_F(TargetFixture, RemapsEachWindowWhereTheMapPutsIt) {
     EXPECT_EQ(At(image, 259, 150), qRgb(0, 0, 0));
     EXPECT_EQ(At(image, 230, 199), qRgb(0, 0, 0));
     EXPECT_EQ(At(image, 201, 150), BottomRightColour);
-    EXPECT_EQ(doc.NeedsRedraw, 0);
-    EXPECT_FALSE(doc.TargetPlanes.IsPresent()) << "released after drawing";
 }
 
 TEST_F(TargetFixture, SelectedPlaceIsGreenAndNamedInTheStatusBar) {
     UseCard();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(0, 0, 10, 10, 20, 0, 0),
-                                MakeWindow(0, 0, 10, 10, 40, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 2)};
-    doc.SelectedTargetWindow = 3;
+    SetWindows(doc, {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(0, 0, 10, 10, 20, 0, 0),
+                                MakeWindow(0, 0, 10, 10, 40, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 2)});
+    SelectTarget(doc, 3);
+    target.ClearSelectionFrame();  // the frame on the picked window would cover its outline
     const QImage image = Paint();
     EXPECT_EQ(At(image, 199, 150), Green);
     EXPECT_EQ(At(image, 200, 150), Green);
@@ -112,7 +106,7 @@ TEST_F(TargetFixture, SelectedPlaceIsGreenAndNamedInTheStatusBar) {
 }
 
 TEST_F(TargetFixture, NoPictureYetDrawsOutlinesOverTheErasedBackground) {
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 10, 10, 0)};
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 10, 10, 0)});
     const QImage image = Paint();
     EXPECT_EQ(At(image, 50, 40), qRgb(255, 255, 255));
     EXPECT_EQ(At(image, 10, 40), qRgb(255, 255, 255)) << "window 0's outline is white";
@@ -130,11 +124,11 @@ TEST_F(TargetFixture, LeftLabelsStandTwentyPixelsFurtherOut) {
 
 TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
     UseCard();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0)};
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0)});
     QImage image = Paint();
     EXPECT_EQ(At(image, 350, 150), Grey) << "no cover: one window only";
 
-    target.SetCoverMode(CoverModeSame);
+    doc.SetCoverOption(CoverFullScreen);
     image = Paint();
     ASSERT_EQ(target.CoverWindows().size(), 48u);
     ASSERT_EQ(target.CoverDisplayRects().size(), 48u);
@@ -145,7 +139,7 @@ TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
     EXPECT_EQ(At(image, 100, 30), qRgb(0, 0, 0));
     EXPECT_EQ(At(image, 0, 30), qRgb(255, 255, 255)) << "the map's own window 0 on top, white";
 
-    target.SetCoverMode(CoverModeDifferent);
+    doc.SetCoverOption(CoverFullScreen | CoverDifferentDirection);
     image = Paint();
     ASSERT_EQ(target.CoverWindows().size(), 36u);
     // Source tile column 3, row 2 goes to target column 2, row 3: (200, 180).
@@ -157,7 +151,7 @@ TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
 
 TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
     UseCard();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)};
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)});
     doc.TargetZoom = 2.0f;
     const QImage image = Paint();
     EXPECT_EQ(target.PictureRect(), (ViewRect{5, 80, 1285, 1040}));
@@ -170,7 +164,7 @@ TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
 
 TEST_F(TargetFixture, HalfStepZoomsAverageTheTargetPicture) {
     UseCard();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)};
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)});
     doc.TargetZoom = 1.5f;
     QImage image = Paint();
     EXPECT_EQ(target.PictureRect(), (ViewRect{20, 80, 980, 800}));  // trunc((1000 - 960) / 2)
@@ -193,13 +187,12 @@ TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
         for (int x = 0; x < 640; ++x) detail.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
     const QString path = dir.filePath("detail.png");
     ASSERT_TRUE(detail.save(path, "PNG"));
-    doc.BackgroundPicturePath = path.toStdString();
-    doc.NeedsRedraw = 1;
+    doc.SetBackgroundPicturePath(path.toStdString());
     original.RenderViewport();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 640, 480, 0, 0, 5)};
+    SetWindows(doc, {MakeWindow(0, 0, 640, 480, 0, 0, 5)});
 
     TargetPlanes planes;
-    RemapWindows(doc.ColourPlanes, doc.GetPlaybackWindows(), 640, 480, planes);
+    RemapWindows(doc.Background().Planes(), doc.GetPlaybackWindows(), 640, 480, planes);
     QImage whole(640, 480, QImage::Format_RGB32);
     TargetPlanesToRgb32(planes, reinterpret_cast<std::uint32_t*>(whole.bits()), whole.bytesPerLine() / 4);
 
@@ -224,7 +217,7 @@ TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
 }
 
 TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 100, 60, 10, 20, 0)};
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 10, 20, 0)});
     Paint();
     target.ShowWindowFrame(0);
     target.UpdateSelectionPictureRect(0);
@@ -246,9 +239,9 @@ TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
 
 TEST_F(TargetFixture, EmptyTargetPaintsSafelyAtAnyZoom) {
     UseCard();
-    doc.GetPlaybackWindows() = {MakeWindow(0, 0, 10, 10, 0, 0, 0)};
-    doc.GetHead().TargetWidth = 0;
-    doc.GetHead().TargetHeight = 0;
+    SetWindows(doc, {MakeWindow(0, 0, 10, 10, 0, 0, 0)});
+    SetHeadSize(doc, &MapFileHead::TargetWidth, 0);
+    SetHeadSize(doc, &MapFileHead::TargetHeight, 0);
     for (float zoom : {1.0f, 1.5f, 0.5f}) {
         doc.TargetZoom = zoom;
         const QImage image = Paint();

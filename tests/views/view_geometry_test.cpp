@@ -152,34 +152,6 @@ TEST(ClampTest, InvertedFrameKeepsItsSignedSizeThenNormalises) {
     EXPECT_EQ(ClampIntoPicture(ViewRect{170, 100, 120, 150}, P), (ViewRect{130, 100, 180, 150}));
 }
 
-TEST(PictureSourceTest, LargerPictureShowsItsCentre) {
-    const PictureSource s = ChoosePictureSource(1024, 768, 640, 480);
-    EXPECT_EQ(s.OriginX, 192);
-    EXPECT_EQ(s.OriginY, 144);
-    EXPECT_FALSE(s.Stretch);
-    EXPECT_EQ(s.Source, (ViewRect{192, 144, 832, 624}));
-    const PictureSource odd = ChoosePictureSource(801, 600, 640, 480);
-    EXPECT_EQ(odd.OriginX, 80);
-    EXPECT_EQ(odd.OriginY, 60);
-}
-
-TEST(PictureSourceTest, ExactSizeIsNotStretched) {
-    const PictureSource s = ChoosePictureSource(640, 480, 640, 480);
-    EXPECT_FALSE(s.Stretch);
-    EXPECT_EQ(s.Source, (ViewRect{0, 0, 640, 480}));
-}
-
-TEST(PictureSourceTest, SmallerInEitherDirectionStretchesTheWholePicture) {
-    const PictureSource small = ChoosePictureSource(320, 240, 640, 480);
-    EXPECT_TRUE(small.Stretch);
-    EXPECT_EQ(small.Source, (ViewRect{0, 0, 320, 240}));
-    const PictureSource tall = ChoosePictureSource(600, 900, 640, 480);
-    EXPECT_TRUE(tall.Stretch);
-    EXPECT_EQ(tall.OriginX, 0);
-    EXPECT_EQ(tall.OriginY, 0);
-    EXPECT_TRUE(ChoosePictureSource(0, 0, 640, 480).Stretch) << "an undecodable picture counts as 0 x 0";
-}
-
 TEST(FrameSizeTest, PictureSizeOfTheFrame) {
     EXPECT_EQ(FrameSizeInPicture(ViewRect{200, 100, 400, 200}, 2.0f).Width, 100);
     EXPECT_EQ(FrameSizeInPicture(ViewRect{200, 100, 400, 200}, 2.0f).Height, 50);

@@ -1,0 +1,111 @@
+#pragma once
+// The undoable edits of the map. Each keeps only what it changed and applies it through the
+// document, which announces the change; each names itself for the Edit menu.
+
+#include <cstdint>
+#include <vector>
+
+#include <QUndoCommand>
+
+#include "map/map_model.h"
+
+namespace tesselink {
+
+class CTesselinkDoc;
+
+// Which gesture made a window change; consecutive changes of one window by one gesture
+// merge into one undo step. Serial tells two gestures of the same kind apart (two drags);
+// 0 lets every consecutive change of that kind merge (key presses, typing in one field).
+struct EditGesture {
+    enum class Kind : int {
+        None = 0,  // never merges
+        OriginalStartXField,
+        OriginalStartYField,
+        TargetStartXField,
+        TargetStartYField,
+        WidthField,
+        HeightField,
+        MapModeBox,
+        OriginalKeys,
+        TargetKeys,
+        OriginalDrag,
+        TargetDrag,
+    };
+    Kind What = Kind::None;
+    int Serial = 0;
+
+    bool operator==(const EditGesture& o) const { return What == o.What && Serial == o.Serial; }
+};
+
+class AddWindowCommand : public QUndoCommand {
+public:
+    AddWindowCommand(CTesselinkDoc& doc, const PlaybackWindow& window);
+    void redo() override;
+    void undo() override;
+
+private:
+    CTesselinkDoc& doc_;
+    PlaybackWindow window_;
+    int index_;
+};
+
+class ChangeWindowCommand : public QUndoCommand {
+public:
+    ChangeWindowCommand(CTesselinkDoc& doc, int index, const PlaybackWindow& after, EditGesture gesture);
+    void redo() override;
+    void undo() override;
+    int id() const override;
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    CTesselinkDoc& doc_;
+    int index_;
+    PlaybackWindow before_;
+    PlaybackWindow after_;
+    EditGesture gesture_;
+};
+
+class RemoveWindowCommand : public QUndoCommand {
+public:
+    RemoveWindowCommand(CTesselinkDoc& doc, int index);
+    void redo() override;
+    void undo() override;
+
+private:
+    CTesselinkDoc& doc_;
+    int index_;
+    PlaybackWindow window_;
+};
+
+// New head sizes, with the windows that no longer fit them deleted in the same step.
+class ChangeHeadCommand : public QUndoCommand {
+public:
+    // `deleted`: indexes from the highest down, so each stays valid while the others go.
+    ChangeHeadCommand(CTesselinkDoc& doc, const MapFileHead& sizes, const std::vector<int>& deleted);
+    void redo() override;
+    void undo() override;
+
+private:
+    struct Deleted {
+        int Index;
+        PlaybackWindow Window;
+    };
+    CTesselinkDoc& doc_;
+    MapFileHead before_;
+    MapFileHead after_;
+    std::vector<Deleted> deleted_;
+};
+
+class ChangeCoverCommand : public QUndoCommand {
+public:
+    ChangeCoverCommand(CTesselinkDoc& doc, std::uint8_t option);
+    void redo() override;
+    void undo() override;
+
+private:
+    CTesselinkDoc& doc_;
+    std::uint8_t before_;
+    std::uint8_t after_;
+};
+
+}  // namespace tesselink

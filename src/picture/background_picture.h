@@ -1,0 +1,44 @@
+#pragma once
+// The background picture as the views and the remap use it: the decoded file, whether the
+// original area is its centred crop or the whole picture stretched, and the colour planes of
+// that area. Kept between paints; rebuilt only when the path, the file or the original size changes.
+
+#include <cstdint>
+#include <string>
+
+#include "picture/colour_plane_refresh.h"
+#include "picture/picture_cache.h"
+#include "remap/colour_planes.h"
+
+namespace tesselink {
+
+class BackgroundPicture {
+public:
+    // Brings everything up to date; costs a file status look-up when nothing changed.
+    void Sync(const std::string& path, int originalWidth, int originalHeight);
+    // Forgets the picture and frees the planes.
+    void Free();
+
+    // A file exists at the path (it may still not decode).
+    bool Exists() const { return exists_; }
+    const Picture& Image() const { return *picture_; }
+    // Why the file gave no picture, when it exists but did not decode.
+    const std::string& LoadError() const { return cache_.LastError(); }
+    const ColourPlaneSource& Source() const { return source_; }
+    const tesselink::ColourPlanes& Planes() const { return planes_; }
+    // Counts decodes, so that what is kept from one picture knows when it is stale.
+    std::uint64_t Generation() const { return generation_; }
+
+private:
+    PictureCache cache_;
+    Picture empty_;
+    const Picture* picture_ = &empty_;
+    bool exists_ = false;
+    ColourPlaneSource source_;
+    tesselink::ColourPlanes planes_;
+    ColourPlaneState planesState_;
+    std::uint64_t generation_ = 0;
+    std::uint64_t planesGeneration_ = 0;
+};
+
+}  // namespace tesselink
