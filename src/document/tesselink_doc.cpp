@@ -1,5 +1,8 @@
 #include "document/tesselink_doc.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QFile>
 #include <QString>
 #include <QUndoStack>
@@ -158,6 +161,39 @@ void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {
 const BackgroundPicture& CTesselinkDoc::Background() {
     background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
     return background_;
+}
+
+void CTesselinkDoc::Magnification() {
+    if (ZoomArea != OriginalArea) StepZoom(PictureViewRole::Target, +1);
+    if (ZoomArea != TargetArea) StepZoom(PictureViewRole::Original, +1);
+}
+
+void CTesselinkDoc::minify() {
+    if (ZoomArea != TargetArea) StepZoom(PictureViewRole::Original, -1);
+    if (ZoomArea != OriginalArea) StepZoom(PictureViewRole::Target, -1);
+}
+
+bool CTesselinkDoc::StepZoom(PictureViewRole view, int direction) {
+    const float zoom = Zoom(view);
+    // Compared with a margin: the factors are sums of halves, exact in binary anyway.
+    if (direction > 0 && zoom - (MaxZoom - ZoomStep) >= ZoomStep) return false;
+    if (direction < 0 && std::fabs(zoom - MinZoom) <= 0.00001f) return false;
+    SetZoom(view, zoom + (direction > 0 ? ZoomStep : -ZoomStep));
+    return true;
+}
+
+void CTesselinkDoc::SetZoom(PictureViewRole view, float zoom) {
+    zoom = std::round(std::clamp(zoom, MinZoom, MaxZoom) / ZoomStep) * ZoomStep;
+    float& factor = view == PictureViewRole::Original ? OriginalZoom : TargetZoom;
+    if (factor == zoom) return;
+    factor = zoom;
+    emit zoomChanged(view);
+}
+
+void CTesselinkDoc::SetAddWindowMode(int armed, int mode) {
+    if (originalView_ == nullptr) return;
+    originalView_->SetAddWindowArmed(armed);
+    originalView_->SetPendingMapMode(mode);
 }
 
 void CTesselinkDoc::SetMapFilePath(const std::string& path) {

@@ -24,6 +24,13 @@ namespace tesselink {
 // Selectable views for the zoom commands.
 enum ZoomAreaChoice : int { AllArea = 0, OriginalArea = 1, TargetArea = 2 };
 
+// The two picture views, for what concerns one of them.
+enum class PictureViewRole { Original, Target };
+
+constexpr float MinZoom = 0.5f;
+constexpr float MaxZoom = 8.0f;
+constexpr float ZoomStep = 0.5f;
+
 // What the gate did with a proposed window.
 struct WindowEditResult {
     enum class Outcome {
@@ -112,7 +119,21 @@ public:
     // Outline colour of window `index`, 0x00BBGGRR.
     static std::uint32_t WindowColour(int index);
 
-    // Zoom state shared by the panes.
+    // Zoom: 0.5 to 8.0 in steps of 0.5 for each view. Magnification and minify step the views
+    // that ZoomArea names; StepZoom one view (+1 in, -1 out). A step at a limit does nothing
+    // for that view; each view that changed is announced through zoomChanged.
+    void Magnification();
+    void minify();
+    bool StepZoom(PictureViewRole view, int direction);
+    // Sets one view's factor (clamped into range, to a step); New sets both back to 1.0.
+    void SetZoom(PictureViewRole view, float zoom);
+    float Zoom(PictureViewRole view) const { return view == PictureViewRole::Original ? OriginalZoom : TargetZoom; }
+
+    // The drawing mode of the toolbar: the Original view draws new windows with `mode`
+    // while armed; -1 and not armed is select mode.
+    void SetAddWindowMode(int armed, int mode);
+
+    // Zoom state shared by the panes; written through the functions above.
     float BaseZoom = 1.0f;
     float OriginalZoom = 1.0f;
     float TargetZoom = 1.0f;
@@ -123,6 +144,7 @@ signals:
     void selectionChanged();
     void modifiedChanged(bool modified);
     void mapFilePathChanged();
+    void zoomChanged(tesselink::PictureViewRole view);
 
 private:
     // Used by the edit commands only; each announces itself.

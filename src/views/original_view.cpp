@@ -23,7 +23,7 @@ CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget*
     : PictureScrollView(parent), doc_(doc), boxes_(boxes) {
     defaultFolders_ << QCoreApplication::applicationDirPath() << QStringLiteral(TESSELINK_DATA_DIR);
     doc_.SetOriginalView(this);
-    FollowDocument(doc_, [this] { ApplyZoom(doc_.OriginalZoom); });
+    FollowDocument(doc_, PictureViewRole::Original, [this] { ApplyZoom(doc_.OriginalZoom); });
 }
 
 CTesselinkView::~CTesselinkView() {

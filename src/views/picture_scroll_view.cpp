@@ -88,10 +88,17 @@ void PictureScrollView::FollowFrameLogicalRect() {
     frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
 }
 
-void PictureScrollView::FollowDocument(CTesselinkDoc& doc, std::function<void()> applyExtent) {
+void PictureScrollView::FollowDocument(CTesselinkDoc& doc, PictureViewRole role, std::function<void()> applyExtent) {
     applyExtent_ = std::move(applyExtent);
     connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
     connect(&doc, &CTesselinkDoc::selectionChanged, this, &PictureScrollView::FrameSelectedWindow);
+    connect(&doc, &CTesselinkDoc::zoomChanged, this, [this, role](PictureViewRole view) {
+        if (view != role) return;
+        // The frame is placed again from the picked window's picture rectangle at the next paint.
+        zoomChanged_ = 1;
+        if (applyExtent_) applyExtent_();
+        viewport()->update();
+    });
 }
 
 void PictureScrollView::OnDocumentChanged(const MapChange& change) {

@@ -17,6 +17,7 @@ namespace tesselink {
 
 class CTesselinkDoc;
 struct MapChange;
+enum class PictureViewRole;
 
 class PictureScrollView : public QAbstractScrollArea {
     Q_OBJECT
@@ -54,9 +55,9 @@ protected:
     virtual int SelectedWindow() const = 0;
 
     // Follows the document: any change repaints; a change of the picked window or of the
-    // selection puts the frame on the picked window; a new head or map also sets the scroll
-    // extent through `applyExtent`.
-    void FollowDocument(CTesselinkDoc& doc, std::function<void()> applyExtent);
+    // selection puts the frame on the picked window; a new head or map, and a new zoom factor
+    // of `role`, set the scroll extent through `applyExtent`.
+    void FollowDocument(CTesselinkDoc& doc, PictureViewRole role, std::function<void()> applyExtent);
     // The frame on the picked window (hidden for none), and its picture rectangle remembered.
     void FrameSelectedWindow();
 

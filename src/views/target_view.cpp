@@ -26,7 +26,7 @@ constexpr int BandPixels = 64 * 1024;
 
 CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : PictureScrollView(parent), doc_(doc) {
     doc_.SetTargetView(this);
-    FollowDocument(doc_, [this] { ApplyZoom(doc_.TargetZoom); });
+    FollowDocument(doc_, PictureViewRole::Target, [this] { ApplyZoom(doc_.TargetZoom); });
 }
 
 CRightView::~CRightView() {
