@@ -31,6 +31,9 @@ EditorSession::EditorSession() : Frame_(std::make_unique<CMainFrame>()) {
     Boxes_.SetOwner(MessageOwner::OriginalView, Original_);
     Boxes_.SetOwner(MessageOwner::TargetView, Target_);
     Doc_.SetMessageBoxes(&Boxes_);
+    Dialogs_.SetOwner(frame);
+    Editor_->SetMessageBoxes(&Boxes_);
+    Editor_->SetFileDialogs(&Dialogs_);
 
     Frame_->CreateEditMenu(&Doc_.UndoStack());
     QObject::connect(&Doc_, &CTesselinkDoc::modifiedChanged, frame, &QWidget::setWindowModified);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/app_settings.h"
+#include "app/qt_file_dialogs.h"
 #include "app/qt_message_boxes.h"
 #include "document/tesselink_doc.h"
 
@@ -45,6 +46,7 @@ public:
 private:
     CTesselinkDoc Doc_;
     QtMessageBoxes Boxes_;
+    QtFileDialogs Dialogs_;
     RecentFileList Recent_;
     std::unique_ptr<CMainFrame> Frame_;
     CMapHeadFileView* Editor_ = nullptr;

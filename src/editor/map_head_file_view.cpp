@@ -109,12 +109,9 @@ CMapHeadFileView::CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent)
     ValuesToControls();
     Doc_.SetHeadFileView(this);
     connect(&Doc_, &CTesselinkDoc::changed, this, &CMapHeadFileView::OnDocumentChanged);
-    connect(&Doc_, &CTesselinkDoc::selectionChanged, this, &CMapHeadFileView::SelectPickedRow);
-    // The cover buttons ask the document for the option they show; it announces it back.
-    const auto applyCover = [this] { Doc_.SetCoverOption(CoverOptionFromControls()); };
-    connect(CoverFullScreenCheck_, &QAbstractButton::clicked, this, applyCover);
-    connect(CoverSameRadio_, &QAbstractButton::clicked, this, applyCover);
-    connect(CoverDifferentRadio_, &QAbstractButton::clicked, this, applyCover);
+    connect(&Doc_, &CTesselinkDoc::selectionChanged, this, &CMapHeadFileView::ShowPickedWindow);
+    ConnectHeadControls();
+    ConnectWindowControls();
 }
 
 CMapHeadFileView::~CMapHeadFileView() {
@@ -210,6 +207,13 @@ void CMapHeadFileView::BuildWindowControls(QWidget* form) {
     WindowList_->verticalHeader()->setDefaultSectionSize(18);
     WindowList_->horizontalHeader()->setStretchLastSection(false);
     WindowList_->horizontalHeader()->setHighlightSections(false);
+    // Tab leaves the list like any other control instead of walking its cells.
+    WindowList_->setTabKeyNavigation(false);
+    // The picked row stays visible while another control has the focus.
+    QPalette palette = WindowList_->palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    WindowList_->setPalette(palette);
 
     AddButton_ = Place(new QPushButton("Add", form), 5, 287, 68, 14);
     AddButton_->setObjectName("AddButton");
@@ -332,6 +336,8 @@ void CMapHeadFileView::ShowCoverOption(std::uint8_t coverOption) {
 }
 
 void CMapHeadFileView::RefreshWindowList() {
+    const QSignalBlocker quiet(WindowList_);
+    const QSignalBlocker quietSelection(WindowList_->selectionModel());
     WindowList_->clearContents();
     WindowList_->setRowCount(0);
     WindowList_->clearSelection();
@@ -347,18 +353,7 @@ void CMapHeadFileView::RefreshWindowList() {
             WindowList_->setItem(row, c, item);
         }
     }
-    SelectPickedRow();
-}
-
-void CMapHeadFileView::SelectPickedRow() {
-    const QSignalBlocker quiet(WindowList_);
-    const int row = Doc_.SelectedOriginalWindow();
-    if (row >= 0 && row < WindowList_->rowCount()) {
-        WindowList_->selectRow(row);
-    } else {
-        WindowList_->clearSelection();
-        WindowList_->setCurrentCell(-1, -1);
-    }
+    ShowPickedWindow();
 }
 
 }  // namespace tesselink

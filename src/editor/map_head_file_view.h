@@ -10,8 +10,11 @@
 
 #include <cstdint>
 
+#include "document/edit_commands.h"
 #include "document/map_change.h"
 #include "document/view_panes.h"
+#include "map/file_dialogs.h"
+#include "map/message_boxes.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -45,6 +48,11 @@ public:
     // The form's size in pixels (its template is 293 x 394 dialog units).
     static QSize FormSize();
 
+    // Where the panel's messages and questions go, and how it asks for a picture file;
+    // without them nothing is shown and Browse offers nothing.
+    void SetMessageBoxes(MessageBoxes* boxes) { Boxes_ = boxes; }
+    void SetFileDialogs(FileDialogs* dialogs) { Dialogs_ = dialogs; }
+
     // First update, once the frame and all views exist.
     void OnInitialUpdate();
 
@@ -66,6 +74,18 @@ public:
     void ShowCoverOption(std::uint8_t coverOption);
     // The list is refilled from the document's windows, the picked one selected.
     void RefreshWindowList();
+
+    // "OK": checks the head fields and the picture path, asks about windows that would no
+    // longer fit, and applies the head (with their deletion) as one undoable step.
+    void ApplyHead();
+    // "......": a picture file chosen in the dialog goes into the path field, nothing else.
+    void BrowseBackgroundPicture();
+    // "Add": an 8 x 8 copy window at the corners, picked.
+    void AddWindow();
+    // "Delete" and the Delete key in the list: the picked window goes.
+    void DeleteSelectedWindow();
+    // The six window fields show `window`, or are emptied for none; the Map Mode box its mode.
+    void ShowWindowFields(const PlaybackWindow* window);
 
     // The controls, for the panel's handlers and for tests.
     QLineEdit* OriginalWidthEdit() const { return OriginalWidthEdit_; }
@@ -96,13 +116,41 @@ private:
     void BuildWindowControls(QWidget* form);
     void SetTabOrder();
     void SetUpWindowList();
+    void ConnectHeadControls();
+    void ConnectWindowControls();
     void OnDocumentChanged(const MapChange& change);
     // The cover option the three cover buttons show now.
     std::uint8_t CoverOptionFromControls() const;
     void SelectPickedRow();
+    // The list row, fields and mode box show the document's picked window.
+    void ShowPickedWindow();
+    // The list's own selection (click, arrow keys) picks the window in the document.
+    void OnListSelectionChanged();
+
+    // One of the six fields, as the user types into it.
+    enum class WindowField { OriginalStartX, OriginalStartY, TargetStartX, TargetStartY, Width, Height };
+    void OnFieldEdited(WindowField field, const QString& text);
+    void OnMapModeChosen(int mode);
+    // The picked window, or none; with an empty picture path the user is told first.
+    const PlaybackWindow* SelectedWindowForEdit();
+    // Stores `window` over the picked one through the document; a refusal is shown once.
+    bool StoreEdit(const PlaybackWindow& window, EditGesture::Kind gesture);
+    void Tell(const std::string& text);
+    MessageAnswer Ask(const std::string& text);
+    // Says so when the applied picture exists but cannot be used.
+    void ReportUnusablePicture();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     CTesselinkDoc& Doc_;
+    MessageBoxes* Boxes_ = nullptr;
+    FileDialogs* Dialogs_ = nullptr;
     HeadFormValues Values_;
+    // One typing session in the fields is one undo step; leaving a field starts the next.
+    int FieldGesture_ = 0;
+    // Set while a message is up, so the focus loss it causes is not handled as an edit.
+    bool Telling_ = false;
+    // The field being typed in: the stored value does not overwrite what the user types.
+    QLineEdit* TypingIn_ = nullptr;
     QStringList DefaultPictureFolders_;
 
     QLineEdit* OriginalWidthEdit_ = nullptr;

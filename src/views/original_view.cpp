@@ -92,6 +92,9 @@ void CTesselinkView::PaintView(QImage& buffer) {
     const bool exists = background.Exists();
 
     ReportMissingPictureOnce(path, !path.empty() && !exists);
+    if (exists && !background.Image().HasBitmap())
+        ReportStatus(1, QStringLiteral("Original view: cannot show %1: %2")
+                            .arg(QString::fromStdString(path), QString::fromStdString(background.LoadError())));
 
     ComputeLayout(cw, ch);
     const ViewRect& p = layout_.Picture;

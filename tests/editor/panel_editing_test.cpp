@@ -1,0 +1,256 @@
+// Editing a map by hand in the editor panel, through its real controls.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#include "document/tesselink_doc.h"
+#include "editor/map_head_file_view.h"
+#include "support/document_setup.h"
+#include "support/recording_message_boxes.h"
+#include "support/scripted_file_dialogs.h"
+
+using namespace tesselink;
+using namespace tesselink::testing;
+
+namespace {
+
+struct PanelFixture : ::testing::Test {
+    QTemporaryDir dir;
+    CTesselinkDoc doc;
+    RecordingMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    CMapHeadFileView panel{doc};
+
+    PanelFixture() {
+        panel.SetMessageBoxes(&boxes);
+        panel.SetFileDialogs(&dialogs);
+        panel.SetDefaultPictureFolders({dir.path()});
+        panel.OnInitialUpdate();
+        doc.SetBackgroundPicturePath(dir.filePath("card.png").toStdString());
+        panel.show();
+        QApplication::setActiveWindow(&panel);
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const UserMessage& m : boxes.Shown) texts.push_back(m.Text);
+        return texts;
+    }
+
+    static void Type(QLineEdit* edit, const QString& keys) {
+        edit->setFocus();
+        QTest::keyClicks(edit, keys);
+    }
+    static void Clear(QLineEdit* edit) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    }
+    void ClickRow(int row) {
+        QTableWidget* list = panel.WindowList();
+        const QRect cell = list->visualRect(list->model()->index(row, 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    void Head(const char* ow, const char* oh, const char* tw, const char* th) {
+        panel.OriginalWidthEdit()->setText(ow);
+        panel.OriginalHeightEdit()->setText(oh);
+        panel.TargetWidthEdit()->setText(tw);
+        panel.TargetHeightEdit()->setText(th);
+    }
+};
+
+}  // namespace
+
+TEST_F(PanelFixture, TwoAddsGiveTwoEightByEightWindowsTheSecondPicked) {
+    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    ASSERT_EQ(doc.WindowCount(), 2);
+    EXPECT_EQ(doc.GetPlaybackWindows()[1], MakeWindow(0, 0, 8, 8, 0, 0, 0));
+    EXPECT_EQ(panel.WindowList()->item(1, 0)->text(), "2");
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
+    EXPECT_EQ(panel.WidthEdit()->text(), "8");
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.WindowCount(), 1) << "each Add is one step";
+
+    SetHeadSize(doc, &MapFileHead::OriginalHeight, 7);
+    SetHeadSize(doc, &MapFileHead::OriginalWidth, 7);
+    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    EXPECT_EQ(Texts().back(), "the Original Heigh of the playback window beyond the screen") << "height first";
+    EXPECT_EQ(doc.WindowCount(), 1) << "nothing added";
+}
+
+TEST_F(PanelFixture, TypingStoresEachValueAndRefusesTheOneBeyondTheEdgeOnce) {
+    SetWindows(doc, {MakeWindow(0, 0, 530, 20, 50, 0, 0)});
+    ClickRow(0);
+    QLineEdit* x = panel.TargetStartXEdit();
+    std::vector<int> stored;
+    Clear(x);
+    stored.push_back(doc.GetPlaybackWindows()[0].TargetStartX);
+    for (const char* digit : {"1", "2", "0"}) {
+        Type(x, digit);
+        stored.push_back(doc.GetPlaybackWindows()[0].TargetStartX);
+    }
+    EXPECT_EQ(stored, (std::vector<int>{0, 1, 12, 12}));
+    EXPECT_EQ(Texts(), std::vector<std::string>{"the Target width of The playback window beyond the screen "});
+    EXPECT_EQ(x->text(), "120") << "the refused text stays for correcting";
+
+    panel.OriginalStartXEdit()->setFocus();
+    EXPECT_EQ(x->text(), "12") << "leaving the field shows what was stored";
+    EXPECT_EQ(boxes.Shown.size(), 1u) << "the refusal is not repeated by the focus loss";
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 0) << "the fields still edit the window on screen";
+
+    Clear(x);  // a new typing session after leaving the field
+    Type(x, "9");
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].TargetStartX, 9);
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].TargetStartX, 12);
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].TargetStartX, 50) << "one typing session is one step";
+    EXPECT_EQ(x->text(), "50");
+}
+
+TEST_F(PanelFixture, ZeroAndOversizedValuesAreRefusedNotStoredOrWrapped) {
+    SetWindows(doc, {MakeWindow(0, 0, 30, 10, 0, 0, 0)});
+    ClickRow(0);
+    Clear(panel.WidthEdit());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"the width should not be 0."});
+    panel.HeightEdit()->setFocus();
+    EXPECT_EQ(panel.WidthEdit()->text(), "30") << "the emptied field shows the stored width again";
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].Width, 30);
+
+    // Pasted at once: 65536 kept in 16 bits would be 0 and fit.
+    boxes.Shown.clear();
+    QApplication::clipboard()->setText("65536");
+    panel.OriginalStartXEdit()->setFocus();
+    panel.OriginalStartXEdit()->selectAll();
+    QTest::keyClick(panel.OriginalStartXEdit(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"the Original width of The playback window beyond the screen "});
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 0);
+    EXPECT_EQ(doc.UndoStack().count(), 0) << "nothing was stored";
+}
+
+TEST_F(PanelFixture, ARefusedModeKeepsTheOldOneInTheMapAndTheBox) {
+    SetWindows(doc, {MakeWindow(0, 0, 30, 10, 0, 460, 0), MakeWindow(0, 0, 8, 8, 0, 0, 4)});
+    ClickRow(1);
+    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 4) << "a click shows the window's mode";
+    ClickRow(0);
+    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 0);
+    panel.MapModeBox()->setFocus();
+    QTest::keyClick(panel.MapModeBox(), Qt::Key_Down);  // "Clockwise rotaion 90": placed 10 x 30
+    EXPECT_EQ(Texts(), std::vector<std::string>{"the Target Heigh of The playback window beyond the screen"});
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].MapMode, 0);
+    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 0);
+}
+
+TEST_F(PanelFixture, DeletingPicksTheNextWindowAndUndoBringsItBack) {
+    SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(1, 1, 8, 8, 0, 0, 0), MakeWindow(2, 2, 8, 8, 0, 0, 0)});
+    ClickRow(1);
+    QTest::mouseClick(panel.DeleteButton(), Qt::LeftButton);
+    ASSERT_EQ(doc.WindowCount(), 2);
+    EXPECT_EQ(panel.WindowList()->item(1, 0)->text(), "2") << "the former row 3 is numbered 2";
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
+    EXPECT_EQ(panel.OriginalStartXEdit()->text(), "2") << "the fields show the window that took its place";
+
+    QTest::keyClick(panel.WindowList(), Qt::Key_Delete);  // the last row: the one before it is picked
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 0);
+    QTest::keyClick(panel.WindowList(), Qt::Key_Delete);
+    EXPECT_EQ(doc.WindowCount(), 0);
+    EXPECT_EQ(doc.SelectedOriginalWindow(), -1);
+    EXPECT_TRUE(panel.WidthEdit()->text().isEmpty()) << "no window, empty fields";
+    QTest::mouseClick(panel.DeleteButton(), Qt::LeftButton);  // nothing picked: nothing happens
+
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.WindowCount(), 1);
+    EXPECT_EQ(panel.OriginalStartXEdit()->text(), "0") << "the restored window is picked and shown";
+}
+
+TEST_F(PanelFixture, ArrowKeysInTheListPickAndShowTheWindowWithoutMessages) {
+    doc.SetBackgroundPicturePath("");
+    SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(5, 6, 7, 9, 1, 2, 5)});
+    ClickRow(0);
+    QTest::keyClick(panel.WindowList(), Qt::Key_Down);
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
+    EXPECT_EQ(doc.SelectedTargetWindow(), 1);
+    EXPECT_EQ(panel.HeightEdit()->text(), "9");
+    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 5);
+    EXPECT_TRUE(boxes.Shown.empty()) << "showing a window is no edit, even without a picture";
+
+    QTest::keyClick(panel.WindowList(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), panel.AddButton()) << "Tab leaves the list";
+}
+
+TEST_F(PanelFixture, ApplyHeadChecksFieldsInOrderAndRefusesSizesAFileCannotCarry) {
+    Head("", "480", "640", "480");
+    panel.PicturePathEdit()->setText("");
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    Head("640", "480", "640", "480");
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    panel.PicturePathEdit()->setText(dir.filePath("card.png"));
+    Head("2001", "480", "640", "480");
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    Head("640", "480", "65536", "480");
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"input data invalid\n", "Please LoadDown backbround picture\n",
+                                                 "High and Width can't more than 2000",
+                                                 "High and Width can't more than 2000"}));
+    EXPECT_EQ(doc.GetHead(), MapFileHead());
+
+    Head("0", "480", "640", "480");
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    EXPECT_EQ(doc.GetHead().OriginalWidth, 0) << "a size of 0 is valid";
+}
+
+TEST_F(PanelFixture, AHeadThatLeavesWindowsOutAsksAndDeletesThemInOneStep) {
+    const PlaybackWindows four = {MakeWindow(0, 0, 100, 10, 0, 0, 0), MakeWindow(300, 0, 100, 10, 0, 20, 0),
+                                  MakeWindow(0, 0, 300, 10, 0, 40, 0), MakeWindow(250, 0, 100, 10, 0, 60, 0)};
+    SetWindows(doc, four);
+    panel.PicturePathEdit()->setText(dir.filePath("card.png"));
+    Head("300", "480", "640", "480");
+    boxes.Answers = {MessageAnswer::No, MessageAnswer::Yes};
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    EXPECT_EQ(doc.GetPlaybackWindows(), four) << "No keeps everything";
+    EXPECT_EQ(doc.GetHead().OriginalWidth, 640);
+
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    ASSERT_EQ(boxes.Shown.size(), 2u);
+    EXPECT_EQ(boxes.Shown[1].Text,
+              "the Original Width of The number 3 playback window beyond the screen\n"
+              "the Original Width of The number 1 playback window beyond the screen\n"
+              "Are you sure you want to delete  it");
+    EXPECT_EQ(boxes.Shown[1].Buttons, MessageButtons::YesNo);
+    EXPECT_EQ(doc.GetPlaybackWindows(), (PlaybackWindows{four[0], four[2]}));
+    EXPECT_EQ(doc.GetHead().WindowCount, 2);
+    EXPECT_EQ(panel.WindowList()->rowCount(), 2);
+
+    doc.UndoStack().undo();
+    EXPECT_EQ(doc.GetPlaybackWindows(), four) << "one undo brings the head and all windows back";
+    EXPECT_EQ(panel.OriginalWidthEdit()->text(), "640");
+}
+
+TEST_F(PanelFixture, BrowsePutsThePictureInTheFieldAndAnUnusablePictureIsReported) {
+    const QString broken = dir.filePath("broken.png");
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+    }
+    dialogs.Answers = {broken.toStdString()};
+    QTest::mouseClick(panel.BrowseButton(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.Requests.size(), 1u);
+    EXPECT_EQ(dialogs.Requests[0].Request.Filter, "Image(*.bmp;*.jpg;*.png;*.gif;*.png)");
+    EXPECT_EQ(panel.PicturePathEdit()->text(), broken);
+    EXPECT_NE(doc.BackgroundPicturePath(), broken.toStdString()) << "only OK applies it";
+
+    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Text.rfind("Cannot use the picture " + broken.toStdString() + ": ", 0), 0u);
+}
