@@ -49,12 +49,7 @@ void CMapHeadFileView::ConnectWindowControls() {
         // Only the user's typing is an edit; the panel's own writes are not.
         connect(fields[i], &QLineEdit::textEdited, this,
                 [this, field](const QString& text) { OnFieldEdited(field, text); });
-        // Leaving a field ends its typing session and shows what was stored.
-        connect(fields[i], &QLineEdit::editingFinished, this, [this] {
-            if (Telling_) return;
-            FieldGesture_ = Doc_.NewGestureSerial();
-            ShowPickedWindow();
-        });
+        fields[i]->installEventFilter(this);
     }
     connect(MapModeBox_, QOverload<int>::of(&QComboBox::activated), this, &CMapHeadFileView::OnMapModeChosen);
     FieldGesture_ = Doc_.NewGestureSerial();
@@ -65,6 +60,20 @@ bool CMapHeadFileView::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         DeleteSelectedWindow();
         return true;
+    }
+    const bool windowField = watched == OriginalStartXEdit_ || watched == OriginalStartYEdit_ ||
+                             watched == TargetStartXEdit_ || watched == TargetStartYEdit_ || watched == WidthEdit_ ||
+                             watched == HeightEdit_;
+    if (!windowField) return QScrollArea::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut && !Telling_) {
+        // Leaving a field ends its typing session and shows what was stored.
+        FieldGesture_ = Doc_.NewGestureSerial();
+        ShowPickedWindow();
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Undo and redo are the map's, not the field's: what was typed is already stored.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) return true;
     }
     return QScrollArea::eventFilter(watched, event);
 }
