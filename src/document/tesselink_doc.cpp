@@ -25,18 +25,27 @@ std::uint32_t CTesselinkDoc::WindowColour(int index) { return tesselink::WindowC
 
 // ---- the gate ----
 
+namespace {
+
+// The part of the gate that every proposed window passes: its placed size from its mode,
+// then the bounds in the order they are reported. False when refused.
+bool CheckProposedWindow(PlaybackWindow& window, const MapFileHead& head, WindowEditResult& result) {
+    window.UpdatePlacedSize();
+    result.Fit = CheckWindowBounds(window, head);
+    if (result.Fit == FitResult::Fits) return true;
+    result.What = WindowEditResult::Outcome::OutOfBounds;
+    return false;
+}
+
+}  // namespace
+
 WindowEditResult CTesselinkDoc::AddWindow(PlaybackWindow window) {
     WindowEditResult result;
     if (map_.Windows.size() >= MaxWindowCount) {
         result.What = WindowEditResult::Outcome::TooManyWindows;
         return result;
     }
-    window.UpdatePlacedSize();
-    result.Fit = CheckWindowBounds(window, map_.Head);
-    if (result.Fit != FitResult::Fits) {
-        result.What = WindowEditResult::Outcome::OutOfBounds;
-        return result;
-    }
+    if (!CheckProposedWindow(window, map_.Head, result)) return result;
     undoStack_->push(new AddWindowCommand(*this, window));
     result.Index = WindowCount() - 1;
     return result;
@@ -48,12 +57,7 @@ WindowEditResult CTesselinkDoc::ChangeWindow(int index, PlaybackWindow window, E
         result.What = WindowEditResult::Outcome::NoSuchWindow;
         return result;
     }
-    window.UpdatePlacedSize();
-    result.Fit = CheckWindowBounds(window, map_.Head);
-    if (result.Fit != FitResult::Fits) {
-        result.What = WindowEditResult::Outcome::OutOfBounds;
-        return result;
-    }
+    if (!CheckProposedWindow(window, map_.Head, result)) return result;
     result.Index = index;
     if (window == map_.Windows[static_cast<std::size_t>(index)]) {
         result.What = WindowEditResult::Outcome::Unchanged;
