@@ -1,8 +1,7 @@
 #include "render/render_command.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <optional>
@@ -10,6 +9,7 @@
 #include <tuple>
 
 #include "map/map_file.h"
+#include "map/safe_write.h"
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
@@ -61,8 +61,7 @@ int RunRenderCommand(const QStringList& arguments) {
     const MapLoadResult loaded = ReadMapFile(map, args.map);
     if (!loaded) {
         if (loaded.Message) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.Message->Text);
-        if (!QFileInfo(QString::fromStdString(args.map)).isFile())
-            return Fail(ExitFailed, "cannot load map " + args.map + ": no such file");
+        if (!loaded.ReadError.empty()) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.ReadError);
         return Fail(ExitFailed, "cannot load map " + args.map + ": not a map file");
     }
     if (map.Head.TargetWidth == 0 || map.Head.TargetHeight == 0) {
@@ -91,17 +90,15 @@ int RunRenderCommand(const QStringList& arguments) {
     const QImage image = RenderTarget(map, args.picture, picture, coverMode);
     if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": not enough memory");
 
-    // Written beside the output and renamed over it only when complete: no partial file.
-    QSaveFile file(QString::fromStdString(args.output));
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(ExitFailed, "cannot write " + args.output + ": " + file.errorString().toStdString());
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return Fail(ExitFailed, "cannot write " + args.output + ": " + writer.errorString().toStdString());
-    }
-    if (!file.commit())
-        return Fail(ExitFailed, "cannot write " + args.output + ": " + file.errorString().toStdString());
+    // Encoded in memory first: the file is then written whole or not at all, and a failing
+    // disk is reported by the writer, not by the encoder's own complaints.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) return Fail(ExitFailed, "cannot encode the picture: " + writer.errorString().toStdString());
+    const FileWriteResult written = WriteFileSafely(args.output, png.constData(), static_cast<std::size_t>(png.size()));
+    if (!written) return Fail(ExitFailed, written.Error);
     return 0;
 }
 
