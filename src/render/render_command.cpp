@@ -87,8 +87,9 @@ int RunRenderCommand(const QStringList& arguments) {
     if (!picture.Load(args.picture, &why)) return Fail(ExitFailed, "cannot load picture " + args.picture + ": " + why);
 
     const int coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
-    const QImage image = RenderTarget(map, args.picture, picture, coverMode);
-    if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": not enough memory");
+    std::string renderProblem;
+    const QImage image = RenderTarget(map, args.picture, picture, coverMode, &renderProblem);
+    if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": " + renderProblem);
 
     // Encoded in memory first: the file is then written whole or not at all, and a failing
     // disk is reported by the writer, not by the encoder's own complaints.
