@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "map/map_file.h"
 #include "map/safe_write.h"
+#include "picture/colour_plane_refresh.h"
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
@@ -70,16 +70,12 @@ int RunRenderCommand(const QStringList& arguments) {
                                     std::to_string(map.Head.TargetHeight));
     }
 
-    // Only a map without windows gets past the reader with sizes above 2000; planes that large
-    // would take gigabytes before anything could be written.
-    for (const auto& [what, width, height] :
-         {std::tuple<const char*, long long, long long>{"original", map.Head.OriginalWidth, map.Head.OriginalHeight},
-          {"target", map.Head.TargetWidth, map.Head.TargetHeight}}) {
-        if (width * height > Picture::MaxPixels) {
-            return Fail(ExitFailed, "cannot render " + args.map + ": its " + what + " size " + std::to_string(width) +
-                                        " x " + std::to_string(height) + " is more than " +
-                                        std::to_string(Picture::MaxPixels) + " pixels");
-        }
+    // Only a map without windows gets past the reader with sizes above 2000; the editor would
+    // not show it either.
+    for (const std::string& tooLarge :
+         {AreaTooLargeText("original", map.Head.OriginalWidth, map.Head.OriginalHeight),
+          AreaTooLargeText("target", map.Head.TargetWidth, map.Head.TargetHeight)}) {
+        if (!tooLarge.empty()) return Fail(ExitFailed, "cannot render " + args.map + ": " + tooLarge);
     }
 
     Picture picture;

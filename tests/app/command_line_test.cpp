@@ -138,5 +138,26 @@ TEST_F(CommandLine, AScreenshotRunNeverWaitsForAClick) {
     EXPECT_FALSE(QFile::exists(Path("b.png")));
 }
 
+// A map without windows may carry any head size. At 65535 x 65535 the editor once stretched the
+// picture to that size (17 GB); now it starts at once, in little memory, and says why.
+TEST_F(CommandLine, TheEditorStartsWithAnOriginalAreaTooLargeToShow) {
+    Map map;
+    map.Head.OriginalWidth = map.Head.OriginalHeight = 65535;
+    ASSERT_TRUE(WriteMapFile(map, StdPath("huge.map")));
+#ifdef TESSELINK_SANITIZED
+    const char* const limit = "";  // the sanitizer reserves far more address space than this
+#else
+    const char* const limit = "ulimit -v 1500000; ";
+#endif
+    const Outcome o = RunShell(QString(limit) + "exec \"$0\" \"$@\"", {"--screenshot", Path("s.png"), Path("huge.map")});
+    ASSERT_NE(o.Code, -1) << "the editor did not come up";
+    EXPECT_EQ(o.Code, 0) << o.Err.toStdString();
+    EXPECT_EQ(QImage(Path("s.png")).size(), QSize(1280, 800));
+
+    const Outcome render = RunProgram({"--render", Path("huge.map"), "--picture", picture_, "--output", Path("r.png")});
+    EXPECT_EQ(render.Code, 1);
+    EXPECT_TRUE(render.Err.contains("The original area 65535 x 65535 is too large to show")) << render.Err.toStdString();
+}
+
 }  // namespace
 }  // namespace tesselink
