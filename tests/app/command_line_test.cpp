@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "map/map_file.h"
 
@@ -114,6 +115,29 @@ TEST_F(CommandLine, MapPathsThatAreNotRegularFilesAreRefusedAtOnce) {
         EXPECT_EQ(o.Err, "tesselink: cannot load map " + c.Path + ": " + c.Reason + "\n");
     }
     EXPECT_FALSE(QFile::exists(Path("o.png")));
+}
+
+// A picture the user may not read says so, not "not a picture (File not found)". Root reads
+// anything, so as root the program runs as the unprivileged user "nobody".
+TEST_F(CommandLine, AnUnreadablePictureSaysPermissionDenied) {
+    QTemporaryDir open;  // a folder everyone may enter, with a copy of the program
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(open.path(), everyone));
+    const QString program = open.filePath("tesselink");
+    ASSERT_TRUE(QFile::copy(TESSELINK_EXECUTABLE, program));
+    ASSERT_TRUE(QFile::setPermissions(program, everyone));
+    ASSERT_TRUE(QFile::copy(Path("empty.map"), open.filePath("empty.map")));
+    ASSERT_TRUE(QFile::setPermissions(open.filePath("empty.map"), everyone));
+    ASSERT_TRUE(QFile::copy(picture_, open.filePath("secret.jpg")));
+    ASSERT_TRUE(QFile::setPermissions(open.filePath("secret.jpg"), QFile::WriteOwner));
+
+    const QString as = geteuid() == 0 ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$@\""
+                                      : "exec \"$@\"";
+    const Outcome o = RunShell(as, {program, "--render", open.filePath("empty.map"), "--picture",
+                                    open.filePath("secret.jpg"), "--output", open.filePath("o.png")});
+    EXPECT_EQ(o.Code, 1);
+    EXPECT_EQ(o.Err, "tesselink: cannot load picture " + open.filePath("secret.jpg") + ": Permission denied\n");
 }
 
 // A screenshot run has nobody to click: every message box goes to stderr and the run ends.
