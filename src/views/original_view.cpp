@@ -23,7 +23,11 @@ bool FileExists(const std::string& path) { return !path.empty() && QFileInfo(QSt
 
 CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
     : PictureScrollView(parent), doc_(doc), boxes_(boxes) {
-    defaultFolders_ << QCoreApplication::applicationDirPath() << QStringLiteral(TESSELINK_DATA_DIR);
+    // Beside the program (the build tree), the data folder of the prefix it was installed under
+    // (a package may use another prefix than the build was configured with), the configured one.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    defaultFolders_ << programFolder << programFolder + QStringLiteral("/../share/tesselink")
+                    << QStringLiteral(TESSELINK_DATA_DIR);
     doc_.AttachView(static_cast<OriginalViewPane*>(this));
 }
 
