@@ -66,6 +66,16 @@ int BuildCoverWindows(const PlaybackWindows& windows, const MapFileHead& head, i
 }
 
 int CoverBlock::Build(const PlaybackWindows& windows, const MapFileHead& head, int mode) {
+    if (built_ && mode == builtMode_ && head == builtHead_ && windows == builtWindows_) return builtResult_;
+    built_ = true;
+    builtWindows_ = windows;
+    builtHead_ = head;
+    builtMode_ = mode;
+    builtResult_ = BuildTable(windows, head, mode);
+    return builtResult_;
+}
+
+int CoverBlock::BuildTable(const PlaybackWindows& windows, const MapFileHead& head, int mode) {
     table_.clear();
     rows_ = columns_ = 0;
     const BlockExtents x = ExtentsOf(windows);

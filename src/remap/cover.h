@@ -49,7 +49,8 @@ public:
 
     // Builds the table for `windows` tiled in `mode` over the head's pictures. Returns
     // CoverNotPossible for a zero block extent, CoverTooLarge when a tiled block's area is above
-    // MaxBlockPixels (both leave no tiles), else CoverFilled.
+    // MaxBlockPixels (both leave no tiles), else CoverFilled. Called again with the same windows,
+    // head and mode it only returns the last result, so a view may call it on every paint.
     int Build(const PlaybackWindows& windows, const MapFileHead& head, int mode);
 
     // True after a successful Build that left at least one tile; without tiles the cover
@@ -63,12 +64,20 @@ public:
                    TargetPlanes& target) const;
 
 private:
+    int BuildTable(const PlaybackWindows& windows, const MapFileHead& head, int mode);
+
     long long c_ = 0, d_ = 0, b_ = 0, e_ = 0;  // block extents: original c x d, target b x e
     long long rows_ = 0, columns_ = 0;         // tile loops as BuildCoverWindows runs them
     bool different_ = false;
     // Per pixel of one target tile (b x e, row-major): the source-tile pixel as y * c + x,
     // or -1 where no window of the block lands.
     std::vector<std::int32_t> table_;
+    // What the table was built from.
+    PlaybackWindows builtWindows_;
+    MapFileHead builtHead_;
+    int builtMode_ = CoverModeNone;
+    int builtResult_ = CoverNotPossible;
+    bool built_ = false;
 };
 
 // The one line the Target view shows (and --render prints) when a cover cannot be built.

@@ -101,10 +101,15 @@ void CRightView::PaintView(QImage& buffer) {
                                     layout_.OffsetY, sx, sy, coverDisplayRects_);
             }
             coverCount = coverWindows_.size();
+            if (coverBlock_.Build(windows, head, coverMode_) == CoverTooLarge)
+                ReportStatus(2, QString::fromStdString(CoverTooLargeText(windows)));
+            else if (coverBlock_.HasTiles())
+                cover_ = &coverBlock_;
         }
         // The cover tiles begin with copies of the map's own windows and are drawn over the
         // whole picture, so with a cover only the cover picture needs building.
         DrawTargetPicture(painter, buffer, visible, coverCount > 0 ? coverWindows_ : windows);
+        cover_ = nullptr;
         if (coverOn) DrawWindowFrames(painter, coverDisplayRects_, coverCount);
     }
 
@@ -157,8 +162,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         const int bandRows = std::max(8, BandPixels / area.Width());
         for (int top = area.top; top < area.bottom; top += bandRows) {
             const ViewRect band{area.left, top, area.right, std::min(top + bandRows, area.bottom)};
-            ClipWindowsToArea(windows, band, clippedWindows_);
-            RemapWindows(doc_.ColourPlanes, clippedWindows_, band.Width(), band.Height(), visiblePlanes_);
+            RemapTargetArea(windows, band);
             BlitPlanesScaled(visiblePlanes_, factor, buffer,
                              origin + QPoint(band.left * factor, band.top * factor), screen);
         }
@@ -183,12 +187,20 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
         targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
     }
-    ClipWindowsToArea(windows, area, clippedWindows_);
-    RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
+    RemapTargetArea(windows, area);
     BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
     ReleaseTargetPlanes(visiblePlanes_);
     ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
     painter.drawImage(origin + part.topLeft(), scaledPart_);
+}
+
+void CRightView::RemapTargetArea(const PlaybackWindows& windows, const ViewRect& area) {
+    if (cover_) {
+        cover_->RemapArea(doc_.ColourPlanes, area.left, area.top, area.Width(), area.Height(), visiblePlanes_);
+        return;
+    }
+    ClipWindowsToArea(windows, area, clippedWindows_);
+    RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
 }
 
 void CRightView::DrawTargetLabels(QPainter& painter) {
