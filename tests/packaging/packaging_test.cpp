@@ -120,6 +120,9 @@ TEST(Packaging, InstallPutsEveryFileInItsPlaceAndTheProgramFindsItsPicture) {
     const Outcome version = RunTool(program, {"--version"}, env, "/");
     EXPECT_EQ(version.Code, 0);
     EXPECT_EQ(version.Out, "Tesselink " TESSELINK_VERSION "\n") << "--version needs no display";
+    const Outcome help = RunTool(program, {"--help"}, env, "/");
+    EXPECT_EQ(help.Code, 0);
+    EXPECT_TRUE(help.Out.startsWith("Usage:\n")) << "--help needs no display: " << help.Out.toStdString();
 
     static const QTemporaryDir runtime;
     env.insert("QT_QPA_PLATFORM", "offscreen");
