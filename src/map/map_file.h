@@ -18,14 +18,14 @@ MapWriteResult WriteMapFile(const Map& map, const std::string& path);
 // Largest part of a map file that is read: the head and 255 entries; bytes beyond are ignored.
 constexpr long long MaxMapFileBytes = MapHeadSize + MapEntrySize * MaxWindowCount;
 
-// Reads the file at `path` into `map`. A file that cannot be opened or read, or that is not a
-// regular file (a folder, a FIFO, a device), leaves `map` as it was, with no message box and
-// the reason in ReadError. A file read but refused empties the window list and sets
-// WindowCount to 0, keeping the rest of the head.
 // Why the file at `path` cannot be read as a map file (missing, no permission, a folder, not a
 // regular file), in one line; empty when it can. Never blocks, whatever the path names.
 std::string MapFileReadProblem(const std::string& path);
 
+// Reads the file at `path` into `map`, no further than MaxMapFileBytes. A file that cannot be
+// opened or read, or that is not a regular file (a folder, a FIFO, a device), leaves `map` as it
+// was, with no message box and the reason in ReadError. A file read but refused empties the
+// window list and sets WindowCount to 0, keeping the rest of the head.
 MapLoadResult ReadMapFile(Map& map, const std::string& path);
 
 }  // namespace tesselink

@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -47,8 +49,15 @@ FileWriteResult WriteFileSafely(const std::string& path, const void* data, std::
         }
         done += static_cast<std::size_t>(n);
     }
+    // Some file systems report a full disk only when the data is flushed; commit() would sync
+    // too but ignores what the sync says.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        const std::string why = SystemErrorText(errno);
+        file.cancelWriting();
+        return Failed(path, why);
+    }
     errno = 0;
-    // commit() syncs to disk, closes and renames over the old file; a failure leaves the old one.
+    // commit() closes and renames over the old file; a failure leaves the old one.
     if (!file.commit()) return Failed(path, errno ? SystemErrorText(errno) : file.errorString().toStdString());
     FileWriteResult ok;
     ok.Written = true;
