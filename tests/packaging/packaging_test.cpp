@@ -89,7 +89,9 @@ TEST(Packaging, TheMapTypeGoesByContentNotByExtension) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", data.path());
     env.insert("XDG_DATA_DIRS", data.path() + ":/usr/share");
-    env.remove("XDG_CURRENT_DESKTOP");
+    // Without a desktop session xdg-mime asks the freedesktop database itself (through mimetype).
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+        env.remove(name);
     const auto typeOf = [&](const QString& path) {
         const Outcome o = RunTool("xdg-mime", {"query", "filetype", path}, env);
         return o.Code == 0 ? o.Out.trimmed().section(';', 0, 0) : "failed: " + o.Out;
