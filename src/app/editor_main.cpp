@@ -1,6 +1,7 @@
 #include "app/editor_main.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QTimer>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "app/editor_session.h"
 #include "app/main_frame.h"
 #include "app/startup_options.h"
+#include "map/safe_write.h"
 
 namespace tesselink {
 
@@ -17,9 +19,19 @@ namespace {
 // Waits for the first paints, writes the window's picture and ends the program.
 void ScheduleScreenshot(CMainFrame& frame, const QString& path) {
     QTimer::singleShot(500, &frame, [&frame, path] {
-        const bool saved = frame.grab().save(path, "PNG");
-        if (!saved) std::fprintf(stderr, "tesselink: cannot write %s\n", qPrintable(path));
-        QApplication::exit(saved ? 0 : 1);
+        // Encoded in memory, then written whole or not at all.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!frame.grab().save(&buffer, "PNG")) {
+            std::fprintf(stderr, "tesselink: cannot encode the window's picture\n");
+            QApplication::exit(1);
+            return;
+        }
+        const FileWriteResult written =
+            WriteFileSafely(path.toStdString(), png.constData(), static_cast<std::size_t>(png.size()));
+        if (!written) std::fprintf(stderr, "tesselink: %s\n", written.Error.c_str());
+        QApplication::exit(written ? 0 : 1);
     });
 }
 
@@ -38,6 +50,8 @@ int RunEditor(int argc, char** argv) {
     }
 
     EditorSession session;
+    // Nobody is there to click in a screenshot run.
+    if (!options.ScreenshotPath.isEmpty()) session.Boxes().SetUnattended(true);
     // A map that cannot be opened has been reported by the document; like a failed
     // start-up command, it ends the program.
     if (!options.MapPath.isEmpty() && !session.OpenStartupMap(options.MapPath)) return 1;

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <cstdio>
+
 namespace tesselink {
 
 namespace {
@@ -24,7 +26,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const UserMessage& message, QWidget
     box->setTextFormat(Qt::PlainText);
     box->setText(QString::fromStdString(message.Text));
     box->setStandardButtons(StandardButtonsOf(message.Buttons));
-    box->setDefaultButton(message.Buttons == MessageButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes);
+    box->setDefaultButton(DefaultAnswer(message.Buttons) == MessageAnswer::Ok ? QMessageBox::Ok : QMessageBox::Yes);
     if (message.Buttons == MessageButtons::YesNoCancel) box->setEscapeButton(QMessageBox::Cancel);
     if (message.Buttons == MessageButtons::YesNo) box->setEscapeButton(QMessageBox::No);
     return box;
@@ -42,6 +44,19 @@ MessageAnswer AnswerFromButton(int clickedButton, MessageButtons buttons) {
     return MessageAnswer::Cancel;
 }
 
+MessageAnswer DefaultAnswer(MessageButtons buttons) {
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+}
+
+std::string MessageLine(const UserMessage& message) {
+    std::string line = "tesselink: ";
+    std::string caption = message.Kind == MessageBoxKind::Plain ? message.Caption : std::string();
+    while (!caption.empty() && caption.back() == ' ') caption.pop_back();
+    if (!caption.empty() && caption != ApplicationCaption) line += caption + ": ";
+    for (const char c : message.Text) line += c == '\n' ? ' ' : c;
+    return line;
+}
+
 QtMessageBoxes::QtMessageBoxes(QWidget* mainWindow) : MainWindow_(mainWindow) {}
 
 void QtMessageBoxes::SetOwner(MessageOwner owner, QWidget* pane) { Panes_[owner] = pane; }
@@ -55,6 +70,10 @@ QWidget* QtMessageBoxes::OwnerWidget(const UserMessage& message) const {
 }
 
 MessageAnswer QtMessageBoxes::Show(const UserMessage& message) {
+    if (Unattended_) {
+        std::fprintf(stderr, "%s\n", MessageLine(message).c_str());
+        return DefaultAnswer(message.Buttons);
+    }
     const std::unique_ptr<QMessageBox> box = BuildMessageBox(message, OwnerWidget(message));
     const int clicked = box->exec();
     return AnswerFromButton(clicked, message.Buttons);

@@ -214,14 +214,12 @@ void CTesselinkDoc::ShowMessage(const UserMessage& message) {
 
 bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
     // Only a file that can be read replaces the map; anything else leaves it as it was.
-    QFile probe(QString::fromStdString(path));
-    if (path.empty() || !probe.open(QIODevice::ReadOnly)) {
-        const std::string why = path.empty() ? std::string("No file name was given.")
-                                             : probe.errorString().toStdString();
+    // Without blocking on a FIFO, and refusing folders and devices.
+    const std::string why = path.empty() ? std::string("No file name was given.") : MapFileReadProblem(path);
+    if (!why.empty()) {
         ShowMessage(ApplicationMessage("Failed to open document.\n" + path + "\n" + why));
         return false;
     }
-    probe.close();
 
     Map read = map_;
     read.ClearWindows();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "map/map_model.h"
 #include "map/message_boxes.h"
@@ -23,6 +24,9 @@ int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity);
 struct MapLoadResult {
     bool Accepted = false;
     std::optional<UserMessage> Message;
+    // Set by ReadMapFile when the file itself could not be read (missing, a folder, not a
+    // regular file, no permission): one line for the user; no message box of its own.
+    std::string ReadError;
     explicit operator bool() const { return Accepted; }
 };
 

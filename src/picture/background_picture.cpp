@@ -12,7 +12,7 @@ void BackgroundPicture::Sync(const std::string& path, int originalWidth, int ori
     // The same path with the file changed on disk is a new picture too.
     if (planesGeneration_ != generation_) planesState_.LoadedPicturePath.clear();
     if (RefreshColourPlanes(planes_, planesState_, path, *picture_, source_.StretchBackground, source_.OriginX,
-                            source_.OriginY, originalWidth, originalHeight))
+                            source_.OriginY, originalWidth, originalHeight, &refusal_))
         planesGeneration_ = generation_;
 }
 
@@ -22,6 +22,7 @@ void BackgroundPicture::Free() {
     exists_ = false;
     planes_.Free();
     planesState_ = ColourPlaneState();
+    refusal_.clear();
 }
 
 }  // namespace tesselink

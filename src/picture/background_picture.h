@@ -24,6 +24,8 @@ public:
     const Picture& Image() const { return *picture_; }
     // Why the file gave no picture, when it exists but did not decode.
     const std::string& LoadError() const { return cache_.LastError(); }
+    // Why there are no planes for the original area although the picture loaded (too large), or empty.
+    const std::string& Refusal() const { return refusal_; }
     const ColourPlaneSource& Source() const { return source_; }
     const tesselink::ColourPlanes& Planes() const { return planes_; }
     // Counts decodes, so that what is kept from one picture knows when it is stale.
@@ -37,6 +39,7 @@ private:
     ColourPlaneSource source_;
     tesselink::ColourPlanes planes_;
     ColourPlaneState planesState_;
+    std::string refusal_;
     std::uint64_t generation_ = 0;
     std::uint64_t planesGeneration_ = 0;
 };

@@ -6,9 +6,23 @@
 
 namespace tesselink {
 
+std::string AreaTooLargeText(const std::string& which, long long width, long long height) {
+    if (width * height <= MaxShownAreaPixels) return std::string();
+    return "The " + which + " area " + std::to_string(width) + " x " + std::to_string(height) +
+           " is too large to show (more than " + std::to_string(MaxShownAreaPixels) + " pixels)";
+}
+
 bool RefreshColourPlanes(ColourPlanes& planes, ColourPlaneState& state, const std::string& backgroundPath,
                          const Picture& picture, bool stretchBackground, int originX, int originY,
-                         int originalWidth, int originalHeight) {
+                         int originalWidth, int originalHeight, std::string* refusal) {
+    if (refusal) refusal->clear();
+    const std::string tooLarge = AreaTooLargeText("original", originalWidth, originalHeight);
+    if (!tooLarge.empty()) {
+        // Planes of another size would show the wrong picture: none at all.
+        planes.Free();
+        if (refusal) *refusal = tooLarge;
+        return false;
+    }
     if (backgroundPath.empty() || !QFileInfo::exists(QString::fromStdString(backgroundPath))) return false;
     if (backgroundPath == state.LoadedPicturePath && originalWidth == state.PlanesOriginalWidth &&
         originalHeight == state.PlanesOriginalHeight && planes.IsPresent())

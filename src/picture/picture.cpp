@@ -2,9 +2,11 @@
 
 #include "picture/picture_header.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QString>
+#include <QStringList>
 
 namespace tesselink {
 namespace {
@@ -16,36 +18,74 @@ bool Fail(std::string* error, std::string why) {
 
 std::string Text(const QString& s) { return s.toStdString(); }
 
+const char* const Truncated = "the file is truncated: the picture data ends early";
+
+// While alive, the decoders' warnings are collected instead of reaching stderr: a load that
+// fails says why in its own one line. Loads run on the user-interface thread only.
+class DecoderMessages {
+public:
+    explicit DecoderMessages(QStringList& into) : into_(into) {
+        active_ = this;
+        previous_ = qInstallMessageHandler(&Collect);
+    }
+    ~DecoderMessages() {
+        qInstallMessageHandler(previous_);
+        active_ = nullptr;
+    }
+    DecoderMessages(const DecoderMessages&) = delete;
+    DecoderMessages& operator=(const DecoderMessages&) = delete;
+
+private:
+    static void Collect(QtMsgType, const QMessageLogContext&, const QString& message) {
+        if (active_) active_->into_.append(message);
+    }
+    static inline DecoderMessages* active_ = nullptr;
+    QStringList& into_;
+    QtMessageHandler previous_ = nullptr;
+};
+
 }  // namespace
 
 bool Picture::Load(const std::string& path, std::string* error) {
     image_ = QImage();
-    const QString file = QString::fromStdString(path);
-    if (path.empty() || !QFileInfo(file).isFile()) return Fail(error, "no such file: " + path);
+    if (path.empty()) return Fail(error, "no file name was given");
+    const QString name = QString::fromStdString(path);
+    const QFileInfo info(name);
+    if (!info.exists()) return Fail(error, "No such file or directory");
+    if (info.isDir()) return Fail(error, "is a folder");
+    if (!info.isFile()) return Fail(error, "is not a regular file");  // a FIFO would block the read
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) return Fail(error, Text(file.errorString()));
 
-    QImageReader reader(file);
-    reader.setAutoTransform(false);  // pixels as stored, whatever the file's orientation tag says
     // The reader's own failure cannot tell "too large" from "corrupt": measure from the header first.
-    QSize size = ReadDeclaredPictureSize(file);
-    if (!size.isValid()) size = reader.size();
-    if (size.isValid()) {
-        const long long pixels = static_cast<long long>(size.width()) * size.height();
+    const PictureHeader header = InspectPicture(file);
+    if (header.Format == PictureFormat::Unknown) return Fail(error, "not a bmp, jpg, png or gif picture");
+    if (header.Size.isValid()) {
+        const long long pixels = static_cast<long long>(header.Size.width()) * header.Size.height();
         if (pixels > MaxPixels) {
-            return Fail(error, "the picture is " + std::to_string(size.width()) + " x " +
-                                   std::to_string(size.height()) + " pixels, more than the " +
+            return Fail(error, "the picture is " + std::to_string(header.Size.width()) + " x " +
+                                   std::to_string(header.Size.height()) + " pixels, more than the " +
                                    std::to_string(MaxPixels) + " pixels that can be loaded");
         }
     }
-    if (!reader.canRead()) {
-        return Fail(error, "not a bmp, jpg, png or gif picture (" + Text(reader.errorString()) + ")");
-    }
+    if (header.Truncated) return Fail(error, Truncated);
+
+    if (!file.seek(0)) return Fail(error, Text(file.errorString()));
+    QImageReader reader(&file, PictureFormatName(header.Format));
+    reader.setAutoTransform(false);  // pixels as stored, whatever the file's orientation tag says
     // A header that understates the size still cannot make the decoder allocate past the limit.
     reader.setAllocationLimit(static_cast<int>(MaxPixels * 4 / (1024 * 1024)) + 1);
 
     QImage decoded;
-    if (!reader.read(&decoded) || decoded.isNull()) {
-        return Fail(error, "the picture cannot be decoded (" + Text(reader.errorString()) + ")");
+    bool read = false;
+    QStringList complaints;
+    {
+        const DecoderMessages messages(complaints);
+        read = reader.read(&decoded) && !decoded.isNull();
     }
+    // The decoders say "premature end" when the data runs out; what they decoded is partly blank.
+    if (complaints.filter("premature end", Qt::CaseInsensitive).size() > 0) return Fail(error, Truncated);
+    if (!read) return Fail(error, "the picture data is damaged");
     image_ = decoded.convertToFormat(QImage::Format_RGB32);
     if (image_.isNull()) return Fail(error, "not enough memory for the picture");
     return true;

@@ -1,15 +1,15 @@
 #include "render/render_command.h"
 
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "map/map_file.h"
+#include "map/safe_write.h"
+#include "picture/colour_plane_refresh.h"
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
@@ -61,8 +61,7 @@ int RunRenderCommand(const QStringList& arguments) {
     const MapLoadResult loaded = ReadMapFile(map, args.map);
     if (!loaded) {
         if (loaded.Message) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.Message->Text);
-        if (!QFileInfo(QString::fromStdString(args.map)).isFile())
-            return Fail(ExitFailed, "cannot load map " + args.map + ": no such file");
+        if (!loaded.ReadError.empty()) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.ReadError);
         return Fail(ExitFailed, "cannot load map " + args.map + ": not a map file");
     }
     if (map.Head.TargetWidth == 0 || map.Head.TargetHeight == 0) {
@@ -71,16 +70,12 @@ int RunRenderCommand(const QStringList& arguments) {
                                     std::to_string(map.Head.TargetHeight));
     }
 
-    // Only a map without windows gets past the reader with sizes above 2000; planes that large
-    // would take gigabytes before anything could be written.
-    for (const auto& [what, width, height] :
-         {std::tuple<const char*, long long, long long>{"original", map.Head.OriginalWidth, map.Head.OriginalHeight},
-          {"target", map.Head.TargetWidth, map.Head.TargetHeight}}) {
-        if (width * height > Picture::MaxPixels) {
-            return Fail(ExitFailed, "cannot render " + args.map + ": its " + what + " size " + std::to_string(width) +
-                                        " x " + std::to_string(height) + " is more than " +
-                                        std::to_string(Picture::MaxPixels) + " pixels");
-        }
+    // Only a map without windows gets past the reader with sizes above 2000; the editor would
+    // not show it either.
+    for (const std::string& tooLarge :
+         {AreaTooLargeText("original", map.Head.OriginalWidth, map.Head.OriginalHeight),
+          AreaTooLargeText("target", map.Head.TargetWidth, map.Head.TargetHeight)}) {
+        if (!tooLarge.empty()) return Fail(ExitFailed, "cannot render " + args.map + ": " + tooLarge);
     }
 
     Picture picture;
@@ -88,20 +83,19 @@ int RunRenderCommand(const QStringList& arguments) {
     if (!picture.Load(args.picture, &why)) return Fail(ExitFailed, "cannot load picture " + args.picture + ": " + why);
 
     const int coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
-    const QImage image = RenderTarget(map, args.picture, picture, coverMode);
-    if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": not enough memory");
+    std::string renderProblem;
+    const QImage image = RenderTarget(map, args.picture, picture, coverMode, &renderProblem);
+    if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": " + renderProblem);
 
-    // Written beside the output and renamed over it only when complete: no partial file.
-    QSaveFile file(QString::fromStdString(args.output));
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(ExitFailed, "cannot write " + args.output + ": " + file.errorString().toStdString());
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return Fail(ExitFailed, "cannot write " + args.output + ": " + writer.errorString().toStdString());
-    }
-    if (!file.commit())
-        return Fail(ExitFailed, "cannot write " + args.output + ": " + file.errorString().toStdString());
+    // Encoded in memory first: the file is then written whole or not at all, and a failing
+    // disk is reported by the writer, not by the encoder's own complaints.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) return Fail(ExitFailed, "cannot encode the picture: " + writer.errorString().toStdString());
+    const FileWriteResult written = WriteFileSafely(args.output, png.constData(), static_cast<std::size_t>(png.size()));
+    if (!written) return Fail(ExitFailed, written.Error);
     return 0;
 }
 

@@ -7,7 +7,8 @@
 
 namespace tesselink {
 
-QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode) {
+QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode,
+                    std::string* why) {
     const MapFileHead& head = map.Head;
     const ColourPlaneSource choice =
         ChooseColourPlaneSource(picture.Width(), picture.Height(), head.OriginalWidth, head.OriginalHeight);
@@ -15,19 +16,27 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
     ColourPlaneState state;
     RefreshColourPlanes(planes, state, picturePath, picture, choice.StretchBackground, choice.OriginX,
                         choice.OriginY, head.OriginalWidth, head.OriginalHeight);
-    if (!planes.IsPresent()) return QImage();
+    if (!planes.IsPresent()) {
+        if (why) *why = "not enough memory for the colour planes";
+        return QImage();
+    }
 
     TargetPlanes target;
     RemapWindows(planes, map.Windows, head.TargetWidth, head.TargetHeight, target);
     if (coverMode == CoverModeSame || coverMode == CoverModeDifferent) {
-        // The cover list starts with copies of the map's own windows, so the cover pass
-        // rebuilds the whole target from the fill value.
-        PlaybackWindows cover;
-        if (BuildCoverWindows(map.Windows, head, coverMode, cover) == CoverFilled && !cover.empty())
-            RemapWindows(planes, cover, head.TargetWidth, head.TargetHeight, target);
+        // The tiles begin with the map's own windows, so the cover replaces the whole target.
+        CoverBlock cover;
+        const int built = cover.Build(map.Windows, head, coverMode);
+        if (built == CoverTooLarge) {
+            if (why) *why = CoverTooLargeText(map.Windows);
+            return QImage();
+        }
+        if (cover.HasTiles()) cover.RemapArea(planes, 0, 0, head.TargetWidth, head.TargetHeight, target);
     }
     TargetImage image;
-    return image.Update(target);
+    QImage out = image.Update(target);
+    if (out.isNull() && why) *why = "not enough memory for the target picture";
+    return out;
 }
 
 }  // namespace tesselink

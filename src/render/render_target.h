@@ -12,9 +12,11 @@ namespace tesselink {
 
 // Colour planes from `picture` (loaded from `picturePath`) as the editor builds them: the centred
 // crop, or the whole picture stretched when it is smaller than the original size. Then the map's
-// windows are remapped and, with `coverMode` 0 or 1, the cover windows remapped over a fresh
-// target as the Target view's cover pass does. Returns the TW x TH Format_RGB32 picture; a null
-// image when the target size is 0 or the planes cannot be built.
-QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode);
+// windows are remapped and, with `coverMode` 0 or 1, the cover tiles drawn over a fresh target
+// as the Target view's cover pass does. Returns the TW x TH Format_RGB32 picture; a null
+// image when the target size is 0, the planes cannot be built or the cover is too large, with
+// the reason in `why` (if given).
+QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode,
+                    std::string* why = nullptr);
 
 }  // namespace tesselink

@@ -21,7 +21,11 @@ const char* const DefaultPictureName = "tesselink.jpg";
 
 CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
     : PictureScrollView(parent), doc_(doc), boxes_(boxes) {
-    defaultFolders_ << QCoreApplication::applicationDirPath() << QStringLiteral(TESSELINK_DATA_DIR);
+    // Beside the program (the build tree), the data folder of the prefix it was installed under
+    // (a package may use another prefix than the build was configured with), the configured one.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    defaultFolders_ << programFolder << programFolder + QStringLiteral("/../share/tesselink")
+                    << QStringLiteral(TESSELINK_DATA_DIR);
     doc_.SetOriginalView(this);
     FollowDocument(doc_, PictureViewRole::Original, [this] { ApplyZoom(doc_.OriginalZoom); });
 }
@@ -92,7 +96,9 @@ void CTesselinkView::PaintView(QImage& buffer) {
     const bool exists = background.Exists();
 
     ReportMissingPictureOnce(path, !path.empty() && !exists);
-    if (exists && !background.Image().HasBitmap())
+    if (!background.Refusal().empty())
+        ReportStatus(1, QStringLiteral("Original view: ") + QString::fromStdString(background.Refusal()));
+    else if (exists && !background.Image().HasBitmap())
         ReportStatus(1, QStringLiteral("Original view: cannot show %1: %2")
                             .arg(QString::fromStdString(path), QString::fromStdString(background.LoadError())));
 
@@ -118,7 +124,7 @@ void CTesselinkView::PaintView(QImage& buffer) {
     painter.fillRect(buffer.rect(), QColor::fromRgb(ViewBackgroundRgb));
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
     if (OverlapsOrTouches(visible, p)) {
-        if (picture.HasBitmap()) {
+        if (picture.HasBitmap() && background.Refusal().empty()) {
             DrawPicture(painter, buffer, picture, sourceRect, visible);
         } else {
             painter.fillRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height(),

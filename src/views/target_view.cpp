@@ -7,6 +7,7 @@
 #include <QRegion>
 
 #include "picture/area_scale.h"
+#include "picture/colour_plane_refresh.h"
 #include "remap/cover.h"
 #include "remap/remap.h"
 #include "views/plane_blit.h"
@@ -91,6 +92,12 @@ void CRightView::PaintView(QImage& buffer) {
         PaintPlaceholder(painter, visible);
         return;
     }
+    // A target too large to hold is never built; the placeholder says where it would be.
+    if (const std::string tooLarge = AreaTooLargeText("target", tw, th); !tooLarge.empty()) {
+        PaintPlaceholder(painter, visible);
+        ReportStatus(2, QStringLiteral("Target view: ") + QString::fromStdString(tooLarge));
+        return;
+    }
 
     const bool coverOn = coverMode == CoverModeSame || coverMode == CoverModeDifferent;
     if (!windows.empty() && exists) {
@@ -101,10 +108,15 @@ void CRightView::PaintView(QImage& buffer) {
                                     layout_.OffsetY, sx, sy, coverDisplayRects_);
             }
             coverCount = coverWindows_.size();
+            if (coverBlock_.Build(windows, head, coverMode) == CoverTooLarge)
+                ReportStatus(2, QString::fromStdString(CoverTooLargeText(windows)));
+            else if (coverBlock_.HasTiles())
+                cover_ = &coverBlock_;
         }
         // The cover tiles begin with copies of the map's own windows and are drawn over the
         // whole picture, so with a cover only the cover picture needs building.
         DrawTargetPicture(painter, buffer, visible, background.Planes(), coverCount > 0 ? coverWindows_ : windows);
+        cover_ = nullptr;
         if (coverOn) DrawWindowFrames(painter, coverDisplayRects_, coverCount);
     }
 
@@ -156,8 +168,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         const int bandRows = std::max(8, BandPixels / area.Width());
         for (int top = area.top; top < area.bottom; top += bandRows) {
             const ViewRect band{area.left, top, area.right, std::min(top + bandRows, area.bottom)};
-            ClipWindowsToArea(windows, band, clippedWindows_);
-            RemapWindows(planes, clippedWindows_, band.Width(), band.Height(), visiblePlanes_);
+            RemapTargetArea(planes, windows, band);
             BlitPlanesScaled(visiblePlanes_, factor, buffer,
                              origin + QPoint(band.left * factor, band.top * factor), screen);
         }
@@ -182,12 +193,20 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
         targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
     }
-    ClipWindowsToArea(windows, area, clippedWindows_);
-    RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
+    RemapTargetArea(planes, windows, area);
     BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
     ReleaseTargetPlanes(visiblePlanes_);
     ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
     painter.drawImage(origin + part.topLeft(), scaledPart_);
+}
+
+void CRightView::RemapTargetArea(const ColourPlanes& planes, const PlaybackWindows& windows, const ViewRect& area) {
+    if (cover_) {
+        cover_->RemapArea(planes, area.left, area.top, area.Width(), area.Height(), visiblePlanes_);
+        return;
+    }
+    ClipWindowsToArea(windows, area, clippedWindows_);
+    RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
 }
 
 void CRightView::DrawTargetLabels(QPainter& painter) {

@@ -11,6 +11,7 @@ class QPainter;
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/map_model.h"
+#include "remap/cover.h"
 #include "views/picture_scroll_view.h"
 #include "views/view_geometry.h"
 
@@ -53,6 +54,9 @@ private:
     void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
     void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const ColourPlanes& planes,
                            const PlaybackWindows& windows);
+    // Builds the target pixels of `area` into visiblePlanes_: the cover block's when a cover is
+    // drawn, else those of `windows`.
+    void RemapTargetArea(const ColourPlanes& planes, const PlaybackWindows& windows, const ViewRect& area);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count);
     void ComputeLayout(int clientWidth, int clientHeight) override;
@@ -63,6 +67,10 @@ private:
     PlaybackWindows coverWindows_;
     PictureLayout layout_;
     std::vector<ViewRect> coverDisplayRects_;
+    // The cover picture is the block repeated; it needs no list, so covers too large to list
+    // (and outline) are still drawn. Set during a paint that draws a cover.
+    CoverBlock coverBlock_;
+    const CoverBlock* cover_ = nullptr;
     QImage targetPicture_;  // the target picture at zooms that are not whole numbers; only the part used is current
     // Only the target pixels on screen are built at whole-number zooms; memory kept between paints.
     PlaybackWindows clippedWindows_;

@@ -86,8 +86,26 @@ TEST(MapFile, ReadingWhatCannotBeOpenedLeavesTheMapAlone) {
     EXPECT_FALSE(r.Message);
     EXPECT_EQ(map.Windows.size(), 3u);
     EXPECT_EQ(map.Head.WindowCount, 3);
-    EXPECT_FALSE(ReadMapFile(map, Std(dir.path())));  // a folder
+    EXPECT_EQ(r.ReadError, "No such file or directory");
+    const MapLoadResult folder = ReadMapFile(map, Std(dir.path()));
+    EXPECT_FALSE(folder);
+    EXPECT_EQ(folder.ReadError, "is a folder");
     EXPECT_EQ(map.Windows.size(), 3u);
+    EXPECT_EQ(MapFileReadProblem(Std(dir.path())), "is a folder");
+    EXPECT_EQ(MapFileReadProblem("/dev/null"), "is not a regular file");
+}
+
+// Only the head and 255 entries are ever read: a sparse 3 GB file behind a valid head loads at
+// once, the rest ignored, without a buffer of its length.
+TEST(MapFile, AHugeFileIsReadOnlyAsFarAsAMapCanReach) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.map");
+    ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
+    ASSERT_TRUE(QFile::resize(path, 3LL << 30));
+    Map map;
+    const MapLoadResult r = ReadMapFile(map, Std(path));
+    EXPECT_TRUE(r) << r.ReadError;
+    EXPECT_EQ(map.Windows, SampleMap(2).Windows);
 }
 
 TEST(MapFile, ARefusedFileEmptiesTheListButKeepsTheHead) {

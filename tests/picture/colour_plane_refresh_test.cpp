@@ -91,6 +91,23 @@ TEST_F(Refresh, RebuildsOnlyWhenPathOrOriginalSizeChanges) {
     EXPECT_EQ(state_.PlanesOriginalWidth, 320);
 }
 
+// A head without windows may ask for 65535 x 65535: refused before any allocation, earlier
+// planes dropped, the reason given; the largest accepted area still builds.
+TEST_F(Refresh, AnAreaTooLargeToShowIsRefusedWithItsReason) {
+    QImage grey(64, 48, QImage::Format_RGB32);
+    grey.fill(qRgb(7, 8, 9));
+    const std::string path = SavePng(grey, "g.png");
+    ASSERT_TRUE(Run(path, 64, 48));
+    picture_.Load(path);
+    std::string why;
+    EXPECT_FALSE(RefreshColourPlanes(planes_, state_, path, picture_, true, 0, 0, 65535, 65535, &why));
+    EXPECT_EQ(why, "The original area 65535 x 65535 is too large to show (more than 16777216 pixels)");
+    EXPECT_FALSE(planes_.IsPresent());
+    EXPECT_TRUE(RefreshColourPlanes(planes_, state_, path, picture_, true, 0, 0, 8192, 2048, &why));
+    EXPECT_EQ(why, "");
+    EXPECT_EQ(planes_.Blue()[8192 * 2048 - 1], 9);
+}
+
 TEST_F(Refresh, MissingFileKeepsEarlierPlanes) {
     QImage grey(64, 48, QImage::Format_RGB32);
     grey.fill(qRgb(7, 8, 9));

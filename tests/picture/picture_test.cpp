@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <map>
+#include <vector>
+
+#include <sys/stat.h>
 #include <string>
 
 #include "picture/picture.h"
@@ -123,40 +127,63 @@ TEST_F(PictureFiles, MissingCorruptAndUnsupportedFilesFailAndLeaveItEmpty) {
     EXPECT_FALSE(picture.HasBitmap());
 }
 
-TEST_F(PictureFiles, TruncatedFilesNeverCrash) {
+// Every cut of a file in any of the four formats is refused as truncated, in one line, with no
+// decoder warning reaching the terminal; the whole files still load.
+TEST_F(PictureFiles, TruncatedFilesAreReportedAsTruncated) {
+    const std::string truncated = "the file is truncated: the picture data ends early";
     QImage big(300, 200, QImage::Format_RGB32);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 300; ++x) big.setPixel(x, y, qRgb(x & 255, y, (x * y) & 255));
-    for (const char* format : {"png", "jpg", "bmp", "gif"}) {
-        if (std::string(format) == "gif") continue;  // Qt cannot write gif; the committed one is tiny
-        const std::string full = Save(big, (std::string("big.") + format).c_str(), format);
-        QFile file(QString::fromStdString(full));
+    std::map<std::string, QByteArray> files;
+    for (const char* format : {"png", "jpg", "bmp"}) {  // Qt cannot write gif; the committed one is tiny
+        QFile file(QString::fromStdString(Save(big, (std::string("big.") + format).c_str(), format)));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        for (int cut : {10, 60, static_cast<int>(bytes.size() / 2), static_cast<int>(bytes.size() - 3)}) {
-            const std::string path = PathOf("cut.") + format;
-            WriteBytes(path, bytes.left(cut));
-            Picture picture;
-            const bool loaded = picture.Load(path);
-            // Whatever part decoded is fine; a failure leaves the picture empty.
-            if (loaded) {
-                EXPECT_EQ(picture.Width(), 300) << format << " cut " << cut;
-                EXPECT_EQ(picture.Height(), 200);
-            } else {
-                EXPECT_FALSE(picture.HasBitmap());
-            }
-        }
+        files[format] = file.readAll();
     }
     QFile gif(QString(TESSELINK_TEST_DATA) + "/tiny_3x2.gif");
     ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
-    const QByteArray gifBytes = gif.readAll();
-    for (int cut = 1; cut < gifBytes.size(); cut += 7) {
-        WriteBytes(PathOf("cut.gif"), gifBytes.left(cut));
-        Picture picture;
-        if (!picture.Load(PathOf("cut.gif"))) {
+    files["gif"] = gif.readAll();
+
+    static QStringList leaked;
+    leaked.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { leaked.append(m); });
+    for (const auto& [format, bytes] : files) {
+        std::vector<int> cuts = {static_cast<int>(bytes.size() / 2), static_cast<int>(bytes.size() - 3)};
+        for (int cut = format == "jpg" ? 2 : 6; cut <= std::min<int>(128, bytes.size() - 1); cut += 3)
+            cuts.push_back(cut);
+        for (const int cut : cuts) {
+            const std::string path = PathOf("cut.") + format;
+            WriteBytes(path, bytes.left(cut));
+            Picture picture;
+            std::string why;
+            EXPECT_FALSE(picture.Load(path, &why)) << format << " cut at " << cut;
+            EXPECT_EQ(why, truncated) << format << " cut at " << cut;
             EXPECT_FALSE(picture.HasBitmap());
         }
+        WriteBytes(PathOf("whole.") + format, bytes);
+        Picture picture;
+        std::string why;
+        EXPECT_TRUE(picture.Load(PathOf("whole.") + format, &why)) << format << ": " << why;
     }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(leaked.isEmpty()) << leaked.join("\n").toStdString();
+}
+
+// What cannot be read at all says why in the system's words; a FIFO is refused without blocking.
+TEST_F(PictureFiles, UnreadablePathsSayWhy) {
+    Picture picture;
+    std::string why;
+    EXPECT_FALSE(picture.Load(PathOf("absent.png"), &why));
+    EXPECT_EQ(why, "No such file or directory");
+    EXPECT_FALSE(picture.Load(dir_.path().toStdString(), &why));
+    EXPECT_EQ(why, "is a folder");
+    ASSERT_EQ(mkfifo(PathOf("pipe.png").c_str(), 0600), 0);
+    EXPECT_FALSE(picture.Load(PathOf("pipe.png"), &why));
+    EXPECT_EQ(why, "is not a regular file");
+    WriteBytes(PathOf("notes.gif"), "This is not a picture at all.\n");
+    EXPECT_FALSE(picture.Load(PathOf("notes.gif"), &why));
+    EXPECT_EQ(why, "not a bmp, jpg, png or gif picture");
 }
 
 std::uint32_t Crc32(const QByteArray& bytes) {

@@ -3,6 +3,10 @@
 
 #include "remap/cover.h"
 
+#include <random>
+
+#include "remap/remap.h"
+
 namespace tesselink {
 namespace {
 
@@ -125,6 +129,99 @@ TEST(BuildCoverWindows, TooLargeACoverIsRefusedNotAllocated) {
     PlaybackWindows cover;
     EXPECT_EQ(BuildCoverWindows(map, Head(65535, 65535, 65535, 65535), 0, cover), CoverTooLarge);
     EXPECT_TRUE(cover.empty());
+}
+
+ColourPlanes RandomPlanes(int w, int h, std::mt19937& random) {
+    ColourPlanes planes;
+    planes.Allocate(w, h);
+    for (int ch = 0; ch < 3; ++ch)
+        for (std::size_t p = 0; p < planes.PlaneSize(); ++p) planes.Plane(ch)[p] = static_cast<std::uint8_t>(random());
+    return planes;
+}
+
+bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int ch = 0; ch < 3; ++ch)
+        if (!std::equal(a.Plane(ch), a.Plane(ch) + a.PlaneSize(), b.Plane(ch))) return false;
+    return true;
+}
+
+// The block table must give exactly the picture of remapping every generated cover window,
+// over the whole target and over any part of it (the Target view builds bands).
+TEST(CoverBlock, MatchesRemappingTheGeneratedWindows) {
+    std::mt19937 random(11);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    for (int round = 0; round < 60; ++round) {
+        const MapFileHead head = Head(pick(20, 90), pick(20, 90), pick(20, 90), pick(20, 90));
+        PlaybackWindows windows;
+        for (int k = pick(1, 5); k > 0; --k) {
+            const int w = pick(1, 12), h = pick(1, 12);
+            PlaybackWindow win = MakeWindow(pick(0, 15), pick(0, 15), w, h, 0, 0, pick(0, 6));
+            win.TargetStartX = static_cast<std::uint16_t>(pick(0, 15));
+            win.TargetStartY = static_cast<std::uint16_t>(pick(0, 15));
+            windows.push_back(win);
+        }
+        const ColourPlanes source = RandomPlanes(head.OriginalWidth, head.OriginalHeight, random);
+        for (const int mode : {CoverModeSame, CoverModeDifferent}) {
+            PlaybackWindows cover;
+            ASSERT_EQ(BuildCoverWindows(windows, head, mode, cover), CoverFilled);
+            CoverBlock block;
+            ASSERT_EQ(block.Build(windows, head, mode), CoverFilled);
+            ASSERT_EQ(block.HasTiles(), !cover.empty());
+            if (cover.empty()) continue;
+            TargetPlanes expected, actual;
+            RemapWindows(source, cover, head.TargetWidth, head.TargetHeight, expected);
+            block.RemapArea(source, 0, 0, head.TargetWidth, head.TargetHeight, actual);
+            ASSERT_TRUE(SamePlanes(expected, actual)) << "round " << round << " mode " << mode;
+
+            // A part: the same pixels as the whole picture there.
+            const int left = pick(0, head.TargetWidth - 1), top = pick(0, head.TargetHeight - 1);
+            const int w = pick(1, head.TargetWidth - left), h = pick(1, head.TargetHeight - top);
+            block.RemapArea(source, left, top, w, h, actual);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    for (int ch = 0; ch < 3; ++ch)
+                        ASSERT_EQ(actual.Plane(ch)[y * w + x],
+                                  expected.Plane(ch)[(top + y) * head.TargetWidth + left + x]);
+        }
+    }
+}
+
+// Three 1 x 1 windows tiled over 2000 x 2000 pictures are 12 million cover windows, beyond
+// what the generated list may hold; the block still covers the whole target: the original
+// copied, or transposed in the other direction.
+TEST(CoverBlock, CoversWhereTheGeneratedListIsRefused) {
+    const MapFileHead head = Head(2000, 2000, 2000, 2000);
+    const PlaybackWindows windows = {MakeWindow(0, 0, 1, 1, 0, 0, 3), MakeWindow(0, 0, 1, 1, 0, 0, 1),
+                                     MakeWindow(0, 0, 1, 1, 0, 0, 0)};
+    PlaybackWindows cover;
+    ASSERT_EQ(BuildCoverWindows(windows, head, CoverModeSame, cover), CoverTooLarge);
+
+    std::mt19937 random(5);
+    const ColourPlanes source = RandomPlanes(2000, 2000, random);
+    for (const int mode : {CoverModeSame, CoverModeDifferent}) {
+        CoverBlock block;
+        ASSERT_EQ(block.Build(windows, head, mode), CoverFilled);
+        TargetPlanes target;
+        block.RemapArea(source, 0, 0, 2000, 2000, target);
+        for (int y = 0; y < 2000; ++y)
+            for (int x = 0; x < 2000; ++x) {
+                const int from = mode == CoverModeSame ? y * 2000 + x : x * 2000 + y;
+                ASSERT_EQ(target.Green()[y * 2000 + x], source.Green()[from]) << x << "," << y << " mode " << mode;
+            }
+    }
+}
+
+TEST(CoverBlock, ZeroExtentAndBlocksBeyondTheTableAreRefused) {
+    CoverBlock block;
+    EXPECT_EQ(block.Build({}, Head(640, 480, 640, 480), CoverModeSame), CoverNotPossible);
+    EXPECT_FALSE(block.HasTiles());
+    // Only a head the reader would refuse with windows can carry a block this large.
+    const PlaybackWindows huge = {MakeWindow(0, 0, 5000, 5000, 0, 0, 0)};
+    EXPECT_EQ(block.Build(huge, Head(10000, 10000, 10000, 10000), CoverModeSame), CoverTooLarge);
+    EXPECT_FALSE(block.HasTiles());
+    EXPECT_EQ(CoverTooLargeText(huge), "The cover is not shown: its block of windows is 5000 x 5000 in the original "
+                                       "and 5000 x 5000 in the target, and neither may exceed 16777216 pixels");
 }
 
 TEST(CoverModeFromOption, BitsTwoAndFour) {

@@ -200,6 +200,31 @@ TEST_F(Render, ExampleMapsRenderFromTheDefaultPicture) {
     }
 }
 
+// Three 1 x 1 windows over 2000 x 2000 pictures: 12 million cover windows. The cover is drawn
+// all the same, the block repeated: the original copied, or transposed in the other direction.
+TEST_F(Render, ACoverOfMillionsOfTilesIsDrawn) {
+    QImage picture(2000, 2000, QImage::Format_RGB32);
+    for (int y = 0; y < 2000; ++y)
+        for (int x = 0; x < 2000; ++x) picture.setPixel(x, y, qRgb(x & 255, y & 255, (x * 7 + y) & 255));
+    ASSERT_TRUE(picture.save(dir_.filePath("p.png"), "png"));
+    Map map;
+    map.Head.OriginalWidth = map.Head.OriginalHeight = map.Head.TargetWidth = map.Head.TargetHeight = 2000;
+    map.Windows = {MakeWindow(0, 0, 1, 1, 0, 0, 2), MakeWindow(0, 0, 1, 1, 0, 0, 4), MakeWindow(0, 0, 1, 1, 0, 0, 0)};
+    map.Head.WindowCount = 3;
+    ASSERT_TRUE(WriteMapFile(map, Path("dots.map")));
+
+    ASSERT_EQ(Run(Path("dots.map"), Path("p.png"), Path("same.png"), "same"), 0);
+    ASSERT_EQ(Run(Path("dots.map"), Path("p.png"), Path("different.png"), "different"), 0);
+    const QImage same(dir_.filePath("same.png")), different(dir_.filePath("different.png"));
+    ASSERT_EQ(same.size(), QSize(2000, 2000));
+    ASSERT_EQ(different.size(), QSize(2000, 2000));
+    for (int y = 0; y < 2000; ++y)
+        for (int x = 0; x < 2000; ++x) {
+            ASSERT_EQ(same.pixel(x, y), picture.pixel(x, y)) << x << "," << y;
+            ASSERT_EQ(different.pixel(x, y), picture.pixel(y, x)) << x << "," << y;
+        }
+}
+
 TEST_F(Render, FailuresGiveNonZeroAndLeaveNoFile) {
     QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(Qt::blue);

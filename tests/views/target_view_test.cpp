@@ -149,6 +149,30 @@ TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
     EXPECT_EQ(At(image, 620, 100), Grey) << "only 6 tile columns in the target";
 }
 
+// Three 1 x 1 windows over 2000 x 2000 pictures are 12 million cover windows, too many to list
+// or outline; the cover is drawn all the same: the original copied, or transposed.
+TEST_F(TargetFixture, ACoverTooLargeToListIsStillDrawn) {
+    Map map;
+    map.Head.OriginalWidth = map.Head.OriginalHeight = map.Head.TargetWidth = map.Head.TargetHeight = 2000;
+    map.Windows = {MakeWindow(0, 0, 1, 1, 0, 0, 1), MakeWindow(0, 0, 1, 1, 0, 0, 0), MakeWindow(0, 0, 1, 1, 0, 0, 5)};
+    doc.ReplaceMap(map);
+    UseCard();
+    const ColourPlanes& planes = doc.Background().Planes();
+    const auto plane = [&](int x, int y) {
+        const std::size_t i = static_cast<std::size_t>(y) * 2000 + x;
+        return qRgb(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
+    };
+    for (const int mode : {CoverModeSame, CoverModeDifferent}) {
+        doc.SetCoverOption(mode == CoverModeSame ? CoverFullScreen : CoverFullScreen | CoverDifferentDirection);
+        const QImage image = Paint();
+        EXPECT_TRUE(target.CoverWindows().empty());
+        for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {417, 233}, {819, 2}, {5, 319}}) {
+            EXPECT_EQ(At(image, x, y), mode == CoverModeSame ? plane(x, y) : plane(y, x))
+                << x << "," << y << " mode " << mode;
+        }
+    }
+}
+
 TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
     UseCard();
     SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)});
