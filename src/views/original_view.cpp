@@ -238,6 +238,7 @@ void CTesselinkView::PressAt(int x, int y) {
     gesture_.Edit = FrameEdit::NewWindow;
     BeginGesture();
     frame_.BeginRubberBand(x, y);
+    KeepTrackedFrame();
 }
 
 void CTesselinkView::BeginWindowGesture(int index, int hit, int x, int y) {
@@ -279,6 +280,7 @@ void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (!frame_.TrackTo(p.x(), p.y())) return;
+    KeepTrackedFrame();
     viewport()->update();
     const ViewRect rect = ProposedRect();
     ReportFrameStatus(rect);
@@ -292,7 +294,11 @@ void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
 
 void CTesselinkView::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton && frame_.IsTracking()) FinishGesture();
+    if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;
+    // Where the button comes up counts, even without a move event there.
+    const QPoint p = event->position().toPoint();
+    if (frame_.TrackTo(p.x(), p.y())) KeepTrackedFrame();
+    FinishGesture();
 }
 
 void CTesselinkView::FinishGesture() {
@@ -318,6 +324,7 @@ void CTesselinkView::FinishGesture() {
 
 void CTesselinkView::CancelGesture() {
     frame_.CancelTrack();
+    KeepTrackedFrame();
     // Back to the window as it was: merged into the gesture's step, which then leaves nothing behind.
     if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
         doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);

@@ -79,6 +79,9 @@ protected:
     void BeginGesture() { gestureActive_ = true; }
     void EndGesture();
     bool GestureActive() const { return gestureActive_; }
+    // After the tracker moved the frame: paints take the frame from FrameLogicalRect, so it
+    // follows at once.
+    void KeepTrackedFrame() { frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY()); }
     // The cursor for hit code `hit` over the viewport.
     void ShowCursorForHit(int hit);
     // The view's document, once FollowDocument ran.

@@ -303,6 +303,7 @@ void CRightView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (!frame_.TrackTo(p.x(), p.y())) return;
+    KeepTrackedFrame();
     viewport()->update();
     const PlaybackWindow w = ProposedWindow();
     ReportStatus(2, QStringLiteral("Target view: ") +
@@ -313,7 +314,11 @@ void CRightView::mouseMoveEvent(QMouseEvent* event) {
 
 void CRightView::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    if (event->button() == Qt::LeftButton && frame_.IsTracking()) FinishGesture();
+    if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;
+    // Where the button comes up counts, even without a move event there.
+    const QPoint p = event->position().toPoint();
+    if (frame_.TrackTo(p.x(), p.y())) KeepTrackedFrame();
+    FinishGesture();
 }
 
 void CRightView::FinishGesture() {
@@ -333,6 +338,7 @@ void CRightView::FinishGesture() {
 
 void CRightView::CancelGesture() {
     frame_.CancelTrack();
+    KeepTrackedFrame();
     if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
         doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
     gesture_ = WindowGesture{};
