@@ -39,10 +39,15 @@ struct EditingFixture : ::testing::Test {
         original.RenderViewport();
         target.RenderViewport();
     }
-    // Press, move there in a few steps with the button held, release.
-    static void Drag(PictureScrollView& view, QPoint from, QPoint to, bool release = true) {
+    // Press, move there in a few steps with the button held, release; both views paint
+    // after each step, as they do on screen.
+    void Drag(PictureScrollView& view, QPoint from, QPoint to, bool release = true) {
         QTest::mousePress(Port(view), Qt::LeftButton, {}, from);
-        for (int s = 1; s <= 4; ++s) QTest::mouseMove(Port(view), from + (to - from) * s / 4);
+        for (int s = 1; s <= 4; ++s) {
+            QTest::mouseMove(Port(view), from + (to - from) * s / 4);
+            original.RenderViewport();
+            target.RenderViewport();
+        }
         if (release) QTest::mouseRelease(Port(view), Qt::LeftButton, {}, to);
     }
     static void Click(PictureScrollView& view, QPoint at) { QTest::mouseClick(Port(view), Qt::LeftButton, {}, at); }
@@ -178,7 +183,15 @@ TEST_F(EditingFixture, ClicksDragsAndKeysAreExactAtEveryZoom) {
         Key(target, Qt::Key_Right);
         EXPECT_EQ(Window(0).TargetStartX, 2);
         EXPECT_EQ(target.SelectionFrame().Rect, target.DisplayRects()[0]);
-        EXPECT_EQ(doc.UndoStack().count(), 4) << "two drags, original keys, target keys";
+
+        // The target place likewise: moved, shown where let go, its size untouched.
+        const ViewRect place = target.DisplayRects()[0];
+        Drag(target, Centre(place), Centre(place) + by);
+        EXPECT_EQ(target.DisplayRects()[0].left, place.left + by.x());
+        EXPECT_EQ(target.DisplayRects()[0].top, place.top + by.y());
+        EXPECT_EQ(Window(0).PlacedWidth, 7);
+        EXPECT_EQ(target.SelectionFrame().Rect, target.DisplayRects()[0]);
+        EXPECT_EQ(doc.UndoStack().count(), 5) << "two drags, original keys, target keys, target drag";
     }
 }
 
@@ -241,7 +254,8 @@ TEST_F(EditingFixture, TargetPlacesMoveByTheInsideOnlyAndStopAtTheEdge) {
     SetWindows(doc, {start});
     Click(target, {300, 200});
     ASSERT_EQ(doc.SelectedTargetWindow(), 0);
-    Drag(target, {379 + 4, 200}, {450, 260});  // the right edge handle
+    ASSERT_EQ(target.SelectionFrame().HitTest(383, 205), HitRight);
+    Drag(target, {383, 205}, {450, 260});
     EXPECT_EQ(Window(0), start) << "handles do nothing here";
     status.clear();
     Drag(target, {300, 200}, {900, 200}, false);
