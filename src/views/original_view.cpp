@@ -198,10 +198,6 @@ void CTesselinkView::DrawWindowFrames(QPainter& painter) {
     }
 }
 
-}  // namespace tesselink
-
-namespace tesselink {
-
 // ---- mouse and keys ----
 
 void CTesselinkView::mousePressEvent(QMouseEvent* event) {

@@ -175,6 +175,14 @@ void PictureScrollView::ShowCursorForHit(int hit) {
     if (viewport()->cursor().shape() != shape) viewport()->setCursor(shape);
 }
 
+bool PictureScrollView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && frame_.IsTracking()) {
+        event->accept();
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void PictureScrollView::wheelEvent(QWheelEvent* event) {
     if (frame_.IsTracking()) {
         event->accept();

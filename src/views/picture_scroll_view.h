@@ -73,6 +73,9 @@ protected:
     // Ctrl + wheel zooms this view by one step per notch; the plain wheel scrolls. Nothing
     // happens to either while the frame is tracked.
     void wheelEvent(QWheelEvent* event) override;
+    // While the frame is tracked every key comes to the view (Escape cancels), none goes to a
+    // shortcut: an undo in the middle of a drag would pull the window from under it.
+    bool event(QEvent* event) override;
 
     // While a mouse gesture runs the frame stays under the mouse: changes of the document
     // repaint but do not put the frame on the picked window. Ending the gesture does.

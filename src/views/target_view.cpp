@@ -228,10 +228,6 @@ void CRightView::DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>
     }
 }
 
-}  // namespace tesselink
-
-namespace tesselink {
-
 // ---- mouse and keys: only the target start changes here ----
 
 void CRightView::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 // Editing windows with the mouse and the keys in both picture views, through real events.
 #include <gtest/gtest.h>
 
+#include <QShortcut>
 #include <QTest>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -286,4 +287,27 @@ TEST_F(EditingFixture, CtrlWheelZoomsTheViewUnderTheMouse) {
     wheel(target, -120, {});
     EXPECT_EQ(doc.TargetZoom, 0.5f) << "the plain wheel scrolls";
     EXPECT_EQ(doc.OriginalZoom, 2.0f);
+}
+
+TEST_F(EditingFixture, ShortcutsWaitUntilTheDragEnds) {
+    SetWindows(doc, {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(100, 100, 50, 50, 10, 10, 0)});
+    doc.SelectWindow(0);
+    Key(original, Qt::Key_Right);
+    QShortcut undo(QKeySequence(Qt::CTRL | Qt::Key_Z), &original);
+    original.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&original));
+    int undone = 0;
+    QObject::connect(&undo, &QShortcut::activated, [&] {
+        ++undone;
+        doc.UndoStack().undo();
+    });
+    Drag(original, {305, 205}, {355, 225}, false);
+    Key(original, Qt::Key_Z, Qt::ControlModifier);
+    QTest::mouseRelease(Port(original), Qt::LeftButton, {}, {355, 225});
+    EXPECT_EQ(undone, 0);
+    EXPECT_EQ(Window(1).OriginalStartX, 150);
+    Key(original, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(undone, 1) << "the shortcut works again";
+    EXPECT_EQ(Window(1).OriginalStartX, 100);
+    EXPECT_EQ(Window(0).OriginalStartX, 1);
 }
