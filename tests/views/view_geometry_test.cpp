@@ -236,7 +236,9 @@ TEST(FrameToPictureTest, MoveKeepsTheSizeAndLandsOnTheNearestPixelAtEveryZoom) {
             const int best = std::min(std::abs(BoundaryToClient(a, NearestBoundary(a, frame.left, 0, 0, 640)) - frame.left),
                                       std::abs(off));
             EXPECT_EQ(std::abs(off), best) << zoom << " " << dx;
-            if (dx == 0) EXPECT_EQ(r, start) << "no movement, no change, zoom " << zoom;
+            if (dx == 0) {
+                EXPECT_EQ(r, start) << "no movement, no change, zoom " << zoom;
+            }
         }
     }
 }
