@@ -16,7 +16,7 @@ EditorSession::EditorSession() : Frame_(std::make_unique<CMainFrame>()) {
 
     Editor_ = new CMapHeadFileView(Doc_);
     Original_ = new CTesselinkView(Doc_, Boxes_);
-    Target_ = new CRightView(Doc_);
+    Target_ = new CRightView(Doc_, Boxes_);
     Editor_->SetDefaultPictureFolders(Original_->DefaultPictureFolders());
     Frame_->CreateClient(Editor_, Original_, Target_);
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "picture/colour_plane_refresh.h"
@@ -16,6 +18,9 @@ namespace tesselink {
 namespace {
 
 const char* const DefaultPictureName = "tesselink.jpg";
+
+// Arrow keys move by one picture pixel, with Shift by ten.
+constexpr int ShiftKeyStep = 10;
 
 }  // namespace
 
@@ -200,6 +205,186 @@ void CTesselinkView::DrawWindowFrames(QPainter& painter) {
     for (int i = 0; i < count; ++i) {
         DrawWindowOutline(painter, displayRects_[i], i == doc_.SelectedOriginalWindow(), CTesselinkDoc::WindowColour(i));
     }
+}
+
+// ---- mouse and keys ----
+
+void CTesselinkView::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (frame_.IsTracking()) {
+        // The right button, like Escape, gives the gesture up.
+        if (event->button() == Qt::RightButton) CancelGesture();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    PressAt(p.x(), p.y());
+}
+
+// A quick second click is a press like the first.
+void CTesselinkView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void CTesselinkView::PressAt(int x, int y) {
+    ComputeLayoutNow();
+    const int count = doc_.WindowCount();
+    // First pick: the last window under the point; the Target view follows the selection.
+    const int picked = PickWindowAt(x, y, count);
+    if (picked >= 0) doc_.SelectWindow(picked);
+    const int selected = doc_.SelectedOriginalWindow();
+    if (selected >= 0) SnapFrameTo(selected);
+    const int hit = frame_.HitTest(x, y);
+    if (selected >= 0 && (picked >= 0 || hit != HitNothing)) {
+        BeginWindowGesture(selected, hit == HitNothing ? HitMiddle : hit, x, y);
+        return;
+    }
+    // Select mode: a click on empty area changes nothing, not even the selection.
+    if (!DrawMode() || !pictureRect_.Contains(x, y)) return;
+    gesture_ = WindowGesture{};
+    gesture_.Edit = FrameEdit::NewWindow;
+    BeginGesture();
+    frame_.BeginRubberBand(x, y);
+    KeepTrackedFrame();
+}
+
+void CTesselinkView::BeginWindowGesture(int index, int hit, int x, int y) {
+    const PlaybackWindow& w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(index)];
+    gesture_ = WindowGesture{};
+    gesture_.Index = index;
+    gesture_.Start = w;
+    gesture_.StartPicture = {w.OriginalStartX, w.OriginalStartY, w.OriginalStartX + w.Width, w.OriginalStartY + w.Height};
+    gesture_.StartFrame = frame_.Rect;
+    gesture_.Edit = hit == HitMiddle ? FrameEdit::Move : FrameEdit::Resize;
+    gesture_.Step = EditGesture{EditGesture::Kind::OriginalDrag, doc_.NewGestureSerial()};
+    BeginGesture();
+    frame_.BeginTrack(hit, x, y);
+}
+
+ViewRect CTesselinkView::ProposedRect() const {
+    const MapFileHead& head = doc_.GetHead();
+    const float zoom = doc_.OriginalZoom;
+    const PictureAxis across{layout_.OffsetX, ScrollX(), zoom, head.OriginalWidth};
+    const PictureAxis down{layout_.OffsetY, ScrollY(), zoom, head.OriginalHeight};
+    const ViewRect clamped = ClampIntoPicture(frame_.Rect, pictureRect_);
+    return PictureRectFromFrame(clamped, gesture_.StartFrame, gesture_.StartPicture, gesture_.Edit, across, down);
+}
+
+void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    const QPoint p = event->position().toPoint();
+    if (!frame_.IsTracking()) {
+        const int hit = frame_.HitTest(p.x(), p.y());
+        if (hit == HitNothing && DrawMode() && pictureRect_.Contains(p.x(), p.y()))
+            viewport()->setCursor(Qt::CrossCursor);
+        else
+            ShowCursorForHit(hit);
+        return;
+    }
+    // The release went elsewhere (the window lost the mouse): the gesture ends where it is.
+    if (!(event->buttons() & Qt::LeftButton)) {
+        FinishGesture();
+        return;
+    }
+    if (!frame_.TrackTo(p.x(), p.y())) return;
+    KeepTrackedFrame();
+    viewport()->update();
+    const ViewRect rect = ProposedRect();
+    ReportFrameStatus(rect);
+    if (gesture_.Index < 0) return;
+    // The window follows the frame in both views while the mouse moves; a step the document
+    // refuses is skipped, the release decides.
+    const PlaybackWindow w = FillWindowFromRect(gesture_.Start, rect, false, 0);
+    if (doc_.ChangeWindow(gesture_.Index, w, gesture_.Step).What == WindowEditResult::Outcome::Stored)
+        gesture_.Stored = true;
+}
+
+void CTesselinkView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;
+    // Where the button comes up counts, even without a move event there.
+    const QPoint p = event->position().toPoint();
+    if (frame_.TrackTo(p.x(), p.y())) KeepTrackedFrame();
+    FinishGesture();
+}
+
+void CTesselinkView::FinishGesture() {
+    const bool moved = frame_.Moved();
+    const ViewRect band = frame_.Rect;
+    const ViewRect rect = ProposedRect();
+    frame_.EndTrack();
+    WindowEditResult result;
+    if (gesture_.Edit == FrameEdit::NewWindow) {
+        // A click, or a band without area, adds nothing; the frame goes back to the selection.
+        if (moved && band.Width() != 0 && band.Height() != 0 && rect.Width() > 0 && rect.Height() > 0)
+            result = doc_.AddWindow(FillWindowFromRect(PlaybackWindow{}, rect, true, pendingMapMode_));
+    } else if (moved && gesture_.Index < doc_.WindowCount()) {
+        // A press without movement only selects.
+        result = doc_.ChangeWindow(gesture_.Index, FillWindowFromRect(gesture_.Start, rect, false, 0), gesture_.Step);
+        // Refused as a whole: the steps stored on the way are taken back too.
+        if (!result.Accepted() && gesture_.Stored) doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
+    }
+    if (!result.Accepted()) ReportRefusal(result);
+    gesture_ = WindowGesture{};
+    EndGesture();
+}
+
+void CTesselinkView::CancelGesture() {
+    frame_.CancelTrack();
+    KeepTrackedFrame();
+    // Back to the window as it was: merged into the gesture's step, which then leaves nothing behind.
+    if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
+        doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
+    gesture_ = WindowGesture{};
+    EndGesture();
+}
+
+void CTesselinkView::keyPressEvent(QKeyEvent* event) {
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    const int step = shift ? ShiftKeyStep : 1;
+    if (frame_.IsTracking()) {
+        if (event->key() == Qt::Key_Escape) CancelGesture();
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Delete: DeleteSelectedWindow(); break;
+    case Qt::Key_Left: NudgeSelectedWindow(-step, 0); break;
+    case Qt::Key_Right: NudgeSelectedWindow(step, 0); break;
+    case Qt::Key_Up: NudgeSelectedWindow(0, -step); break;
+    case Qt::Key_Down: NudgeSelectedWindow(0, step); break;
+    default: PictureScrollView::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CTesselinkView::NudgeSelectedWindow(int dx, int dy) {
+    const int index = doc_.SelectedOriginalWindow();
+    if (index < 0 || index >= doc_.WindowCount()) return;
+    const MapFileHead& head = doc_.GetHead();
+    const PlaybackWindow& w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(index)];
+    const ViewRect from{w.OriginalStartX, w.OriginalStartY, w.OriginalStartX + w.Width, w.OriginalStartY + w.Height};
+    const ViewRect to = NudgeInPicture(from, dx, dy, head.OriginalWidth, head.OriginalHeight);
+    if (to == from) return;
+    // Every press on one window merges into one step; the frame follows the stored window.
+    const WindowEditResult result = doc_.ChangeWindow(index, FillWindowFromRect(w, to, false, 0),
+                                                      EditGesture{EditGesture::Kind::OriginalKeys, 0});
+    if (!result.Accepted()) {
+        ReportRefusal(result);
+        FrameSelectedWindow();
+    }
+}
+
+void CTesselinkView::DeleteSelectedWindow() {
+    const int index = doc_.SelectedOriginalWindow();
+    if (index >= 0) doc_.RemoveWindow(index);
+}
+
+void CTesselinkView::ReportRefusal(const WindowEditResult& result) {
+    const std::string text = WindowBoundsMessage(result);
+    if (!text.empty()) boxes_.Show(ApplicationMessage(text));
+}
+
+void CTesselinkView::ReportFrameStatus(const ViewRect& rect) {
+    ReportStatus(1, QStringLiteral("Original view: ") + WindowRectText(rect.left, rect.top, rect.Width(), rect.Height()));
 }
 
 }  // namespace tesselink

@@ -61,8 +61,28 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Draw mode: a rubber band on empty picture area becomes a new window of PendingMapMode.
+    bool DrawMode() const { return addWindowArmed_ != 0 && pendingMapMode_ >= 0 && pendingMapMode_ < MapModeCount; }
+    void PressAt(int x, int y);
+    void BeginWindowGesture(int index, int hit, int x, int y);
+    // The picture rectangle the tracked frame stands for now.
+    ViewRect ProposedRect() const;
+    void FinishGesture();
+    void CancelGesture();
+    // Moves the selected window by (dx, dy) picture pixels.
+    void NudgeSelectedWindow(int dx, int dy);
+    void DeleteSelectedWindow();
+    // Shows why the document refused an edit.
+    void ReportRefusal(const WindowEditResult& result);
+    void ReportFrameStatus(const ViewRect& rect);
+
     void ReportMissingPictureOnce(const std::string& path, bool missing);
     void DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
                      const ViewRect& visible);

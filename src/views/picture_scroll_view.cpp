@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "document/tesselink_doc.h"
 #include "views/view_geometry.h"
@@ -17,6 +18,10 @@ PictureScrollView::PictureScrollView(QWidget* parent) : QAbstractScrollArea(pare
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Keys (arrows, Delete, Escape) come to the view that was clicked last.
+    setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button set the cursor over the frame's handles.
+    viewport()->setMouseTracking(true);
 }
 
 void PictureScrollView::SetScrollExtent(QSize extent) {
@@ -89,6 +94,8 @@ void PictureScrollView::FollowFrameLogicalRect() {
 }
 
 void PictureScrollView::FollowDocument(CTesselinkDoc& doc, PictureViewRole role, std::function<void()> applyExtent) {
+    doc_ = &doc;
+    role_ = role;
     applyExtent_ = std::move(applyExtent);
     connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
     connect(&doc, &CTesselinkDoc::selectionChanged, this, &PictureScrollView::FrameSelectedWindow);
@@ -112,6 +119,10 @@ void PictureScrollView::OnDocumentChanged(const MapChange& change) {
 }
 
 void PictureScrollView::FrameSelectedWindow() {
+    if (gestureActive_) {
+        viewport()->update();
+        return;
+    }
     const int index = SelectedWindow();
     FrameWindow(index);
     StoreSelectionPictureRect(index, Zoom());
@@ -137,6 +148,62 @@ void PictureScrollView::StoreSelectionPictureRect(int index, float zoom) {
     if (index >= static_cast<int>(displayRects_.size())) ComputeLayout(viewport()->width(), viewport()->height());
     if (index >= static_cast<int>(displayRects_.size())) return;
     selectionPictureRect_ = DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, zoom);
+}
+
+int PictureScrollView::PickWindowAt(int x, int y, int count) const {
+    const int n = std::min(count, static_cast<int>(displayRects_.size()));
+    for (int i = n - 1; i >= 0; --i)
+        if (displayRects_[static_cast<std::size_t>(i)].Contains(x, y)) return i;
+    return -1;
+}
+
+bool PictureScrollView::SnapFrameTo(int index) {
+    ComputeLayoutNow();
+    if (index < 0 || index >= static_cast<int>(displayRects_.size())) return false;
+    frame_.Rect = displayRects_[static_cast<std::size_t>(index)].Normalized();
+    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+    return true;
+}
+
+void PictureScrollView::EndGesture() {
+    gestureActive_ = false;
+    FrameSelectedWindow();
+}
+
+void PictureScrollView::ShowCursorForHit(int hit) {
+    const Qt::CursorShape shape = RectTracker::CursorForHit(hit);
+    if (viewport()->cursor().shape() != shape) viewport()->setCursor(shape);
+}
+
+bool PictureScrollView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && frame_.IsTracking()) {
+        event->accept();
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void PictureScrollView::wheelEvent(QWheelEvent* event) {
+    if (frame_.IsTracking()) {
+        event->accept();
+        return;
+    }
+    if (!(event->modifiers() & Qt::ControlModifier) || doc_ == nullptr) {
+        wheelAngle_ = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    // A notch is 120; finer wheels add up to one.
+    wheelAngle_ += event->angleDelta().y();
+    while (wheelAngle_ >= 120) {
+        wheelAngle_ -= 120;
+        doc_->StepZoom(role_, +1);
+    }
+    while (wheelAngle_ <= -120) {
+        wheelAngle_ += 120;
+        doc_->StepZoom(role_, -1);
+    }
 }
 
 void PictureScrollView::HideFrame() {

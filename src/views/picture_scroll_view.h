@@ -10,7 +10,10 @@
 #include <QSize>
 #include <QString>
 
+#include "document/edit_commands.h"
+#include "map/map_model.h"
 #include "views/rect_tracker.h"
+#include "views/view_geometry.h"
 #include "views/view_rect.h"
 
 namespace tesselink {
@@ -50,6 +53,9 @@ protected:
     virtual void PaintView(QImage& buffer) = 0;
     // The picture's place and every window's display rectangle for a client area of this size.
     virtual void ComputeLayout(int clientWidth, int clientHeight) = 0;
+    // The same for the viewport as it is now, so that a mouse press or a key never works on
+    // rectangles of a paint that has not happened yet.
+    void ComputeLayoutNow() { ComputeLayout(viewport()->width(), viewport()->height()); }
     virtual float Zoom() const = 0;
     // The window this view picks, -1 for none.
     virtual int SelectedWindow() const = 0;
@@ -64,6 +70,44 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // Ctrl + wheel zooms this view by one step per notch; the plain wheel scrolls. Nothing
+    // happens to either while the frame is tracked.
+    void wheelEvent(QWheelEvent* event) override;
+    // While the frame is tracked every key comes to the view (Escape cancels), none goes to a
+    // shortcut: an undo in the middle of a drag would pull the window from under it.
+    bool event(QEvent* event) override;
+
+    // While a mouse gesture runs the frame stays under the mouse: changes of the document
+    // repaint but do not put the frame on the picked window. Ending the gesture does.
+    void BeginGesture() { gestureActive_ = true; }
+    void EndGesture();
+    bool GestureActive() const { return gestureActive_; }
+    // After the tracker moved the frame: paints take the frame from FrameLogicalRect, so it
+    // follows at once.
+    void KeepTrackedFrame() { frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY()); }
+    // The cursor for hit code `hit` over the viewport.
+    void ShowCursorForHit(int hit);
+    // The view's document, once FollowDocument ran.
+    CTesselinkDoc* Document() const { return doc_; }
+
+    // The last of the first `count` windows whose display rectangle holds the client point
+    // (right and bottom exclusive), -1 for none: among overlapping windows the later one wins.
+    int PickWindowAt(int x, int y, int count) const;
+    // The frame exactly on window `index`'s display rectangle (from a fresh layout); false and
+    // the frame left alone when that window is not shown.
+    bool SnapFrameTo(int index);
+
+    // One mouse gesture on a window, from the press to the release.
+    struct WindowGesture {
+        int Index = -1;            // the window being changed; -1 for a rubber band
+        PlaybackWindow Start;      // as it was stored at the press
+        ViewRect StartPicture;     // its rectangle in picture pixels at the press
+        ViewRect StartFrame;       // the frame at the press, exactly over StartPicture
+        FrameEdit Edit = FrameEdit::Move;
+        EditGesture Step;          // merges every stored step of this gesture into one
+        bool Stored = false;       // a step of this gesture reached the document
+    };
+    WindowGesture gesture_;
 
     void ReportStatus(int pane, const QString& text);
     void HideFrame();
@@ -85,6 +129,10 @@ private:
     void UpdateScrollBars();
     void OnDocumentChanged(const MapChange& change);
 
+    CTesselinkDoc* doc_ = nullptr;
+    PictureViewRole role_{};
+    bool gestureActive_ = false;
+    int wheelAngle_ = 0;  // eighths of a degree not yet turned into a zoom step
     QSize extent_;
     QImage buffer_;
     StatusSink statusSink_;

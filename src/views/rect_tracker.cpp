@@ -61,4 +61,79 @@ void RectTracker::Draw(QPainter& painter) const {
     painter.restore();
 }
 
+Qt::CursorShape RectTracker::CursorForHit(int hit) {
+    switch (hit) {
+    case HitTopLeft:
+    case HitBottomRight: return Qt::SizeFDiagCursor;
+    case HitTopRight:
+    case HitBottomLeft: return Qt::SizeBDiagCursor;
+    case HitTop:
+    case HitBottom: return Qt::SizeVerCursor;
+    case HitRight:
+    case HitLeft: return Qt::SizeHorCursor;
+    case HitMiddle: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+void RectTracker::BeginTrack(int hit, int x, int y) {
+    if (hit < HitTopLeft || hit > HitMiddle) return;
+    tracking_ = Tracking::Frame;
+    trackedHit_ = hit;
+    pressX_ = x;
+    pressY_ = y;
+    moved_ = false;
+    startRect_ = Rect;
+}
+
+void RectTracker::BeginRubberBand(int x, int y) {
+    tracking_ = Tracking::RubberBand;
+    trackedHit_ = HitNothing;
+    pressX_ = x;
+    pressY_ = y;
+    moved_ = false;
+    startRect_ = Rect;
+    Rect = {x, y, x, y};
+}
+
+bool RectTracker::TrackTo(int x, int y) {
+    if (tracking_ == Tracking::None) return false;
+    if (x != pressX_ || y != pressY_) moved_ = true;
+    // Back at the press point after moving away counts as a move to there.
+    if (!moved_) return false;
+    const ViewRect before = Rect;
+    if (tracking_ == Tracking::RubberBand) {
+        Rect = {pressX_, pressY_, x, y};
+        return Rect != before;
+    }
+    const int dx = x - pressX_;
+    const int dy = y - pressY_;
+    ViewRect r = startRect_;
+    switch (trackedHit_) {
+    case HitMiddle: r = r.Offset(dx, dy); break;
+    case HitTopLeft: r.left += dx; r.top += dy; break;
+    case HitTopRight: r.right += dx; r.top += dy; break;
+    case HitBottomRight: r.right += dx; r.bottom += dy; break;
+    case HitBottomLeft: r.left += dx; r.bottom += dy; break;
+    case HitTop: r.top += dy; break;
+    case HitRight: r.right += dx; break;
+    case HitBottom: r.bottom += dy; break;
+    case HitLeft: r.left += dx; break;
+    default: break;
+    }
+    Rect = r;
+    return Rect != before;
+}
+
+void RectTracker::EndTrack() {
+    tracking_ = Tracking::None;
+    trackedHit_ = HitNothing;
+}
+
+void RectTracker::CancelTrack() {
+    if (tracking_ != Tracking::None) Rect = startRect_;
+    EndTrack();
+    moved_ = false;
+}
+
 }  // namespace tesselink

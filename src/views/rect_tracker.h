@@ -1,6 +1,9 @@
 #pragma once
 // The selection frame of a picture view: a rectangle in client coordinates with a dotted
-// outline and 6-pixel handles outside it. Tracking with the mouse comes with editing.
+// outline and 6-pixel handles outside it. Tracking is a press / move / release state machine
+// driven by the view's own mouse events: no nested event loop, no grab of its own.
+
+#include <Qt>
 
 #include "views/view_rect.h"
 
@@ -36,9 +39,40 @@ public:
     // Dotted outline and handles, in the painter's (client) coordinates.
     void Draw(QPainter& painter) const;
 
+    // The mouse cursor over a point of hit code `hit`: size arrows on handles, a move cross inside.
+    static Qt::CursorShape CursorForHit(int hit);
+
+    // Tracking. Begin with the hit code where the button went down (0..7 move that corner or
+    // edge, 8 moves the whole rectangle), or start a rubber band at a point: the rectangle is
+    // empty there and its bottom-right corner follows the mouse. The rectangle may invert.
+    void BeginTrack(int hit, int x, int y);
+    void BeginRubberBand(int x, int y);
+    // The mouse is at (x, y): the rectangle follows. False when it did not change.
+    bool TrackTo(int x, int y);
+    // Ends tracking and keeps the rectangle where it is.
+    void EndTrack();
+    // Ends tracking and puts the rectangle back where it was when tracking began.
+    void CancelTrack();
+    bool IsTracking() const { return tracking_ != Tracking::None; }
+    bool IsRubberBand() const { return tracking_ == Tracking::RubberBand; }
+    // The hit code tracking began with (-1 for a rubber band or when not tracking).
+    int TrackedHit() const { return tracking_ == Tracking::Frame ? trackedHit_ : HitNothing; }
+    // Whether the mouse has left the press point since tracking began.
+    bool Moved() const { return moved_; }
+    ViewRect StartRect() const { return startRect_; }
+
 private:
+    enum class Tracking { None, Frame, RubberBand };
+
     // Handle `which` (0..7) as a rectangle; false when that handle is not shown.
     bool HandleRect(int which, ViewRect& out) const;
+
+    Tracking tracking_ = Tracking::None;
+    int trackedHit_ = HitNothing;
+    int pressX_ = 0;
+    int pressY_ = 0;
+    bool moved_ = false;
+    ViewRect startRect_;
 };
 
 }  // namespace tesselink

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 
@@ -23,7 +25,18 @@ constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
 // Target pixels built and shown at a time.
 constexpr int BandPixels = 64 * 1024;
 
+// Arrow keys move by one target pixel, with Shift by ten.
+constexpr int ShiftKeyStep = 10;
+
+ViewRect PlaceOf(const PlaybackWindow& w) {
+    return {w.TargetStartX, w.TargetStartY, w.TargetStartX + w.PlacedWidth, w.TargetStartY + w.PlacedHeight};
+}
+
 }  // namespace
+
+CRightView::CRightView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent) : CRightView(doc, parent) {
+    boxes_ = &boxes;
+}
 
 CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : PictureScrollView(parent), doc_(doc) {
     doc_.SetTargetView(this);
@@ -232,6 +245,164 @@ void CRightView::DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>
         const int index = static_cast<int>(i);
         DrawWindowOutline(painter, rects[i], index == doc_.SelectedTargetWindow(), CTesselinkDoc::WindowColour(index));
     }
+}
+
+// ---- mouse and keys: only the target start changes here ----
+
+void CRightView::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (frame_.IsTracking()) {
+        if (event->button() == Qt::RightButton) CancelGesture();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    PressAt(p.x(), p.y());
+}
+
+void CRightView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void CRightView::PressAt(int x, int y) {
+    ComputeLayoutNow();
+    int selected = doc_.SelectedTargetWindow();
+    if (selected >= 0) SnapFrameTo(selected);
+    // The frame first: a press on it keeps the window it is on, even under a later window.
+    int hit = frame_.HitTest(x, y);
+    if (hit == HitNothing || selected < 0) {
+        const int picked = PickWindowAt(x, y, doc_.WindowCount());
+        if (picked >= 0) {
+            doc_.SelectWindow(picked);
+            selected = picked;
+            SnapFrameTo(selected);
+            hit = frame_.HitTest(x, y);
+        }
+    }
+    // Places are moved by the inside only; they are never resized here.
+    if (selected < 0 || selected >= doc_.WindowCount() || hit != HitMiddle) return;
+    const PlaybackWindow& w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(selected)];
+    gesture_ = WindowGesture{};
+    gesture_.Index = selected;
+    gesture_.Start = w;
+    gesture_.StartPicture = PlaceOf(w);
+    gesture_.StartFrame = frame_.Rect;
+    gesture_.Edit = FrameEdit::Move;
+    gesture_.Step = EditGesture{EditGesture::Kind::TargetDrag, doc_.NewGestureSerial()};
+    BeginGesture();
+    frame_.BeginTrack(HitMiddle, x, y);
+}
+
+PlaybackWindow CRightView::ProposedWindow() const {
+    const MapFileHead& head = doc_.GetHead();
+    const float zoom = doc_.TargetZoom;
+    const PictureAxis across{layout_.OffsetX, ScrollX(), zoom, head.TargetWidth};
+    const PictureAxis down{layout_.OffsetY, ScrollY(), zoom, head.TargetHeight};
+    const ViewRect clamped = ClampIntoPicture(frame_.Rect, pictureRect_);
+    const ViewRect place =
+        PictureRectFromFrame(clamped, gesture_.StartFrame, gesture_.StartPicture, FrameEdit::Move, across, down);
+    PlaybackWindow w = gesture_.Start;
+    w.TargetStartX = static_cast<std::uint16_t>(place.left);
+    w.TargetStartY = static_cast<std::uint16_t>(place.top);
+    return w;
+}
+
+void CRightView::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    const QPoint p = event->position().toPoint();
+    if (!frame_.IsTracking()) {
+        // Only the inside does something here, so only the inside shows a cursor of its own.
+        ShowCursorForHit(frame_.HitTest(p.x(), p.y()) == HitMiddle ? HitMiddle : HitNothing);
+        return;
+    }
+    if (!(event->buttons() & Qt::LeftButton)) {
+        FinishGesture();
+        return;
+    }
+    if (!frame_.TrackTo(p.x(), p.y())) return;
+    KeepTrackedFrame();
+    viewport()->update();
+    const PlaybackWindow w = ProposedWindow();
+    ReportStatus(2, QStringLiteral("Target view: ") +
+                        WindowRectText(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight));
+    if (doc_.ChangeWindow(gesture_.Index, w, gesture_.Step).What == WindowEditResult::Outcome::Stored)
+        gesture_.Stored = true;
+}
+
+void CRightView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;
+    // Where the button comes up counts, even without a move event there.
+    const QPoint p = event->position().toPoint();
+    if (frame_.TrackTo(p.x(), p.y())) KeepTrackedFrame();
+    FinishGesture();
+}
+
+void CRightView::FinishGesture() {
+    const bool moved = frame_.Moved();
+    const PlaybackWindow w = ProposedWindow();
+    frame_.EndTrack();
+    WindowEditResult result;
+    // A press without movement only selects.
+    if (moved && gesture_.Index < doc_.WindowCount()) {
+        result = doc_.ChangeWindow(gesture_.Index, w, gesture_.Step);
+        if (!result.Accepted() && gesture_.Stored) doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
+    }
+    if (!result.Accepted()) ReportRefusal(result);
+    gesture_ = WindowGesture{};
+    EndGesture();
+}
+
+void CRightView::CancelGesture() {
+    frame_.CancelTrack();
+    KeepTrackedFrame();
+    if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
+        doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
+    gesture_ = WindowGesture{};
+    EndGesture();
+}
+
+void CRightView::keyPressEvent(QKeyEvent* event) {
+    const int step = (event->modifiers() & Qt::ShiftModifier) != 0 ? ShiftKeyStep : 1;
+    if (frame_.IsTracking()) {
+        if (event->key() == Qt::Key_Escape) CancelGesture();
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Delete: {
+        // The window selected in the editor's list, whichever view selected it.
+        const int index = doc_.SelectedOriginalWindow();
+        if (index >= 0) doc_.RemoveWindow(index);
+        break;
+    }
+    case Qt::Key_Left: NudgeSelectedPlace(-step, 0); break;
+    case Qt::Key_Right: NudgeSelectedPlace(step, 0); break;
+    case Qt::Key_Up: NudgeSelectedPlace(0, -step); break;
+    case Qt::Key_Down: NudgeSelectedPlace(0, step); break;
+    default: PictureScrollView::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CRightView::NudgeSelectedPlace(int dx, int dy) {
+    const int index = doc_.SelectedTargetWindow();
+    if (index < 0 || index >= doc_.WindowCount()) return;
+    const MapFileHead& head = doc_.GetHead();
+    PlaybackWindow w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(index)];
+    const ViewRect from = PlaceOf(w);
+    const ViewRect to = NudgeInPicture(from, dx, dy, head.TargetWidth, head.TargetHeight);
+    if (to == from) return;
+    w.TargetStartX = static_cast<std::uint16_t>(to.left);
+    w.TargetStartY = static_cast<std::uint16_t>(to.top);
+    const WindowEditResult result = doc_.ChangeWindow(index, w, EditGesture{EditGesture::Kind::TargetKeys, 0});
+    if (!result.Accepted()) {
+        ReportRefusal(result);
+        FrameSelectedWindow();
+    }
+}
+
+void CRightView::ReportRefusal(const WindowEditResult& result) {
+    const std::string text = WindowBoundsMessage(result);
+    if (!text.empty() && boxes_ != nullptr) boxes_->Show(ApplicationMessage(text));
 }
 
 }  // namespace tesselink

@@ -11,6 +11,7 @@ class QPainter;
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/map_model.h"
+#include "map/message_boxes.h"
 #include "remap/cover.h"
 #include "views/picture_scroll_view.h"
 #include "views/view_geometry.h"
@@ -21,6 +22,9 @@ class CRightView : public PictureScrollView, public TargetViewPane {
     Q_OBJECT
 public:
     // Registers itself with `doc` as its Target view and follows the document's changes.
+    // Refused edits are reported through `boxes`.
+    CRightView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent = nullptr);
+    // A view that reports no refusals (edits that leave the picture are not stored either way).
     explicit CRightView(CTesselinkDoc& doc, QWidget* parent = nullptr);
     ~CRightView() override;
 
@@ -49,8 +53,21 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void PressAt(int x, int y);
+    // The window with its target start taken from the tracked frame.
+    PlaybackWindow ProposedWindow() const;
+    void FinishGesture();
+    void CancelGesture();
+    // Moves the selected window's target place by (dx, dy) target pixels.
+    void NudgeSelectedPlace(int dx, int dy);
+    void ReportRefusal(const WindowEditResult& result);
     void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
     void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const ColourPlanes& planes,
                            const PlaybackWindows& windows);
@@ -64,6 +81,7 @@ private:
     int SelectedWindow() const override { return doc_.SelectedTargetWindow(); }
 
     CTesselinkDoc& doc_;
+    MessageBoxes* boxes_ = nullptr;
     PlaybackWindows coverWindows_;
     PictureLayout layout_;
     std::vector<ViewRect> coverDisplayRects_;

@@ -1,6 +1,9 @@
 #include "views/view_geometry.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
 
 namespace tesselink {
 namespace {
@@ -107,6 +110,107 @@ ViewRect ClampIntoPicture(const ViewRect& frame, const ViewRect& picture) {
 FrameSize FrameSizeInPicture(const ViewRect& frame, float zoom) {
     const float inv = 1.0f / zoom;
     return {Trunc(frame.Width() * inv), Trunc(frame.Height() * inv)};
+}
+
+int BoundaryToClient(const PictureAxis& axis, int k) {
+    // k x Zoom is a multiple of a half below 2^23: exact in a float, as the sum is.
+    return Trunc(axis.Offset + (k * axis.Zoom - axis.Scroll));
+}
+
+int NearestBoundary(const PictureAxis& axis, int client, float preferred, int lo, int hi) {
+    if (hi < lo) return lo;
+    // The shown positions rise with k; the nearest lies within a few boundaries of the estimate.
+    const float estimate = (client - axis.Offset + axis.Scroll) / axis.Zoom;
+    int k0 = estimate < lo ? lo : (estimate > hi ? hi : static_cast<int>(estimate));
+    const int from = std::max(lo, k0 - 3);
+    const int to = std::min(hi, k0 + 3);
+    int best = from;
+    long bestDistance = -1;
+    float bestPreference = 0.0f;
+    for (int k = from; k <= to; ++k) {
+        const long distance = std::labs(static_cast<long>(BoundaryToClient(axis, k)) - client);
+        const float preference = std::fabs(k - preferred);
+        if (bestDistance < 0 || distance < bestDistance || (distance == bestDistance && preference < bestPreference)) {
+            best = k;
+            bestDistance = distance;
+            bestPreference = preference;
+        }
+    }
+    return best;
+}
+
+namespace {
+
+// One edge of an edited rectangle: kept when the frame's edge is where it was at the press,
+// else the boundary shown nearest to it.
+int EdgeFromFrame(const PictureAxis& axis, int frameEdge, int startFrameEdge, int startEdge, int lo, int hi) {
+    if (frameEdge == startFrameEdge && startEdge >= lo && startEdge <= hi) return startEdge;
+    const float preferred = startEdge + (frameEdge - startFrameEdge) / axis.Zoom;
+    return NearestBoundary(axis, frameEdge, preferred, lo, hi);
+}
+
+// [low, high) on one axis from the frame's edges.
+void AxisFromFrame(const PictureAxis& axis, int frameLow, int frameHigh, int startFrameLow, int startFrameHigh,
+                   int startLow, int startHigh, FrameEdit edit, int& low, int& high) {
+    if (edit == FrameEdit::Move) {
+        const int size = startHigh - startLow;
+        const int maxLow = std::max(0, axis.Length - size);
+        low = EdgeFromFrame(axis, frameLow, startFrameLow, startLow, 0, maxLow);
+        high = low + size;
+        return;
+    }
+    if (edit == FrameEdit::NewWindow) {
+        const float origin = static_cast<float>(BoundaryToClient(axis, 0));
+        low = NearestBoundary(axis, frameLow, (frameLow - origin) / axis.Zoom, 0, axis.Length);
+        high = NearestBoundary(axis, frameHigh, (frameHigh - origin) / axis.Zoom, 0, axis.Length);
+    } else {
+        low = EdgeFromFrame(axis, frameLow, startFrameLow, startLow, 0, axis.Length);
+        high = EdgeFromFrame(axis, frameHigh, startFrameHigh, startHigh, 0, axis.Length);
+    }
+    if (high < low) std::swap(low, high);
+    // A window keeps at least one pixel: an edge dragged onto the other stops beside it.
+    if (high == low && axis.Length > 0) {
+        const bool lowMoved = edit == FrameEdit::Resize && low != startLow;
+        if ((lowMoved && low > 0) || high == axis.Length) --low;
+        else ++high;
+    }
+}
+
+}  // namespace
+
+ViewRect PictureRectFromFrame(const ViewRect& frame, const ViewRect& startFrame, const ViewRect& start,
+                              FrameEdit edit, const PictureAxis& across, const PictureAxis& down) {
+    ViewRect r;
+    AxisFromFrame(across, frame.left, frame.right, startFrame.left, startFrame.right, start.left, start.right, edit,
+                  r.left, r.right);
+    AxisFromFrame(down, frame.top, frame.bottom, startFrame.top, startFrame.bottom, start.top, start.bottom, edit,
+                  r.top, r.bottom);
+    return r;
+}
+
+PlaybackWindow FillWindowFromRect(PlaybackWindow window, const ViewRect& rect, bool newWindow, int mode) {
+    window.OriginalStartX = static_cast<std::uint16_t>(rect.left);
+    window.OriginalStartY = static_cast<std::uint16_t>(rect.top);
+    window.Width = static_cast<std::uint16_t>(rect.Width());
+    window.Height = static_cast<std::uint16_t>(rect.Height());
+    if (newWindow) {
+        window.TargetStartX = 0;
+        window.TargetStartY = 0;
+        window.MapMode = static_cast<std::uint8_t>(mode & 0xFF);
+        window.Reserved = 0;
+    }
+    window.UpdatePlacedSize();
+    return window;
+}
+
+ViewRect NudgeInPicture(const ViewRect& rect, int dx, int dy, int width, int height) {
+    const auto along = [](int start, int size, int delta, int length) {
+        if (size > length) return start;
+        return std::clamp(start + delta, std::min(start, 0), std::max(start, length - size));
+    };
+    const int left = along(rect.left, rect.Width(), dx, width);
+    const int top = along(rect.top, rect.Height(), dy, height);
+    return rect.Offset(left - rect.left, top - rect.top);
 }
 
 }  // namespace tesselink

@@ -74,4 +74,42 @@ struct FrameSize {
 };
 FrameSize FrameSizeInPicture(const ViewRect& frame, float zoom);
 
+// One axis of a picture on screen: the boundary before picture pixel k (k = 0 .. Length) lies at
+// client position trunc(Offset + (k x Zoom - Scroll)), the formula the display rectangles use,
+// so a window from k to k + n is shown from boundary k to boundary k + n.
+struct PictureAxis {
+    int Offset = 0;  // the picture's content position on this axis
+    int Scroll = 0;
+    float Zoom = 1.0f;
+    int Length = 0;  // picture pixels on this axis
+};
+int BoundaryToClient(const PictureAxis& axis, int k);
+// The boundary in [lo, hi] shown nearest to client position `client`; among boundaries shown
+// equally near (a zoom below 1 shows several at one place, a half-pixel tie), the one nearest
+// to `preferred`, then the lower one.
+int NearestBoundary(const PictureAxis& axis, int client, float preferred, int lo, int hi);
+
+// What a tracked frame did to a window.
+enum class FrameEdit {
+    Move,       // dragged by the inside: the size is kept exactly
+    Resize,     // dragged by a handle or an edge: edges that did not move keep their place
+    NewWindow,  // a rubber band
+};
+
+// The picture rectangle (left, top, right, bottom in picture pixels) a frame stands for.
+// `frame` is the tracked frame, already clamped into the picture and normalised; `startFrame` is
+// the frame at the press, shown exactly over `start`, the picture rectangle before the gesture
+// (both unused for a new window). The result lies inside the picture, is at least one pixel
+// wide and high when the picture is, and is shown where the frame is or at the nearest pixel.
+ViewRect PictureRectFromFrame(const ViewRect& frame, const ViewRect& startFrame, const ViewRect& start,
+                              FrameEdit edit, const PictureAxis& across, const PictureAxis& down);
+
+// The window's original rectangle taken from `rect` (picture pixels). A new window gets `mode`
+// and the target's top-left corner; an edited one keeps its mode and target start.
+PlaybackWindow FillWindowFromRect(PlaybackWindow window, const ViewRect& rect, bool newWindow, int mode);
+
+// A window's rectangle moved by (dx, dy) picture pixels, stopped at the picture's edges
+// (width x height); a rectangle larger than the picture on an axis does not move on it.
+ViewRect NudgeInPicture(const ViewRect& rect, int dx, int dy, int width, int height);
+
 }  // namespace tesselink

@@ -103,3 +103,68 @@ TEST(RectTrackerDraw, DottedOutlineAndSolidHandles) {
     EXPECT_EQ(image.pixel(50, 40), qRgb(255, 255, 255)) << "the inside is not filled";
     EXPECT_EQ(image.pixel(22, 19), qRgb(255, 255, 255)) << "nothing between the handles outside";
 }
+
+TEST(RectTrackerTrack, HandlesMoveTheirCornerOrEdgeAndTheInsideMovesAll) {
+    struct Case {
+        int hit;
+        ViewRect expected;  // after moving the mouse by (+10, +20)
+    };
+    const Case cases[] = {
+        {HitTopLeft, {110, 120, 200, 160}},  {HitTopRight, {100, 120, 210, 160}},
+        {HitBottomRight, {100, 100, 210, 180}}, {HitBottomLeft, {110, 100, 200, 180}},
+        {HitTop, {100, 120, 200, 160}},      {HitRight, {100, 100, 210, 160}},
+        {HitBottom, {100, 100, 200, 180}},   {HitLeft, {110, 100, 200, 160}},
+        {HitMiddle, {110, 120, 210, 180}},
+    };
+    for (const Case& c : cases) {
+        RectTracker t = TrackerAt({100, 100, 200, 160});
+        t.BeginTrack(c.hit, 150, 130);
+        EXPECT_TRUE(t.TrackTo(155, 140));
+        EXPECT_TRUE(t.TrackTo(160, 150));
+        EXPECT_EQ(t.Rect, c.expected) << "hit " << c.hit;
+        EXPECT_EQ(t.TrackedHit(), c.hit);
+        t.EndTrack();
+        EXPECT_FALSE(t.IsTracking());
+        EXPECT_EQ(t.Rect, c.expected);
+    }
+}
+
+TEST(RectTrackerTrack, InvertsPastTheOppositeEdge) {
+    RectTracker t = TrackerAt({100, 100, 200, 160});
+    t.BeginTrack(HitLeft, 97, 130);
+    t.TrackTo(257, 130);
+    EXPECT_EQ(t.Rect, (ViewRect{260, 100, 200, 160}));
+}
+
+TEST(RectTrackerTrack, PressWithoutMovementAndCancelLeaveTheRectangle) {
+    RectTracker t = TrackerAt({100, 100, 200, 160});
+    t.BeginTrack(HitMiddle, 150, 130);
+    EXPECT_FALSE(t.TrackTo(150, 130));
+    EXPECT_FALSE(t.Moved());
+    t.TrackTo(300, 300);
+    EXPECT_TRUE(t.Moved());
+    t.CancelTrack();
+    EXPECT_FALSE(t.IsTracking());
+    EXPECT_EQ(t.Rect, (ViewRect{100, 100, 200, 160}));
+    EXPECT_FALSE(t.TrackTo(400, 400)) << "nothing follows the mouse after a cancel";
+}
+
+TEST(RectTrackerTrack, RubberBandFollowsTheMouseFromThePressPoint) {
+    RectTracker t = TrackerAt({100, 100, 200, 160});
+    t.BeginRubberBand(300, 200);
+    EXPECT_TRUE(t.IsRubberBand());
+    EXPECT_EQ(t.Rect, (ViewRect{300, 200, 300, 200}));
+    t.TrackTo(250, 260);
+    EXPECT_EQ(t.Rect, (ViewRect{300, 200, 250, 260})) << "inverted across";
+    t.CancelTrack();
+    EXPECT_EQ(t.Rect, (ViewRect{100, 100, 200, 160}));
+}
+
+TEST(RectTrackerTrack, CursorsMatchTheHandles) {
+    EXPECT_EQ(RectTracker::CursorForHit(HitTopLeft), Qt::SizeFDiagCursor);
+    EXPECT_EQ(RectTracker::CursorForHit(HitBottomLeft), Qt::SizeBDiagCursor);
+    EXPECT_EQ(RectTracker::CursorForHit(HitBottom), Qt::SizeVerCursor);
+    EXPECT_EQ(RectTracker::CursorForHit(HitLeft), Qt::SizeHorCursor);
+    EXPECT_EQ(RectTracker::CursorForHit(HitMiddle), Qt::SizeAllCursor);
+    EXPECT_EQ(RectTracker::CursorForHit(HitNothing), Qt::ArrowCursor);
+}

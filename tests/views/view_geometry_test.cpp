@@ -157,3 +157,132 @@ TEST(FrameSizeTest, PictureSizeOfTheFrame) {
     EXPECT_EQ(FrameSizeInPicture(ViewRect{200, 100, 400, 200}, 2.0f).Height, 50);
     EXPECT_EQ(FrameSizeInPicture(ViewRect{0, 0, 7, 7}, 1.5f).Width, 4);  // trunc(4.67)
 }
+
+namespace {
+
+// The axis of the Original view's example: picture at 180, no scroll.
+PictureAxis Axis(float zoom, int length = 640, int offset = 180, int scroll = 0) {
+    return PictureAxis{offset, scroll, zoom, length};
+}
+
+ViewRect Shown(const ViewRect& picture, const PictureAxis& a, const PictureAxis& d) {
+    return {BoundaryToClient(a, picture.left), BoundaryToClient(d, picture.top), BoundaryToClient(a, picture.right),
+            BoundaryToClient(d, picture.bottom)};
+}
+
+}  // namespace
+
+TEST(FrameToPictureTest, BoundariesAreShownWhereTheDisplayRectanglesAre) {
+    // Zoom 1.5, offset 5: window x 1, w 1 is shown from 6 to 8.
+    const PictureAxis a = Axis(1.5f, 640, 5);
+    EXPECT_EQ(BoundaryToClient(a, 1), 6);
+    EXPECT_EQ(BoundaryToClient(a, 2), 8);
+    EXPECT_EQ(PictureToClient(1, 0, 1, 1, 1.5f, 5, 0, 0, 0).right, BoundaryToClient(a, 2));
+    EXPECT_EQ(BoundaryToClient(Axis(2.0f, 640, 180, 30), 10), 170) << "scrolled";
+}
+
+TEST(FrameToPictureTest, NearestBoundaryPrefersExactThenNearestThenPreferred) {
+    struct Case {
+        float zoom;
+        int client;
+        float preferred;
+        int expected;
+    };
+    const Case cases[] = {
+        {1.0f, 200, 0.0f, 20},   // exact
+        {2.0f, 200, 0.0f, 10},   // exact at twice the size
+        {2.0f, 201, 10.0f, 10},  // half way: the preferred one
+        {2.0f, 201, 11.0f, 11},
+        {1.5f, 183, 0.0f, 2},    // 1.5 -> 181, 3 -> 184: 184 is nearer
+        {0.5f, 190, 20.0f, 20},  // 20 and 21 are both shown at 190
+        {0.5f, 190, 21.0f, 21},
+        {1.0f, 100, 5.0f, 0},    // left of the picture: its first boundary
+        {1.0f, 900, 5.0f, 640},  // right of it: the last
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NearestBoundary(Axis(c.zoom), c.client, c.preferred, 0, 640), c.expected)
+            << "zoom " << c.zoom << " client " << c.client << " preferred " << c.preferred;
+    }
+}
+
+TEST(FrameToPictureTest, RubberBandBecomesTheWindowUnderIt) {
+    // Zoom 1, picture (180, 80, 820, 560): the band (200, 100)-(300, 150).
+    const PictureAxis a = Axis(1.0f), d = Axis(1.0f, 480, 80);
+    const ViewRect r = PictureRectFromFrame({200, 100, 300, 150}, {}, {}, FrameEdit::NewWindow, a, d);
+    EXPECT_EQ(r, (ViewRect{20, 20, 120, 70}));
+    const PlaybackWindow w = FillWindowFromRect(MakeWindow(1, 2, 3, 4, 50, 60, 3), r, true, 1);
+    EXPECT_EQ(w, MakeWindow(20, 20, 100, 50, 0, 0, 1));
+    EXPECT_EQ(w.PlacedWidth, 50);
+    EXPECT_EQ(w.PlacedHeight, 100);
+    // The band (700, 500)-(1000, 700) moved, not cut, keeps 300 x 200.
+    const ViewRect moved = ClampIntoPicture({700, 500, 1000, 700}, {180, 80, 820, 560});
+    EXPECT_EQ(moved, (ViewRect{520, 360, 820, 560}));
+    EXPECT_EQ(PictureRectFromFrame(moved, {}, {}, FrameEdit::NewWindow, a, d), (ViewRect{340, 280, 640, 480}));
+}
+
+TEST(FrameToPictureTest, MoveKeepsTheSizeAndLandsOnTheNearestPixelAtEveryZoom) {
+    for (const float zoom : {1.0f, 1.5f, 2.0f, 0.5f}) {
+        const PictureAxis a = Axis(zoom), d = Axis(zoom, 480, 80);
+        // Windows of odd sizes at odd places, so that half pixels matter.
+        const ViewRect start{7, 13, 7 + 7, 13 + 11};
+        const ViewRect startFrame = Shown(start, a, d);
+        for (int dx = -9; dx <= 9; ++dx) {
+            const ViewRect frame = startFrame.Offset(dx, 2 * dx);
+            const ViewRect r = PictureRectFromFrame(frame, startFrame, start, FrameEdit::Move, a, d);
+            ASSERT_EQ(r.Width(), 7) << zoom << " " << dx;
+            ASSERT_EQ(r.Height(), 11) << zoom << " " << dx;
+            // Shown at the frame's left or one of the two pixels beside it.
+            const int off = BoundaryToClient(a, r.left) - frame.left;
+            const int best = std::min(std::abs(BoundaryToClient(a, NearestBoundary(a, frame.left, 0, 0, 640)) - frame.left),
+                                      std::abs(off));
+            EXPECT_EQ(std::abs(off), best) << zoom << " " << dx;
+            if (dx == 0) {
+                EXPECT_EQ(r, start) << "no movement, no change, zoom " << zoom;
+            }
+        }
+    }
+}
+
+TEST(FrameToPictureTest, MovePastTheEdgeStopsAtIt) {
+    const PictureAxis a = Axis(1.0f), d = Axis(1.0f, 480, 80);
+    // The window 20, 20, 100 x 50 dragged 570 to the right: the frame is clamped back first.
+    const ViewRect start{20, 20, 120, 70};
+    const ViewRect startFrame{200, 100, 300, 150};
+    const ViewRect frame = ClampIntoPicture(startFrame.Offset(570, 0), {180, 80, 820, 560});
+    EXPECT_EQ(frame, (ViewRect{720, 100, 820, 150}));
+    EXPECT_EQ(PictureRectFromFrame(frame, startFrame, start, FrameEdit::Move, a, d), (ViewRect{540, 20, 640, 70}));
+    // At 1.5 the frame of a 7-wide window can be 10 or 11 wide; it never ends past the picture.
+    const PictureAxis a15 = Axis(1.5f), d15 = Axis(1.5f, 480, 80);
+    const ViewRect s{0, 0, 7, 7};
+    const ViewRect sf = Shown(s, a15, d15);
+    const ViewRect right = ClampIntoPicture(sf.Offset(2000, 0), {180, 80, 1140, 800});
+    EXPECT_EQ(PictureRectFromFrame(right, sf, s, FrameEdit::Move, a15, d15), (ViewRect{633, 0, 640, 7}));
+}
+
+TEST(FrameToPictureTest, ResizeKeepsTheEdgesThatStayed) {
+    for (const float zoom : {1.0f, 1.5f, 2.0f}) {
+        const PictureAxis a = Axis(zoom), d = Axis(zoom, 480, 80);
+        const ViewRect start{3, 5, 10, 12};
+        const ViewRect startFrame = Shown(start, a, d);
+        // The right edge dragged: left, top and bottom stay exactly.
+        ViewRect frame = startFrame;
+        frame.right += 9;
+        const ViewRect r = PictureRectFromFrame(frame, startFrame, start, FrameEdit::Resize, a, d);
+        EXPECT_EQ(r.left, 3);
+        EXPECT_EQ(r.top, 5);
+        EXPECT_EQ(r.bottom, 12);
+        EXPECT_LE(std::abs(BoundaryToClient(a, r.right) - frame.right), static_cast<int>(zoom)) << zoom;
+        // The left edge dragged onto the right one leaves one pixel.
+        frame = startFrame;
+        frame.left = frame.right;
+        EXPECT_EQ(PictureRectFromFrame(frame, startFrame, start, FrameEdit::Resize, a, d), (ViewRect{9, 5, 10, 12}));
+    }
+}
+
+TEST(NudgeTest, MovesByTheStepAndStopsAtTheEdges) {
+    EXPECT_EQ(NudgeInPicture({20, 20, 120, 70}, 1, 0, 640, 480), (ViewRect{21, 20, 121, 70}));
+    EXPECT_EQ(NudgeInPicture({20, 20, 120, 70}, 0, -10, 640, 480), (ViewRect{20, 10, 120, 60}));
+    EXPECT_EQ(NudgeInPicture({535, 5, 635, 55}, 10, -10, 640, 480), (ViewRect{540, 0, 640, 50}));
+    EXPECT_EQ(NudgeInPicture({0, 0, 640, 10}, -1, 0, 640, 480), (ViewRect{0, 0, 640, 10}));
+    EXPECT_EQ(NudgeInPicture({0, 0, 700, 10}, 1, 1, 640, 480), (ViewRect{0, 1, 700, 11})) << "too wide: stays across";
+}

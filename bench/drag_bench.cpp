@@ -1,0 +1,113 @@
+// One mouse-move step of a drag in the Original view on a full map: the tracker, the gate,
+// the change notification and both views painted, 1280 x 720 each, offscreen. Compare with
+// BM_MapUpdate64 of the same run.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "map/map_model.h"
+#include "views/original_view.h"
+#include "views/target_view.h"
+
+namespace {
+
+using namespace tesselink;
+
+constexpr int PictureWidth = 1920;
+constexpr int PictureHeight = 1080;
+constexpr int ViewWidth = 1280;
+constexpr int ViewHeight = 720;
+constexpr int DraggedWindow = 128;
+
+void EnsureApplication() {
+    if (QApplication::instance() != nullptr) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tesselink_bench";
+    static char* argv[] = {name, nullptr};
+    // Kept for the life of the process, like the other benchmarks' application.
+    new QApplication(argc, argv);
+}
+
+class QuietBoxes : public MessageBoxes {
+public:
+    MessageAnswer Show(const UserMessage&) override { return MessageAnswer::Ok; }
+};
+
+QString DetailedPicture(const QTemporaryDir& dir) {
+    QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
+    for (int y = 0; y < PictureHeight; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < PictureWidth; ++x) row[x] = qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, ((x ^ y) * 3) & 0xFF);
+    }
+    const QString path = dir.filePath("picture.bmp");
+    image.save(path, "BMP");
+    return path;
+}
+
+// 255 windows of every mode in 17 rows of 15, original and target places alike.
+Map FullMap() {
+    Map map;
+    map.Head.OriginalWidth = map.Head.TargetWidth = PictureWidth;
+    map.Head.OriginalHeight = map.Head.TargetHeight = PictureHeight;
+    for (int i = 0; i < static_cast<int>(MaxWindowCount); ++i) {
+        const int x = (i % 15) * 128;
+        const int y = (i / 15) * 60;
+        map.Windows.push_back(MakeWindow(x, y, 120, 60, x, y, i % MapModeCount));
+    }
+    return map;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+void BM_DragStep(benchmark::State& state) {
+    EnsureApplication();
+    QTemporaryDir dir;
+    CTesselinkDoc doc;
+    QuietBoxes boxes;
+    doc.SetBackgroundPicturePath(DetailedPicture(dir).toStdString());
+    doc.ReplaceMap(FullMap());
+    auto original = std::make_unique<CTesselinkView>(doc, boxes);
+    auto target = std::make_unique<CRightView>(doc, boxes);
+    for (PictureScrollView* view : {static_cast<PictureScrollView*>(original.get()),
+                                    static_cast<PictureScrollView*>(target.get())}) {
+        view->setFrameShape(QFrame::NoFrame);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->resize(ViewWidth, ViewHeight);
+        view->show();
+    }
+    QCoreApplication::processEvents();
+    original->RenderViewport();
+    target->RenderViewport();
+
+    const ViewRect shown = original->DisplayRects()[DraggedWindow];
+    const QPoint press((shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2);
+    QWidget* port = original->viewport();
+    SendMouse(port, QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth over 16 pixels, so the window stays on screen.
+        step = (step + 1) % 32;
+        const int dx = step < 16 ? step + 1 : 32 - step;
+        SendMouse(port, QEvent::MouseMove, press + QPoint(dx, dx / 2), Qt::NoButton, Qt::LeftButton);
+        const QImage& a = original->RenderViewport();
+        const QImage& b = target->RenderViewport();
+        benchmark::DoNotOptimize(a.constBits());
+        benchmark::DoNotOptimize(b.constBits());
+    }
+    SendMouse(port, QEvent::MouseButtonRelease, press, Qt::LeftButton, Qt::NoButton);
+    if (doc.UndoStack().count() > 1) state.SkipWithError("a drag must stay one undo step");
+}
+BENCHMARK(BM_DragStep)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
