@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QSettings>
 #include <QUndoStack>
 
@@ -82,6 +83,10 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     // The zoom commands and the drawing modes.
     QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);
     QObject::connect(frame->Action(CommandMinify), &QAction::triggered, &Doc_, &CTesselinkDoc::minify);
+    // The panel's zoom radios choose the views the zoom commands act on.
+    for (const int choice : {AllArea, OriginalArea, TargetArea})
+        if (QRadioButton* radio = Editor_->ZoomAreaRadio(choice))
+            QObject::connect(radio, &QAbstractButton::clicked, &Doc_, [this, choice] { Doc_.ZoomArea = choice; });
     for (const int command : DrawingModeCommands()) {
         const DrawingMode mode = DrawingModeOf(command);
         QObject::connect(frame->Action(command), &QAction::triggered, &Doc_,

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -144,11 +145,11 @@ TEST_F(DocumentCommandsTest, ZoomStepsStopAtTheLimitsAndFollowTheZoomArea) {
     EXPECT_EQ(doc().OriginalZoom, 0.5f);
     EXPECT_EQ(doc().TargetZoom, 0.5f);
 
-    doc().ZoomArea = OriginalArea;
+    session_->Editor().ZoomAreaRadio(OriginalArea)->click();
     Trigger(CommandMagnification);
     EXPECT_EQ(doc().OriginalZoom, 1.0f);
     EXPECT_EQ(doc().TargetZoom, 0.5f);
-    doc().ZoomArea = TargetArea;
+    session_->Editor().ZoomAreaRadio(TargetArea)->click();
     Trigger(CommandMagnification);
     Trigger(CommandMagnification);
     EXPECT_EQ(doc().OriginalZoom, 1.0f);
