@@ -44,15 +44,17 @@ class PaneStatusBar : public QStatusBar {
 public:
     PaneStatusBar(QWidget* parent, const std::array<StatusPaneLabel*, 3>& panes) : QStatusBar(parent), Panes_(panes) {}
 
+    // Only a row that needs it is changed: every change asks for another layout pass.
     void Tighten() {
         QLayout* outer = layout();
         for (int i = 0; outer != nullptr && i < outer->count(); ++i) {
             auto* row = qobject_cast<QBoxLayout*>(outer->itemAt(i)->layout());
             if (row == nullptr) continue;
+            QSpacerItem* lead = row->count() > 0 ? row->itemAt(0)->spacerItem() : nullptr;
+            const bool leadTaken = lead != nullptr && lead->sizeHint().width() != 0;
+            if (row->spacing() == 0 && !leadTaken) continue;
+            if (leadTaken) lead->changeSize(0, 0);
             row->setSpacing(0);
-            if (row->count() > 0)
-                if (QSpacerItem* lead = row->itemAt(0)->spacerItem()) lead->changeSize(0, 0);
-            row->invalidate();
         }
         FitPanes();
     }

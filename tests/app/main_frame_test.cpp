@@ -121,6 +121,21 @@ TEST_F(MainFrameTest, StatusBarPanesMeasureThirdSixthHalfSideBySide) {
             x += expected[pane];
         }
     }
+    // Laid out once, the bar stays still: no layout pass asks for the next one.
+    struct LayoutRequests : QObject {
+        int Count = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            Count += e->type() == QEvent::LayoutRequest;
+            return false;
+        }
+    } requests;
+    frame_.statusBar()->installEventFilter(&requests);
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    requests.Count = 0;
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    EXPECT_EQ(requests.Count, 0);
+    frame_.statusBar()->removeEventFilter(&requests);
+
     EXPECT_EQ(frame_.StatusPane(0)->text(), "Ready");
     EXPECT_TRUE(frame_.StatusPane(1)->text().isEmpty());
     EXPECT_TRUE(frame_.StatusPane(2)->text().isEmpty());
