@@ -73,7 +73,10 @@ bool DocumentCommands::PictureReadyForOpen() {
 
 void DocumentCommands::Open() {
     if (!PictureReadyForOpen() || !MaybeSave()) return;
-    const std::string path = dialogs_.AskOpenPath({MapFileFilter, MapFileSuffix, std::string()});
+    // The dialog starts in the folder of the map on screen, if it came from a file.
+    const std::string folder =
+        sourcePath_.empty() ? std::string() : QFileInfo(QString::fromStdString(sourcePath_)).absolutePath().toStdString() + "/";
+    const std::string path = dialogs_.AskOpenPath({MapFileFilter, MapFileSuffix, folder});
     if (path.empty()) return;
     OpenMapFile(QString::fromStdString(path));
 }

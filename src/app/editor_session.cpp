@@ -79,6 +79,8 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     CMapHeadFileView* editor = Editor_;
     Commands_->SetPictureSink([editor](const QString& path) { editor->PicturePathEdit()->setText(path); });
     Commands_->WatchWindow(frame);
+    // A file dropped on the read-only picture field goes to the window, which knows what to do with it.
+    Editor_->PicturePathEdit()->setAcceptDrops(false);
 
     // The zoom commands and the drawing modes.
     QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);
