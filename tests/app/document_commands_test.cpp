@@ -208,6 +208,8 @@ TEST_F(DocumentCommandsTest, SavedThenOpenedMapIsTheSameByteForByte) {
     EXPECT_EQ(dialogs_.Requests[1].Request.ProposedPath, example.toStdString());
     EXPECT_EQ(Bytes(Path("copy.map")), Bytes(example));
     EXPECT_EQ(doc().MapFilePath(), Path("copy.map").toStdString());
+    Trigger(CommandFileOpen);
+    EXPECT_EQ(dialogs_.Requests[2].Request.ProposedPath, dir_.path().toStdString() + "/") << "the map's folder";
 
     // A map opened at start-up has no MapFilePath, but Save As still proposes its file.
     EditorSession second(&boxes_, &dialogs_);
