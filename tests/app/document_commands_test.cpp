@@ -29,7 +29,6 @@
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
 #include "views/original_view.h"
-#include "views/target_view.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
@@ -419,20 +418,6 @@ TEST_F(DocumentCommandsTest, DroppedMapOpensAndDroppedPictureFillsThePictureFiel
     ASSERT_TRUE(drop(picture));
     EXPECT_EQ(session_->Editor().PicturePathEdit()->text(), QFileInfo(picture).absoluteFilePath());
     EXPECT_EQ(doc().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString()) << "until OK";
-}
-
-TEST_F(DocumentCommandsTest, DrawingModeButtonsArmTheOriginalView) {
-    const std::vector<std::array<int, 3>> modes = {{CommandDrawCopy, 1, 0},           {CommandDrawClockwise90, 1, 1},
-                                                   {CommandDrawAntiClockwise90, 1, 2}, {CommandDrawRotation180, 1, 5},
-                                                   {CommandDrawVerticalMirror, 1, 3},  {CommandDrawLevelMirror, 1, 4},
-                                                   {CommandSelectWindows, 0, -1}};
-    for (const auto& [command, armed, mode] : modes) {
-        SCOPED_TRACE(command);
-        Trigger(command);
-        EXPECT_TRUE(frame().Action(command)->isChecked());
-        EXPECT_EQ(session_->OriginalView().AddWindowArmed(), armed);
-        EXPECT_EQ(session_->OriginalView().PendingMapMode(), mode);
-    }
 }
 
 }  // namespace
