@@ -55,4 +55,10 @@ void RecentFileList::Add(const QString& path) {
     while (Files_.size() > Capacity_) Files_.removeLast();
 }
 
+void RecentFileList::Remove(const QString& path) {
+    const QString full = Canonical(path);
+    for (int i = Files_.size() - 1; i >= 0; --i)
+        if (Files_[i] == path || Canonical(Files_[i]) == full) Files_.removeAt(i);
+}
+
 }  // namespace tesselink

@@ -14,8 +14,8 @@ constexpr int RecentFileCount = 4;
 // Names the organisation and application so that a default QSettings finds the program's key.
 void UseProgramSettingsKey();
 
-// The most recently opened or saved maps, newest first, at most four. The list is kept
-// in the settings only; no menu shows it.
+// The most recently opened or saved maps, newest first, at most four, as "&File" shows them
+// under "Open &Recent".
 class RecentFileList {
 public:
     explicit RecentFileList(int capacity = RecentFileCount);
@@ -27,6 +27,8 @@ public:
 
     // Puts `path` first; an entry for the same file moves up instead of appearing twice.
     void Add(const QString& path);
+    // Drops every entry for the same file as `path`.
+    void Remove(const QString& path);
 
     const QStringList& Files() const { return Files_; }
 

@@ -1,5 +1,7 @@
 #include "app/command_table.h"
 
+#include "map/map_model.h"
+
 namespace tesselink {
 
 const std::vector<MenuDef>& MainMenus() {
@@ -36,6 +38,22 @@ const std::array<int, 7>& DrawingModeCommands() {
         CommandDrawLevelMirror,
     };
     return commands;
+}
+
+namespace {
+int Mode(MapMode mode) { return static_cast<int>(mode); }
+}  // namespace
+
+DrawingMode DrawingModeOf(int command) {
+    switch (command) {
+        case CommandDrawCopy: return {1, Mode(MapMode::Copy)};
+        case CommandDrawClockwise90: return {1, Mode(MapMode::Clockwise90)};
+        case CommandDrawAntiClockwise90: return {1, Mode(MapMode::AntiClockwise90)};
+        case CommandDrawRotation180: return {1, Mode(MapMode::Rotation180)};
+        case CommandDrawVerticalMirror: return {1, Mode(MapMode::VerticalMirror)};
+        case CommandDrawLevelMirror: return {1, Mode(MapMode::LevelMirror)};
+        default: return {0, -1};
+    }
 }
 
 const char* CommandIconPath(int command) {

@@ -33,6 +33,14 @@ const std::array<int, 7>& DrawingModeCommands();
 // The command whose button is pressed at start.
 constexpr int InitialDrawingModeCommand = CommandSelectWindows;
 
+// What a drawing-mode command asks of the Original view: armed to draw new windows with MapMode,
+// or (0, -1) to select windows.
+struct DrawingMode {
+    int Armed;
+    int MapMode;
+};
+DrawingMode DrawingModeOf(int command);
+
 // Resource path of a command's icon (":/icons/....svg"), or nullptr when it has none.
 const char* CommandIconPath(int command);
 

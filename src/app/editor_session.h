@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/app_settings.h"
+#include "app/document_commands.h"
 #include "app/qt_file_dialogs.h"
 #include "app/qt_message_boxes.h"
 #include "document/tesselink_doc.h"
@@ -20,13 +21,16 @@ class CRightView;
 
 class EditorSession {
 public:
-    EditorSession();
+    // The program's own boxes and file dialogs, or the given ones (tests answer from a script).
+    explicit EditorSession(MessageBoxes* boxes = nullptr, FileDialogs* dialogs = nullptr);
     ~EditorSession();
     EditorSession(const EditorSession&) = delete;
     EditorSession& operator=(const EditorSession&) = delete;
 
     // The document's open step for a map named on the command line: no background-picture
-    // check, MapFilePath left empty. On success the file joins the recent-file list.
+    // check, MapFilePath left empty (Save As still proposes the file). On success the file joins
+    // the recent maps. False only when the file cannot be read at all: a map file that the
+    // reader refuses has been reported, and the editor starts without it.
     bool OpenStartupMap(const QString& path);
 
     // The panes' first updates, in creation order; once, after any start-up map.
@@ -36,6 +40,7 @@ public:
     void Close();
 
     CTesselinkDoc& Doc() { return Doc_; }
+    DocumentCommands& Commands() { return *Commands_; }
     QtMessageBoxes& Boxes() { return Boxes_; }
     CMainFrame& Frame() { return *Frame_; }
     CMapHeadFileView& Editor() { return *Editor_; }
@@ -44,10 +49,16 @@ public:
     const RecentFileList& RecentFiles() const { return Recent_; }
 
 private:
+    // Sets the Original view's first extent again once the frame has its size, as long as
+    // nothing else has set one since.
+    void FollowFirstLayout();
+
     CTesselinkDoc Doc_;
     QtMessageBoxes Boxes_;
     QtFileDialogs Dialogs_;
+    MessageBoxes* Messages_;
     RecentFileList Recent_;
+    std::unique_ptr<DocumentCommands> Commands_;
     std::unique_ptr<CMainFrame> Frame_;
     CMapHeadFileView* Editor_ = nullptr;
     CTesselinkView* Original_ = nullptr;

@@ -8,6 +8,9 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QBoxLayout>
+#include <QSpacerItem>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUndoStack>
@@ -30,6 +33,56 @@ public:
 };
 
 QString ObjectNameOf(int command) { return QStringLiteral("command%1").arg(command); }
+
+// The idle text of the message pane.
+const char* const ReadyText = "Ready";
+
+// A status bar whose three panes measure exactly W / 3, W / 6 and W / 2 of its width W, side by
+// side from its left edge: QStatusBar's own row keeps a 2-pixel lead and 6 pixels between its
+// widgets, which it builds again whenever its height needs change.
+class PaneStatusBar : public QStatusBar {
+public:
+    PaneStatusBar(QWidget* parent, const std::array<StatusPaneLabel*, 3>& panes) : QStatusBar(parent), Panes_(panes) {}
+
+    // Only a row that needs it is changed: every change asks for another layout pass.
+    void Tighten() {
+        QLayout* outer = layout();
+        for (int i = 0; outer != nullptr && i < outer->count(); ++i) {
+            auto* row = qobject_cast<QBoxLayout*>(outer->itemAt(i)->layout());
+            if (row == nullptr) continue;
+            QSpacerItem* lead = row->count() > 0 ? row->itemAt(0)->spacerItem() : nullptr;
+            const bool leadTaken = lead != nullptr && lead->sizeHint().width() != 0;
+            if (row->spacing() == 0 && !leadTaken) continue;
+            if (leadTaken) lead->changeSize(0, 0);
+            row->setSpacing(0);
+        }
+        FitPanes();
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        const bool handled = QStatusBar::event(e);
+        if (e->type() == QEvent::LayoutRequest) Tighten();
+        return handled;
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        FitPanes();
+        QStatusBar::resizeEvent(e);
+    }
+
+private:
+    void FitPanes() {
+        const std::array<int, 3> widths = ComputeStatusPaneWidths(width());
+        for (int pane = 0; pane < 3; ++pane)
+            if (Panes_[pane] != nullptr) {
+                // Its share when there is room; less only when the frame is narrower than its panes.
+                Panes_[pane]->SetPreferredWidth(widths[pane]);
+                Panes_[pane]->setMaximumWidth(widths[pane]);
+            }
+    }
+
+    std::array<StatusPaneLabel*, 3> Panes_;
+};
 
 }  // namespace
 
@@ -67,6 +120,8 @@ void CMainFrame::CreateActions() {
 
     for (auto& [command, action] : Actions_) {
         if (const char* icon = CommandIconPath(command)) action->setIcon(SvgIcon(icon));
+        // The icons are the toolbar's; the menus show text only.
+        action->setIconVisibleInMenu(false);
         const CommandPrompt prompt = CommandPromptOf(command);
         if (prompt.StatusText) action->setStatusTip(prompt.StatusText);
         if (prompt.ToolTip) action->setToolTip(prompt.ToolTip);
@@ -87,7 +142,7 @@ void CMainFrame::CreateActions() {
             case CommandAppAbout: connect(action, &QAction::triggered, this, &CMainFrame::ShowAboutBox); break;
             case CommandViewToolbar:
             case CommandViewStatusBar: break;  // connected once the bars exist
-            default: connect(action, &QAction::triggered, this, [this, id] { emit CommandTriggered(id); });
+            default: break;                    // the editor session connects the rest
         }
     }
 
@@ -107,7 +162,14 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
     for (const MenuDef& def : MainMenus()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.Title));
-        for (const MenuItemDef& item : def.Items) menu->addAction(Actions_.at(item.Command));
+        for (const MenuItemDef& item : def.Items) {
+            menu->addAction(Actions_.at(item.Command));
+            if (item.Command != CommandFileSaveAs) continue;
+            RecentMenu_ = menu->addMenu(QStringLiteral("Open &Recent"));
+            RecentMenu_->setObjectName("RecentMenu");
+            RecentMenu_->setEnabled(false);
+            RecentMenu_->menuAction()->setIconVisibleInMenu(false);
+        }
         if (def.Items.front().Command == CommandViewToolbar) ViewMenu_ = menu;
     }
 }
@@ -160,23 +222,20 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateStatusBar() {
-    QStatusBar* bar = statusBar();
+    for (int pane = 0; pane < 3; ++pane) {
+        auto* label = new StatusPaneLabel(nullptr);
+        label->setObjectName(QStringLiteral("statusPane%1").arg(pane));
+        StatusPanes_[pane] = label;
+    }
+    auto* bar = new PaneStatusBar(this, StatusPanes_);
+    setStatusBar(bar);
     bar->setObjectName("StatusBar");
     // The frame is always maximised; a size grip would only take a pane's room.
     bar->setSizeGripEnabled(false);
-    const std::array<int, 3> widths = ComputeStatusPaneWidths(width());
-    for (int pane = 0; pane < 3; ++pane) {
-        auto* label = new StatusPaneLabel(bar);
-        label->setObjectName(QStringLiteral("statusPane%1").arg(pane));
-        label->SetPreferredWidth(widths[pane]);
-        label->setText(QString());
-        StatusPanes_[pane] = label;
-    }
-    // Stretch factors in the ratio 1/3 : 1/6 : 1/2 keep the shares as the frame resizes.
-    // Pane 0 is the message pane: fly-by prompts cover it and leave the views' panes alone.
-    bar->addWidget(StatusPanes_[0], 2);
-    bar->addPermanentWidget(StatusPanes_[1], 1);
-    bar->addPermanentWidget(StatusPanes_[2], 3);
+    // Pane 0 is the message pane: fly-by prompts go there (see event()), the views write 1 and 2.
+    for (StatusPaneLabel* label : StatusPanes_) bar->addWidget(label);
+    bar->Tighten();
+    StatusPanes_[0]->setText(ReadyText);
 
     QAction* toggle = Actions_.at(CommandViewStatusBar);
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
@@ -211,8 +270,6 @@ void CMainFrame::CreateClient(QWidget* editorPanel, QWidget* originalView, QWidg
 }
 
 void CMainFrame::ApplyInitialLayout(int clientWidth, int clientHeight) {
-    const std::array<int, 3> widths = ComputeStatusPaneWidths(clientWidth);
-    for (int pane = 0; pane < 3; ++pane) StatusPanes_[pane]->SetPreferredWidth(widths[pane]);
     if (!OuterSplitter_) return;
 
     const InitialPaneSizes sizes = ComputeInitialPaneSizes(clientWidth, clientHeight);
@@ -220,6 +277,26 @@ void CMainFrame::ApplyInitialLayout(int clientWidth, int clientHeight) {
     const std::array<int, 2> rows = FitSplitterSizes(sizes.Original.Height, clientHeight, InnerSplitter_->handleWidth());
     OuterSplitter_->setSizes({columns[0], columns[1]});
     InnerSplitter_->setSizes({rows[0], rows[1]});
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // Fly-by prompts of menus and buttons take the message pane only, "Ready" when they end.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        SetStatusPaneText(0, tip.isEmpty() ? QString::fromLatin1(ReadyText) : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& files) {
+    RecentMenu_->clear();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* entry = RecentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        connect(entry, &QAction::triggered, this, [this, path] { emit RecentFileChosen(path); });
+    }
+    RecentMenu_->setEnabled(!files.isEmpty());
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

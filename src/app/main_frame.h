@@ -1,10 +1,11 @@
 #pragma once
 // The main window: menu, toolbar, status bar and the three panes in two splitters.
-// It answers Exit, About and the View toggles itself; every other command goes out
-// through CommandTriggered for the document to answer.
+// It answers Exit, About and the View toggles itself; the editor session connects the
+// File, zoom and drawing-mode actions to the slots that answer them.
 
 #include <QList>
 #include <QMainWindow>
+#include <QStringList>
 #include <QPointer>
 
 #include <array>
@@ -47,6 +48,9 @@ public:
     QLabel* StatusPane(int pane) const;
 
     QAction* Action(int command) const;
+    // "Open &Recent" under "&File": one entry a map, newest first; disabled when empty.
+    QMenu* RecentMenu() const { return RecentMenu_; }
+    void SetRecentFiles(const QStringList& files);
     QActionGroup* DrawingModeGroup() const { return DrawingModes_; }
     QToolBar* ToolBar() const { return ToolBar_; }
     QSplitter* OuterSplitter() const { return OuterSplitter_; }
@@ -61,13 +65,14 @@ public:
     void ShowAboutBox();
 
 signals:
-    // A command for the document (New, Open, Save, Save As, zoom, drawing modes).
-    void CommandTriggered(int command);
+    // An entry of "Open &Recent" was chosen.
+    void RecentFileChosen(const QString& path);
 
 public:
     void setVisible(bool visible) override;
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -81,6 +86,7 @@ private:
     QToolBar* ToolBar_ = nullptr;
     QMenu* ViewMenu_ = nullptr;
     QMenu* EditMenu_ = nullptr;
+    QMenu* RecentMenu_ = nullptr;
     std::array<StatusPaneLabel*, 3> StatusPanes_{};
     QSplitter* OuterSplitter_ = nullptr;
     QSplitter* InnerSplitter_ = nullptr;

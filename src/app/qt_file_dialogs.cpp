@@ -1,6 +1,7 @@
 #include "app/qt_file_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace tesselink {
@@ -25,7 +26,11 @@ std::string Run(QWidget* owner, const FileDialogRequest& request, QFileDialog::A
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(QtNameFilter(request.Filter));
     if (!request.DefaultSuffix.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.DefaultSuffix));
-    if (!request.ProposedPath.empty()) dialog.selectFile(QString::fromStdString(request.ProposedPath));
+    const QString proposed = QString::fromStdString(request.ProposedPath);
+    if (QFileInfo(proposed).isDir())
+        dialog.setDirectory(proposed);  // a folder to start in, with no name filled in
+    else if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
     return dialog.selectedFiles().front().toStdString();
 }

@@ -10,6 +10,7 @@ public:
     explicit StatusPaneLabel(QWidget* parent) : QLabel(parent) { setFrameStyle(QFrame::Panel | QFrame::Sunken); }
 
     void SetPreferredWidth(int width) {
+        if (width == PreferredWidth_) return;
         PreferredWidth_ = width;
         updateGeometry();
     }

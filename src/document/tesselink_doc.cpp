@@ -221,12 +221,26 @@ bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
         return false;
     }
 
+    // Read into a copy: a refused file leaves windows, head, selection and history as they were.
     Map read = map_;
     read.ClearWindows();
     const MapLoadResult loaded = ReadMapFile(read, path);
-    if (boxes_ != nullptr) ReportLoadMessage(loaded, *boxes_);
+    if (!loaded) {
+        if (loaded.Message)
+            ShowMessage(*loaded.Message);
+        else
+            ShowMessage(ApplicationMessage("Failed to open document.\n" + path + "\n" +
+                                           (loaded.ReadError.empty() ? "It is not a map file." : loaded.ReadError)));
+        return false;
+    }
     ReplaceMap(read);
     return true;
+}
+
+MapWriteResult CTesselinkDoc::OnSaveDocument(const std::string& path) {
+    const MapWriteResult written = WriteMapFile(map_, path);
+    if (written) MarkSaved();
+    return written;
 }
 
 void CTesselinkDoc::OnCloseDocument() {

@@ -13,6 +13,7 @@
 #include "document/map_change.h"
 #include "document/view_panes.h"
 #include "map/head_fit.h"
+#include "map/map_file.h"
 #include "map/map_model.h"
 #include "map/message_boxes.h"
 #include "picture/background_picture.h"
@@ -109,10 +110,12 @@ public:
     const std::string& MapFilePath() const { return mapFilePath_; }
     void SetMapFilePath(const std::string& path);
 
-    // Opens the map file at `path`: a file that cannot be opened is reported and changes
-    // nothing (false); otherwise the map is replaced by the file's (an invalid file is
-    // reported and leaves an empty list and the previous head); true.
+    // Opens the map file at `path`: only a file read and accepted replaces the map (true).
+    // A file that cannot be read, or that the reader refuses, is reported and changes nothing.
     bool OnOpenDocument(const std::string& path);
+    // Writes the map to `path`; on success the document counts as saved. MapFilePath is the
+    // caller's to change.
+    MapWriteResult OnSaveDocument(const std::string& path);
     // Frees the picture data and the windows; called once when the program ends.
     void OnCloseDocument();
 

@@ -130,7 +130,11 @@ TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureIsShownAndTheListIsEmpty) {
     const ViewRect op = session_->OriginalView().PictureRect();
     ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
     EXPECT_TRUE(Near(PixelOf(shot, session_->OriginalView().viewport(), op.left + 100, op.top + 100), PlanePixel(100, 100), 3));
-    for (int pane = 0; pane < 3; ++pane) EXPECT_TRUE(session_->Frame().StatusPane(pane)->text().isEmpty());
+    EXPECT_EQ(session_->Frame().StatusPane(0)->text(), "Ready");
+    EXPECT_TRUE(session_->Frame().StatusPane(1)->text().isEmpty());
+    EXPECT_TRUE(session_->Frame().StatusPane(2)->text().isEmpty());
+    // The first extent follows the laid-out frame, not the viewport before layout.
+    EXPECT_EQ(session_->OriginalView().ScrollExtent(), QSize(session_->OriginalView().viewport()->width() - 100, 1000));
 }
 
 TEST_F(MainWindowTest, AMapThatCannotBeOpenedIsReportedAndNotRemembered) {

@@ -88,23 +88,43 @@ TEST(DocumentOpen, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
     EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
 }
 
-TEST(DocumentOpen, InvalidFileLeavesAnEmptyListAndThePreviousHead) {
+TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("junk.map");
+    const QString junk = dir.filePath("junk.map");
     {
-        QFile f(path);
+        QFile f(junk);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("not a map at all");
     }
-    CTesselinkDoc doc;
-    Map before = ThreeWindowMap();
-    before.Head.OriginalWidth = 1000;
-    doc.ReplaceMap(before);
+    Map tooWide;  // a window in a head wider than the reader accepts
+    tooWide.Head.OriginalWidth = 2001;
+    tooWide.Windows = {MakeWindow(0, 0, 10, 10, 0, 0, 0)};
+    tooWide.Head.WindowCount = 1;
+    const std::string wide = WriteMap(dir, "wide.map", tooWide);
 
-    EXPECT_TRUE(doc.OnOpenDocument(path.toStdString())) << "an unreadable map still counts as opened";
-    EXPECT_TRUE(doc.GetPlaybackWindows().empty());
-    EXPECT_EQ(doc.GetHead().WindowCount, 0);
-    EXPECT_EQ(doc.GetHead().OriginalWidth, 1000);
+    for (const std::string& path : {junk.toStdString(), wide}) {
+        SCOPED_TRACE(path);
+        RecordingMessageBoxes boxes;
+        CTesselinkDoc doc;
+        doc.SetMessageBoxes(&boxes);
+        Map before = ThreeWindowMap();
+        before.Head.OriginalWidth = 1000;
+        before.Head.CoverOption = CoverFullScreen;
+        doc.ReplaceMap(before);
+        doc.SetMapFilePath("/somewhere/before.map");
+        doc.RemoveWindow(0);
+        doc.SelectWindow(1);
+        const Map edited = doc.GetMap();
+
+        EXPECT_FALSE(doc.OnOpenDocument(path));
+        ASSERT_EQ(boxes.Shown.size(), 1u) << "the refusal is reported";
+        EXPECT_EQ(doc.GetMap().Head, edited.Head);
+        EXPECT_EQ(doc.GetMap().Windows, edited.Windows);
+        EXPECT_EQ(doc.MapFilePath(), "/somewhere/before.map");
+        EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(doc.UndoStack().count(), 1) << "the history is kept";
+    }
 }
 
 // Every kind of edit, done, undone and done again, gives back exactly the map before and after.

@@ -1,0 +1,212 @@
+#include "app/document_commands.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
+#include <QWidget>
+
+#include "app/app_settings.h"
+#include "document/tesselink_doc.h"
+
+namespace tesselink {
+
+DroppedFileKind KindOfDroppedFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("map")) return DroppedFileKind::Map;
+    for (const char* picture : {"bmp", "jpg", "jpeg", "png", "gif"})
+        if (suffix == QLatin1String(picture)) return DroppedFileKind::Picture;
+    return DroppedFileKind::Other;
+}
+
+DocumentCommands::DocumentCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs,
+                                   RecentFileList& recent, QObject* parent)
+    : QObject(parent), doc_(doc), boxes_(boxes), dialogs_(dialogs), recent_(recent) {}
+
+void DocumentCommands::WatchWindow(QWidget* window) {
+    window_ = window;
+    window->setAcceptDrops(true);
+    window->installEventFilter(this);
+}
+
+// ---- the question before changes are lost ----
+
+bool DocumentCommands::MaybeSave() {
+    if (!doc_.IsModified()) return true;
+    switch (boxes_.Show(ApplicationMessage(SaveChangesQuestion, MessageButtons::YesNoCancel))) {
+    case MessageAnswer::Yes: return Save();
+    case MessageAnswer::No: return true;
+    default: return false;
+    }
+}
+
+// ---- New and Open ----
+
+void DocumentCommands::New() {
+    if (!MaybeSave()) return;
+    Map fresh;  // 640 x 480 both sides, no windows
+    fresh.Head.CoverOption = doc_.GetHead().CoverOption;
+    doc_.SetMapFilePath(std::string());
+    sourcePath_.clear();
+    // The zoom first, so that the views set their extents once, for 1.0.
+    doc_.SetZoom(PictureViewRole::Original, 1.0f);
+    doc_.SetZoom(PictureViewRole::Target, 1.0f);
+    doc_.ReplaceMap(fresh);
+}
+
+bool DocumentCommands::PictureReadyForOpen() {
+    const std::string& picture = doc_.BackgroundPicturePath();
+    if (picture.empty()) {
+        boxes_.Show(PlainMessage("", "Please Select BackGround Picture ", MessageOwner::OriginalView));
+        return false;
+    }
+    if (!QFileInfo(QString::fromStdString(picture)).isFile()) {
+        boxes_.Show(PlainMessage("", "can't find " + picture + "\nplease Select background picture",
+                                 MessageOwner::OriginalView));
+        return false;
+    }
+    return true;
+}
+
+void DocumentCommands::Open() {
+    if (!PictureReadyForOpen() || !MaybeSave()) return;
+    // The dialog starts in the folder of the map on screen, if it came from a file.
+    const std::string folder =
+        sourcePath_.empty() ? std::string() : QFileInfo(QString::fromStdString(sourcePath_)).absolutePath().toStdString() + "/";
+    const std::string path = dialogs_.AskOpenPath({MapFileFilter, MapFileSuffix, folder});
+    if (path.empty()) return;
+    OpenMapFile(QString::fromStdString(path));
+}
+
+bool DocumentCommands::OpenMapFile(const QString& path) {
+    // The document reports a file it cannot take and keeps everything, its path included.
+    if (!doc_.OnOpenDocument(path.toStdString())) return false;
+    doc_.SetMapFilePath(path.toStdString());
+    Remember(path);
+    return true;
+}
+
+void DocumentCommands::OpenRecent(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        boxes_.Show(ApplicationMessage("Cannot open " + path.toStdString() +
+                                       ": the file no longer exists.\nIt is removed from the recent maps."));
+        recent_.Remove(path);
+        StoreRecent();
+        return;
+    }
+    if (!PictureReadyForOpen() || !MaybeSave()) return;
+    OpenMapFile(path);
+}
+
+void DocumentCommands::OpenDropped(const QString& path) {
+    switch (KindOfDroppedFile(path)) {
+    case DroppedFileKind::Map:
+        if (!PictureReadyForOpen() || !MaybeSave()) return;
+        OpenMapFile(path);
+        break;
+    case DroppedFileKind::Picture:
+        if (pictureSink_) pictureSink_(QFileInfo(path).absoluteFilePath());
+        break;
+    case DroppedFileKind::Other: break;
+    }
+}
+
+// ---- Save and Save As ----
+
+bool DocumentCommands::Save() {
+    const std::string path = doc_.MapFilePath();
+    if (path.empty()) return SaveAs();
+    switch (boxes_.Show(ApplicationMessage("are you sure recovery Original file ", MessageButtons::YesNoCancel))) {
+    case MessageAnswer::Yes: return SaveTo(path);
+    case MessageAnswer::No: return SaveAs();
+    default: return false;
+    }
+}
+
+bool DocumentCommands::SaveAs() {
+    const std::string proposed = doc_.MapFilePath().empty() ? sourcePath_ : doc_.MapFilePath();
+    const std::string path = dialogs_.AskSavePath({MapFileFilter, MapFileSuffix, proposed});
+    if (path.empty()) return false;
+    return SaveTo(path);
+}
+
+bool DocumentCommands::SaveTo(const std::string& path) {
+    const MapWriteResult written = doc_.OnSaveDocument(path);
+    if (!written) {
+        // The writer leaves any old file whole; the map stays modified and keeps its old path.
+        boxes_.Show(ApplicationMessage("The map was not saved.\n" + written.Error));
+        return false;
+    }
+    doc_.SetMapFilePath(path);
+    Remember(QString::fromStdString(path));
+    return true;
+}
+
+// ---- recent maps ----
+
+void DocumentCommands::Remember(const QString& path) {
+    sourcePath_ = path.toStdString();
+    recent_.Add(path);
+    StoreRecent();
+}
+
+void DocumentCommands::StoreRecent() {
+    QSettings settings;
+    recent_.Save(settings);
+    emit recentFilesChanged(recent_.Files());
+}
+
+// ---- the watched window ----
+
+QString DocumentCommands::UsableDroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return QString();
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        if (KindOfDroppedFile(path) != DroppedFileKind::Other) return path;
+    }
+    return QString();
+}
+
+bool DocumentCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != window_) return false;
+    switch (event->type()) {
+    case QEvent::Close: {
+        // A second close while the question is up (the window manager again) waits for the answer.
+        const bool mayClose = !asking_ && [this] {
+            asking_ = true;
+            const bool ok = MaybeSave();
+            asking_ = false;
+            return ok;
+        }();
+        if (mayClose) return false;
+        event->ignore();
+        return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (UsableDroppedFile(drag->mimeData()).isEmpty()) {
+            drag->ignore();
+        } else {
+            drag->acceptProposedAction();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = UsableDroppedFile(drop->mimeData());
+        if (path.isEmpty()) return false;
+        drop->acceptProposedAction();
+        // Opened after the drop has finished, so that no question holds up the dragging program.
+        QMetaObject::invokeMethod(this, [this, path] { OpenDropped(path); }, Qt::QueuedConnection);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+}  // namespace tesselink

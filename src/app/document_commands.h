@@ -1,0 +1,96 @@
+#pragma once
+// The File commands: New, Open, Save, Save As, the recent maps and files dropped on the main
+// window, with one question before unsaved changes are lost (also when the window closes).
+
+#include <functional>
+#include <string>
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "map/file_dialogs.h"
+#include "map/message_boxes.h"
+
+class QMimeData;
+class QWidget;
+
+namespace tesselink {
+
+class CTesselinkDoc;
+class RecentFileList;
+
+// The filter and default extension of every map file dialog.
+constexpr const char* MapFileFilter = "Tesse Link(*.map)";
+constexpr const char* MapFileSuffix = "map";
+
+// The question before unsaved changes would be lost.
+constexpr const char* SaveChangesQuestion = "The map has changed. Save the changes?";
+
+// What a dropped file is to the program.
+enum class DroppedFileKind { Other, Map, Picture };
+DroppedFileKind KindOfDroppedFile(const QString& path);
+
+class DocumentCommands : public QObject {
+    Q_OBJECT
+public:
+    DocumentCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs, RecentFileList& recent,
+                     QObject* parent = nullptr);
+
+    // Where a dropped picture goes: the editor panel's picture field.
+    void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
+
+    // Asks before closing `window` and opens what is dropped on it.
+    void WatchWindow(QWidget* window);
+
+    // The file the map on screen was last read from or written to; Save As proposes it. A map
+    // opened at start-up is remembered here although MapFilePath stays empty.
+    void SetSourcePath(const std::string& path) { sourcePath_ = path; }
+    const std::string& SourcePath() const { return sourcePath_; }
+
+    // Reads `path` as Open does once the file is chosen: on success MapFilePath is the path and
+    // the file heads the recent maps.
+    bool OpenMapFile(const QString& path);
+
+    // With unsaved changes, asks whether to save them: true when the caller may go on
+    // (saved, or the user let them go); false when the user cancelled or the save failed.
+    bool MaybeSave();
+
+    // The first map or picture file a drag carries, or empty when it carries none.
+    static QString UsableDroppedFile(const QMimeData* data);
+
+public slots:
+    void New();
+    void Open();
+    // True when the map was written.
+    bool Save();
+    bool SaveAs();
+    void OpenRecent(const QString& path);
+    // A file dropped on the main window: a map opens as with Open, a picture goes to the
+    // editor panel's picture field.
+    void OpenDropped(const QString& path);
+
+signals:
+    void recentFilesChanged(const QStringList& files);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The background-picture checks that come before a map is opened.
+    bool PictureReadyForOpen();
+    bool SaveTo(const std::string& path);
+    void Remember(const QString& path);
+    void StoreRecent();
+
+    CTesselinkDoc& doc_;
+    MessageBoxes& boxes_;
+    FileDialogs& dialogs_;
+    RecentFileList& recent_;
+    std::function<void(const QString&)> pictureSink_;
+    std::string sourcePath_;
+    QWidget* window_ = nullptr;
+    bool asking_ = false;
+};
+
+}  // namespace tesselink
