@@ -21,6 +21,13 @@ void DrawTitle(QPainter& painter, int x, int y, const QString& text) {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(30);
     font.setWeight(QFont::Light);
+    // Titles are placed for a face whose average character is 20 pixels wide; the letters are
+    // spaced out to that width so the placement centres them whatever face is installed.
+    if (!text.isEmpty()) {
+        const int advance = QFontMetrics(font).horizontalAdvance(text);
+        const qreal extra = (20.0 * text.size() - advance) / text.size();
+        if (extra > 0) font.setLetterSpacing(QFont::AbsoluteSpacing, extra);
+    }
     painter.setFont(font);
     DrawLabel(painter, x, y, text);
     painter.restore();
