@@ -131,8 +131,16 @@ void CMapHeadFileView::OnDocumentChanged(const MapChange& change) {
         RefreshWindowList();
         break;
     case Kind::Cover: ShowCoverOption(Doc_.GetHead().CoverOption); break;
-    case Kind::WindowAdded:
     case Kind::WindowChanged:
+        // A drag changes one window many times a second: only its row is written again.
+        if (change.Index >= 0 && change.Index < WindowList_->rowCount()) {
+            UpdateWindowRow(change.Index);
+            ShowPickedWindow();
+        } else {
+            RefreshWindowList();
+        }
+        break;
+    case Kind::WindowAdded:
     case Kind::WindowRemoved: RefreshWindowList(); break;
     case Kind::Picture: break;
     }
@@ -342,18 +350,24 @@ void CMapHeadFileView::RefreshWindowList() {
     WindowList_->setRowCount(0);
     WindowList_->clearSelection();
     const PlaybackWindows& windows = Doc_.GetPlaybackWindows();
-    const int columns = WindowList_->columnCount();
     WindowList_->setRowCount(static_cast<int>(windows.size()));
-    for (int row = 0; row < static_cast<int>(windows.size()); ++row) {
-        const auto texts = WindowRowTexts(row, windows[row]);
-        // Before the first update the list has no columns yet; that update fills it again.
-        for (int c = 0; c < columns && c < WindowListColumnCount; ++c) {
-            auto* item = new QTableWidgetItem(texts[c]);
-            item->setTextAlignment(Qt::AlignCenter);
-            WindowList_->setItem(row, c, item);
-        }
-    }
+    for (int row = 0; row < static_cast<int>(windows.size()); ++row) UpdateWindowRow(row);
     ShowPickedWindow();
+}
+
+void CMapHeadFileView::UpdateWindowRow(int row) {
+    const auto texts = WindowRowTexts(row, Doc_.GetPlaybackWindows()[static_cast<std::size_t>(row)]);
+    // Before the first update the list has no columns yet; that update fills it again.
+    const int columns = std::min(WindowList_->columnCount(), WindowListColumnCount);
+    for (int c = 0; c < columns; ++c) {
+        if (QTableWidgetItem* item = WindowList_->item(row, c)) {
+            item->setText(texts[c]);
+            continue;
+        }
+        auto* item = new QTableWidgetItem(texts[c]);
+        item->setTextAlignment(Qt::AlignCenter);
+        WindowList_->setItem(row, c, item);
+    }
 }
 
 }  // namespace tesselink

@@ -116,6 +116,8 @@ private:
     void BuildWindowControls(QWidget* form);
     void SetTabOrder();
     void SetUpWindowList();
+    // Row `row` shows the document's window at that index.
+    void UpdateWindowRow(int row);
     void ConnectHeadControls();
     void ConnectWindowControls();
     void OnDocumentChanged(const MapChange& change);
