@@ -19,20 +19,17 @@ namespace {
 
 const char* const DefaultPictureName = "tesselink.jpg";
 
-// Arrow keys move by one picture pixel, with Shift by ten.
-constexpr int ShiftKeyStep = 10;
 
 }  // namespace
 
 CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
-    : PictureScrollView(parent), doc_(doc), boxes_(boxes) {
+    : WindowEditingView(doc, &boxes, PictureViewRole::Original, parent) {
     // Beside the program (the build tree), the data folder of the prefix it was installed under
     // (a package may use another prefix than the build was configured with), the configured one.
     const QString programFolder = QCoreApplication::applicationDirPath();
     defaultFolders_ << programFolder << programFolder + QStringLiteral("/../share/tesselink")
                     << QStringLiteral(TESSELINK_DATA_DIR);
     doc_.SetOriginalView(this);
-    FollowDocument(doc_, PictureViewRole::Original, [this] { ApplyZoom(doc_.OriginalZoom); });
 }
 
 CTesselinkView::~CTesselinkView() {
@@ -51,18 +48,7 @@ void CTesselinkView::OnInitialUpdate() {
     SetScrollExtent(QSize(viewport()->width() - 100, 1000));
 }
 
-void CTesselinkView::ApplyZoom(float zoom) {
-    const MapFileHead& head = doc_.GetHead();
-    const QSize client = viewport()->size();
-    const ExtentSize e = ComputeZoomExtent(head.OriginalWidth, head.OriginalHeight, zoom, client.width(),
-                                           client.height(), client.width(), client.height(),
-                                           OriginalExtentMarginHeight);
-    SetScrollExtent(QSize(e.Width, e.Height));
-}
-
-void CTesselinkView::Repaint() { viewport()->update(); }
-
-void CTesselinkView::ClearSelectionFrame() { HideFrame(); }
+QSize CTesselinkView::PictureSize() const { return {doc_.GetHead().OriginalWidth, doc_.GetHead().OriginalHeight}; }
 
 void CTesselinkView::ComputeLayout(int clientWidth, int clientHeight) {
     const MapFileHead& head = doc_.GetHead();
@@ -84,7 +70,7 @@ void CTesselinkView::ReportMissingPictureOnce(const std::string& path, bool miss
     const UserMessage message = PlainMessage(ApplicationCaption,
                                              "can't find " + path + "\nplease Select background picture",
                                              MessageOwner::OriginalView);
-    QMetaObject::invokeMethod(this, [this, message] { boxes_.Show(message); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, message] { boxes_->Show(message); }, Qt::QueuedConnection);
 }
 
 void CTesselinkView::PaintView(QImage& buffer) {
@@ -209,21 +195,6 @@ void CTesselinkView::DrawWindowFrames(QPainter& painter) {
 
 // ---- mouse and keys ----
 
-void CTesselinkView::mousePressEvent(QMouseEvent* event) {
-    event->accept();
-    if (frame_.IsTracking()) {
-        // The right button, like Escape, gives the gesture up.
-        if (event->button() == Qt::RightButton) CancelGesture();
-        return;
-    }
-    if (event->button() != Qt::LeftButton) return;
-    const QPoint p = event->position().toPoint();
-    PressAt(p.x(), p.y());
-}
-
-// A quick second click is a press like the first.
-void CTesselinkView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
-
 void CTesselinkView::PressAt(int x, int y) {
     ComputeLayoutNow();
     const int count = doc_.WindowCount();
@@ -297,15 +268,6 @@ void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
         gesture_.Stored = true;
 }
 
-void CTesselinkView::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;
-    // Where the button comes up counts, even without a move event there.
-    const QPoint p = event->position().toPoint();
-    if (frame_.TrackTo(p.x(), p.y())) KeepTrackedFrame();
-    FinishGesture();
-}
-
 void CTesselinkView::FinishGesture() {
     const bool moved = frame_.Moved();
     const ViewRect band = frame_.Rect;
@@ -316,47 +278,15 @@ void CTesselinkView::FinishGesture() {
         // A click, or a band without area, adds nothing; the frame goes back to the selection.
         if (moved && band.Width() != 0 && band.Height() != 0 && rect.Width() > 0 && rect.Height() > 0)
             result = doc_.AddWindow(FillWindowFromRect(PlaybackWindow{}, rect, true, pendingMapMode_));
-    } else if (moved && gesture_.Index < doc_.WindowCount()) {
-        // A press without movement only selects.
-        result = doc_.ChangeWindow(gesture_.Index, FillWindowFromRect(gesture_.Start, rect, false, 0), gesture_.Step);
-        // Refused as a whole: the steps stored on the way are taken back too.
-        if (!result.Accepted() && gesture_.Stored) doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
+        if (!result.Accepted()) ReportRefusal(result);
+    } else {
+        CommitGesture(moved, FillWindowFromRect(gesture_.Start, rect, false, 0));
     }
-    if (!result.Accepted()) ReportRefusal(result);
     gesture_ = WindowGesture{};
     EndGesture();
 }
 
-void CTesselinkView::CancelGesture() {
-    frame_.CancelTrack();
-    KeepTrackedFrame();
-    // Back to the window as it was: merged into the gesture's step, which then leaves nothing behind.
-    if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
-        doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
-    gesture_ = WindowGesture{};
-    EndGesture();
-}
-
-void CTesselinkView::keyPressEvent(QKeyEvent* event) {
-    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
-    const int step = shift ? ShiftKeyStep : 1;
-    if (frame_.IsTracking()) {
-        if (event->key() == Qt::Key_Escape) CancelGesture();
-        event->accept();
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Delete: DeleteSelectedWindow(); break;
-    case Qt::Key_Left: NudgeSelectedWindow(-step, 0); break;
-    case Qt::Key_Right: NudgeSelectedWindow(step, 0); break;
-    case Qt::Key_Up: NudgeSelectedWindow(0, -step); break;
-    case Qt::Key_Down: NudgeSelectedWindow(0, step); break;
-    default: PictureScrollView::keyPressEvent(event); return;
-    }
-    event->accept();
-}
-
-void CTesselinkView::NudgeSelectedWindow(int dx, int dy) {
+void CTesselinkView::NudgeSelected(int dx, int dy) {
     const int index = doc_.SelectedOriginalWindow();
     if (index < 0 || index >= doc_.WindowCount()) return;
     const MapFileHead& head = doc_.GetHead();
@@ -364,23 +294,7 @@ void CTesselinkView::NudgeSelectedWindow(int dx, int dy) {
     const ViewRect from{w.OriginalStartX, w.OriginalStartY, w.OriginalStartX + w.Width, w.OriginalStartY + w.Height};
     const ViewRect to = NudgeInPicture(from, dx, dy, head.OriginalWidth, head.OriginalHeight);
     if (to == from) return;
-    // Every press on one window merges into one step; the frame follows the stored window.
-    const WindowEditResult result = doc_.ChangeWindow(index, FillWindowFromRect(w, to, false, 0),
-                                                      EditGesture{EditGesture::Kind::OriginalKeys, 0});
-    if (!result.Accepted()) {
-        ReportRefusal(result);
-        FrameSelectedWindow();
-    }
-}
-
-void CTesselinkView::DeleteSelectedWindow() {
-    const int index = doc_.SelectedOriginalWindow();
-    if (index >= 0) doc_.RemoveWindow(index);
-}
-
-void CTesselinkView::ReportRefusal(const WindowEditResult& result) {
-    const std::string text = WindowBoundsMessage(result);
-    if (!text.empty()) boxes_.Show(ApplicationMessage(text));
+    StoreNudge(index, FillWindowFromRect(w, to, false, 0), EditGesture::Kind::OriginalKeys);
 }
 
 void CTesselinkView::ReportFrameStatus(const ViewRect& rect) {

@@ -13,13 +13,13 @@ class QPainter;
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/message_boxes.h"
-#include "views/picture_scroll_view.h"
+#include "views/window_editing_view.h"
 #include "views/scaled_picture.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
 
-class CTesselinkView : public PictureScrollView, public OriginalViewPane {
+class CTesselinkView : public WindowEditingView, public OriginalViewPane {
     Q_OBJECT
 public:
     // Registers itself with `doc` as its Original view and follows the document's changes.
@@ -34,17 +34,6 @@ public:
     // Once, after the document and the views exist: takes the default picture if there is one,
     // sets the scroll extent to (client width - 100, 1000).
     void OnInitialUpdate();
-
-    // Sets the scroll extent for a zoom factor.
-    void ApplyZoom(float zoom);
-    // A flag the next paint consumes: the selection frame is placed from the picked window again.
-    void SetZoomChanged(int flag) { zoomChanged_ = flag; }
-    void Repaint();
-    void ClearSelectionFrame();
-    // The selection frame takes window `index`'s display rectangle; below 0 hides it.
-    void ShowWindowFrame(int index) { FrameWindow(index); }
-    // Remembers window `index`'s rectangle in picture pixels for the next zoom; below 0 clears it.
-    void UpdateSelectionPictureRect(int index) { StoreSelectionPictureRect(index, doc_.OriginalZoom); }
 
     // OriginalViewPane
     void SetAddWindowArmed(int flag) override { addWindowArmed_ = flag; }
@@ -61,26 +50,19 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void PressAt(int x, int y) override;
+    void FinishGesture() override;
+    void NudgeSelected(int dx, int dy) override;
+    QSize PictureSize() const override;
+    int ExtentMarginHeight() const override { return OriginalExtentMarginHeight; }
 
 private:
     // Draw mode: a rubber band on empty picture area becomes a new window of PendingMapMode.
     bool DrawMode() const { return addWindowArmed_ != 0 && pendingMapMode_ >= 0 && pendingMapMode_ < MapModeCount; }
-    void PressAt(int x, int y);
     void BeginWindowGesture(int index, int hit, int x, int y);
     // The picture rectangle the tracked frame stands for now.
     ViewRect ProposedRect() const;
-    void FinishGesture();
-    void CancelGesture();
-    // Moves the selected window by (dx, dy) picture pixels.
-    void NudgeSelectedWindow(int dx, int dy);
-    void DeleteSelectedWindow();
-    // Shows why the document refused an edit.
-    void ReportRefusal(const WindowEditResult& result);
     void ReportFrameStatus(const ViewRect& rect);
 
     void ReportMissingPictureOnce(const std::string& path, bool missing);
@@ -92,8 +74,6 @@ private:
     float Zoom() const override { return doc_.OriginalZoom; }
     int SelectedWindow() const override { return doc_.SelectedOriginalWindow(); }
 
-    CTesselinkDoc& doc_;
-    MessageBoxes& boxes_;
     QStringList defaultFolders_;
 
     PictureLayout layout_;

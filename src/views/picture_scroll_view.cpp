@@ -94,7 +94,7 @@ void PictureScrollView::FollowFrameLogicalRect() {
 }
 
 void PictureScrollView::FollowDocument(CTesselinkDoc& doc, PictureViewRole role, std::function<void()> applyExtent) {
-    doc_ = &doc;
+    followed_ = &doc;
     role_ = role;
     applyExtent_ = std::move(applyExtent);
     connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
@@ -188,7 +188,7 @@ void PictureScrollView::wheelEvent(QWheelEvent* event) {
         event->accept();
         return;
     }
-    if (!(event->modifiers() & Qt::ControlModifier) || doc_ == nullptr) {
+    if (!(event->modifiers() & Qt::ControlModifier) || followed_ == nullptr) {
         wheelAngle_ = 0;
         QAbstractScrollArea::wheelEvent(event);
         return;
@@ -198,11 +198,11 @@ void PictureScrollView::wheelEvent(QWheelEvent* event) {
     wheelAngle_ += event->angleDelta().y();
     while (wheelAngle_ >= 120) {
         wheelAngle_ -= 120;
-        doc_->StepZoom(role_, +1);
+        followed_->StepZoom(role_, +1);
     }
     while (wheelAngle_ <= -120) {
         wheelAngle_ += 120;
-        doc_->StepZoom(role_, -1);
+        followed_->StepZoom(role_, -1);
     }
 }
 

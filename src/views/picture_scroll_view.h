@@ -87,8 +87,6 @@ protected:
     void KeepTrackedFrame() { frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY()); }
     // The cursor for hit code `hit` over the viewport.
     void ShowCursorForHit(int hit);
-    // The view's document, once FollowDocument ran.
-    CTesselinkDoc* Document() const { return doc_; }
 
     // The last of the first `count` windows whose display rectangle holds the client point
     // (right and bottom exclusive), -1 for none: among overlapping windows the later one wins.
@@ -129,7 +127,7 @@ private:
     void UpdateScrollBars();
     void OnDocumentChanged(const MapChange& change);
 
-    CTesselinkDoc* doc_ = nullptr;
+    CTesselinkDoc* followed_ = nullptr;
     PictureViewRole role_{};
     bool gestureActive_ = false;
     int wheelAngle_ = 0;  // eighths of a degree not yet turned into a zoom step

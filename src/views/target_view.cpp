@@ -25,8 +25,6 @@ constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
 // Target pixels built and shown at a time.
 constexpr int BandPixels = 64 * 1024;
 
-// Arrow keys move by one target pixel, with Shift by ten.
-constexpr int ShiftKeyStep = 10;
 
 ViewRect PlaceOf(const PlaybackWindow& w) {
     return {w.TargetStartX, w.TargetStartY, w.TargetStartX + w.PlacedWidth, w.TargetStartY + w.PlacedHeight};
@@ -38,9 +36,9 @@ CRightView::CRightView(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
     boxes_ = &boxes;
 }
 
-CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : PictureScrollView(parent), doc_(doc) {
+CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent)
+    : WindowEditingView(doc, nullptr, PictureViewRole::Target, parent) {
     doc_.SetTargetView(this);
-    FollowDocument(doc_, PictureViewRole::Target, [this] { ApplyZoom(doc_.TargetZoom); });
 }
 
 CRightView::~CRightView() {
@@ -55,18 +53,7 @@ void CRightView::OnInitialUpdate() {
     viewport()->update();
 }
 
-void CRightView::ApplyZoom(float zoom) {
-    const MapFileHead& head = doc_.GetHead();
-    const QSize client = viewport()->size();
-    const ExtentSize e = ComputeZoomExtent(head.TargetWidth, head.TargetHeight, zoom, client.width(),
-                                           client.height(), client.width(), client.height(),
-                                           TargetExtentMarginHeight);
-    SetScrollExtent(QSize(e.Width, e.Height));
-}
-
-void CRightView::Repaint() { viewport()->update(); }
-
-void CRightView::ClearSelectionFrame() { HideFrame(); }
+QSize CRightView::PictureSize() const { return {doc_.GetHead().TargetWidth, doc_.GetHead().TargetHeight}; }
 
 void CRightView::ComputeLayout(int clientWidth, int clientHeight) {
     const MapFileHead& head = doc_.GetHead();
@@ -249,19 +236,6 @@ void CRightView::DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>
 
 // ---- mouse and keys: only the target start changes here ----
 
-void CRightView::mousePressEvent(QMouseEvent* event) {
-    event->accept();
-    if (frame_.IsTracking()) {
-        if (event->button() == Qt::RightButton) CancelGesture();
-        return;
-    }
-    if (event->button() != Qt::LeftButton) return;
-    const QPoint p = event->position().toPoint();
-    PressAt(p.x(), p.y());
-}
-
-void CRightView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
-
 void CRightView::PressAt(int x, int y) {
     ComputeLayoutNow();
     int selected = doc_.SelectedTargetWindow();
@@ -327,63 +301,16 @@ void CRightView::mouseMoveEvent(QMouseEvent* event) {
         gesture_.Stored = true;
 }
 
-void CRightView::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept();
-    if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;
-    // Where the button comes up counts, even without a move event there.
-    const QPoint p = event->position().toPoint();
-    if (frame_.TrackTo(p.x(), p.y())) KeepTrackedFrame();
-    FinishGesture();
-}
-
 void CRightView::FinishGesture() {
     const bool moved = frame_.Moved();
     const PlaybackWindow w = ProposedWindow();
     frame_.EndTrack();
-    WindowEditResult result;
-    // A press without movement only selects.
-    if (moved && gesture_.Index < doc_.WindowCount()) {
-        result = doc_.ChangeWindow(gesture_.Index, w, gesture_.Step);
-        if (!result.Accepted() && gesture_.Stored) doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
-    }
-    if (!result.Accepted()) ReportRefusal(result);
+    CommitGesture(moved, w);
     gesture_ = WindowGesture{};
     EndGesture();
 }
 
-void CRightView::CancelGesture() {
-    frame_.CancelTrack();
-    KeepTrackedFrame();
-    if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
-        doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
-    gesture_ = WindowGesture{};
-    EndGesture();
-}
-
-void CRightView::keyPressEvent(QKeyEvent* event) {
-    const int step = (event->modifiers() & Qt::ShiftModifier) != 0 ? ShiftKeyStep : 1;
-    if (frame_.IsTracking()) {
-        if (event->key() == Qt::Key_Escape) CancelGesture();
-        event->accept();
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Delete: {
-        // The window selected in the editor's list, whichever view selected it.
-        const int index = doc_.SelectedOriginalWindow();
-        if (index >= 0) doc_.RemoveWindow(index);
-        break;
-    }
-    case Qt::Key_Left: NudgeSelectedPlace(-step, 0); break;
-    case Qt::Key_Right: NudgeSelectedPlace(step, 0); break;
-    case Qt::Key_Up: NudgeSelectedPlace(0, -step); break;
-    case Qt::Key_Down: NudgeSelectedPlace(0, step); break;
-    default: PictureScrollView::keyPressEvent(event); return;
-    }
-    event->accept();
-}
-
-void CRightView::NudgeSelectedPlace(int dx, int dy) {
+void CRightView::NudgeSelected(int dx, int dy) {
     const int index = doc_.SelectedTargetWindow();
     if (index < 0 || index >= doc_.WindowCount()) return;
     const MapFileHead& head = doc_.GetHead();
@@ -393,16 +320,7 @@ void CRightView::NudgeSelectedPlace(int dx, int dy) {
     if (to == from) return;
     w.TargetStartX = static_cast<std::uint16_t>(to.left);
     w.TargetStartY = static_cast<std::uint16_t>(to.top);
-    const WindowEditResult result = doc_.ChangeWindow(index, w, EditGesture{EditGesture::Kind::TargetKeys, 0});
-    if (!result.Accepted()) {
-        ReportRefusal(result);
-        FrameSelectedWindow();
-    }
-}
-
-void CRightView::ReportRefusal(const WindowEditResult& result) {
-    const std::string text = WindowBoundsMessage(result);
-    if (!text.empty() && boxes_ != nullptr) boxes_->Show(ApplicationMessage(text));
+    StoreNudge(index, w, EditGesture::Kind::TargetKeys);
 }
 
 }  // namespace tesselink

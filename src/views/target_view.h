@@ -13,12 +13,12 @@ class QPainter;
 #include "map/map_model.h"
 #include "map/message_boxes.h"
 #include "remap/cover.h"
-#include "views/picture_scroll_view.h"
+#include "views/window_editing_view.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
 
-class CRightView : public PictureScrollView, public TargetViewPane {
+class CRightView : public WindowEditingView, public TargetViewPane {
     Q_OBJECT
 public:
     // Registers itself with `doc` as its Target view and follows the document's changes.
@@ -31,17 +31,6 @@ public:
     // Once at start-up: extent 500 x 1000, scrolled to (0, 0).
     void OnInitialUpdate();
 
-    // Sets the scroll extent for a zoom factor.
-    void ApplyZoom(float zoom);
-    // A flag the next paint consumes: the selection frame is placed from the picked window again.
-    void SetZoomChanged(int flag) { zoomChanged_ = flag; }
-    void Repaint();
-    void ClearSelectionFrame();
-    // The selection frame takes window `index`'s display rectangle; below 0 hides it.
-    void ShowWindowFrame(int index) { FrameWindow(index); }
-    // Remembers window `index`'s rectangle in picture pixels for the next zoom; below 0 clears it.
-    void UpdateSelectionPictureRect(int index) { StoreSelectionPictureRect(index, doc_.TargetZoom); }
-
     // -1 no cover, 0 covered in the same direction, 1 in the other: as the map's cover option says.
     int CoverMode() const;
     const PlaybackWindows& CoverWindows() const { return coverWindows_; }
@@ -53,21 +42,17 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void PressAt(int x, int y) override;
+    void FinishGesture() override;
+    // Moves the selected window's target place by (dx, dy) target pixels.
+    void NudgeSelected(int dx, int dy) override;
+    QSize PictureSize() const override;
+    int ExtentMarginHeight() const override { return TargetExtentMarginHeight; }
 
 private:
-    void PressAt(int x, int y);
     // The window with its target start taken from the tracked frame.
     PlaybackWindow ProposedWindow() const;
-    void FinishGesture();
-    void CancelGesture();
-    // Moves the selected window's target place by (dx, dy) target pixels.
-    void NudgeSelectedPlace(int dx, int dy);
-    void ReportRefusal(const WindowEditResult& result);
     void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
     void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const ColourPlanes& planes,
                            const PlaybackWindows& windows);
@@ -80,8 +65,6 @@ private:
     float Zoom() const override { return doc_.TargetZoom; }
     int SelectedWindow() const override { return doc_.SelectedTargetWindow(); }
 
-    CTesselinkDoc& doc_;
-    MessageBoxes* boxes_ = nullptr;
     PlaybackWindows coverWindows_;
     PictureLayout layout_;
     std::vector<ViewRect> coverDisplayRects_;
