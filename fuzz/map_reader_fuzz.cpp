@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (map.Head != before.Head || map.Windows != before.Windows) std::abort();  // refusal changed the map
         return 0;
     }
-    if (result.Message) std::abort();  // accepted, yet something to complain about
+    if (!result.Message.empty()) std::abort();  // accepted, yet something to complain about
     map.RemoveWindow(0);
     if (map.Windows.size() != map.Head.WindowCount) std::abort();
     for (const PlaybackWindow& w : map.Windows)

@@ -226,8 +226,8 @@ bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
     read.ClearWindows();
     const MapLoadResult loaded = ReadMapFile(read, path);
     if (!loaded) {
-        if (loaded.Message)
-            ShowMessage(*loaded.Message);
+        if (!loaded.Message.empty())
+            ShowMessage(MapLoadMessageBox(loaded));
         else
             ShowMessage(ApplicationMessage("Failed to open document.\n" + path + "\n" +
                                            (loaded.ReadError.empty() ? "It is not a map file." : loaded.ReadError)));
@@ -248,6 +248,13 @@ void CTesselinkDoc::OnCloseDocument() {
     background_.Free();
     map_.ClearWindows();
     SyncWindowCount();
+}
+
+UserMessage MapLoadMessageBox(const MapLoadResult& result) {
+    // A window outside its head is a warning about the picture: the Original view's own box.
+    if (result.Refusal == MapRefusal::WindowOutside)
+        return PlainMessage("Load warning ", result.Message, MessageOwner::OriginalView);
+    return ApplicationMessage(result.Message);
 }
 
 std::string WindowBoundsMessage(const WindowEditResult& result) {

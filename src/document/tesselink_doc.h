@@ -13,6 +13,7 @@
 #include "document/map_change.h"
 #include "document/view_panes.h"
 #include "map/head_fit.h"
+#include "map/map_image.h"
 #include "map/map_file.h"
 #include "map/map_model.h"
 #include "map/message_boxes.h"
@@ -179,6 +180,9 @@ private:
     TargetViewPane* targetView_ = nullptr;
     MessageBoxes* boxes_ = nullptr;
 };
+
+// The box that tells why a map file was refused (its Message not empty).
+UserMessage MapLoadMessageBox(const MapLoadResult& result);
 
 // The message of a refused window edit (empty for one that was accepted).
 std::string WindowBoundsMessage(const WindowEditResult& result);

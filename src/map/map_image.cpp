@@ -25,10 +25,10 @@ const char* FitMessage(FitResult result) {
     return "";
 }
 
-MapLoadResult Refuse() { return MapLoadResult{}; }
-
-MapLoadResult Refuse(UserMessage message) {
+MapLoadResult Refuse(MapRefusal why, std::string message = std::string(), FitResult fit = FitResult::Fits) {
     MapLoadResult r;
+    r.Refusal = why;
+    r.Fit = fit;
     r.Message = std::move(message);
     return r;
 }
@@ -71,9 +71,9 @@ int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity) {
 }
 
 MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count) {
-    if (data == nullptr || count <= 0) return Refuse();
-    if (count < 4 || std::memcmp(data, MapFileMagic, 4) != 0) return Refuse();
-    if (count < MapHeadSize) return Refuse();
+    if (data == nullptr || count <= 0) return Refuse(MapRefusal::NotAMap);
+    if (count < 4 || std::memcmp(data, MapFileMagic, 4) != 0) return Refuse(MapRefusal::NotAMap);
+    if (count < MapHeadSize) return Refuse(MapRefusal::NotAMap);
 
     // The checksum at offset 4 is not verified: files with a wrong one load as before.
     MapFileHead head;
@@ -89,7 +89,7 @@ MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count)
     for (int i = 0; i < head.WindowCount; ++i) {
         const long long offset = MapHeadSize + static_cast<long long>(MapEntrySize) * i;
         if (offset + MapEntrySize > count) {
-            return Refuse(ApplicationMessage("The map file is incomplete: it ends inside its window entries"));
+            return Refuse(MapRefusal::Incomplete, "The map file is incomplete: it ends inside its window entries");
         }
         const std::uint8_t* e = data + offset;
         PlaybackWindow w;
@@ -105,11 +105,11 @@ MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count)
 
         if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
             head.OriginalWidth > MaxHeadSize) {
-            return Refuse(ApplicationMessage("High and Width can't more than 2000"));
+            return Refuse(MapRefusal::HeadTooLarge, "High and Width can't more than 2000");
         }
         const FitResult fit = CheckFit(w, head);
         if (fit != FitResult::Fits) {
-            return Refuse(PlainMessage("Load warning ", FitMessage(fit), MessageOwner::OriginalView));
+            return Refuse(MapRefusal::WindowOutside, FitMessage(fit), fit);
         }
         read.push_back(w);
     }
@@ -119,10 +119,6 @@ MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count)
     MapLoadResult ok;
     ok.Accepted = true;
     return ok;
-}
-
-void ReportLoadMessage(const MapLoadResult& result, MessageBoxes& boxes) {
-    if (result.Message) boxes.Show(*result.Message);
 }
 
 }  // namespace tesselink

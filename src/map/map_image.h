@@ -2,11 +2,9 @@
 // The byte image of a *.map file: big-endian, "#Map", a 16-byte head, 14 bytes per window.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "map/map_model.h"
-#include "map/message_boxes.h"
 
 namespace tesselink {
 
@@ -20,10 +18,22 @@ constexpr int MaxHeadSize = 2000;  // largest head size a map with windows may c
 // Otherwise writes the image and returns the number of bytes written.
 int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity);
 
-// Outcome of reading an image: whether it was taken, and the message to show the user, if any.
+// Why an image was refused.
+enum class MapRefusal {
+    None,
+    NotAMap,        // no "#Map" at the start, or shorter than a head: nothing to tell
+    Incomplete,     // ends inside its window entries
+    HeadTooLarge,   // a head size above MaxHeadSize with windows in the map
+    WindowOutside,  // a window does not fit the head; Fit names the test
+};
+
+// Outcome of reading an image: whether it was taken, why not, and the text that says so.
+// How the text reaches the user (which box, owned by which pane) is the caller's choice.
 struct MapLoadResult {
     bool Accepted = false;
-    std::optional<UserMessage> Message;
+    MapRefusal Refusal = MapRefusal::None;
+    FitResult Fit = FitResult::Fits;
+    std::string Message;  // empty when there is nothing to tell
     // Set by ReadMapFile when the file itself could not be read (missing, a folder, not a
     // regular file, no permission): one line for the user; no message box of its own.
     std::string ReadError;
@@ -33,7 +43,5 @@ struct MapLoadResult {
 // Takes a valid image into `map` (head stored, windows appended); on refusal `map` is untouched.
 MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count);
 
-// Shows the message of a load, if it carries one.
-void ReportLoadMessage(const MapLoadResult& result, MessageBoxes& boxes);
 
 }  // namespace tesselink

@@ -60,7 +60,7 @@ int RunRenderCommand(const QStringList& arguments) {
     Map map;
     const MapLoadResult loaded = ReadMapFile(map, args.map);
     if (!loaded) {
-        if (loaded.Message) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.Message->Text);
+        if (!loaded.Message.empty()) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.Message);
         if (!loaded.ReadError.empty()) return Fail(ExitFailed, "cannot load map " + args.map + ": " + loaded.ReadError);
         return Fail(ExitFailed, "cannot load map " + args.map + ": not a map file");
     }

@@ -11,6 +11,7 @@
 
 #include "document/tesselink_doc.h"
 #include "map/map_file.h"
+#include "map/map_image.h"
 #include "support/recording_message_boxes.h"
 
 using namespace tesselink;
@@ -101,8 +102,25 @@ TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
     tooWide.Windows = {MakeWindow(0, 0, 10, 10, 0, 0, 0)};
     tooWide.Head.WindowCount = 1;
     const std::string wide = WriteMap(dir, "wide.map", tooWide);
+    Map outside;  // a window beyond its own head
+    outside.Windows = {MakeWindow(600, 0, 100, 10, 0, 0, 0)};
+    outside.Head.WindowCount = 1;
+    const std::string beyond = dir.filePath("beyond.map").toStdString();
+    {
+        std::uint8_t bytes[64];
+        const int n = BuildMapImage(outside, bytes, sizeof bytes);
+        QFile f(QString::fromStdString(beyond));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(bytes), n);
+    }
 
-    for (const std::string& path : {junk.toStdString(), wide}) {
+    // The picture warning is the Original view's own box; the rest are the application's.
+    const std::vector<std::pair<std::string, UserMessage>> cases = {
+        {junk.toStdString(), ApplicationMessage("Failed to open document.\n" + junk.toStdString() + "\nIt is not a map file.")},
+        {wide, ApplicationMessage("High and Width can't more than 2000")},
+        {beyond, PlainMessage("Load warning ", "The paywindow's Original Width beyond Screen", MessageOwner::OriginalView)},
+    };
+    for (const auto& [path, message] : cases) {
         SCOPED_TRACE(path);
         RecordingMessageBoxes boxes;
         CTesselinkDoc doc;
@@ -118,6 +136,7 @@ TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
 
         EXPECT_FALSE(doc.OnOpenDocument(path));
         ASSERT_EQ(boxes.Shown.size(), 1u) << "the refusal is reported";
+        EXPECT_EQ(boxes.Shown[0], message);
         EXPECT_EQ(doc.GetMap().Head, edited.Head);
         EXPECT_EQ(doc.GetMap().Windows, edited.Windows);
         EXPECT_EQ(doc.MapFilePath(), "/somewhere/before.map");
