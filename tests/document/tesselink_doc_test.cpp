@@ -328,33 +328,6 @@ TEST(DocumentChanges, EachEditIsAnnouncedOnce) {
     EXPECT_EQ(doc.WindowCount(), 2);
 }
 
-TEST(DocumentZoom, StepsByHalvesWithinLimitsForTheChosenViews) {
-    CTesselinkDoc doc;
-    QSignalSpy zoomed(&doc, &CTesselinkDoc::zoomChanged);
-    for (int i = 0; i < 15; ++i) doc.Magnification();
-    EXPECT_EQ(doc.OriginalZoom, 8.0f);
-    EXPECT_EQ(doc.TargetZoom, 8.0f);
-    EXPECT_EQ(zoomed.count(), 28) << "the last press at the limit announces nothing";
-
-    doc.SetZoom(PictureViewRole::Original, 1.0f);
-    doc.SetZoom(PictureViewRole::Target, 1.0f);
-    doc.minify();
-    doc.minify();
-    EXPECT_EQ(doc.OriginalZoom, 0.5f);
-    EXPECT_EQ(doc.TargetZoom, 0.5f);
-
-    doc.ZoomArea = OriginalArea;
-    doc.Magnification();
-    EXPECT_EQ(doc.OriginalZoom, 1.0f);
-    EXPECT_EQ(doc.TargetZoom, 0.5f);
-    doc.ZoomArea = TargetArea;
-    doc.Magnification();
-    EXPECT_EQ(doc.OriginalZoom, 1.0f);
-    EXPECT_EQ(doc.TargetZoom, 1.0f);
-    EXPECT_FALSE(doc.StepZoom(PictureViewRole::Target, -1) && doc.StepZoom(PictureViewRole::Target, -1));
-    EXPECT_EQ(doc.TargetZoom, 0.5f);
-}
-
 TEST(DocumentClose, FreesTheWindows) {
     CTesselinkDoc doc;
     doc.ReplaceMap(ThreeWindowMap());
