@@ -90,7 +90,8 @@ void RemapWindowInto(const ColourPlanes& source, const PlaybackWindow& window, T
     const int height = static_cast<int>(b.r1 - b.r0);
     for (int channel = 0; channel < 3; ++channel) {
         kernels::RemapBlock(window.MapMode, source.Plane(channel) + sourceOffset, sourceStride, width, height,
-                            target.Plane(channel) + targetOffset, targetStride, portable);
+                            target.Plane(channel) + targetOffset, targetStride,
+                            portable ? kernels::KernelSet::Portable : kernels::BestKernelSet());
     }
 }
 
