@@ -166,29 +166,40 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         return;
     }
 
-    painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
     const int tw = head.TargetWidth;
     const int th = head.TargetHeight;
     const QSize fullSize(static_cast<int>(tw * zoom), static_cast<int>(th * zoom));
+    const QRect pictureOnScreen(origin, fullSize);
+    painter.save();
+    painter.setClipRegion(QRegion(screen).subtracted(QRegion(pictureOnScreen)));
+    painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
+    painter.restore();
     const ViewRect& p = layout_.Picture;
     const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
                        QRect(QPoint(0, 0), fullSize);
     if (part.isEmpty()) return;
-    // Only the target pixels under the part on screen are built, into a picture of the full
-    // target size, from which the part is scaled by area averaging.
+    // Only the target pixels under the part on screen are built, and scaled from the planes
+    // by area averaging straight into the view.
     const ViewRect area = TargetAreaForScaledPart(ViewRect{part.left(), part.top(), part.right() + 1, part.bottom() + 1},
                                                   fullSize.width(), fullSize.height(), tw, th);
-    if (area.Width() <= 0 || area.Height() <= 0) return;
-    if (targetPicture_.size() != QSize(tw, th)) {
-        targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
-        targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
+    if (area.Width() <= 0 || area.Height() <= 0) {
+        painter.fillRect(pictureOnScreen, QColor::fromRgb(ViewBackgroundRgb));
+        return;
     }
     ClipWindowsToArea(windows, area, clippedWindows_);
     RemapWindows(doc_.ColourPlanes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
-    BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
+    if (!halfStepScaler_.Scale(visiblePlanes_, QPoint(area.left, area.top), QSize(tw, th), fullSize, part, buffer,
+                               origin + part.topLeft())) {
+        // Zooms below one half: through a picture of the full target size.
+        if (targetPicture_.size() != QSize(tw, th)) {
+            targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
+            targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
+        }
+        BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
+        ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
+        painter.drawImage(origin + part.topLeft(), scaledPart_);
+    }
     ReleaseTargetPlanes(visiblePlanes_);
-    ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
-    painter.drawImage(origin + part.topLeft(), scaledPart_);
 }
 
 void CRightView::DrawTargetLabels(QPainter& painter) {

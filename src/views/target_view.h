@@ -11,6 +11,7 @@ class QPainter;
 #include "document/tesselink_doc.h"
 #include "document/view_panes.h"
 #include "map/map_model.h"
+#include "picture/plane_scale.h"
 #include "views/picture_scroll_view.h"
 #include "views/view_geometry.h"
 
@@ -63,6 +64,7 @@ private:
     PlaybackWindows clippedWindows_;
     tesselink::TargetPlanes visiblePlanes_;
     QImage scaledPart_;  // the visible part of the scaled target picture, memory kept between paints
+    PlaneScaler halfStepScaler_;  // scales the visible planes at the other zooms; its maps kept between paints
 };
 
 }  // namespace tesselink

@@ -1,0 +1,283 @@
+#include "picture/plane_scale.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "remap/remap_kernels.h"
+
+// The column filter gathers bytes with one SSSE3 shuffle, compiled for SSSE3 alone and chosen
+// at run time; the rest needs SSE2, which every x86-64 build has.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TESSELINK_PLANE_SCALE_SIMD 1
+#include <immintrin.h>
+#endif
+
+namespace tesselink {
+namespace {
+
+// The arithmetic of ScaleAreaAverage, step for step: shares of 1 << 14; the horizontal sums
+// keep 8 fraction bits; the vertical sums are rounded to 8 bits.
+constexpr int WeightBits = 14;
+constexpr int HorizontalShift = WeightBits - 8;
+constexpr int VerticalShift = WeightBits + 8;
+// Filtered values are 0 .. 255 << 8 and are kept minus 32768, so that they fit the signed
+// 16-bit lanes of the multiply-add; the shares add up to 1 << 14, so the vertical sum gets
+// 32768 << 14 back in one constant.
+constexpr int FilteredBias = 32768;
+constexpr std::int32_t VerticalRounding = (FilteredBias << WeightBits) + (1 << (VerticalShift - 1));
+
+constexpr int Block = 16;  // output pixels per step of the vector form
+
+using ColumnQuad = PlaneScaler::ColumnQuad;
+
+void FilterRowPortable(const std::uint8_t* row, const AreaAxisMap& map, int firstColumn, int width,
+                       std::int16_t* out) {
+    for (int i = 0; i < width; ++i) {
+        const std::uint8_t* p = row + (map.first[i] - firstColumn);
+        const std::int16_t* w = map.weights.data() + 3 * i;
+        std::int32_t sum = 0;
+        for (int t = 0; t < map.count[i]; ++t) sum += w[t] * p[t];
+        out[i] = static_cast<std::int16_t>(((sum + (1 << (HorizontalShift - 1))) >> HorizontalShift) - FilteredBias);
+    }
+}
+
+// Output row from up to three filtered rows (unused ones have share 0), into Format_RGB32 words.
+void CombineRowPortable(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride,
+                        int width, std::uint32_t* out) {
+    for (int i = 0; i < width; ++i) {
+        std::uint32_t channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const std::size_t at = c * planeStride + static_cast<std::size_t>(i);
+            const std::int32_t sum = w[0] * rows[0][at] + w[1] * rows[1][at] + w[2] * rows[2][at];
+            channel[c] = static_cast<std::uint32_t>((sum + VerticalRounding) >> VerticalShift);
+        }
+        out[i] = 0xFF000000u | (channel[0] << 16) | (channel[1] << 8) | channel[2];
+    }
+}
+
+#if defined(TESSELINK_PLANE_SCALE_SIMD)
+
+inline __m128i Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+
+// Four outputs' sums, minus the bias, shifted to 8 fraction bits.
+template <bool ThirdTap>
+__attribute__((target("ssse3"))) inline __m128i QuadSums(const std::uint8_t* row, const ColumnQuad& quad,
+                                                          __m128i bias) {
+    const __m128i source = Load(row + quad.base);
+    __m128i sum = _mm_madd_epi16(_mm_shuffle_epi8(source, Load(quad.firstTwo)), Load(quad.firstTwoWeights));
+    if (ThirdTap)
+        sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_shuffle_epi8(source, Load(quad.third)), Load(quad.thirdWeights)));
+    return _mm_srai_epi32(_mm_add_epi32(sum, bias), HorizontalShift);
+}
+
+template <bool ThirdTap>
+__attribute__((target("ssse3"))) void FilterRowSsse3(const std::uint8_t* row, const ColumnQuad* quads, int quadCount,
+                                                      std::int16_t* out) {
+    const __m128i bias = _mm_set1_epi32((1 << (HorizontalShift - 1)) - (FilteredBias << HorizontalShift));
+    for (int q = 0; q < quadCount; q += 2) {
+        const __m128i low = QuadSums<ThirdTap>(row, quads[q], bias);
+        const __m128i high = QuadSums<ThirdTap>(row, quads[q + 1], bias);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * q), _mm_packs_epi32(low, high));
+    }
+}
+
+// Eight outputs of one plane: the taps' shares against the filtered rows, rounded to 0 .. 255.
+template <bool ThirdTap>
+inline __m128i CombineEight(const std::int16_t* r0, const std::int16_t* r1, const std::int16_t* r2, __m128i firstTwo,
+                            __m128i third) {
+    const __m128i rounding = _mm_set1_epi32(VerticalRounding);
+    const __m128i a = Load(r0), b = Load(r1);
+    __m128i low = _mm_madd_epi16(_mm_unpacklo_epi16(a, b), firstTwo);
+    __m128i high = _mm_madd_epi16(_mm_unpackhi_epi16(a, b), firstTwo);
+    if (ThirdTap) {
+        const __m128i c = Load(r2), zero = _mm_setzero_si128();
+        low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(c, zero), third));
+        high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(c, zero), third));
+    }
+    low = _mm_srai_epi32(_mm_add_epi32(low, rounding), VerticalShift);
+    high = _mm_srai_epi32(_mm_add_epi32(high, rounding), VerticalShift);
+    return _mm_packs_epi32(low, high);
+}
+
+template <bool ThirdTap>
+void CombineRowSse2(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride, int width,
+                    std::uint32_t* out) {
+    const __m128i firstTwo = _mm_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint16_t>(w[0]) |
+                                                                      (static_cast<std::uint32_t>(w[1]) << 16)));
+    const __m128i third = _mm_set1_epi32(static_cast<std::uint16_t>(w[2]));
+    const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
+    alignas(16) std::uint32_t last[Block];
+    for (int x = 0; x < width; x += Block) {
+        __m128i channel[3];  // red, green, blue
+        for (int c = 0; c < 3; ++c) {
+            const std::size_t at = c * planeStride + static_cast<std::size_t>(x);
+            channel[c] = _mm_packus_epi16(
+                CombineEight<ThirdTap>(rows[0] + at, rows[1] + at, rows[2] + at, firstTwo, third),
+                CombineEight<ThirdTap>(rows[0] + at + 8, rows[1] + at + 8, rows[2] + at + 8, firstTwo, third));
+        }
+        // Little-endian words 0xffRRGGBB are the bytes B, G, R, 0xff.
+        const __m128i bgLow = _mm_unpacklo_epi8(channel[2], channel[1]);
+        const __m128i bgHigh = _mm_unpackhi_epi8(channel[2], channel[1]);
+        const __m128i raLow = _mm_unpacklo_epi8(channel[0], opaque);
+        const __m128i raHigh = _mm_unpackhi_epi8(channel[0], opaque);
+        const bool whole = x + Block <= width;
+        __m128i* o = reinterpret_cast<__m128i*>(whole ? out + x : last);
+        _mm_storeu_si128(o + 0, _mm_unpacklo_epi16(bgLow, raLow));
+        _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bgLow, raLow));
+        _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
+        _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
+        if (!whole) std::memcpy(out + x, last, static_cast<std::size_t>(width - x) * sizeof(std::uint32_t));
+    }
+}
+
+#endif  // TESSELINK_PLANE_SCALE_SIMD
+
+// Whether the planes, starting at `origin` with `size` pixels, hold every source pixel the map uses.
+bool Covers(const AreaAxisMap& map, int origin, int size) {
+    if (map.first.empty()) return true;
+    const std::size_t last = map.first.size() - 1;
+    return map.first.front() >= origin && map.first[last] + map.count[last] <= origin + size;
+}
+
+}  // namespace
+
+bool AreaAxisMap::Make(int source, int full, int from, int to) {
+    if (source == sourceSize && full == fullSize && from == start && to == end) return taps <= 3;
+    sourceSize = source;
+    fullSize = full;
+    start = from;
+    end = to;
+    taps = 0;
+    first.clear();
+    count.clear();
+    weights.clear();
+    const long long S = source, D = full;
+    if (S <= 0 || D <= 0) return true;
+    for (long long d = from; d < to; ++d) {
+        // Output d spans [d * S, (d + 1) * S), source k spans [k * D, (k + 1) * D).
+        const long long lo = d * S, hi = (d + 1) * S;
+        const int k0 = static_cast<int>(lo / D);
+        const int n = static_cast<int>((hi - 1) / D) - k0 + 1;
+        taps = std::max(taps, n);
+        if (n > 3) return false;
+        std::int16_t w[3] = {0, 0, 0};
+        int total = 0, largest = 0;
+        for (int t = 0; t < n; ++t) {
+            const long long k = k0 + t;
+            const long long overlap = std::min((k + 1) * D, hi) - std::max(k * D, lo);
+            w[t] = static_cast<std::int16_t>((overlap * (1 << WeightBits) + S / 2) / S);
+            total += w[t];
+            if (w[t] > w[largest]) largest = t;
+        }
+        w[largest] = static_cast<std::int16_t>(w[largest] + ((1 << WeightBits) - total));
+        first.push_back(k0);
+        count.push_back(static_cast<std::uint8_t>(n));
+        weights.insert(weights.end(), w, w + 3);
+    }
+    return true;
+}
+
+bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourceSize, QSize fullSize, QRect part,
+                        QImage& dest, QPoint destTopLeft, bool portable) {
+    if (!planes.IsPresent() || dest.format() != QImage::Format_RGB32) return false;
+    // The part, cut to the scaled picture and to what lands inside `dest`.
+    part &= QRect(QPoint(0, 0), fullSize);
+    const QRect onDest = QRect(destTopLeft, part.size()) & dest.rect();
+    if (part.isEmpty() || onDest.isEmpty()) return true;
+    part = QRect(part.topLeft() + (onDest.topLeft() - destTopLeft), onDest.size());
+
+    if (!columns_.Make(sourceSize.width(), fullSize.width(), part.left(), part.right() + 1) ||
+        !rows_.Make(sourceSize.height(), fullSize.height(), part.top(), part.bottom() + 1))
+        return false;
+    if (!Covers(columns_, planesOrigin.x(), planes.Width()) || !Covers(rows_, planesOrigin.y(), planes.Height()))
+        return false;
+
+    const int width = part.width();
+    const int padded = (width + Block - 1) / Block * Block;
+    const std::size_t planeStride = static_cast<std::size_t>(padded);
+    const int planeWidth = planes.Width();
+
+    bool vector = false;
+#if defined(TESSELINK_PLANE_SCALE_SIMD)
+    vector = !portable && planeWidth >= 16 && kernels::KernelSetAvailable(kernels::KernelSet::Ssse3);
+    if (vector) {
+        // Outputs past the part's width (up to the padding) take nothing and give 0.
+        const int quadCount = padded / 4;
+        quads_.resize(static_cast<std::size_t>(quadCount));
+        for (int q = 0; q < quadCount && vector; ++q) {
+            ColumnQuad quad;
+            std::memset(quad.firstTwo, 0x80, sizeof quad.firstTwo);  // a set top bit shuffles in 0
+            std::memset(quad.third, 0x80, sizeof quad.third);
+            std::memset(quad.firstTwoWeights, 0, sizeof quad.firstTwoWeights);
+            std::memset(quad.thirdWeights, 0, sizeof quad.thirdWeights);
+            const int lead = std::min(4 * q, width - 1);
+            quad.base = std::clamp(columns_.first[lead] - planesOrigin.x(), 0, planeWidth - 16);
+            for (int j = 0; j < 4 && 4 * q + j < width; ++j) {
+                const int i = 4 * q + j;
+                const int offset = columns_.first[i] - planesOrigin.x() - quad.base;
+                const std::int16_t* w = columns_.weights.data() + 3 * i;
+                if (offset < 0 || offset + columns_.count[i] > 16) {
+                    vector = false;  // cannot happen at a half or more; keep to the plain form
+                    break;
+                }
+                quad.firstTwo[4 * j] = static_cast<std::uint8_t>(offset);
+                if (columns_.count[i] > 1) quad.firstTwo[4 * j + 2] = static_cast<std::uint8_t>(offset + 1);
+                if (columns_.count[i] > 2) quad.third[4 * j] = static_cast<std::uint8_t>(offset + 2);
+                quad.firstTwoWeights[2 * j] = w[0];
+                quad.firstTwoWeights[2 * j + 1] = w[1];
+                quad.thirdWeights[2 * j] = w[2];
+            }
+            quads_[static_cast<std::size_t>(q)] = quad;
+        }
+    }
+#endif
+
+    // Filtered source rows in a ring: neighbouring output rows share source rows, and each
+    // is filtered once.
+    const int ringSize = rows_.taps + 1;
+    ring_.assign(static_cast<std::size_t>(ringSize) * 3 * planeStride, 0);
+    ringRow_.assign(static_cast<std::size_t>(ringSize), -1);
+    const auto filtered = [&](int sourceRow) {
+        const int slot = sourceRow % ringSize;
+        std::int16_t* out = ring_.data() + static_cast<std::size_t>(slot) * 3 * planeStride;
+        if (ringRow_[slot] == sourceRow) return out;
+        const std::size_t rowStart = static_cast<std::size_t>(sourceRow - planesOrigin.y()) * planeWidth;
+        for (int c = 0; c < 3; ++c) {
+            const std::uint8_t* row = planes.Plane(c) + rowStart;
+            std::int16_t* o = out + c * planeStride;
+#if defined(TESSELINK_PLANE_SCALE_SIMD)
+            if (vector) {
+                if (columns_.taps > 2)
+                    FilterRowSsse3<true>(row, quads_.data(), padded / 4, o);
+                else
+                    FilterRowSsse3<false>(row, quads_.data(), padded / 4, o);
+                continue;
+            }
+#endif
+            FilterRowPortable(row, columns_, planesOrigin.x(), width, o);
+        }
+        ringRow_[slot] = sourceRow;
+        return out;
+    };
+
+    for (int oy = 0; oy < part.height(); ++oy) {
+        const int count = rows_.count[oy];
+        const std::int16_t* rows[3];
+        for (int t = 0; t < 3; ++t) rows[t] = filtered(rows_.first[oy] + std::min(t, count - 1));
+        const std::int16_t* w = rows_.weights.data() + 3 * oy;
+        std::uint32_t* out = reinterpret_cast<std::uint32_t*>(dest.scanLine(onDest.top() + oy)) + onDest.left();
+#if defined(TESSELINK_PLANE_SCALE_SIMD)
+        if (!portable) {
+            if (count > 2)
+                CombineRowSse2<true>(rows, w, planeStride, width, out);
+            else
+                CombineRowSse2<false>(rows, w, planeStride, width, out);
+            continue;
+        }
+#endif
+        CombineRowPortable(rows, w, planeStride, width, out);
+    }
+    return true;
+}
+
+}  // namespace tesselink
