@@ -243,6 +243,21 @@ void TransposeSse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8
                     Transpose16x16Sse2(src + y * srcStride + x, srcStride, dst + x * dstStride + y, dstStride);
         }
     }
+    // The strips past the last whole tiles: one more tile each, moved back to end at the edge,
+    // overlapping tiles already moved (whose bytes it writes again, unchanged).
+    if (width >= 16 && height >= 16) {
+        const int lastX = width - 16, lastY = height - 16;
+        if (fullWidth < width)
+            for (int y = 0; y < fullHeight; y += 16)
+                Transpose16x16Sse2(src + y * srcStride + lastX, srcStride, dst + lastX * dstStride + y, dstStride);
+        if (fullHeight < height) {
+            for (int x = 0; x < fullWidth; x += 16)
+                Transpose16x16Sse2(src + lastY * srcStride + x, srcStride, dst + x * dstStride + lastY, dstStride);
+            if (fullWidth < width)
+                Transpose16x16Sse2(src + lastY * srcStride + lastX, srcStride, dst + lastX * dstStride + lastY, dstStride);
+        }
+        return;
+    }
     TransposeEdges(src, srcStride, dst, dstStride, width, height);
 }
 
@@ -301,7 +316,21 @@ void TransposeAvx2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8
                     Transpose16x16Avx2(src + y * srcStride + x, srcStride, dst + x * dstStride + y, dstStride);
         }
     }
-    _mm256_zeroupper();
+    // The strips past the last whole tiles: one more tile each, moved back to end at the edge,
+    // overlapping tiles already moved (whose bytes it writes again, unchanged).
+    if (width >= 16 && height >= 16) {
+        const int lastX = width - 16, lastY = height - 16;
+        if (fullWidth < width)
+            for (int y = 0; y < fullHeight; y += 16)
+                Transpose16x16Avx2(src + y * srcStride + lastX, srcStride, dst + lastX * dstStride + y, dstStride);
+        if (fullHeight < height) {
+            for (int x = 0; x < fullWidth; x += 16)
+                Transpose16x16Avx2(src + lastY * srcStride + x, srcStride, dst + x * dstStride + lastY, dstStride);
+            if (fullWidth < width)
+                Transpose16x16Avx2(src + lastY * srcStride + lastX, srcStride, dst + lastX * dstStride + lastY, dstStride);
+        }
+        return;
+    }
     TransposeEdges(src, srcStride, dst, dstStride, width, height);
 }
 
