@@ -99,14 +99,30 @@ inline __m128i CombineEight(const std::int16_t* r0, const std::int16_t* r1, cons
     return _mm_packs_epi32(low, high);
 }
 
+// Sixteen pixels of red, green and blue as Format_RGB32 words; only `count` of them when fewer.
+inline void StoreSixteen(const __m128i channel[3], std::uint32_t* out, int count) {
+    const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
+    // Little-endian words 0xffRRGGBB are the bytes B, G, R, 0xff.
+    const __m128i bgLow = _mm_unpacklo_epi8(channel[2], channel[1]);
+    const __m128i bgHigh = _mm_unpackhi_epi8(channel[2], channel[1]);
+    const __m128i raLow = _mm_unpacklo_epi8(channel[0], opaque);
+    const __m128i raHigh = _mm_unpackhi_epi8(channel[0], opaque);
+    alignas(16) std::uint32_t last[Block];
+    const bool whole = count >= Block;
+    __m128i* o = reinterpret_cast<__m128i*>(whole ? out : last);
+    _mm_storeu_si128(o + 0, _mm_unpacklo_epi16(bgLow, raLow));
+    _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bgLow, raLow));
+    _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
+    _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
+    if (!whole) std::memcpy(out, last, static_cast<std::size_t>(count) * sizeof(std::uint32_t));
+}
+
 template <bool ThirdTap>
 void CombineRowSse2(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride, int width,
                     std::uint32_t* out) {
     const __m128i firstTwo = _mm_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint16_t>(w[0]) |
                                                                       (static_cast<std::uint32_t>(w[1]) << 16)));
     const __m128i third = _mm_set1_epi32(static_cast<std::uint16_t>(w[2]));
-    const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
-    alignas(16) std::uint32_t last[Block];
     for (int x = 0; x < width; x += Block) {
         __m128i channel[3];  // red, green, blue
         for (int c = 0; c < 3; ++c) {
@@ -115,18 +131,39 @@ void CombineRowSse2(const std::int16_t* const rows[3], const std::int16_t* w, st
                 CombineEight<ThirdTap>(rows[0] + at, rows[1] + at, rows[2] + at, firstTwo, third),
                 CombineEight<ThirdTap>(rows[0] + at + 8, rows[1] + at + 8, rows[2] + at + 8, firstTwo, third));
         }
-        // Little-endian words 0xffRRGGBB are the bytes B, G, R, 0xff.
-        const __m128i bgLow = _mm_unpacklo_epi8(channel[2], channel[1]);
-        const __m128i bgHigh = _mm_unpackhi_epi8(channel[2], channel[1]);
-        const __m128i raLow = _mm_unpacklo_epi8(channel[0], opaque);
-        const __m128i raHigh = _mm_unpackhi_epi8(channel[0], opaque);
-        const bool whole = x + Block <= width;
-        __m128i* o = reinterpret_cast<__m128i*>(whole ? out + x : last);
-        _mm_storeu_si128(o + 0, _mm_unpacklo_epi16(bgLow, raLow));
-        _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bgLow, raLow));
-        _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
-        _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
-        if (!whole) std::memcpy(out + x, last, static_cast<std::size_t>(width - x) * sizeof(std::uint32_t));
+        StoreSixteen(channel, out + x, width - x);
+    }
+}
+
+// Sixteen outputs of a half of an even size from two source rows of each plane (32 bytes
+// each): the rounded mean of each 2 x 2 block.
+inline __m128i HalveSixteen(const std::uint8_t* top, const std::uint8_t* bottom) {
+    const __m128i low = _mm_set1_epi16(0x00FF), two = _mm_set1_epi16(2);
+    const auto pairs = [low](__m128i v) { return _mm_add_epi16(_mm_and_si128(v, low), _mm_srli_epi16(v, 8)); };
+    const __m128i first = _mm_add_epi16(_mm_add_epi16(pairs(Load(top)), pairs(Load(bottom))), two);
+    const __m128i second = _mm_add_epi16(_mm_add_epi16(pairs(Load(top + 16)), pairs(Load(bottom + 16))), two);
+    return _mm_packus_epi16(_mm_srli_epi16(first, 2), _mm_srli_epi16(second, 2));
+}
+
+void HalveRowSse2(const PlaneSet& planes, std::size_t topRow, int firstColumn, int width, std::uint32_t* out) {
+    const std::size_t planeWidth = static_cast<std::size_t>(planes.Width());
+    int x = 0;
+    for (; x < width && static_cast<std::size_t>(firstColumn + 2 * x + 2 * Block) <= planeWidth; x += Block) {
+        __m128i channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const std::uint8_t* top = planes.Plane(c) + topRow * planeWidth + firstColumn + 2 * x;
+            channel[c] = HalveSixteen(top, top + planeWidth);
+        }
+        StoreSixteen(channel, out + x, width - x);
+    }
+    for (; x < width; ++x) {
+        std::uint32_t pixel = 0xFF000000u;
+        for (int c = 0; c < 3; ++c) {
+            const std::uint8_t* top = planes.Plane(c) + topRow * planeWidth + firstColumn + 2 * x;
+            const std::uint8_t* bottom = top + planeWidth;
+            pixel |= static_cast<std::uint32_t>((top[0] + top[1] + bottom[0] + bottom[1] + 2) >> 2) << (16 - 8 * c);
+        }
+        out[x] = pixel;
     }
 }
 
@@ -193,6 +230,18 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
         return false;
 
     const int width = part.width();
+#if defined(TESSELINK_PLANE_SCALE_SIMD)
+    // A half of an even size: each output takes a 2 x 2 block with shares of a quarter each,
+    // which the arithmetic above turns into (a + b + c + d + 2) / 4 exactly.
+    if (!portable && sourceSize.width() == 2 * fullSize.width() && sourceSize.height() == 2 * fullSize.height()) {
+        for (int oy = 0; oy < part.height(); ++oy) {
+            const std::size_t topRow = static_cast<std::size_t>(2 * (part.top() + oy) - planesOrigin.y());
+            HalveRowSse2(planes, topRow, 2 * part.left() - planesOrigin.x(), width,
+                         reinterpret_cast<std::uint32_t*>(dest.scanLine(onDest.top() + oy)) + onDest.left());
+        }
+        return true;
+    }
+#endif
     const int padded = (width + Block - 1) / Block * Block;
     const std::size_t planeStride = static_cast<std::size_t>(padded);
     const int planeWidth = planes.Width();
