@@ -249,7 +249,11 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
     bool vector = false;
 #if defined(TESSELINK_PLANE_SCALE_SIMD)
     vector = !portable && planeWidth >= 16 && kernels::KernelSetAvailable(kernels::KernelSet::Ssse3);
-    if (vector) {
+    const QuadKey key{columns_.sourceSize, columns_.fullSize, columns_.start, columns_.end, planesOrigin.x(), planeWidth};
+    if (vector && key == quadsKey_) {
+        vector = quadsUsable_;
+    } else if (vector) {
+        quadsKey_ = key;
         // Outputs past the part's width (up to the padding) take nothing and give 0.
         const int quadCount = padded / 4;
         quads_.resize(static_cast<std::size_t>(quadCount));
@@ -278,6 +282,7 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
             }
             quads_[static_cast<std::size_t>(q)] = quad;
         }
+        quadsUsable_ = vector;
     }
 #endif
 

@@ -61,7 +61,17 @@ private:
     AreaAxisMap columns_, rows_;
     std::vector<std::int16_t> ring_;  // horizontally filtered source rows, minus 32768
     std::vector<int> ringRow_;
-    std::vector<ColumnQuad> quads_;  // the column map in the vector form's layout
+    // The column map in the vector form's layout, for the column map and planes it was made for.
+    struct QuadKey {
+        int sourceSize, fullSize, start, end, planesLeft, planesWidth;
+        bool operator==(const QuadKey& o) const {
+            return sourceSize == o.sourceSize && fullSize == o.fullSize && start == o.start && end == o.end &&
+                   planesLeft == o.planesLeft && planesWidth == o.planesWidth;
+        }
+    };
+    std::vector<ColumnQuad> quads_;
+    QuadKey quadsKey_{-1, -1, 0, 0, 0, 0};
+    bool quadsUsable_ = false;
 };
 
 }  // namespace tesselink
