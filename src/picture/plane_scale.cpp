@@ -81,6 +81,38 @@ __attribute__((target("ssse3"))) void FilterRowSsse3(const std::uint8_t* row, co
     }
 }
 
+using ColumnOctet = PlaneScaler::ColumnOctet;
+
+__attribute__((target("avx2"))) inline __m256i Load32(const void* p) {
+    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+
+// Eight outputs' sums from two source windows, one per 128-bit half.
+template <bool ThirdTap>
+__attribute__((target("avx2"))) inline __m256i OctetSums(const std::uint8_t* row, const ColumnOctet& octet,
+                                                         __m256i bias) {
+    const __m256i source = _mm256_inserti128_si256(_mm256_castsi128_si256(Load(row + octet.base[0])),
+                                                   Load(row + octet.base[1]), 1);
+    __m256i sum = _mm256_madd_epi16(_mm256_shuffle_epi8(source, Load32(octet.firstTwo)), Load32(octet.firstTwoWeights));
+    if (ThirdTap)
+        sum = _mm256_add_epi32(sum, _mm256_madd_epi16(_mm256_shuffle_epi8(source, Load32(octet.third)),
+                                                      Load32(octet.thirdWeights)));
+    return _mm256_srai_epi32(_mm256_add_epi32(sum, bias), HorizontalShift);
+}
+
+template <bool ThirdTap>
+__attribute__((target("avx2"))) void FilterRowAvx2(const std::uint8_t* row, const ColumnOctet* octets,
+                                                    int octetCount, std::int16_t* out) {
+    const __m256i bias = _mm256_set1_epi32((1 << (HorizontalShift - 1)) - (FilteredBias << HorizontalShift));
+    for (int o = 0; o < octetCount; o += 2) {
+        const __m256i low = OctetSums<ThirdTap>(row, octets[o], bias);
+        const __m256i high = OctetSums<ThirdTap>(row, octets[o + 1], bias);
+        // The pack works within halves: outputs 0-3, 8-11 | 4-7, 12-15, put back in order.
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), _MM_SHUFFLE(3, 1, 2, 0));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * o), packed);
+    }
+}
+
 // Eight outputs of one plane: the taps' shares against the filtered rows, rounded to 0 .. 255.
 template <bool ThirdTap>
 inline __m128i CombineEight(const std::int16_t* r0, const std::int16_t* r1, const std::int16_t* r2, __m128i firstTwo,
@@ -115,6 +147,21 @@ inline void StoreSixteen(const __m128i channel[3], std::uint32_t* out, int count
     _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
     _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
     if (!whole) std::memcpy(out, last, static_cast<std::size_t>(count) * sizeof(std::uint32_t));
+}
+
+// An output row made from one source row alone (its share the whole 1 << 14): the filtered
+// values rounded to 8 bits, (value + 128) >> 8, with the bias folded into the addition.
+void CopyRowSse2(const std::int16_t* row, std::size_t planeStride, int width, std::uint32_t* out) {
+    const __m128i rounding = _mm_set1_epi16(static_cast<short>(FilteredBias + 128));
+    for (int x = 0; x < width; x += Block) {
+        __m128i channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const std::int16_t* at = row + c * planeStride + static_cast<std::size_t>(x);
+            channel[c] = _mm_packus_epi16(_mm_srli_epi16(_mm_add_epi16(Load(at), rounding), 8),
+                                          _mm_srli_epi16(_mm_add_epi16(Load(at + 8), rounding), 8));
+        }
+        StoreSixteen(channel, out + x, width - x);
+    }
 }
 
 template <bool ThirdTap>
@@ -215,7 +262,9 @@ bool AreaAxisMap::Make(int source, int full, int from, int to) {
 }
 
 bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourceSize, QSize fullSize, QRect part,
-                        QImage& dest, QPoint destTopLeft, bool portable) {
+                        QImage& dest, QPoint destTopLeft, kernels::KernelSet set) {
+    if (!kernels::KernelSetAvailable(set)) set = kernels::BestKernelSet();
+    const bool portable = set == kernels::KernelSet::Portable;
     if (!planes.IsPresent() || dest.format() != QImage::Format_RGB32) return false;
     // The part, cut to the scaled picture and to what lands inside `dest`.
     part &= QRect(QPoint(0, 0), fullSize);
@@ -248,7 +297,7 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
 
     bool vector = false;
 #if defined(TESSELINK_PLANE_SCALE_SIMD)
-    vector = !portable && planeWidth >= 16 && kernels::KernelSetAvailable(kernels::KernelSet::Ssse3);
+    vector = (set == kernels::KernelSet::Ssse3 || set == kernels::KernelSet::Avx2) && planeWidth >= 16;
     const QuadKey key{columns_.sourceSize, columns_.fullSize, columns_.start, columns_.end, planesOrigin.x(), planeWidth};
     if (vector && key == quadsKey_) {
         vector = quadsUsable_;
@@ -283,13 +332,25 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
             quads_[static_cast<std::size_t>(q)] = quad;
         }
         quadsUsable_ = vector;
+        octets_.resize(quads_.size() / 2);
+        for (std::size_t o = 0; o < octets_.size(); ++o) {
+            const ColumnQuad* pair[2] = {&quads_[2 * o], &quads_[2 * o + 1]};
+            for (int h = 0; h < 2; ++h) {
+                std::memcpy(octets_[o].firstTwo + 16 * h, pair[h]->firstTwo, 16);
+                std::memcpy(octets_[o].third + 16 * h, pair[h]->third, 16);
+                std::memcpy(octets_[o].firstTwoWeights + 8 * h, pair[h]->firstTwoWeights, 16);
+                std::memcpy(octets_[o].thirdWeights + 8 * h, pair[h]->thirdWeights, 16);
+                octets_[o].base[h] = pair[h]->base;
+            }
+        }
     }
+    const bool avx2 = vector && set == kernels::KernelSet::Avx2;
 #endif
 
     // Filtered source rows in a ring: neighbouring output rows share source rows, and each
     // is filtered once.
     const int ringSize = rows_.taps + 1;
-    ring_.assign(static_cast<std::size_t>(ringSize) * 3 * planeStride, 0);
+    ring_.resize(static_cast<std::size_t>(ringSize) * 3 * planeStride);
     ringRow_.assign(static_cast<std::size_t>(ringSize), -1);
     const auto filtered = [&](int sourceRow) {
         const int slot = sourceRow % ringSize;
@@ -300,6 +361,13 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
             const std::uint8_t* row = planes.Plane(c) + rowStart;
             std::int16_t* o = out + c * planeStride;
 #if defined(TESSELINK_PLANE_SCALE_SIMD)
+            if (avx2) {
+                if (columns_.taps > 2)
+                    FilterRowAvx2<true>(row, octets_.data(), padded / 8, o);
+                else
+                    FilterRowAvx2<false>(row, octets_.data(), padded / 8, o);
+                continue;
+            }
             if (vector) {
                 if (columns_.taps > 2)
                     FilterRowSsse3<true>(row, quads_.data(), padded / 4, o);
@@ -322,7 +390,9 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
         std::uint32_t* out = reinterpret_cast<std::uint32_t*>(dest.scanLine(onDest.top() + oy)) + onDest.left();
 #if defined(TESSELINK_PLANE_SCALE_SIMD)
         if (!portable) {
-            if (count > 2)
+            if (count == 1)
+                CopyRowSse2(rows[0], planeStride, width, out);
+            else if (count > 2)
                 CombineRowSse2<true>(rows, w, planeStride, width, out);
             else
                 CombineRowSse2<false>(rows, w, planeStride, width, out);

@@ -14,6 +14,7 @@
 #include <QSize>
 
 #include "remap/colour_planes.h"
+#include "remap/remap_kernels.h"
 
 namespace tesselink {
 
@@ -47,15 +48,24 @@ public:
         std::int16_t thirdWeights[8];
         std::int32_t base;
     };
+    // Two neighbouring quads as one 256-bit register takes them, for the AVX2 form.
+    struct ColumnOctet {
+        std::uint8_t firstTwo[32];
+        std::uint8_t third[32];
+        std::int16_t firstTwoWeights[16];
+        std::int16_t thirdWeights[16];
+        std::int32_t base[2];
+    };
 
     // `planes` hold the source pixels [planesOrigin.x, + planes.Width()) x [planesOrigin.y,
     // + planes.Height()) of a picture of `sourceSize`. That picture scaled to `fullSize` by area
     // averaging is written, for its part `part` (scaled coordinates), into `dest` with the
     // part's top-left at `destTopLeft`; only inside `dest`. False, with nothing written, when
     // the zoom is below one half, the planes miss a source pixel the part needs or `dest` is not
-    // Format_RGB32. `portable` skips the vector form (tests compare the two).
+    // Format_RGB32. `set` picks the instruction set (tests compare them): Portable is plain
+    // C++, Sse2 filters columns in plain C++, Ssse3 and Avx2 gather them with byte shuffles.
     bool Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourceSize, QSize fullSize, QRect part,
-               QImage& dest, QPoint destTopLeft, bool portable = false);
+               QImage& dest, QPoint destTopLeft, kernels::KernelSet set = kernels::BestKernelSet());
 
 private:
     AreaAxisMap columns_, rows_;
@@ -70,6 +80,7 @@ private:
         }
     };
     std::vector<ColumnQuad> quads_;
+    std::vector<ColumnOctet> octets_;
     QuadKey quadsKey_{-1, -1, 0, 0, 0, 0};
     bool quadsUsable_ = false;
 };

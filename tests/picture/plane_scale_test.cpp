@@ -56,7 +56,7 @@ QRect NeededSource(QSize source, QSize full, const QRect& part) {
 
 // Sizes odd and even, narrower than a vector and wider; every half-step class of zoom; the
 // whole picture, parts touching each edge and an inner part; planes of the whole picture and
-// of just the source pixels needed; both forms.
+// of just the source pixels needed; every instruction set this processor runs.
 TEST(PlaneScaler, MatchesAreaAveragingOfThePicture) {
     std::mt19937 random(3);
     for (const QSize size : {QSize(641, 97), QSize(200, 120), QSize(37, 23), QSize(15, 9)}) {
@@ -69,16 +69,18 @@ TEST(PlaneScaler, MatchesAreaAveragingOfThePicture) {
                                      QRect(0, 1, std::min(w, 33), h - 2), QRect(w / 2, h / 2, 1, 1)}) {
                 const QRect needed = NeededSource(size, full, part);
                 const PlaneSet cropped = Crop(picture.planes, needed);
-                for (const bool portable : {false, true}) {
+                for (const kernels::KernelSet set : {kernels::KernelSet::Portable, kernels::KernelSet::Sse2,
+                                                     kernels::KernelSet::Ssse3, kernels::KernelSet::Avx2}) {
+                    if (!kernels::KernelSetAvailable(set)) continue;
                     for (const bool crop : {false, true}) {
                         PlaneScaler scaler;
                         QImage out(part.size(), QImage::Format_RGB32);
                         out.fill(0xFF123456u);
                         ASSERT_TRUE(scaler.Scale(crop ? cropped : picture.planes, crop ? needed.topLeft() : QPoint(0, 0),
-                                                 size, full, part, out, QPoint(0, 0), portable));
+                                                 size, full, part, out, QPoint(0, 0), set));
                         ASSERT_EQ(out, reference.copy(part))
                             << size.width() << "x" << size.height() << " zoom " << zoom << " part " << part.x() << ","
-                            << part.y() << " " << part.width() << "x" << part.height() << " portable " << portable
+                            << part.y() << " " << part.width() << "x" << part.height() << " " << kernels::KernelSetName(set)
                             << " crop " << crop;
                     }
                 }
