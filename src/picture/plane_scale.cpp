@@ -192,26 +192,71 @@ inline __m128i HalveSixteen(const std::uint8_t* top, const std::uint8_t* bottom)
     return _mm_packus_epi16(_mm_srli_epi16(first, 2), _mm_srli_epi16(second, 2));
 }
 
-void HalveRowSse2(const PlaneSet& planes, std::size_t topRow, int firstColumn, int width, std::uint32_t* out) {
-    const std::size_t planeWidth = static_cast<std::size_t>(planes.Width());
-    int x = 0;
-    for (; x < width && static_cast<std::size_t>(firstColumn + 2 * x + 2 * Block) <= planeWidth; x += Block) {
-        __m128i channel[3];
-        for (int c = 0; c < 3; ++c) {
-            const std::uint8_t* top = planes.Plane(c) + topRow * planeWidth + firstColumn + 2 * x;
-            channel[c] = HalveSixteen(top, top + planeWidth);
-        }
-        StoreSixteen(channel, out + x, width - x);
-    }
+// The three planes' rows, red first, from the top-left source pixel of a row's outputs.
+struct RowStarts {
+    const std::uint8_t* plane[3];
+};
+
+// The pixels past the last whole vector step, one by one.
+void HalveTail(const RowStarts& rows, std::size_t planeWidth, int x, int width, std::uint32_t* out) {
     for (; x < width; ++x) {
         std::uint32_t pixel = 0xFF000000u;
         for (int c = 0; c < 3; ++c) {
-            const std::uint8_t* top = planes.Plane(c) + topRow * planeWidth + firstColumn + 2 * x;
+            const std::uint8_t* top = rows.plane[c] + 2 * x;
             const std::uint8_t* bottom = top + planeWidth;
             pixel |= static_cast<std::uint32_t>((top[0] + top[1] + bottom[0] + bottom[1] + 2) >> 2) << (16 - 8 * c);
         }
         out[x] = pixel;
     }
+}
+
+// `room`: source bytes readable from the row starts on.
+void HalveRowSse2(const RowStarts& rows, std::size_t planeWidth, std::size_t room, int width, std::uint32_t* out) {
+    int x = 0;
+    for (; x < width && static_cast<std::size_t>(2 * x + 2 * Block) <= room; x += Block) {
+        __m128i channel[3];
+        for (int c = 0; c < 3; ++c) channel[c] = HalveSixteen(rows.plane[c] + 2 * x, rows.plane[c] + 2 * x + planeWidth);
+        StoreSixteen(channel, out + x, width - x);
+    }
+    HalveTail(rows, planeWidth, x, width, out);
+}
+
+// The same, 32 outputs a step. The packing and the interleaving work within 128-bit halves,
+// which a final permutation puts back in pixel order.
+__attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::size_t planeWidth, std::size_t room,
+                                                   int width, std::uint32_t* out) {
+    const __m256i low = _mm256_set1_epi16(0x00FF), two = _mm256_set1_epi16(2);
+    const __m256i opaque = _mm256_set1_epi8(static_cast<char>(0xFF));
+    int x = 0;
+    for (; x + 32 <= width && static_cast<std::size_t>(2 * x + 64) <= room; x += 32) {
+        __m256i channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const std::uint8_t* top = rows.plane[c] + 2 * x;
+            const std::uint8_t* bottom = top + planeWidth;
+            __m256i sums[2];
+            for (int h = 0; h < 2; ++h) {
+                const __m256i t = Load32(top + 32 * h), b = Load32(bottom + 32 * h);
+                const __m256i pairs = _mm256_add_epi16(
+                    _mm256_add_epi16(_mm256_and_si256(t, low), _mm256_srli_epi16(t, 8)),
+                    _mm256_add_epi16(_mm256_and_si256(b, low), _mm256_srli_epi16(b, 8)));
+                sums[h] = _mm256_srli_epi16(_mm256_add_epi16(pairs, two), 2);
+            }
+            channel[c] = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), _MM_SHUFFLE(3, 1, 2, 0));
+        }
+        const __m256i bgLow = _mm256_unpacklo_epi8(channel[2], channel[1]);
+        const __m256i bgHigh = _mm256_unpackhi_epi8(channel[2], channel[1]);
+        const __m256i raLow = _mm256_unpacklo_epi8(channel[0], opaque);
+        const __m256i raHigh = _mm256_unpackhi_epi8(channel[0], opaque);
+        // Pixels 0-3 | 16-19, 4-7 | 20-23, 8-11 | 24-27, 12-15 | 28-31.
+        const __m256i p0 = _mm256_unpacklo_epi16(bgLow, raLow), p1 = _mm256_unpackhi_epi16(bgLow, raLow);
+        const __m256i p2 = _mm256_unpacklo_epi16(bgHigh, raHigh), p3 = _mm256_unpackhi_epi16(bgHigh, raHigh);
+        __m256i* o = reinterpret_cast<__m256i*>(out + x);
+        _mm256_storeu_si256(o + 0, _mm256_permute2x128_si256(p0, p1, 0x20));
+        _mm256_storeu_si256(o + 1, _mm256_permute2x128_si256(p2, p3, 0x20));
+        _mm256_storeu_si256(o + 2, _mm256_permute2x128_si256(p0, p1, 0x31));
+        _mm256_storeu_si256(o + 3, _mm256_permute2x128_si256(p2, p3, 0x31));
+    }
+    HalveTail(rows, planeWidth, x, width, out);
 }
 
 #endif  // TESSELINK_PLANE_SCALE_SIMD
@@ -283,10 +328,18 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
     // A half of an even size: each output takes a 2 x 2 block with shares of a quarter each,
     // which the arithmetic above turns into (a + b + c + d + 2) / 4 exactly.
     if (!portable && sourceSize.width() == 2 * fullSize.width() && sourceSize.height() == 2 * fullSize.height()) {
+        const std::size_t planeWidth = static_cast<std::size_t>(planes.Width());
+        const std::size_t firstColumn = static_cast<std::size_t>(2 * part.left() - planesOrigin.x());
+        const std::size_t room = planeWidth - firstColumn;
         for (int oy = 0; oy < part.height(); ++oy) {
-            const std::size_t topRow = static_cast<std::size_t>(2 * (part.top() + oy) - planesOrigin.y());
-            HalveRowSse2(planes, topRow, 2 * part.left() - planesOrigin.x(), width,
-                         reinterpret_cast<std::uint32_t*>(dest.scanLine(onDest.top() + oy)) + onDest.left());
+            const std::size_t at = static_cast<std::size_t>(2 * (part.top() + oy) - planesOrigin.y()) * planeWidth +
+                                   firstColumn;
+            const RowStarts rows{{planes.Plane(0) + at, planes.Plane(1) + at, planes.Plane(2) + at}};
+            std::uint32_t* out = reinterpret_cast<std::uint32_t*>(dest.scanLine(onDest.top() + oy)) + onDest.left();
+            if (set == kernels::KernelSet::Avx2)
+                HalveRowAvx2(rows, planeWidth, room, width, out);
+            else
+                HalveRowSse2(rows, planeWidth, room, width, out);
         }
         return true;
     }
