@@ -151,9 +151,9 @@ inline void StoreSixteen(const __m128i channel[3], std::uint32_t* out, int count
 
 // An output row made from one source row alone (its share the whole 1 << 14): the filtered
 // values rounded to 8 bits, (value + 128) >> 8, with the bias folded into the addition.
-void CopyRowSse2(const std::int16_t* row, std::size_t planeStride, int width, std::uint32_t* out) {
+void CopyRowSse2(const std::int16_t* row, std::size_t planeStride, int from, int width, std::uint32_t* out) {
     const __m128i rounding = _mm_set1_epi16(static_cast<short>(FilteredBias + 128));
-    for (int x = 0; x < width; x += Block) {
+    for (int x = from; x < width; x += Block) {
         __m128i channel[3];
         for (int c = 0; c < 3; ++c) {
             const std::int16_t* at = row + c * planeStride + static_cast<std::size_t>(x);
@@ -165,12 +165,13 @@ void CopyRowSse2(const std::int16_t* row, std::size_t planeStride, int width, st
 }
 
 template <bool ThirdTap>
-void CombineRowSse2(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride, int width,
+void CombineRowSse2(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride, int from,
+                    int width,
                     std::uint32_t* out) {
     const __m128i firstTwo = _mm_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint16_t>(w[0]) |
                                                                       (static_cast<std::uint32_t>(w[1]) << 16)));
     const __m128i third = _mm_set1_epi32(static_cast<std::uint16_t>(w[2]));
-    for (int x = 0; x < width; x += Block) {
+    for (int x = from; x < width; x += Block) {
         __m128i channel[3];  // red, green, blue
         for (int c = 0; c < 3; ++c) {
             const std::size_t at = c * planeStride + static_cast<std::size_t>(x);
@@ -221,12 +222,29 @@ void HalveRowSse2(const RowStarts& rows, std::size_t planeWidth, std::size_t roo
     HalveTail(rows, planeWidth, x, width, out);
 }
 
+// Thirty-two pixels of red, green and blue as Format_RGB32 words. The interleaving works within
+// 128-bit halves, so the halves of the four results are put in pixel order at the end.
+__attribute__((target("avx2"))) inline void StoreThirtyTwo(const __m256i channel[3], std::uint32_t* out) {
+    const __m256i opaque = _mm256_set1_epi8(static_cast<char>(0xFF));
+    const __m256i bgLow = _mm256_unpacklo_epi8(channel[2], channel[1]);
+    const __m256i bgHigh = _mm256_unpackhi_epi8(channel[2], channel[1]);
+    const __m256i raLow = _mm256_unpacklo_epi8(channel[0], opaque);
+    const __m256i raHigh = _mm256_unpackhi_epi8(channel[0], opaque);
+    // Pixels 0-3 | 16-19, 4-7 | 20-23, 8-11 | 24-27, 12-15 | 28-31.
+    const __m256i p0 = _mm256_unpacklo_epi16(bgLow, raLow), p1 = _mm256_unpackhi_epi16(bgLow, raLow);
+    const __m256i p2 = _mm256_unpacklo_epi16(bgHigh, raHigh), p3 = _mm256_unpackhi_epi16(bgHigh, raHigh);
+    __m256i* o = reinterpret_cast<__m256i*>(out);
+    _mm256_storeu_si256(o + 0, _mm256_permute2x128_si256(p0, p1, 0x20));
+    _mm256_storeu_si256(o + 1, _mm256_permute2x128_si256(p2, p3, 0x20));
+    _mm256_storeu_si256(o + 2, _mm256_permute2x128_si256(p0, p1, 0x31));
+    _mm256_storeu_si256(o + 3, _mm256_permute2x128_si256(p2, p3, 0x31));
+}
+
 // The same, 32 outputs a step. The packing and the interleaving work within 128-bit halves,
 // which a final permutation puts back in pixel order.
 __attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::size_t planeWidth, std::size_t room,
                                                    int width, std::uint32_t* out) {
     const __m256i low = _mm256_set1_epi16(0x00FF), two = _mm256_set1_epi16(2);
-    const __m256i opaque = _mm256_set1_epi8(static_cast<char>(0xFF));
     int x = 0;
     for (; x + 32 <= width && static_cast<std::size_t>(2 * x + 64) <= room; x += 32) {
         __m256i channel[3];
@@ -243,20 +261,55 @@ __attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::si
             }
             channel[c] = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), _MM_SHUFFLE(3, 1, 2, 0));
         }
-        const __m256i bgLow = _mm256_unpacklo_epi8(channel[2], channel[1]);
-        const __m256i bgHigh = _mm256_unpackhi_epi8(channel[2], channel[1]);
-        const __m256i raLow = _mm256_unpacklo_epi8(channel[0], opaque);
-        const __m256i raHigh = _mm256_unpackhi_epi8(channel[0], opaque);
-        // Pixels 0-3 | 16-19, 4-7 | 20-23, 8-11 | 24-27, 12-15 | 28-31.
-        const __m256i p0 = _mm256_unpacklo_epi16(bgLow, raLow), p1 = _mm256_unpackhi_epi16(bgLow, raLow);
-        const __m256i p2 = _mm256_unpacklo_epi16(bgHigh, raHigh), p3 = _mm256_unpackhi_epi16(bgHigh, raHigh);
-        __m256i* o = reinterpret_cast<__m256i*>(out + x);
-        _mm256_storeu_si256(o + 0, _mm256_permute2x128_si256(p0, p1, 0x20));
-        _mm256_storeu_si256(o + 1, _mm256_permute2x128_si256(p2, p3, 0x20));
-        _mm256_storeu_si256(o + 2, _mm256_permute2x128_si256(p0, p1, 0x31));
-        _mm256_storeu_si256(o + 3, _mm256_permute2x128_si256(p2, p3, 0x31));
+        StoreThirtyTwo(channel, out + x);
     }
     HalveTail(rows, planeWidth, x, width, out);
+}
+
+// Sixteen outputs of one plane from `Taps` filtered rows, 0 .. 255 in 16-bit lanes, in order
+// (the multiply-adds and the pack both stay within 128-bit halves).
+template <int Taps>
+__attribute__((target("avx2"))) inline __m256i CombineSixteenAvx2(const std::int16_t* r0, const std::int16_t* r1,
+                                                                  const std::int16_t* r2, __m256i firstTwo,
+                                                                  __m256i third) {
+    if (Taps == 1) {
+        const __m256i rounding = _mm256_set1_epi16(static_cast<short>(FilteredBias + 128));
+        return _mm256_srli_epi16(_mm256_add_epi16(Load32(r0), rounding), 8);
+    }
+    const __m256i rounding = _mm256_set1_epi32(VerticalRounding);
+    const __m256i a = Load32(r0), b = Load32(r1);
+    __m256i low = _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), firstTwo);
+    __m256i high = _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), firstTwo);
+    if (Taps == 3) {
+        const __m256i c = Load32(r2), zero = _mm256_setzero_si256();
+        low = _mm256_add_epi32(low, _mm256_madd_epi16(_mm256_unpacklo_epi16(c, zero), third));
+        high = _mm256_add_epi32(high, _mm256_madd_epi16(_mm256_unpackhi_epi16(c, zero), third));
+    }
+    low = _mm256_srai_epi32(_mm256_add_epi32(low, rounding), VerticalShift);
+    high = _mm256_srai_epi32(_mm256_add_epi32(high, rounding), VerticalShift);
+    return _mm256_packs_epi32(low, high);
+}
+
+// Whole steps of 32 outputs; returns where it stopped, for the 128-bit form to finish.
+template <int Taps>
+__attribute__((target("avx2"))) int CombineRowAvx2(const std::int16_t* const rows[3], const std::int16_t* w,
+                                                   std::size_t planeStride, int width, std::uint32_t* out) {
+    const __m256i firstTwo = _mm256_set1_epi32(static_cast<std::int32_t>(static_cast<std::uint16_t>(w[0]) |
+                                                                         (static_cast<std::uint32_t>(w[1]) << 16)));
+    const __m256i third = _mm256_set1_epi32(static_cast<std::uint16_t>(w[2]));
+    int x = 0;
+    for (; x + 32 <= width; x += 32) {
+        __m256i channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const std::size_t at = c * planeStride + static_cast<std::size_t>(x);
+            const __m256i first = CombineSixteenAvx2<Taps>(rows[0] + at, rows[1] + at, rows[2] + at, firstTwo, third);
+            const __m256i second =
+                CombineSixteenAvx2<Taps>(rows[0] + at + 16, rows[1] + at + 16, rows[2] + at + 16, firstTwo, third);
+            channel[c] = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), _MM_SHUFFLE(3, 1, 2, 0));
+        }
+        StoreThirtyTwo(channel, out + x);
+    }
+    return x;
 }
 
 #endif  // TESSELINK_PLANE_SCALE_SIMD
@@ -443,12 +496,18 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
         std::uint32_t* out = reinterpret_cast<std::uint32_t*>(dest.scanLine(onDest.top() + oy)) + onDest.left();
 #if defined(TESSELINK_PLANE_SCALE_SIMD)
         if (!portable) {
+            int done = 0;
+            if (set == kernels::KernelSet::Avx2) {
+                done = count == 1   ? CombineRowAvx2<1>(rows, w, planeStride, width, out)
+                       : count == 2 ? CombineRowAvx2<2>(rows, w, planeStride, width, out)
+                                    : CombineRowAvx2<3>(rows, w, planeStride, width, out);
+            }
             if (count == 1)
-                CopyRowSse2(rows[0], planeStride, width, out);
+                CopyRowSse2(rows[0], planeStride, done, width, out);
             else if (count > 2)
-                CombineRowSse2<true>(rows, w, planeStride, width, out);
+                CombineRowSse2<true>(rows, w, planeStride, done, width, out);
             else
-                CombineRowSse2<false>(rows, w, planeStride, width, out);
+                CombineRowSse2<false>(rows, w, planeStride, done, width, out);
             continue;
         }
 #endif
