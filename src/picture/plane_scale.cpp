@@ -5,8 +5,9 @@
 
 #include "remap/remap_kernels.h"
 
-// The column filter gathers bytes with one SSSE3 shuffle, compiled for SSSE3 alone and chosen
-// at run time; the rest needs SSE2, which every x86-64 build has.
+// The column filter gathers bytes with byte shuffles (SSSE3, or AVX2 for two groups of four at
+// once), each compiled for its own instruction set and chosen at run time; the rest needs SSE2,
+// which every x86-64 build has, or AVX2 likewise chosen at run time.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define TESSELINK_PLANE_SCALE_SIMD 1
 #include <immintrin.h>
@@ -362,7 +363,7 @@ bool AreaAxisMap::Make(int source, int full, int from, int to) {
 bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourceSize, QSize fullSize, QRect part,
                         QImage& dest, QPoint destTopLeft, kernels::KernelSet set) {
     if (!kernels::KernelSetAvailable(set)) set = kernels::BestKernelSet();
-    const bool portable = set == kernels::KernelSet::Portable;
+    [[maybe_unused]] const bool portable = set == kernels::KernelSet::Portable;
     if (!planes.IsPresent() || dest.format() != QImage::Format_RGB32) return false;
     // The part, cut to the scaled picture and to what lands inside `dest`.
     part &= QRect(QPoint(0, 0), fullSize);
@@ -401,7 +402,7 @@ bool PlaneScaler::Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourc
     const std::size_t planeStride = static_cast<std::size_t>(padded);
     const int planeWidth = planes.Width();
 
-    bool vector = false;
+    [[maybe_unused]] bool vector = false;
 #if defined(TESSELINK_PLANE_SCALE_SIMD)
     vector = (set == kernels::KernelSet::Ssse3 || set == kernels::KernelSet::Avx2) && planeWidth >= 16;
     const QuadKey key{columns_.sourceSize, columns_.fullSize, columns_.start, columns_.end, planesOrigin.x(), planeWidth};

@@ -76,7 +76,7 @@ __attribute__((target("avx2"))) std::size_t SplitRowAvx2(const std::uint32_t* in
 
 // Splits `count` 0xffRRGGBB words into three byte rows.
 void SplitRow(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std::uint8_t* green,
-              std::uint8_t* blue, kernels::KernelSet set) {
+              std::uint8_t* blue, [[maybe_unused]] kernels::KernelSet set) {
     std::size_t i = 0;
 #if defined(TESSELINK_SPLIT_AVX2)
     if (set == kernels::KernelSet::Avx2) i = SplitRowAvx2(in, count, red, green, blue);

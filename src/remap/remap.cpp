@@ -256,7 +256,7 @@ __attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* r
 }  // namespace
 
 void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords,
-                         kernels::KernelSet set) {
+                         [[maybe_unused]] kernels::KernelSet set) {
     const std::size_t width = static_cast<std::size_t>(planes.Width());
     const std::size_t height = static_cast<std::size_t>(planes.Height());
 #if defined(TESSELINK_RGB32_AVX2)
