@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "build_info.h"
 #include "picture/area_scale.h"
 #include "picture/target_image.h"
 #include "remap/colour_planes.h"
@@ -20,6 +21,15 @@ using namespace tesselink;
 constexpr int Width = 1920;
 constexpr int Height = 1080;
 constexpr std::size_t PlaneBytes = static_cast<std::size_t>(Width) * Height;
+
+// Printed with the context, before the first figure.
+const bool BuildContextAdded = [] {
+    benchmark::AddCustomContext("tesselink_build_type", TESSELINK_BENCH_BUILD_TYPE);
+    benchmark::AddCustomContext("tesselink_compiler", TESSELINK_BENCH_COMPILER);
+    benchmark::AddCustomContext("tesselink_cxx_flags", TESSELINK_BENCH_CXX_FLAGS);
+    benchmark::AddCustomContext("tesselink_remap_kernels", kernels::KernelSetName(kernels::BestKernelSet()));
+    return true;
+}();
 
 std::vector<std::uint8_t> RandomPlane(unsigned seed) {
     std::mt19937 random(seed);

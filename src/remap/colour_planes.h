@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "remap/remap_kernels.h"
+
 namespace tesselink {
 
 constexpr std::uint8_t TargetFillValue = 172;
@@ -61,8 +63,9 @@ struct PixelSource {
 // Replaces `planes` with originalWidth x originalHeight planes read from `source` from picture
 // pixel (originX, originY) on. Pixels outside the source read as the invalid colour and land
 // as 255 in all three planes. Without a source (the picture file is missing) the planes are all 0.
+// `set` picks the instruction set of the split (Ssse3 runs as Sse2); tests compare them.
 void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int originX, int originY,
-                       int originalWidth, int originalHeight);
+                       int originalWidth, int originalHeight, kernels::KernelSet set = kernels::BestKernelSet());
 
 // Where the planes come from for a picture of its own size pictureWidth x pictureHeight:
 // the centred crop at the picture's resolution, or (smaller in either direction) the whole

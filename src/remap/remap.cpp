@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "remap/remap_kernels.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__SSE2__)
+#include <immintrin.h>
 #endif
 
 namespace tesselink {
@@ -75,11 +77,32 @@ ClippedBlock ClipWindow(const PlaybackWindow& w, long long sourceWidth, long lon
     return b;
 }
 
-void RemapWindowInto(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target,
-                     bool portable) {
-    if (window.MapMode >= MapModeCount) return;
-    const ClippedBlock b = ClipWindow(window, source.Width(), source.Height(), target.Width(), target.Height());
-    if (b.Empty()) return;
+// A window cut to both pictures, ready to move.
+struct PlacedBlock {
+    const PlaybackWindow* window = nullptr;
+    ClippedBlock block;
+    // Its footprint in the target: [left, right) x [top, bottom).
+    long long left = 0, top = 0, right = 0, bottom = 0;
+};
+
+bool PlaceWindow(const ColourPlanes& source, const PlaybackWindow& window, const TargetPlanes& target,
+                 PlacedBlock& placed) {
+    if (window.MapMode >= MapModeCount) return false;
+    placed.window = &window;
+    placed.block = ClipWindow(window, source.Width(), source.Height(), target.Width(), target.Height());
+    const ClippedBlock& b = placed.block;
+    if (b.Empty()) return false;
+    const bool turned = window.MapMode == 1 || window.MapMode == 2;
+    placed.left = b.targetX;
+    placed.top = b.targetY;
+    placed.right = b.targetX + (turned ? b.r1 - b.r0 : b.c1 - b.c0);
+    placed.bottom = b.targetY + (turned ? b.c1 - b.c0 : b.r1 - b.r0);
+    return true;
+}
+
+void MoveBlock(const ColourPlanes& source, const PlacedBlock& placed, TargetPlanes& target, kernels::KernelSet set) {
+    const PlaybackWindow& window = *placed.window;
+    const ClippedBlock& b = placed.block;
     const std::ptrdiff_t sourceStride = source.Width();
     const std::ptrdiff_t targetStride = target.Width();
     const std::ptrdiff_t sourceOffset = static_cast<std::ptrdiff_t>(window.OriginalStartY + b.r0) * sourceStride +
@@ -90,15 +113,71 @@ void RemapWindowInto(const ColourPlanes& source, const PlaybackWindow& window, T
     const int height = static_cast<int>(b.r1 - b.r0);
     for (int channel = 0; channel < 3; ++channel) {
         kernels::RemapBlock(window.MapMode, source.Plane(channel) + sourceOffset, sourceStride, width, height,
-                            target.Plane(channel) + targetOffset, targetStride, portable);
+                            target.Plane(channel) + targetOffset, targetStride, set);
     }
 }
 
-void FillTarget(TargetPlanes& target, int targetWidth, int targetHeight) {
+void FillRect(TargetPlanes& target, long long left, long long top, long long right, long long bottom) {
+    const std::size_t width = static_cast<std::size_t>(target.Width());
+    for (int channel = 0; channel < 3; ++channel)
+        for (long long y = top; y < bottom; ++y)
+            std::memset(target.Plane(channel) + static_cast<std::size_t>(y) * width + static_cast<std::size_t>(left),
+                        TargetFillValue, static_cast<std::size_t>(right - left));
+}
+
+// Beyond this many windows the search for uncovered pixels costs more than filling them all.
+constexpr std::size_t MaxWindowsForCoverSearch = 256;
+
+// Fills with 172 the target pixels that no footprint covers: the fill is a third of the bytes a
+// repaint writes, and a map usually covers its whole target. Between two neighbouring top or
+// bottom edges of footprints every footprint covers whole rows or none, so each such band is
+// filled in the gaps between its footprints.
+void FillUncovered(TargetPlanes& target, const std::vector<PlacedBlock>& blocks) {
+    const long long width = target.Width(), height = target.Height();
+    if (blocks.size() > MaxWindowsForCoverSearch || blocks.empty()) {
+        FillRect(target, 0, 0, width, height);
+        return;
+    }
+    std::vector<long long> edges{0, height};
+    for (const PlacedBlock& p : blocks) {
+        edges.push_back(p.top);
+        edges.push_back(p.bottom);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<std::pair<long long, long long>> spans;
+    for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+        const long long top = edges[e], bottom = edges[e + 1];
+        spans.clear();
+        for (const PlacedBlock& p : blocks)
+            if (p.top <= top && p.bottom >= bottom) spans.emplace_back(p.left, p.right);
+        std::sort(spans.begin(), spans.end());
+        long long x = 0;
+        for (const auto& span : spans) {
+            if (span.first > x) FillRect(target, x, top, span.first, bottom);
+            x = std::max(x, span.second);
+        }
+        if (x < width) FillRect(target, x, top, width, bottom);
+    }
+}
+
+void Remap(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
+           TargetPlanes& target, bool portable) {
     ReleaseTargetPlanes(target);
     target.Allocate(targetWidth, targetHeight);
-    for (int channel = 0; channel < 3; ++channel)
-        if (target.PlaneSize() != 0) std::memset(target.Plane(channel), TargetFillValue, target.PlaneSize());
+    std::vector<PlacedBlock> blocks;
+    blocks.reserve(windows.size());
+    for (const PlaybackWindow& window : windows) {
+        PlacedBlock placed;
+        if (PlaceWindow(source, window, target, placed)) blocks.push_back(placed);
+    }
+    if (portable) {
+        FillRect(target, 0, 0, target.Width(), target.Height());
+    } else {
+        FillUncovered(target, blocks);
+    }
+    const kernels::KernelSet set = portable ? kernels::KernelSet::Portable : kernels::BestKernelSet();
+    for (const PlacedBlock& placed : blocks) MoveBlock(source, placed, target, set);
 }
 
 }  // namespace
@@ -106,15 +185,13 @@ void FillTarget(TargetPlanes& target, int targetWidth, int targetHeight) {
 void RemapWindows(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
                   TargetPlanes& target) {
     if (!source.IsPresent()) return;
-    FillTarget(target, targetWidth, targetHeight);
-    for (const PlaybackWindow& window : windows) RemapWindowInto(source, window, target, false);
+    Remap(source, windows, targetWidth, targetHeight, target, false);
 }
 
 void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth,
                           int targetHeight, TargetPlanes& target) {
     if (!source.IsPresent()) return;
-    FillTarget(target, targetWidth, targetHeight);
-    for (const PlaybackWindow& window : windows) RemapWindowInto(source, window, target, true);
+    Remap(source, windows, targetWidth, targetHeight, target, true);
 }
 
 void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target) {
@@ -145,18 +222,58 @@ void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& wind
     }
 }
 
-void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords) {
+namespace {
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// 32 pixels a step; the interleaving works within 128-bit halves, so the halves of the four
+// results are put in pixel order at the end. Compiled for AVX2 alone, chosen at run time.
+__attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* red, const std::uint8_t* green,
+                                                            const std::uint8_t* blue, std::size_t width,
+                                                            std::uint32_t* row) {
+    const __m256i opaque = _mm256_set1_epi8(static_cast<char>(0xFF));
+    std::size_t x = 0;
+    for (; x + 32 <= width; x += 32) {
+        const __m256i r = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(red + x));
+        const __m256i g = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(green + x));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(blue + x));
+        const __m256i bgLow = _mm256_unpacklo_epi8(b, g), bgHigh = _mm256_unpackhi_epi8(b, g);
+        const __m256i raLow = _mm256_unpacklo_epi8(r, opaque), raHigh = _mm256_unpackhi_epi8(r, opaque);
+        // Pixels 0-3 | 16-19, 4-7 | 20-23, 8-11 | 24-27, 12-15 | 28-31.
+        const __m256i p0 = _mm256_unpacklo_epi16(bgLow, raLow), p1 = _mm256_unpackhi_epi16(bgLow, raLow);
+        const __m256i p2 = _mm256_unpacklo_epi16(bgHigh, raHigh), p3 = _mm256_unpackhi_epi16(bgHigh, raHigh);
+        __m256i* o = reinterpret_cast<__m256i*>(row + x);
+        _mm256_storeu_si256(o + 0, _mm256_permute2x128_si256(p0, p1, 0x20));
+        _mm256_storeu_si256(o + 1, _mm256_permute2x128_si256(p2, p3, 0x20));
+        _mm256_storeu_si256(o + 2, _mm256_permute2x128_si256(p0, p1, 0x31));
+        _mm256_storeu_si256(o + 3, _mm256_permute2x128_si256(p2, p3, 0x31));
+    }
+    _mm256_zeroupper();
+    return x;
+}
+#define TESSELINK_RGB32_AVX2 1
+#endif
+
+}  // namespace
+
+void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords,
+                         [[maybe_unused]] kernels::KernelSet set) {
     const std::size_t width = static_cast<std::size_t>(planes.Width());
     const std::size_t height = static_cast<std::size_t>(planes.Height());
+#if defined(TESSELINK_RGB32_AVX2)
+    const bool avx2 = set == kernels::KernelSet::Avx2 && kernels::KernelSetAvailable(set);
+#endif
     for (std::size_t y = 0; y < height; ++y) {
         const std::uint8_t* red = planes.Red() + y * width;
         const std::uint8_t* green = planes.Green() + y * width;
         const std::uint8_t* blue = planes.Blue() + y * width;
         std::uint32_t* row = out + static_cast<std::ptrdiff_t>(y) * strideWords;
         std::size_t x = 0;
+#if defined(TESSELINK_RGB32_AVX2)
+        if (avx2) x = RowToRgb32Avx2(red, green, blue, width, row);
+#endif
 #if defined(__SSE2__)
         const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
-        for (; x + 16 <= width; x += 16) {
+        for (; set != kernels::KernelSet::Portable && x + 16 <= width; x += 16) {
             const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(red + x));
             const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(green + x));
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blue + x));

@@ -6,6 +6,7 @@
 
 #include "map/map_model.h"
 #include "remap/colour_planes.h"
+#include "remap/remap_kernels.h"
 
 namespace tesselink {
 
@@ -25,7 +26,9 @@ void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& win
 void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target);
 
 // The target planes as 0xffRRGGBB words (QImage::Format_RGB32 layout) into `out`, whose rows
-// are `strideWords` words apart and at least Width() words wide.
-void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords);
+// are `strideWords` words apart and at least Width() words wide. `set` picks the instruction
+// set (Ssse3 runs as Sse2); tests compare them.
+void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords,
+                         kernels::KernelSet set = kernels::BestKernelSet());
 
 }  // namespace tesselink

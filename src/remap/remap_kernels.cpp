@@ -3,61 +3,195 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__SSE2__)
-#include <tmmintrin.h>  // SSSE3, used only inside functions compiled for it
-#endif
-
-// The fixed-count loops over vector registers must be unrolled completely, or at -O2 the
-// registers spill to memory and the tile moves several times slower.
-#if defined(__clang__)
-#define TESSELINK_UNROLL _Pragma("clang loop unroll(full)")
-#elif defined(__GNUC__)
-#define TESSELINK_UNROLL _Pragma("GCC unroll 16")
-#else
-#define TESSELINK_UNROLL
+// The build targets plain x86-64 (SSE2). The SSSE3 and AVX2 forms are compiled for their own
+// instruction set through a target attribute and chosen at run time, so one binary runs
+// everywhere and still uses what the processor has.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TESSELINK_X86_KERNELS 1
+#include <immintrin.h>
+#define TESSELINK_TARGET(isa) __attribute__((target(isa)))
 #endif
 
 namespace tesselink::kernels {
 namespace {
 
-#if defined(__SSE2__)
-inline __m128i Reverse16(__m128i v) {
-    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));                // dwords reversed
-    v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));              // words within each dword
-    v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
-    return _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));  // bytes within each word
-}
+// Source tiles of this many rows and columns keep both the rows read and the rows written
+// in the first-level cache while the 16 x 16 tiles inside are moved.
+constexpr int CacheTile = 64;
 
-#if defined(__GNUC__) || defined(__clang__)
-// The build targets plain x86-64 (SSE2), yet one byte shuffle does the whole reversal where
-// SSSE3 exists, which is every x86-64 processor of the last fifteen years: chosen at run time.
-#define TESSELINK_SSSE3_AT_RUN_TIME 1
-__attribute__((target("ssse3"))) void ReverseBytesSsse3(const std::uint8_t* src, std::uint8_t* dst,
-                                                        std::size_t n) {
-    const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
-    std::size_t i = 0;
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16 - i), _mm_shuffle_epi8(v, reverse));
+void ReverseRowsPortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                         std::ptrdiff_t dstStride, int width, int height) {
+    const std::size_t n = static_cast<std::size_t>(width);
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* in = src + r * srcStride;
+        std::uint8_t* out = dst + r * dstStride;
+        for (std::size_t i = 0; i < n; ++i) out[n - 1 - i] = in[i];
     }
-    for (; i < n; ++i) dst[n - 1 - i] = src[i];
 }
 
-bool HasSsse3() {
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
+// Byte by byte; also the edges of the vector forms.
+void TransposeScalar(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                     int width, int height) {
+    for (int x = 0; x < width; ++x) {
+        std::uint8_t* out = dst + x * dstStride;
+        const std::uint8_t* in = src + x;
+        for (int y = 0; y < height; ++y) out[y] = in[y * srcStride];
+    }
 }
+
+void TransposePortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                       std::ptrdiff_t dstStride, int width, int height) {
+    for (int y0 = 0; y0 < height; y0 += CacheTile) {
+        const int th = std::min(CacheTile, height - y0);
+        for (int x0 = 0; x0 < width; x0 += CacheTile) {
+            const int tw = std::min(CacheTile, width - x0);
+            TransposeScalar(src + y0 * srcStride + x0, srcStride, dst + x0 * dstStride + y0, dstStride, tw, th);
+        }
+    }
+}
+
+// The columns right of the last whole 16-column tile, then the rows under the last whole
+// 16-row tile; the vector forms move everything else.
+void TransposeEdges(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                    int width, int height) {
+    const int fullWidth = width & ~15;
+    const int fullHeight = height & ~15;
+    if (fullWidth < width)
+        TransposePortable(src + fullWidth, srcStride, dst + fullWidth * dstStride, dstStride, width - fullWidth,
+                          height);
+    if (fullHeight < height)
+        TransposePortable(src + fullHeight * srcStride, srcStride, dst + fullHeight, dstStride, fullWidth,
+                          height - fullHeight);
+}
+
+#if defined(TESSELINK_X86_KERNELS)
+
+// Every loop below moves at least 64 bytes a turn. A loop of one 16-byte vector a turn ran at
+// half speed whenever the compiler happened to place it across a 64-byte instruction-fetch
+// boundary, which -O3 did and -O2 did not: the same source was twice as slow by build type.
+// With four vectors a turn the fetch has time to spare wherever the loop lands.
+
+// Reverses the 16 bytes of a vector with SSE2 alone: dwords, then words, then bytes.
+inline __m128i Reverse16Sse2(__m128i v) {
+    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+    v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+    v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+}
+
+inline __m128i Load16(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store16(std::uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+void ReverseRowsSse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                     int width, int height) {
+    const std::size_t n = static_cast<std::size_t>(width);
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* in = src + r * srcStride;
+        std::uint8_t* out = dst + r * dstStride;
+        std::size_t i = 0;
+        for (; i + 64 <= n; i += 64) {
+            const __m128i a = Load16(in + i), b = Load16(in + i + 16), c = Load16(in + i + 32),
+                          d = Load16(in + i + 48);
+            Store16(out + n - 16 - i, Reverse16Sse2(a));
+            Store16(out + n - 32 - i, Reverse16Sse2(b));
+            Store16(out + n - 48 - i, Reverse16Sse2(c));
+            Store16(out + n - 64 - i, Reverse16Sse2(d));
+        }
+        for (; i + 16 <= n; i += 16) Store16(out + n - 16 - i, Reverse16Sse2(Load16(in + i)));
+        if (i < n && n >= 16) {
+            // The last bytes as one vector that overlaps what is done: the same bytes again.
+            Store16(out, Reverse16Sse2(Load16(in + n - 16)));
+        } else {
+            for (; i < n; ++i) out[n - 1 - i] = in[i];
+        }
+    }
+}
+
+TESSELINK_TARGET("ssse3")
+void ReverseRowsSsse3(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                      std::ptrdiff_t dstStride, int width, int height) {
+    const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const std::size_t n = static_cast<std::size_t>(width);
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* in = src + r * srcStride;
+        std::uint8_t* out = dst + r * dstStride;
+        std::size_t i = 0;
+        for (; i + 64 <= n; i += 64) {
+            const __m128i a = Load16(in + i), b = Load16(in + i + 16), c = Load16(in + i + 32),
+                          d = Load16(in + i + 48);
+            Store16(out + n - 16 - i, _mm_shuffle_epi8(a, reverse));
+            Store16(out + n - 32 - i, _mm_shuffle_epi8(b, reverse));
+            Store16(out + n - 48 - i, _mm_shuffle_epi8(c, reverse));
+            Store16(out + n - 64 - i, _mm_shuffle_epi8(d, reverse));
+        }
+        for (; i + 16 <= n; i += 16) Store16(out + n - 16 - i, _mm_shuffle_epi8(Load16(in + i), reverse));
+        if (i < n && n >= 16) {
+            Store16(out, _mm_shuffle_epi8(Load16(in + n - 16), reverse));
+        } else {
+            for (; i < n; ++i) out[n - 1 - i] = in[i];
+        }
+    }
+}
+
+// Lambdas would not inherit the target attribute, hence these small functions.
+TESSELINK_TARGET("avx2") inline __m256i Load32(const std::uint8_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+TESSELINK_TARGET("avx2") inline void Store32(std::uint8_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+// Bytes reversed within each 128-bit half, then the halves swapped.
+TESSELINK_TARGET("avx2") inline __m256i Reverse32(__m256i v, __m256i reverseHalves) {
+    return _mm256_permute4x64_epi64(_mm256_shuffle_epi8(v, reverseHalves), _MM_SHUFFLE(1, 0, 3, 2));
+}
+
+TESSELINK_TARGET("avx2")
+void ReverseRowsAvx2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                     int width, int height) {
+    const __m256i reverse = _mm256_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0,  //
+                                             15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const __m128i reverse16 = _mm256_castsi256_si128(reverse);
+    const std::size_t n = static_cast<std::size_t>(width);
+    for (int r = 0; r < height; ++r) {
+        const std::uint8_t* in = src + r * srcStride;
+        std::uint8_t* out = dst + r * dstStride;
+        std::size_t i = 0;
+        for (; i + 64 <= n; i += 64) {
+            const __m256i a = Load32(in + i), b = Load32(in + i + 32);
+            Store32(out + n - 32 - i, Reverse32(a, reverse));
+            Store32(out + n - 64 - i, Reverse32(b, reverse));
+        }
+        if (n >= 32) {
+            if (i + 32 <= n) {
+                Store32(out + n - 32 - i, Reverse32(Load32(in + i), reverse));
+                i += 32;
+            }
+            if (i < n) Store32(out, Reverse32(Load32(in + n - 32), reverse));
+        } else if (n >= 16) {
+            // 16 to 31 bytes: the first and the last 16, overlapping in the middle.
+            Store16(out + n - 16, _mm_shuffle_epi8(Load16(in), reverse16));
+            Store16(out, _mm_shuffle_epi8(Load16(in + n - 16), reverse16));
+        } else {
+            for (; i < n; ++i) out[n - 1 - i] = in[i];
+        }
+    }
+    _mm256_zeroupper();
+}
+
+// Fixed-count loops over arrays of vector registers must be unrolled completely, or the
+// registers go to memory and the tile moves several times slower.
+#if defined(__clang__)
+#define TESSELINK_UNROLL _Pragma("clang loop unroll(full)")
+#else
+#define TESSELINK_UNROLL _Pragma("GCC unroll 16")
 #endif
 
 // One 16 x 16 byte tile: 16 rows loaded, four rounds of interleaving, 16 rows stored.
-inline void Transpose16x16(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
-                           std::ptrdiff_t dstStride) {
+inline void Transpose16x16Sse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                               std::ptrdiff_t dstStride) {
     __m128i a[16], b[16];
     TESSELINK_UNROLL
-    for (int i = 0; i < 16; ++i) a[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i * srcStride));
+    for (int i = 0; i < 16; ++i) a[i] = Load16(src + i * srcStride);
     // b[i]: rows 2i and 2i+1 interleaved, columns 0..7; b[8+i]: columns 8..15.
     TESSELINK_UNROLL
     for (int i = 0; i < 8; ++i) {
@@ -90,93 +224,14 @@ inline void Transpose16x16(const std::uint8_t* src, std::ptrdiff_t srcStride, st
             const int column = 4 * g + 2 * q;
             const __m128i lowRows = b[4 * g + q];
             const __m128i highRows = b[4 * g + 2 + q];
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + column * dstStride),
-                             _mm_unpacklo_epi64(lowRows, highRows));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + (column + 1) * dstStride),
-                             _mm_unpackhi_epi64(lowRows, highRows));
-        }
-    }
-}
-#endif
-
-// Edge of a tile or block: byte by byte.
-inline void TransposeScalar(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
-                            std::ptrdiff_t dstStride, int width, int height) {
-    for (int x = 0; x < width; ++x) {
-        std::uint8_t* out = dst + x * dstStride;
-        const std::uint8_t* in = src + x;
-        for (int y = 0; y < height; ++y) out[y] = in[y * srcStride];
-    }
-}
-
-// Source tiles of this many rows and columns keep both the rows read and the rows written
-// in the first-level cache while the 16 x 16 tiles inside are moved.
-constexpr int CacheTile = 64;
-
-}  // namespace
-
-void ReverseBytesPortable(const std::uint8_t* src, std::uint8_t* dst, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) dst[n - 1 - i] = src[i];
-}
-
-#if defined(__SSE2__)
-void ReverseBytesSse2(const std::uint8_t* src, std::uint8_t* dst, std::size_t n) {
-    std::size_t i = 0;
-    // Read ascending, write descending; two vectors a step overlap their shuffle chains.
-    for (; i + 32 <= n; i += 32) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16 - i), Reverse16(a));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 32 - i), Reverse16(b));
-    }
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + n - 16 - i), Reverse16(v));
-    }
-    for (; i < n; ++i) dst[n - 1 - i] = src[i];
-}
-#endif
-
-void ReverseBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n) {
-#if defined(__SSSE3__)
-    ReverseBytesSsse3(src, dst, n);
-#elif defined(TESSELINK_SSSE3_AT_RUN_TIME)
-    if (HasSsse3()) {
-        ReverseBytesSsse3(src, dst, n);
-        return;
-    }
-    ReverseBytesSse2(src, dst, n);
-#elif defined(__SSE2__)
-    ReverseBytesSse2(src, dst, n);
-#else
-    ReverseBytesPortable(src, dst, n);
-#endif
-}
-
-bool ReverseBytesUsesSsse3() {
-#if defined(__SSSE3__)
-    return true;
-#elif defined(TESSELINK_SSSE3_AT_RUN_TIME)
-    return HasSsse3();
-#else
-    return false;
-#endif
-}
-
-void TransposePortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
-                       std::ptrdiff_t dstStride, int width, int height) {
-    for (int y0 = 0; y0 < height; y0 += CacheTile) {
-        const int th = std::min(CacheTile, height - y0);
-        for (int x0 = 0; x0 < width; x0 += CacheTile) {
-            const int tw = std::min(CacheTile, width - x0);
-            TransposeScalar(src + y0 * srcStride + x0, srcStride, dst + x0 * dstStride + y0, dstStride, tw, th);
+            Store16(dst + column * dstStride, _mm_unpacklo_epi64(lowRows, highRows));
+            Store16(dst + (column + 1) * dstStride, _mm_unpackhi_epi64(lowRows, highRows));
         }
     }
 }
 
-void Transpose(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
-               int width, int height) {
-#if defined(__SSE2__)
+void TransposeSse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                   int width, int height) {
     const int fullWidth = width & ~15;
     const int fullHeight = height & ~15;
     for (int y0 = 0; y0 < fullHeight; y0 += CacheTile) {
@@ -185,28 +240,184 @@ void Transpose(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* 
             const int xEnd = std::min(x0 + CacheTile, fullWidth);
             for (int y = y0; y < yEnd; y += 16)
                 for (int x = x0; x < xEnd; x += 16)
-                    Transpose16x16(src + y * srcStride + x, srcStride, dst + x * dstStride + y, dstStride);
+                    Transpose16x16Sse2(src + y * srcStride + x, srcStride, dst + x * dstStride + y, dstStride);
         }
     }
-    // Right strip (columns past the last whole tile), then the bottom strip under the tiles.
-    if (fullWidth < width)
-        TransposePortable(src + fullWidth, srcStride, dst + fullWidth * dstStride, dstStride, width - fullWidth,
-                          height);
-    if (fullHeight < height)
-        TransposePortable(src + fullHeight * srcStride, srcStride, dst + fullHeight, dstStride, fullWidth,
-                          height - fullHeight);
-#else
-    TransposePortable(src, srcStride, dst, dstStride, width, height);
+    // The strips past the last whole tiles: one more tile each, moved back to end at the edge,
+    // overlapping tiles already moved (whose bytes it writes again, unchanged).
+    if (width >= 16 && height >= 16) {
+        const int lastX = width - 16, lastY = height - 16;
+        if (fullWidth < width)
+            for (int y = 0; y < fullHeight; y += 16)
+                Transpose16x16Sse2(src + y * srcStride + lastX, srcStride, dst + lastX * dstStride + y, dstStride);
+        if (fullHeight < height) {
+            for (int x = 0; x < fullWidth; x += 16)
+                Transpose16x16Sse2(src + lastY * srcStride + x, srcStride, dst + x * dstStride + lastY, dstStride);
+            if (fullWidth < width)
+                Transpose16x16Sse2(src + lastY * srcStride + lastX, srcStride, dst + lastX * dstStride + lastY, dstStride);
+        }
+        return;
+    }
+    TransposeEdges(src, srcStride, dst, dstStride, width, height);
+}
+
+// One 16 x 16 tile as two 8 x 16 tiles side by side: the low half of each 256-bit register
+// holds source rows 0..7, the high half rows 8..15, so eight registers carry the tile (no
+// spilling) and each interleave moves twice the bytes of the SSE2 form.
+TESSELINK_TARGET("avx2")
+inline void Transpose16x16Avx2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                               std::ptrdiff_t dstStride) {
+    __m256i a[8], b[8];
+    TESSELINK_UNROLL
+    for (int i = 0; i < 8; ++i)
+        a[i] = _mm256_inserti128_si256(_mm256_castsi128_si256(Load16(src + i * srcStride)),
+                                       Load16(src + (i + 8) * srcStride), 1);
+    // b[i]: rows 2i, 2i+1 interleaved, columns 0..7; b[4+i]: columns 8..15.
+    TESSELINK_UNROLL
+    for (int i = 0; i < 4; ++i) {
+        b[i] = _mm256_unpacklo_epi8(a[2 * i], a[2 * i + 1]);
+        b[4 + i] = _mm256_unpackhi_epi8(a[2 * i], a[2 * i + 1]);
+    }
+    // a[4h + 2k + j]: rows 4j..4j+3 of columns 8h+4k..8h+4k+3, one column per 32-bit lane.
+    TESSELINK_UNROLL
+    for (int h = 0; h < 2; ++h) {
+        TESSELINK_UNROLL
+        for (int j = 0; j < 2; ++j) {
+            a[4 * h + j] = _mm256_unpacklo_epi16(b[4 * h + 2 * j], b[4 * h + 2 * j + 1]);
+            a[4 * h + 2 + j] = _mm256_unpackhi_epi16(b[4 * h + 2 * j], b[4 * h + 2 * j + 1]);
+        }
+    }
+    // b[m]: rows 0..7 of columns 2m and 2m+1, one column per 64-bit lane (per half).
+    TESSELINK_UNROLL
+    for (int m = 0; m < 8; m += 2) {
+        b[m] = _mm256_unpacklo_epi32(a[m], a[m + 1]);
+        b[m + 1] = _mm256_unpackhi_epi32(a[m], a[m + 1]);
+    }
+    // Gather each column's two halves: column 2m in the low 128 bits, 2m+1 in the high.
+    TESSELINK_UNROLL
+    for (int m = 0; m < 8; ++m) {
+        const __m256i columns = _mm256_permute4x64_epi64(b[m], _MM_SHUFFLE(3, 1, 2, 0));
+        Store16(dst + (2 * m) * dstStride, _mm256_castsi256_si128(columns));
+        Store16(dst + (2 * m + 1) * dstStride, _mm256_extracti128_si256(columns, 1));
+    }
+}
+
+TESSELINK_TARGET("avx2")
+void TransposeAvx2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                   int width, int height) {
+    const int fullWidth = width & ~15;
+    const int fullHeight = height & ~15;
+    for (int y0 = 0; y0 < fullHeight; y0 += CacheTile) {
+        const int yEnd = std::min(y0 + CacheTile, fullHeight);
+        for (int x0 = 0; x0 < fullWidth; x0 += CacheTile) {
+            const int xEnd = std::min(x0 + CacheTile, fullWidth);
+            for (int y = y0; y < yEnd; y += 16)
+                for (int x = x0; x < xEnd; x += 16)
+                    Transpose16x16Avx2(src + y * srcStride + x, srcStride, dst + x * dstStride + y, dstStride);
+        }
+    }
+    // The strips past the last whole tiles: one more tile each, moved back to end at the edge,
+    // overlapping tiles already moved (whose bytes it writes again, unchanged).
+    if (width >= 16 && height >= 16) {
+        const int lastX = width - 16, lastY = height - 16;
+        if (fullWidth < width)
+            for (int y = 0; y < fullHeight; y += 16)
+                Transpose16x16Avx2(src + y * srcStride + lastX, srcStride, dst + lastX * dstStride + y, dstStride);
+        if (fullHeight < height) {
+            for (int x = 0; x < fullWidth; x += 16)
+                Transpose16x16Avx2(src + lastY * srcStride + x, srcStride, dst + x * dstStride + lastY, dstStride);
+            if (fullWidth < width)
+                Transpose16x16Avx2(src + lastY * srcStride + lastX, srcStride, dst + lastX * dstStride + lastY, dstStride);
+        }
+        return;
+    }
+    TransposeEdges(src, srcStride, dst, dstStride, width, height);
+}
+
+struct ProcessorSupport {
+    bool ssse3 = false;
+    bool avx2 = false;
+};
+
+const ProcessorSupport& Support() {
+    static const ProcessorSupport support = [] {
+        __builtin_cpu_init();
+        ProcessorSupport s;
+        s.ssse3 = __builtin_cpu_supports("ssse3");
+        s.avx2 = __builtin_cpu_supports("avx2");
+        return s;
+    }();
+    return support;
+}
+
+#endif  // TESSELINK_X86_KERNELS
+
+KernelSet Usable(KernelSet set) { return KernelSetAvailable(set) ? set : BestKernelSet(); }
+
+}  // namespace
+
+bool KernelSetAvailable(KernelSet set) {
+    switch (set) {
+    case KernelSet::Portable: return true;
+#if defined(TESSELINK_X86_KERNELS)
+    case KernelSet::Sse2: return true;
+    case KernelSet::Ssse3: return Support().ssse3;
+    case KernelSet::Avx2: return Support().avx2;
 #endif
+    default: return false;
+    }
+}
+
+KernelSet BestKernelSet() {
+    static const KernelSet best = [] {
+        for (KernelSet set : {KernelSet::Avx2, KernelSet::Ssse3, KernelSet::Sse2})
+            if (KernelSetAvailable(set)) return set;
+        return KernelSet::Portable;
+    }();
+    return best;
+}
+
+const char* KernelSetName(KernelSet set) {
+    switch (set) {
+    case KernelSet::Portable: return "portable";
+    case KernelSet::Sse2: return "SSE2";
+    case KernelSet::Ssse3: return "SSSE3";
+    case KernelSet::Avx2: return "AVX2";
+    }
+    return "?";
+}
+
+void ReverseRows(KernelSet set, const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                 std::ptrdiff_t dstStride, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    switch (Usable(set)) {
+#if defined(TESSELINK_X86_KERNELS)
+    case KernelSet::Avx2: ReverseRowsAvx2(src, srcStride, dst, dstStride, width, height); return;
+    case KernelSet::Ssse3: ReverseRowsSsse3(src, srcStride, dst, dstStride, width, height); return;
+    case KernelSet::Sse2: ReverseRowsSse2(src, srcStride, dst, dstStride, width, height); return;
+#endif
+    default: ReverseRowsPortable(src, srcStride, dst, dstStride, width, height); return;
+    }
+}
+
+void Transpose(KernelSet set, const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+               std::ptrdiff_t dstStride, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    switch (Usable(set)) {
+#if defined(TESSELINK_X86_KERNELS)
+    case KernelSet::Avx2: TransposeAvx2(src, srcStride, dst, dstStride, width, height); return;
+    case KernelSet::Ssse3:
+    case KernelSet::Sse2: TransposeSse2(src, srcStride, dst, dstStride, width, height); return;
+#endif
+    default: TransposePortable(src, srcStride, dst, dstStride, width, height); return;
+    }
 }
 
 void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int width, int height,
-                std::uint8_t* dst, std::ptrdiff_t dstStride, bool portable) {
+                std::uint8_t* dst, std::ptrdiff_t dstStride, KernelSet set) {
     if (width <= 0 || height <= 0) return;
     const std::size_t rowBytes = static_cast<std::size_t>(width);
     const std::ptrdiff_t lastRow = static_cast<std::ptrdiff_t>(height - 1);
-    auto reverse = portable ? ReverseBytesPortable : ReverseBytes;
-    auto transpose = portable ? TransposePortable : Transpose;
     switch (mode) {
     case 0:  // rows as blocks
         for (int r = 0; r < height; ++r) std::memcpy(dst + r * dstStride, src + r * srcStride, rowBytes);
@@ -216,16 +427,16 @@ void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int
             std::memcpy(dst + r * dstStride, src + (lastRow - r) * srcStride, rowBytes);
         break;
     case 4:  // each row reversed in place
-        for (int r = 0; r < height; ++r) reverse(src + r * srcStride, dst + r * dstStride, rowBytes);
+        ReverseRows(set, src, srcStride, dst, dstStride, width, height);
         break;
     case 5:  // each row reversed, bottom row first
-        for (int r = 0; r < height; ++r) reverse(src + r * srcStride, dst + (lastRow - r) * dstStride, rowBytes);
+        ReverseRows(set, src, srcStride, dst + lastRow * dstStride, -dstStride, width, height);
         break;
     case 1:  // T[k, j] = S[j, H-1-k]: transpose of the source read bottom row first
-        transpose(src + lastRow * srcStride, -srcStride, dst, dstStride, width, height);
+        Transpose(set, src + lastRow * srcStride, -srcStride, dst, dstStride, width, height);
         break;
     case 2:  // T[k, j] = S[W-1-j, k]: transpose written bottom row first
-        transpose(src, srcStride, dst + static_cast<std::ptrdiff_t>(width - 1) * dstStride, -dstStride, width,
+        Transpose(set, src, srcStride, dst + static_cast<std::ptrdiff_t>(width - 1) * dstStride, -dstStride, width,
                   height);
         break;
     default:

@@ -176,28 +176,51 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         return;
     }
 
-    painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
     const int tw = head.TargetWidth;
     const int th = head.TargetHeight;
     const QSize fullSize(static_cast<int>(tw * zoom), static_cast<int>(th * zoom));
+    const QRect pictureOnScreen(origin, fullSize);
+    painter.save();
+    painter.setClipRegion(QRegion(screen).subtracted(QRegion(pictureOnScreen)));
+    painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
+    painter.restore();
     const ViewRect& p = layout_.Picture;
     const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
                        QRect(QPoint(0, 0), fullSize);
     if (part.isEmpty()) return;
-    // Only the target pixels under the part on screen are built, into a picture of the full
-    // target size, from which the part is scaled by area averaging.
-    const ViewRect area = TargetAreaForScaledPart(ViewRect{part.left(), part.top(), part.right() + 1, part.bottom() + 1},
-                                                  fullSize.width(), fullSize.height(), tw, th);
-    if (area.Width() <= 0 || area.Height() <= 0) return;
-    if (targetPicture_.size() != QSize(tw, th)) {
-        targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
-        targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
+    // Only the target pixels under the part on screen are built, and scaled from the planes by
+    // area averaging straight into the view, in bands of view rows whose target pixels stay in
+    // the cache between building and scaling them.
+    const ViewRect whole = TargetAreaForScaledPart(ViewRect{part.left(), part.top(), part.right() + 1, part.bottom() + 1},
+                                                   fullSize.width(), fullSize.height(), tw, th);
+    if (whole.Width() <= 0 || whole.Height() <= 0) {
+        painter.fillRect(pictureOnScreen, QColor::fromRgb(ViewBackgroundRgb));
+        return;
     }
-    RemapTargetArea(planes, windows, area);
-    BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(area.left, area.top), targetPicture_.rect());
+    const long long targetRowsPerBand = std::max(8, BandPixels / whole.Width());
+    const int bandRows = static_cast<int>(std::max<long long>(4, targetRowsPerBand * fullSize.height() / th));
+    bool scaled = true;
+    for (int top = part.top(); top <= part.bottom() && scaled; top += bandRows) {
+        const QRect band(part.left(), top, part.width(), std::min(bandRows, part.bottom() + 1 - top));
+        const ViewRect area = TargetAreaForScaledPart(
+            ViewRect{band.left(), band.top(), band.right() + 1, band.bottom() + 1}, fullSize.width(),
+            fullSize.height(), tw, th);
+        RemapTargetArea(planes, windows, area);
+        scaled = halfStepScaler_.Scale(visiblePlanes_, QPoint(area.left, area.top), QSize(tw, th), fullSize, band,
+                                       buffer, origin + band.topLeft());
+    }
+    if (!scaled) {
+        // Zooms below one half: the whole part through a picture of the full target size.
+        RemapTargetArea(planes, windows, whole);
+        if (targetPicture_.size() != QSize(tw, th)) {
+            targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
+            targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
+        }
+        BlitPlanesScaled(visiblePlanes_, 1, targetPicture_, QPoint(whole.left, whole.top), targetPicture_.rect());
+        ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
+        painter.drawImage(origin + part.topLeft(), scaledPart_);
+    }
     ReleaseTargetPlanes(visiblePlanes_);
-    ScaleAreaAverageInto(targetPicture_, targetPicture_.rect(), fullSize, part, scaledPart_);
-    painter.drawImage(origin + part.topLeft(), scaledPart_);
 }
 
 void CRightView::RemapTargetArea(const ColourPlanes& planes, const PlaybackWindows& windows, const ViewRect& area) {

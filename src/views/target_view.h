@@ -12,6 +12,7 @@ class QPainter;
 #include "document/view_panes.h"
 #include "map/map_model.h"
 #include "map/message_boxes.h"
+#include "picture/plane_scale.h"
 #include "remap/cover.h"
 #include "views/window_editing_view.h"
 #include "views/view_geometry.h"
@@ -77,6 +78,7 @@ private:
     PlaybackWindows clippedWindows_;
     tesselink::TargetPlanes visiblePlanes_;
     QImage scaledPart_;  // the visible part of the scaled target picture, memory kept between paints
+    PlaneScaler halfStepScaler_;  // scales the visible planes at the other zooms; its maps kept between paints
 };
 
 }  // namespace tesselink

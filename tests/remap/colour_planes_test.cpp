@@ -40,15 +40,29 @@ void ExpectPixelByPixel(const ColourPlanes& planes, const PixelSource& s, int ox
         }
 }
 
+// Crops touching every edge of the picture and beyond, widths around the vector steps, in every
+// instruction set this processor runs.
 TEST(BuildColourPlanes, BulkReadEqualsPixelByPixel) {
     std::mt19937 random(11);
     const Pixels p = RandomPixels(101, 67, 104, random);
-    for (const auto& o : std::vector<std::pair<int, int>>{{0, 0}, {3, 5}, {-7, -2}, {90, 60}, {200, 0}, {0, 100}}) {
-        ColourPlanes planes;
-        BuildColourPlanes(planes, &p.source, o.first, o.second, 53, 41);
-        ASSERT_EQ(planes.Width(), 53);
-        ASSERT_EQ(planes.Height(), 41);
-        ExpectPixelByPixel(planes, p.source, o.first, o.second);
+    for (const kernels::KernelSet set : {kernels::KernelSet::Portable, kernels::KernelSet::Sse2,
+                                         kernels::KernelSet::Avx2}) {
+        if (!kernels::KernelSetAvailable(set)) continue;
+        for (const int width : {53, 31, 32, 97}) {
+            for (const auto& o :
+                 std::vector<std::pair<int, int>>{{0, 0}, {3, 5}, {-7, -2}, {90, 60}, {200, 0}, {0, 100}, {4, 26}}) {
+                ColourPlanes planes;
+                BuildColourPlanes(planes, &p.source, o.first, o.second, width, 41, set);
+                ASSERT_EQ(planes.Width(), width);
+                ASSERT_EQ(planes.Height(), 41);
+                ExpectPixelByPixel(planes, p.source, o.first, o.second);
+                if (HasFatalFailure()) {
+                    ADD_FAILURE() << kernels::KernelSetName(set) << " width " << width << " origin " << o.first << ","
+                                  << o.second;
+                    return;
+                }
+            }
+        }
     }
 }
 

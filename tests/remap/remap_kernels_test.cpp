@@ -1,4 +1,4 @@
-// The SIMD movers against the portable ones and against plain index arithmetic.
+// Every form of the movers this processor runs, against plain index arithmetic.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -15,47 +15,109 @@ std::vector<std::uint8_t> RandomBytes(std::size_t n, std::mt19937& random) {
     return v;
 }
 
-TEST(ReverseBytes, EveryLengthAroundTheVectorWidth) {
-    std::mt19937 random(5);
-    for (std::size_t n = 0; n <= 100; ++n) {
-        const auto src = RandomBytes(n, random);
-        std::vector<std::uint8_t> fast(n + 2, 0x5A), portable(n + 2, 0x5A);
-        ReverseBytes(src.data(), fast.data() + 1, n);
-        ReverseBytesPortable(src.data(), portable.data() + 1, n);
-        for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(fast[1 + i], src[n - 1 - i]) << n;
-        EXPECT_EQ(fast, portable) << n;
-#if defined(__SSE2__)
-        // The SSE2-only form too, whichever form this processor runs by default.
-        std::vector<std::uint8_t> sse2(n + 2, 0x5A);
-        ReverseBytesSse2(src.data(), sse2.data() + 1, n);
-        EXPECT_EQ(sse2, portable) << n;
+std::vector<KernelSet> AvailableSets() {
+    std::vector<KernelSet> sets;
+    for (KernelSet set : {KernelSet::Portable, KernelSet::Sse2, KernelSet::Ssse3, KernelSet::Avx2})
+        if (KernelSetAvailable(set)) sets.push_back(set);
+    return sets;
+}
+
+TEST(KernelSets, BestIsAvailableAndPortableAlwaysIs) {
+    EXPECT_TRUE(KernelSetAvailable(KernelSet::Portable));
+    EXPECT_TRUE(KernelSetAvailable(BestKernelSet()));
+#if defined(__x86_64__)
+    EXPECT_NE(BestKernelSet(), KernelSet::Portable);
 #endif
-        EXPECT_EQ(fast.front(), 0x5A);  // no write before or after the row
-        EXPECT_EQ(fast.back(), 0x5A);
+}
+
+// Widths around every vector width and unroll step, several rows, both directions of writing,
+// guard bytes before and after every destination row.
+TEST(ReverseRows, EveryWidthAroundTheVectorWidthsAndBothRowOrders) {
+    std::mt19937 random(5);
+    std::vector<int> widths;
+    for (int n = 0; n <= 100; ++n) widths.push_back(n);
+    for (int n : {127, 128, 129, 191, 1919, 1920}) widths.push_back(n);
+    for (KernelSet set : AvailableSets()) {
+        for (int n : widths) {
+            const int rows = 3;
+            const std::ptrdiff_t srcStride = n + 7, dstStride = n + 2;
+            const auto src = RandomBytes(static_cast<std::size_t>(srcStride) * rows, random);
+            for (bool bottomFirst : {false, true}) {
+                std::vector<std::uint8_t> dst(static_cast<std::size_t>(dstStride) * rows + 2, 0x5A);
+                std::uint8_t* first = dst.data() + 1 + (bottomFirst ? (rows - 1) * dstStride : 0);
+                ReverseRows(set, src.data(), srcStride, first, bottomFirst ? -dstStride : dstStride, n, rows);
+                for (int r = 0; r < rows; ++r) {
+                    const std::uint8_t* out = dst.data() + 1 + (bottomFirst ? rows - 1 - r : r) * dstStride;
+                    for (int i = 0; i < n; ++i)
+                        ASSERT_EQ(out[i], src[r * srcStride + n - 1 - i])
+                            << KernelSetName(set) << " width " << n << " row " << r << " bottom first " << bottomFirst;
+                    ASSERT_EQ(out[-1], 0x5A) << KernelSetName(set) << " width " << n;  // guard or row padding
+                    ASSERT_EQ(out[n], 0x5A) << KernelSetName(set) << " width " << n;
+                }
+            }
+        }
     }
 }
 
-TEST(Transpose, OddSizesAndNegativeStrides) {
+TEST(Transpose, OddSizesAndNegativeStridesInEveryForm) {
     std::mt19937 random(6);
-    for (const auto& size : std::vector<std::pair<int, int>>{{1, 1}, {15, 17}, {16, 16}, {32, 48}, {65, 33}, {100, 3}, {3, 100}}) {
-        const int w = size.first, h = size.second;
-        const int srcStride = w + 5, dstStride = h + 3;
-        const auto src = RandomBytes(static_cast<std::size_t>(srcStride) * h, random);
-        for (int flip = 0; flip < 4; ++flip) {
-            // flip bit 0: read the source bottom row first; bit 1: write the destination bottom row first.
-            const std::uint8_t* s = (flip & 1) ? src.data() + (h - 1) * srcStride : src.data();
-            const std::ptrdiff_t ss = (flip & 1) ? -srcStride : srcStride;
-            std::vector<std::uint8_t> fast(static_cast<std::size_t>(dstStride) * w, 0x77), portable = fast;
-            std::uint8_t* df = (flip & 2) ? fast.data() + (w - 1) * dstStride : fast.data();
-            std::uint8_t* dp = (flip & 2) ? portable.data() + (w - 1) * dstStride : portable.data();
-            const std::ptrdiff_t ds = (flip & 2) ? -dstStride : dstStride;
-            Transpose(s, ss, df, ds, w, h);
-            TransposePortable(s, ss, dp, ds, w, h);
-            for (int x = 0; x < w; ++x)
-                for (int y = 0; y < h; ++y) ASSERT_EQ(df[x * ds + y], s[y * ss + x]) << w << "x" << h << " flip " << flip;
-            EXPECT_EQ(fast, portable);
-            for (int x = 0; x < w; ++x)  // the padding bytes of each destination row stay untouched
-                for (int y = h; y < dstStride; ++y) ASSERT_EQ(fast[x * dstStride + y], 0x77);
+    const std::vector<std::pair<int, int>> sizes{{1, 1},   {15, 17}, {16, 16}, {17, 16}, {32, 48},
+                                                 {65, 33}, {100, 3}, {3, 100}, {130, 129}};
+    for (KernelSet set : AvailableSets()) {
+        for (const auto& size : sizes) {
+            const int w = size.first, h = size.second;
+            const int srcStride = w + 5, dstStride = h + 3;
+            const auto src = RandomBytes(static_cast<std::size_t>(srcStride) * h, random);
+            for (int flip = 0; flip < 4; ++flip) {
+                // flip bit 0: read the source bottom row first; bit 1: write the destination bottom row first.
+                const std::uint8_t* s = (flip & 1) ? src.data() + (h - 1) * srcStride : src.data();
+                const std::ptrdiff_t ss = (flip & 1) ? -srcStride : srcStride;
+                std::vector<std::uint8_t> out(static_cast<std::size_t>(dstStride) * w, 0x77);
+                std::uint8_t* d = (flip & 2) ? out.data() + (w - 1) * dstStride : out.data();
+                const std::ptrdiff_t ds = (flip & 2) ? -dstStride : dstStride;
+                Transpose(set, s, ss, d, ds, w, h);
+                for (int x = 0; x < w; ++x)
+                    for (int y = 0; y < h; ++y)
+                        ASSERT_EQ(d[x * ds + y], s[y * ss + x])
+                            << KernelSetName(set) << " " << w << "x" << h << " flip " << flip;
+                for (int x = 0; x < w; ++x)  // the padding bytes of each destination row stay untouched
+                    for (int y = h; y < dstStride; ++y) ASSERT_EQ(out[x * dstStride + y], 0x77) << KernelSetName(set);
+            }
+        }
+    }
+}
+
+// Each map mode through RemapBlock, by its pixel formula, in every form.
+TEST(RemapBlock, EveryModeInEveryFormFollowsItsFormula) {
+    std::mt19937 random(7);
+    for (KernelSet set : AvailableSets()) {
+        for (const auto& size : std::vector<std::pair<int, int>>{{1, 1}, {3, 2}, {33, 17}, {70, 65}}) {
+            const int W = size.first, H = size.second;
+            const int srcStride = W + 3;
+            const auto src = RandomBytes(static_cast<std::size_t>(srcStride) * H, random);
+            for (int mode = 0; mode < 6; ++mode) {
+                const bool turned = mode == 1 || mode == 2;
+                const int tw = turned ? H : W, th = turned ? W : H;
+                const int dstStride = tw + 4;
+                std::vector<std::uint8_t> dst(static_cast<std::size_t>(dstStride) * th, 0x33);
+                RemapBlock(mode, src.data(), srcStride, W, H, dst.data(), dstStride, set);
+                for (int r = 0; r < H; ++r) {
+                    for (int c = 0; c < W; ++c) {
+                        int x = c, y = r;
+                        switch (mode) {
+                        case 1: x = H - 1 - r; y = c; break;
+                        case 2: x = r; y = W - 1 - c; break;
+                        case 3: y = H - 1 - r; break;
+                        case 4: x = W - 1 - c; break;
+                        case 5: x = W - 1 - c; y = H - 1 - r; break;
+                        }
+                        ASSERT_EQ(dst[y * dstStride + x], src[r * srcStride + c])
+                            << KernelSetName(set) << " mode " << mode << " " << W << "x" << H;
+                    }
+                }
+                for (int y = 0; y < th; ++y)
+                    for (int x = tw; x < dstStride; ++x) ASSERT_EQ(dst[y * dstStride + x], 0x33) << mode;
+            }
         }
     }
 }

@@ -155,15 +155,19 @@ TEST(RemapWindows, ReusesTargetMemoryAcrossPaints) {
     EXPECT_EQ(target.Red(), red);
 }
 
-// Random windows of every mode, odd sizes, many not multiples of 16, against the per-pixel formula.
+// Random windows of every mode (and of an unknown one), odd sizes, many not multiples of 16, with
+// gaps and overlaps between them, against the per-pixel formula. The fast target is reused from
+// round to round, so a pixel that is neither filled nor covered would keep an old value.
 TEST(RemapWindows, FastPathsMatchTheReferenceFormula) {
     std::mt19937 random(1234);
     const ColourPlanes source = RandomPlanes(203, 157, random);
     const int tw = 211, th = 149;
+    TargetPlanes fast;
     for (int round = 0; round < 60; ++round) {
         PlaybackWindows windows;
-        for (int k = 0; k < 8; ++k) {
-            const int mode = std::uniform_int_distribution<int>(0, 5)(random);
+        const int count = std::uniform_int_distribution<int>(0, 24)(random);
+        for (int k = 0; k < count; ++k) {
+            const int mode = std::uniform_int_distribution<int>(0, 6)(random);
             const int w = std::uniform_int_distribution<int>(1, 70)(random);
             const int h = std::uniform_int_distribution<int>(1, 70)(random);
             const int ox = std::uniform_int_distribution<int>(0, 203 - w)(random);
@@ -173,7 +177,7 @@ TEST(RemapWindows, FastPathsMatchTheReferenceFormula) {
             win.TargetStartY = static_cast<std::uint16_t>(std::uniform_int_distribution<int>(0, th - win.PlacedHeight)(random));
             windows.push_back(win);
         }
-        TargetPlanes fast, portable, reference;
+        TargetPlanes portable, reference;
         RemapWindows(source, windows, tw, th, fast);
         RemapWindowsPortable(source, windows, tw, th, portable);
         RemapWindows(source, {}, tw, th, reference);
@@ -233,28 +237,34 @@ TEST(RemapWindows, TargetSmallerThanWindowAfterHeadChange) {
     EXPECT_EQ(RedRows(target), (std::vector<std::string>{"..", ".e", ".f"}));
 }
 
-TEST(TargetPlanesToRgb32, PacksRedGreenBlueOpaque) {
+// Widths below, at and above each vector step, in every instruction set this processor runs.
+TEST(TargetPlanesToRgb32, PacksRedGreenBlueOpaqueInEveryForm) {
     std::mt19937 random(3);
-    TargetPlanes planes;
-    planes.Allocate(37, 5);  // a width that is not a multiple of 16
-    for (int c = 0; c < 3; ++c)
-        for (std::size_t i = 0; i < planes.PlaneSize(); ++i)
-            planes.Plane(c)[i] = static_cast<std::uint8_t>(random());
-    std::vector<std::uint32_t> out(40 * 5, 0);
-    TargetPlanesToRgb32(planes, out.data(), 40);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const std::uint32_t p = out[y * 40 + x];
-            if (x >= 37) {
-                EXPECT_EQ(p, 0u) << "padding touched";
-                continue;
-            }
-            const std::size_t i = y * 37 + x;
-            EXPECT_EQ(p >> 24, 0xFFu);
-            EXPECT_EQ((p >> 16) & 0xFF, planes.Red()[i]);
-            EXPECT_EQ((p >> 8) & 0xFF, planes.Green()[i]);
-            EXPECT_EQ(p & 0xFF, planes.Blue()[i]);
+    for (const int width : {1, 15, 16, 37, 64, 77}) {
+        TargetPlanes planes;
+        planes.Allocate(width, 5);
+        for (int c = 0; c < 3; ++c)
+            for (std::size_t i = 0; i < planes.PlaneSize(); ++i) planes.Plane(c)[i] = static_cast<std::uint8_t>(random());
+        const int stride = width + 3;
+        for (const kernels::KernelSet set : {kernels::KernelSet::Portable, kernels::KernelSet::Sse2,
+                                             kernels::KernelSet::Avx2}) {
+            if (!kernels::KernelSetAvailable(set)) continue;
+            std::vector<std::uint32_t> out(static_cast<std::size_t>(stride) * 5, 0);
+            TargetPlanesToRgb32(planes, out.data(), stride, set);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < stride; ++x) {
+                    const std::uint32_t p = out[static_cast<std::size_t>(y) * stride + x];
+                    if (x >= width) {
+                        ASSERT_EQ(p, 0u) << "padding touched";
+                        continue;
+                    }
+                    const std::size_t i = static_cast<std::size_t>(y) * width + x;
+                    const std::uint32_t expected = 0xFF000000u | (std::uint32_t(planes.Red()[i]) << 16) |
+                                                   (std::uint32_t(planes.Green()[i]) << 8) | planes.Blue()[i];
+                    ASSERT_EQ(p, expected) << kernels::KernelSetName(set) << " width " << width << " at " << x << "," << y;
+                }
         }
+    }
 }
 
 }  // namespace
