@@ -4,13 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <memory>
 
+#include "bench_support.h"
 #include "map/map_model.h"
 #include "views/original_view.h"
 #include "views/target_view.h"
@@ -19,37 +18,9 @@ namespace {
 
 using namespace tesselink;
 
-constexpr int PictureWidth = 1920;
-constexpr int PictureHeight = 1080;
-constexpr int ViewWidth = 1280;
-constexpr int ViewHeight = 720;
+using namespace tesselink::bench;
+
 constexpr int DraggedWindow = 128;
-
-void EnsureApplication() {
-    if (QApplication::instance() != nullptr) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tesselink_bench";
-    static char* argv[] = {name, nullptr};
-    // Kept for the life of the process, like the other benchmarks' application.
-    new QApplication(argc, argv);
-}
-
-class QuietBoxes : public MessageBoxes {
-public:
-    MessageAnswer Show(const UserMessage&) override { return MessageAnswer::Ok; }
-};
-
-QString DetailedPicture(const QTemporaryDir& dir) {
-    QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
-    for (int y = 0; y < PictureHeight; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < PictureWidth; ++x) row[x] = qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, ((x ^ y) * 3) & 0xFF);
-    }
-    const QString path = dir.filePath("picture.bmp");
-    image.save(path, "BMP");
-    return path;
-}
 
 // 255 windows of every mode in 17 rows of 15, original and target places alike.
 Map FullMap() {
@@ -73,8 +44,8 @@ void BM_DragStep(benchmark::State& state) {
     EnsureApplication();
     QTemporaryDir dir;
     CTesselinkDoc doc;
-    QuietBoxes boxes;
-    doc.SetBackgroundPicturePath(DetailedPicture(dir).toStdString());
+    SilentBoxes boxes;
+    doc.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.bmp")).toStdString());
     doc.ReplaceMap(FullMap());
     auto original = std::make_unique<CTesselinkView>(doc, boxes);
     auto target = std::make_unique<CRightView>(doc, boxes);

@@ -4,13 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QImage>
 #include <QTemporaryDir>
 
 #include <memory>
 #include <string>
 
+#include "bench_support.h"
 #include "map/map_model.h"
 #include "views/original_view.h"
 #include "views/target_view.h"
@@ -19,40 +18,7 @@ namespace {
 
 using namespace tesselink;
 
-constexpr int PictureWidth = 1920;
-constexpr int PictureHeight = 1080;
-constexpr int ViewWidth = 1280;
-constexpr int ViewHeight = 720;
-
-// One offscreen application for every benchmark of the process; never torn down, since
-// Google Benchmark owns main and static destruction order would be a gamble.
-void EnsureApplication() {
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tesselink_bench";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-class SilentBoxes : public MessageBoxes {
-public:
-    MessageAnswer Show(const UserMessage&) override { return MessageAnswer::Ok; }
-};
-
-// A 1920 x 1080 picture with detail everywhere, so scaling and remapping do real work.
-QString MakePicture(const QTemporaryDir& dir) {
-    QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
-    for (int y = 0; y < PictureHeight; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < PictureWidth; ++x) row[x] = qRgb((x * 7) & 0xFF, (y * 5) & 0xFF, ((x ^ y) * 3) & 0xFF);
-    }
-    const QString path = dir.filePath("picture.png");
-    image.save(path, "PNG");
-    return path;
-}
+using namespace tesselink::bench;
 
 // 64 windows of every map mode whose places tile the whole target (240 x 135 each, as the
 // remap benchmark has them), taken from spread-out places of the original.
@@ -79,7 +45,7 @@ struct PaintScene {
 
     explicit PaintScene(float zoom) {
         EnsureApplication();
-        doc.SetBackgroundPicturePath(MakePicture(dir).toStdString());
+        doc.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.png")).toStdString());
         Map map;
         map.Head.OriginalWidth = PictureWidth;
         map.Head.OriginalHeight = PictureHeight;
