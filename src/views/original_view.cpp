@@ -205,7 +205,11 @@ void CTesselinkView::PressAt(int x, int y) {
     if (selected >= 0) SnapFrameTo(selected);
     const int hit = frame_.HitTest(x, y);
     if (selected >= 0 && (picked >= 0 || hit != HitNothing)) {
-        BeginWindowGesture(selected, hit == HitNothing ? HitMiddle : hit, x, y);
+        const PlaybackWindow& w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(selected)];
+        const int grip = hit == HitNothing ? HitMiddle : hit;
+        BeginWindowGesture(selected, {w.OriginalStartX, w.OriginalStartY, w.OriginalStartX + w.Width, w.OriginalStartY + w.Height},
+                           grip == HitMiddle ? FrameEdit::Move : FrameEdit::Resize, EditGesture::Kind::OriginalDrag, grip,
+                           x, y);
         return;
     }
     // Select mode: a click on empty area changes nothing, not even the selection.
@@ -215,28 +219,6 @@ void CTesselinkView::PressAt(int x, int y) {
     BeginGesture();
     frame_.BeginRubberBand(x, y);
     KeepTrackedFrame();
-}
-
-void CTesselinkView::BeginWindowGesture(int index, int hit, int x, int y) {
-    const PlaybackWindow& w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(index)];
-    gesture_ = WindowGesture{};
-    gesture_.Index = index;
-    gesture_.Start = w;
-    gesture_.StartPicture = {w.OriginalStartX, w.OriginalStartY, w.OriginalStartX + w.Width, w.OriginalStartY + w.Height};
-    gesture_.StartFrame = frame_.Rect;
-    gesture_.Edit = hit == HitMiddle ? FrameEdit::Move : FrameEdit::Resize;
-    gesture_.Step = EditGesture{EditGesture::Kind::OriginalDrag, doc_.NewGestureSerial()};
-    BeginGesture();
-    frame_.BeginTrack(hit, x, y);
-}
-
-ViewRect CTesselinkView::ProposedRect() const {
-    const MapFileHead& head = doc_.GetHead();
-    const float zoom = doc_.OriginalZoom;
-    const PictureAxis across{layout_.OffsetX, ScrollX(), zoom, head.OriginalWidth};
-    const PictureAxis down{layout_.OffsetY, ScrollY(), zoom, head.OriginalHeight};
-    const ViewRect clamped = ClampIntoPicture(frame_.Rect, pictureRect_);
-    return PictureRectFromFrame(clamped, gesture_.StartFrame, gesture_.StartPicture, gesture_.Edit, across, down);
 }
 
 void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
@@ -258,7 +240,7 @@ void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
     if (!frame_.TrackTo(p.x(), p.y())) return;
     KeepTrackedFrame();
     viewport()->update();
-    const ViewRect rect = ProposedRect();
+    const ViewRect rect = TrackedPictureRect();
     ReportFrameStatus(rect);
     if (gesture_.Index < 0) return;
     // The window follows the frame in both views while the mouse moves; a step the document
@@ -271,7 +253,7 @@ void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
 void CTesselinkView::FinishGesture() {
     const bool moved = frame_.Moved();
     const ViewRect band = frame_.Rect;
-    const ViewRect rect = ProposedRect();
+    const ViewRect rect = TrackedPictureRect();
     frame_.EndTrack();
     WindowEditResult result;
     if (gesture_.Edit == FrameEdit::NewWindow) {

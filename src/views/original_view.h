@@ -60,9 +60,6 @@ protected:
 private:
     // Draw mode: a rubber band on empty picture area becomes a new window of PendingMapMode.
     bool DrawMode() const { return addWindowArmed_ != 0 && pendingMapMode_ >= 0 && pendingMapMode_ < MapModeCount; }
-    void BeginWindowGesture(int index, int hit, int x, int y);
-    // The picture rectangle the tracked frame stands for now.
-    ViewRect ProposedRect() const;
     void ReportFrameStatus(const ViewRect& rect);
 
     void ReportMissingPictureOnce(const std::string& path, bool missing);
@@ -76,7 +73,6 @@ private:
 
     QStringList defaultFolders_;
 
-    PictureLayout layout_;
     int planeOriginX_ = 0;
     int planeOriginY_ = 0;
     int addWindowArmed_ = 0;

@@ -117,6 +117,7 @@ protected:
     void FollowFrameLogicalRect();
 
     RectTracker frame_;
+    PictureLayout layout_;  // the picture's place in content coordinates, from the last layout
     ViewRect frameLogicalRect_ = HiddenFrameRect;
     ViewRect selectionPictureRect_{0, 0, 0, 0};
     ViewRect pictureRect_;

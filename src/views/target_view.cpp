@@ -276,26 +276,12 @@ void CRightView::PressAt(int x, int y) {
     }
     // Places are moved by the inside only; they are never resized here.
     if (selected < 0 || selected >= doc_.WindowCount() || hit != HitMiddle) return;
-    const PlaybackWindow& w = doc_.GetPlaybackWindows()[static_cast<std::size_t>(selected)];
-    gesture_ = WindowGesture{};
-    gesture_.Index = selected;
-    gesture_.Start = w;
-    gesture_.StartPicture = PlaceOf(w);
-    gesture_.StartFrame = frame_.Rect;
-    gesture_.Edit = FrameEdit::Move;
-    gesture_.Step = EditGesture{EditGesture::Kind::TargetDrag, doc_.NewGestureSerial()};
-    BeginGesture();
-    frame_.BeginTrack(HitMiddle, x, y);
+    BeginWindowGesture(selected, PlaceOf(doc_.GetPlaybackWindows()[static_cast<std::size_t>(selected)]),
+                       FrameEdit::Move, EditGesture::Kind::TargetDrag, HitMiddle, x, y);
 }
 
 PlaybackWindow CRightView::ProposedWindow() const {
-    const MapFileHead& head = doc_.GetHead();
-    const float zoom = doc_.TargetZoom;
-    const PictureAxis across{layout_.OffsetX, ScrollX(), zoom, head.TargetWidth};
-    const PictureAxis down{layout_.OffsetY, ScrollY(), zoom, head.TargetHeight};
-    const ViewRect clamped = ClampIntoPicture(frame_.Rect, pictureRect_);
-    const ViewRect place =
-        PictureRectFromFrame(clamped, gesture_.StartFrame, gesture_.StartPicture, FrameEdit::Move, across, down);
+    const ViewRect place = TrackedPictureRect();
     PlaybackWindow w = gesture_.Start;
     w.TargetStartX = static_cast<std::uint16_t>(place.left);
     w.TargetStartY = static_cast<std::uint16_t>(place.top);

@@ -67,7 +67,6 @@ private:
     int SelectedWindow() const override { return doc_.SelectedTargetWindow(); }
 
     PlaybackWindows coverWindows_;
-    PictureLayout layout_;
     std::vector<ViewRect> coverDisplayRects_;
     // The cover picture is the block repeated; it needs no list, so covers too large to list
     // (and outline) are still drawn. Set during a paint that draws a cover.

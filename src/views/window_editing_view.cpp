@@ -44,6 +44,28 @@ void WindowEditingView::mouseReleaseEvent(QMouseEvent* event) {
     FinishGesture();
 }
 
+void WindowEditingView::BeginWindowGesture(int index, const ViewRect& picture, FrameEdit edit, EditGesture::Kind kind,
+                                           int hit, int x, int y) {
+    gesture_ = WindowGesture{};
+    gesture_.Index = index;
+    gesture_.Start = doc_.GetPlaybackWindows()[static_cast<std::size_t>(index)];
+    gesture_.StartPicture = picture;
+    gesture_.StartFrame = frame_.Rect;
+    gesture_.Edit = edit;
+    gesture_.Step = EditGesture{kind, doc_.NewGestureSerial()};
+    BeginGesture();
+    frame_.BeginTrack(hit, x, y);
+}
+
+ViewRect WindowEditingView::TrackedPictureRect() const {
+    const QSize picture = PictureSize();
+    const float zoom = Zoom();
+    const PictureAxis across{layout_.OffsetX, ScrollX(), zoom, picture.width()};
+    const PictureAxis down{layout_.OffsetY, ScrollY(), zoom, picture.height()};
+    const ViewRect clamped = ClampIntoPicture(frame_.Rect, pictureRect_);
+    return PictureRectFromFrame(clamped, gesture_.StartFrame, gesture_.StartPicture, gesture_.Edit, across, down);
+}
+
 void WindowEditingView::CommitGesture(bool moved, const PlaybackWindow& window) {
     WindowEditResult result;
     if (moved && gesture_.Index >= 0 && gesture_.Index < doc_.WindowCount()) {

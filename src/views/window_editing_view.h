@@ -48,6 +48,12 @@ protected:
     virtual QSize PictureSize() const = 0;
     virtual int ExtentMarginHeight() const = 0;
 
+    // Starts tracking the frame from (x, y) with hit code `hit` over window `index`, whose
+    // rectangle in this view's picture is `picture`; every step merges into one `kind` step.
+    void BeginWindowGesture(int index, const ViewRect& picture, FrameEdit edit, EditGesture::Kind kind, int hit,
+                            int x, int y);
+    // The picture rectangle the tracked frame stands for now, pushed back into the picture.
+    ViewRect TrackedPictureRect() const;
     // Stores `window` over the gesture's window when the mouse moved (a press alone only
     // selects); a refusal takes back the steps stored on the way and is told.
     void CommitGesture(bool moved, const PlaybackWindow& window);
