@@ -2,6 +2,7 @@
 // What the widget benchmarks share: one offscreen application, quiet message boxes, and a
 // picture with detail everywhere so that scaling and remapping do real work.
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QImage>
 #include <QString>
@@ -25,6 +26,15 @@ inline void EnsureApplication() {
     static char name[] = "tesselink_bench";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
+}
+
+// Shown offscreen with a viewport of exactly ViewWidth x ViewHeight.
+inline void ShowAtViewSize(QAbstractScrollArea& view) {
+    view.setFrameShape(QFrame::NoFrame);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view.resize(ViewWidth, ViewHeight);
+    view.show();
 }
 
 class SilentBoxes : public MessageBoxes {

@@ -49,14 +49,8 @@ void BM_DragStep(benchmark::State& state) {
     doc.ReplaceMap(FullMap());
     auto original = std::make_unique<CTesselinkView>(doc, boxes);
     auto target = std::make_unique<CRightView>(doc, boxes);
-    for (PictureScrollView* view : {static_cast<PictureScrollView*>(original.get()),
-                                    static_cast<PictureScrollView*>(target.get())}) {
-        view->setFrameShape(QFrame::NoFrame);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->resize(ViewWidth, ViewHeight);
-        view->show();
-    }
+    ShowAtViewSize(*original);
+    ShowAtViewSize(*target);
     QCoreApplication::processEvents();
     original->RenderViewport();
     target->RenderViewport();

@@ -57,14 +57,8 @@ struct PaintScene {
         doc.TargetZoom = zoom;
         original = std::make_unique<CTesselinkView>(doc, boxes);
         target = std::make_unique<CRightView>(doc);
-        for (PictureScrollView* view : {static_cast<PictureScrollView*>(original.get()),
-                                        static_cast<PictureScrollView*>(target.get())}) {
-            view->setFrameShape(QFrame::NoFrame);
-            view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            view->resize(ViewWidth, ViewHeight);
-            view->show();
-        }
+        ShowAtViewSize(*original);
+        ShowAtViewSize(*target);
         QCoreApplication::processEvents();
         original->ApplyZoom(zoom);
         target->ApplyZoom(zoom);

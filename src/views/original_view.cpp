@@ -221,33 +221,20 @@ void CTesselinkView::PressAt(int x, int y) {
     KeepTrackedFrame();
 }
 
-void CTesselinkView::mouseMoveEvent(QMouseEvent* event) {
-    event->accept();
-    const QPoint p = event->position().toPoint();
-    if (!frame_.IsTracking()) {
-        const int hit = frame_.HitTest(p.x(), p.y());
-        if (hit == HitNothing && DrawMode() && pictureRect_.Contains(p.x(), p.y()))
-            viewport()->setCursor(Qt::CrossCursor);
-        else
-            ShowCursorForHit(hit);
-        return;
-    }
-    // The release went elsewhere (the window lost the mouse): the gesture ends where it is.
-    if (!(event->buttons() & Qt::LeftButton)) {
-        FinishGesture();
-        return;
-    }
-    if (!frame_.TrackTo(p.x(), p.y())) return;
-    KeepTrackedFrame();
-    viewport()->update();
+void CTesselinkView::ShowHoverCursor(int x, int y) {
+    const int hit = frame_.HitTest(x, y);
+    if (hit == HitNothing && DrawMode() && pictureRect_.Contains(x, y))
+        viewport()->setCursor(Qt::CrossCursor);
+    else
+        ShowCursorForHit(hit);
+}
+
+bool CTesselinkView::WindowForTrackedFrame(PlaybackWindow& window) {
     const ViewRect rect = TrackedPictureRect();
     ReportFrameStatus(rect);
-    if (gesture_.Index < 0) return;
-    // The window follows the frame in both views while the mouse moves; a step the document
-    // refuses is skipped, the release decides.
-    const PlaybackWindow w = FillWindowFromRect(gesture_.Start, rect, false, 0);
-    if (doc_.ChangeWindow(gesture_.Index, w, gesture_.Step).What == WindowEditResult::Outcome::Stored)
-        gesture_.Stored = true;
+    if (gesture_.Index < 0) return false;
+    window = FillWindowFromRect(gesture_.Start, rect, false, 0);
+    return true;
 }
 
 void CTesselinkView::FinishGesture() {

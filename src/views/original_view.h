@@ -50,8 +50,9 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void PressAt(int x, int y) override;
+    void ShowHoverCursor(int x, int y) override;
+    bool WindowForTrackedFrame(PlaybackWindow& window) override;
     void FinishGesture() override;
     void NudgeSelected(int dx, int dy) override;
     QSize PictureSize() const override;

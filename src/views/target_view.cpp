@@ -288,26 +288,16 @@ PlaybackWindow CRightView::ProposedWindow() const {
     return w;
 }
 
-void CRightView::mouseMoveEvent(QMouseEvent* event) {
-    event->accept();
-    const QPoint p = event->position().toPoint();
-    if (!frame_.IsTracking()) {
-        // Only the inside does something here, so only the inside shows a cursor of its own.
-        ShowCursorForHit(frame_.HitTest(p.x(), p.y()) == HitMiddle ? HitMiddle : HitNothing);
-        return;
-    }
-    if (!(event->buttons() & Qt::LeftButton)) {
-        FinishGesture();
-        return;
-    }
-    if (!frame_.TrackTo(p.x(), p.y())) return;
-    KeepTrackedFrame();
-    viewport()->update();
-    const PlaybackWindow w = ProposedWindow();
+void CRightView::ShowHoverCursor(int x, int y) {
+    // Only the inside does something here, so only the inside shows a cursor of its own.
+    ShowCursorForHit(frame_.HitTest(x, y) == HitMiddle ? HitMiddle : HitNothing);
+}
+
+bool CRightView::WindowForTrackedFrame(PlaybackWindow& window) {
+    window = ProposedWindow();
     ReportStatus(2, QStringLiteral("Target view: ") +
-                        WindowRectText(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight));
-    if (doc_.ChangeWindow(gesture_.Index, w, gesture_.Step).What == WindowEditResult::Outcome::Stored)
-        gesture_.Stored = true;
+                        WindowRectText(window.TargetStartX, window.TargetStartY, window.PlacedWidth, window.PlacedHeight));
+    return true;
 }
 
 void CRightView::FinishGesture() {

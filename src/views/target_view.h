@@ -43,8 +43,9 @@ public:
 
 protected:
     void PaintView(QImage& buffer) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void PressAt(int x, int y) override;
+    void ShowHoverCursor(int x, int y) override;
+    bool WindowForTrackedFrame(PlaybackWindow& window) override;
     void FinishGesture() override;
     // Moves the selected window's target place by (dx, dy) target pixels.
     void NudgeSelected(int dx, int dy) override;

@@ -35,6 +35,29 @@ void WindowEditingView::mousePressEvent(QMouseEvent* event) {
 // A quick second click is a press like the first.
 void WindowEditingView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
+void WindowEditingView::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    const QPoint p = event->position().toPoint();
+    if (!frame_.IsTracking()) {
+        ShowHoverCursor(p.x(), p.y());
+        return;
+    }
+    // The release went elsewhere (the window lost the mouse): the gesture ends where it is.
+    if (!(event->buttons() & Qt::LeftButton)) {
+        FinishGesture();
+        return;
+    }
+    if (!frame_.TrackTo(p.x(), p.y())) return;
+    KeepTrackedFrame();
+    viewport()->update();
+    // The window follows the frame in both views while the mouse moves; a step the document
+    // refuses is skipped, the release decides.
+    PlaybackWindow window;
+    if (!WindowForTrackedFrame(window)) return;
+    if (doc_.ChangeWindow(gesture_.Index, window, gesture_.Step).What == WindowEditResult::Outcome::Stored)
+        gesture_.Stored = true;
+}
+
 void WindowEditingView::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() != Qt::LeftButton || !frame_.IsTracking()) return;

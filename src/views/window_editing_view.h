@@ -35,11 +35,17 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
     // A left press at a client point, when no gesture runs.
     virtual void PressAt(int x, int y) = 0;
+    // The cursor over a client point while no gesture runs.
+    virtual void ShowHoverCursor(int x, int y) = 0;
+    // The window as the tracked frame now makes it, its place told in the status pane; false
+    // when the gesture changes no stored window (a rubber band).
+    virtual bool WindowForTrackedFrame(PlaybackWindow& window) = 0;
     // The button came up: the gesture's result is stored or refused.
     virtual void FinishGesture() = 0;
     // Moves the picked window by (dx, dy) picture pixels.
