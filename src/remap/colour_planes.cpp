@@ -21,9 +21,9 @@ void PlaneSet::Allocate(int width, int height) {
 }
 
 void PlaneSet::Free() {
-    std::vector<std::uint8_t>().swap(red_);
-    std::vector<std::uint8_t>().swap(green_);
-    std::vector<std::uint8_t>().swap(blue_);
+    Bytes().swap(red_);
+    Bytes().swap(green_);
+    Bytes().swap(blue_);
     width_ = height_ = 0;
     present_ = false;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "remap/remap_kernels.h"
@@ -10,6 +11,23 @@
 namespace tesselink {
 
 constexpr std::uint8_t TargetFillValue = 172;
+
+// Plane memory starts on a cache line, so rows whose stride is a multiple of 64 start on one
+// too and the movers' aligned stores never split a line.
+template <typename T>
+struct CacheLineAllocator {
+    using value_type = T;
+    static constexpr std::align_val_t Alignment{64};
+    CacheLineAllocator() = default;
+    template <typename U>
+    CacheLineAllocator(const CacheLineAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), Alignment)); }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, Alignment); }
+    template <typename U>
+    bool operator==(const CacheLineAllocator<U>&) const { return true; }
+    template <typename U>
+    bool operator!=(const CacheLineAllocator<U>&) const { return false; }
+};
 
 // Three 8-bit planes (red, green, blue), row-major, top row first, no padding:
 // pixel (x, y) is at index y * Width() + x. All three present with one size, or none.
@@ -38,7 +56,8 @@ public:
     const std::uint8_t* Plane(int channel) const;
 
 private:
-    std::vector<std::uint8_t> red_, green_, blue_;
+    using Bytes = std::vector<std::uint8_t, CacheLineAllocator<std::uint8_t>>;
+    Bytes red_, green_, blue_;
     int width_ = 0;
     int height_ = 0;
     bool present_ = false;

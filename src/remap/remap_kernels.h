@@ -17,6 +17,11 @@ bool KernelSetAvailable(KernelSet set);
 KernelSet BestKernelSet();
 const char* KernelSetName(KernelSet set);
 
+// For each of `height` rows: dst row r = src row r (width bytes). Strides may be negative (mode 3
+// writes bottom row first). Source and destination must not overlap.
+void CopyRows(KernelSet set, const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+              std::ptrdiff_t dstStride, int width, int height);
+
 // For each of `height` rows: dst row r, byte i = src row r, byte width - 1 - i. Strides may be
 // negative (mode 5 writes bottom row first). Source and destination must not overlap. A set
 // that is not available runs as the best available one.

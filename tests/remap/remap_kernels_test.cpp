@@ -31,28 +31,34 @@ TEST(KernelSets, BestIsAvailableAndPortableAlwaysIs) {
 }
 
 // Widths around every vector width and unroll step, several rows, both directions of writing,
-// guard bytes before and after every destination row.
-TEST(ReverseRows, EveryWidthAroundTheVectorWidthsAndBothRowOrders) {
+// destinations at several alignments, guard bytes before and after every destination row.
+TEST(RowMovers, CopyAndReverseAtEveryWidthAlignmentAndRowOrder) {
     std::mt19937 random(5);
     std::vector<int> widths;
     for (int n = 0; n <= 100; ++n) widths.push_back(n);
     for (int n : {127, 128, 129, 191, 1919, 1920}) widths.push_back(n);
-    for (KernelSet set : AvailableSets()) {
-        for (int n : widths) {
-            const int rows = 3;
-            const std::ptrdiff_t srcStride = n + 7, dstStride = n + 2;
-            const auto src = RandomBytes(static_cast<std::size_t>(srcStride) * rows, random);
-            for (bool bottomFirst : {false, true}) {
-                std::vector<std::uint8_t> dst(static_cast<std::size_t>(dstStride) * rows + 2, 0x5A);
-                std::uint8_t* first = dst.data() + 1 + (bottomFirst ? (rows - 1) * dstStride : 0);
-                ReverseRows(set, src.data(), srcStride, first, bottomFirst ? -dstStride : dstStride, n, rows);
-                for (int r = 0; r < rows; ++r) {
-                    const std::uint8_t* out = dst.data() + 1 + (bottomFirst ? rows - 1 - r : r) * dstStride;
-                    for (int i = 0; i < n; ++i)
-                        ASSERT_EQ(out[i], src[r * srcStride + n - 1 - i])
-                            << KernelSetName(set) << " width " << n << " row " << r << " bottom first " << bottomFirst;
-                    ASSERT_EQ(out[-1], 0x5A) << KernelSetName(set) << " width " << n;  // guard or row padding
-                    ASSERT_EQ(out[n], 0x5A) << KernelSetName(set) << " width " << n;
+    for (bool reversed : {false, true}) {
+        const auto move = reversed ? ReverseRows : CopyRows;
+        for (KernelSet set : AvailableSets()) {
+            for (int n : widths) {
+                const int rows = 3;
+                const std::ptrdiff_t srcStride = n + 7, dstStride = n + 2;
+                const auto src = RandomBytes(static_cast<std::size_t>(srcStride) * rows, random);
+                for (int offset : {1, 16, 33}) {
+                    for (bool bottomFirst : {false, true}) {
+                        std::vector<std::uint8_t> dst(static_cast<std::size_t>(dstStride) * rows + offset + 1, 0x5A);
+                        std::uint8_t* first = dst.data() + offset + (bottomFirst ? (rows - 1) * dstStride : 0);
+                        move(set, src.data(), srcStride, first, bottomFirst ? -dstStride : dstStride, n, rows);
+                        for (int r = 0; r < rows; ++r) {
+                            const std::uint8_t* out = dst.data() + offset + (bottomFirst ? rows - 1 - r : r) * dstStride;
+                            for (int i = 0; i < n; ++i)
+                                ASSERT_EQ(out[i], src[r * srcStride + (reversed ? n - 1 - i : i)])
+                                    << KernelSetName(set) << " reversed " << reversed << " width " << n << " row "
+                                    << r << " offset " << offset << " bottom first " << bottomFirst;
+                            ASSERT_EQ(out[-1], 0x5A) << KernelSetName(set) << " width " << n;  // guard or row padding
+                            ASSERT_EQ(out[n], 0x5A) << KernelSetName(set) << " width " << n;
+                        }
+                    }
                 }
             }
         }
