@@ -245,7 +245,8 @@ __attribute__((target("avx2"))) inline void StoreThirtyTwo(const __m256i channel
 // which a final permutation puts back in pixel order.
 __attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::size_t planeWidth, std::size_t room,
                                                    int width, std::uint32_t* out) {
-    const __m256i low = _mm256_set1_epi16(0x00FF), two = _mm256_set1_epi16(2);
+    // Multiplying unsigned bytes by signed ones and adding neighbours gives each pair's sum.
+    const __m256i ones = _mm256_set1_epi8(1), two = _mm256_set1_epi16(2);
     int x = 0;
     for (; x + 32 <= width && static_cast<std::size_t>(2 * x + 64) <= room; x += 32) {
         __m256i channel[3];
@@ -255,9 +256,7 @@ __attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::si
             __m256i sums[2];
             for (int h = 0; h < 2; ++h) {
                 const __m256i t = Load32(top + 32 * h), b = Load32(bottom + 32 * h);
-                const __m256i pairs = _mm256_add_epi16(
-                    _mm256_add_epi16(_mm256_and_si256(t, low), _mm256_srli_epi16(t, 8)),
-                    _mm256_add_epi16(_mm256_and_si256(b, low), _mm256_srli_epi16(b, 8)));
+                const __m256i pairs = _mm256_add_epi16(_mm256_maddubs_epi16(t, ones), _mm256_maddubs_epi16(b, ones));
                 sums[h] = _mm256_srli_epi16(_mm256_add_epi16(pairs, two), 2);
             }
             channel[c] = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), _MM_SHUFFLE(3, 1, 2, 0));

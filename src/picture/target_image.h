@@ -1,20 +1,32 @@
 #pragma once
-// The target planes as a displayable picture, kept between paints.
+// The target picture as a displayable image, kept between builds.
 
 #include <QImage>
 
+#include <functional>
+
+#include "map/map_model.h"
 #include "remap/colour_planes.h"
+#include "remap/cover.h"
+#include "remap/target_bands.h"
 
 namespace tesselink {
 
 class TargetImage {
 public:
-    // Converts `planes` into the kept TW x TH Format_RGB32 image (memory reused) and returns it.
-    const QImage& Update(const TargetPlanes& planes);
+    // The width x height Format_RGB32 target picture of `windows` over `source` (memory reused),
+    // built in bands. A null image when `source` is absent or memory runs out.
+    const QImage& Render(const ColourPlanes& source, const PlaybackWindows& windows, int width, int height);
+    // The same for a cover built with tiles.
+    const QImage& Render(const ColourPlanes& source, const CoverBlock& cover, int width, int height);
     const QImage& Image() const { return image_; }
 
 private:
+    using Fill = std::function<bool(std::uint32_t* out, std::ptrdiff_t strideWords)>;
+    const QImage& Build(bool present, int width, int height, const Fill& fill);
+
     QImage image_;
+    TargetBandScratch scratch_;
 };
 
 }  // namespace tesselink

@@ -226,7 +226,8 @@ namespace {
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 // 32 pixels a step; the interleaving works within 128-bit halves, so the halves of the four
-// results are put in pixel order at the end. Compiled for AVX2 alone, chosen at run time.
+// results are put in pixel order at the end. `row` must be 32-byte aligned. Compiled for AVX2
+// alone, chosen at run time.
 __attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* red, const std::uint8_t* green,
                                                             const std::uint8_t* blue, std::size_t width,
                                                             std::uint32_t* row) {
@@ -242,10 +243,10 @@ __attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* r
         const __m256i p0 = _mm256_unpacklo_epi16(bgLow, raLow), p1 = _mm256_unpackhi_epi16(bgLow, raLow);
         const __m256i p2 = _mm256_unpacklo_epi16(bgHigh, raHigh), p3 = _mm256_unpackhi_epi16(bgHigh, raHigh);
         __m256i* o = reinterpret_cast<__m256i*>(row + x);
-        _mm256_storeu_si256(o + 0, _mm256_permute2x128_si256(p0, p1, 0x20));
-        _mm256_storeu_si256(o + 1, _mm256_permute2x128_si256(p2, p3, 0x20));
-        _mm256_storeu_si256(o + 2, _mm256_permute2x128_si256(p0, p1, 0x31));
-        _mm256_storeu_si256(o + 3, _mm256_permute2x128_si256(p2, p3, 0x31));
+        _mm256_store_si256(o + 0, _mm256_permute2x128_si256(p0, p1, 0x20));
+        _mm256_store_si256(o + 1, _mm256_permute2x128_si256(p2, p3, 0x20));
+        _mm256_store_si256(o + 2, _mm256_permute2x128_si256(p0, p1, 0x31));
+        _mm256_store_si256(o + 3, _mm256_permute2x128_si256(p2, p3, 0x31));
     }
     _mm256_zeroupper();
     return x;
@@ -269,7 +270,14 @@ void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::pt
         std::uint32_t* row = out + static_cast<std::ptrdiff_t>(y) * strideWords;
         std::size_t x = 0;
 #if defined(TESSELINK_RGB32_AVX2)
-        if (avx2) x = RowToRgb32Avx2(red, green, blue, width, row);
+        if (avx2) {
+            // A pixel at a time up to a 32-byte boundary of the output: stores that split cache
+            // lines cost more than the whole conversion of those few pixels.
+            for (; x < width && (reinterpret_cast<std::uintptr_t>(row + x) & 31) != 0; ++x)
+                row[x] = 0xFF000000u | (static_cast<std::uint32_t>(red[x]) << 16) |
+                         (static_cast<std::uint32_t>(green[x]) << 8) | blue[x];
+            x += RowToRgb32Avx2(red + x, green + x, blue + x, width - x, row + x);
+        }
 #endif
 #if defined(__SSE2__)
         const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));

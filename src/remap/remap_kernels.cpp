@@ -291,6 +291,41 @@ inline void Transpose16x16Sse2(const std::uint8_t* src, std::ptrdiff_t srcStride
     }
 }
 
+// Up to 16 bytes, 1 <= n <= 16, with at most two fixed-size moves each way (the two may overlap).
+inline void CopyFewBytes(std::uint8_t* d, const std::uint8_t* s, int n) {
+    if (n >= 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, s, 8);
+        std::memcpy(&b, s + n - 8, 8);
+        std::memcpy(d, &a, 8);
+        std::memcpy(d + n - 8, &b, 8);
+    } else if (n >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, s, 4);
+        std::memcpy(&b, s + n - 4, 4);
+        std::memcpy(d, &a, 4);
+        std::memcpy(d + n - 4, &b, 4);
+    } else {
+        for (int i = 0; i < n; ++i) d[i] = s[i];
+    }
+}
+
+// A strip fewer than 16 columns wide and at least 16 rows high: what a band of target rows
+// leaves of a turned window. Each 16-row group goes through a tile on the stack (the bytes right
+// of the strip may not be readable); the last group is moved back to end at the strip's bottom.
+void TransposeNarrowSse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                         std::ptrdiff_t dstStride, int width, int height) {
+    alignas(16) std::uint8_t in[16 * 16] = {};
+    alignas(16) std::uint8_t out[16 * 16];
+    for (int y = 0;; y += 16) {
+        y = std::min(y, height - 16);
+        for (int r = 0; r < 16; ++r) CopyFewBytes(in + 16 * r, src + (y + r) * srcStride, width);
+        Transpose16x16Sse2(in, 16, out, 16);
+        for (int x = 0; x < width; ++x) Store16(dst + x * dstStride + y, Load16(out + 16 * x));
+        if (y + 16 >= height) break;
+    }
+}
+
 void TransposeSse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
                    int width, int height) {
     const int fullWidth = width & ~15;
@@ -317,6 +352,10 @@ void TransposeSse2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8
             if (fullWidth < width)
                 Transpose16x16Sse2(src + lastY * srcStride + lastX, srcStride, dst + lastX * dstStride + lastY, dstStride);
         }
+        return;
+    }
+    if (height >= 16) {
+        TransposeNarrowSse2(src, srcStride, dst, dstStride, width, height);
         return;
     }
     TransposeEdges(src, srcStride, dst, dstStride, width, height);
@@ -390,6 +429,10 @@ void TransposeAvx2(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8
             if (fullWidth < width)
                 Transpose16x16Avx2(src + lastY * srcStride + lastX, srcStride, dst + lastX * dstStride + lastY, dstStride);
         }
+        return;
+    }
+    if (height >= 16) {
+        TransposeNarrowSse2(src, srcStride, dst, dstStride, width, height);
         return;
     }
     TransposeEdges(src, srcStride, dst, dstStride, width, height);

@@ -3,7 +3,6 @@
 #include "picture/colour_plane_refresh.h"
 #include "picture/target_image.h"
 #include "remap/cover.h"
-#include "remap/remap.h"
 
 namespace tesselink {
 
@@ -21,20 +20,21 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
         return QImage();
     }
 
-    TargetPlanes target;
-    RemapWindows(planes, map.Windows, head.TargetWidth, head.TargetHeight, target);
+    TargetImage image;
+    QImage out;
+    CoverBlock cover;
     if (coverMode == CoverModeSame || coverMode == CoverModeDifferent) {
         // The tiles begin with the map's own windows, so the cover replaces the whole target.
-        CoverBlock cover;
-        const int built = cover.Build(map.Windows, head, coverMode);
-        if (built == CoverTooLarge) {
+        if (cover.Build(map.Windows, head, coverMode) == CoverTooLarge) {
             if (why) *why = CoverTooLargeText(map.Windows);
             return QImage();
         }
-        if (cover.HasTiles()) cover.RemapArea(planes, 0, 0, head.TargetWidth, head.TargetHeight, target);
     }
-    TargetImage image;
-    QImage out = image.Update(target);
+    if (cover.HasTiles()) {
+        out = image.Render(planes, cover, head.TargetWidth, head.TargetHeight);
+    } else {
+        out = image.Render(planes, map.Windows, head.TargetWidth, head.TargetHeight);
+    }
     if (out.isNull() && why) *why = "not enough memory for the target picture";
     return out;
 }

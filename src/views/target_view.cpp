@@ -13,6 +13,7 @@
 #include "remap/cover.h"
 #include "remap/remap.h"
 #include "views/plane_blit.h"
+#include "remap/window_clip.h"
 #include "views/target_clip.h"
 #include "views/view_drawing.h"
 
@@ -23,7 +24,7 @@ namespace {
 constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
 
 // Target pixels built and shown at a time.
-constexpr int BandPixels = 64 * 1024;
+constexpr int BandPixels = 256 * 1024;
 
 
 ViewRect PlaceOf(const PlaybackWindow& w) {
@@ -228,7 +229,7 @@ void CRightView::RemapTargetArea(const ColourPlanes& planes, const PlaybackWindo
         cover_->RemapArea(planes, area.left, area.top, area.Width(), area.Height(), visiblePlanes_);
         return;
     }
-    ClipWindowsToArea(windows, area, clippedWindows_);
+    ClipWindowsToArea(windows, TargetRect{area.left, area.top, area.right, area.bottom}, clippedWindows_);
     RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
 }
 

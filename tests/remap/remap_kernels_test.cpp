@@ -68,7 +68,8 @@ TEST(RowMovers, CopyAndReverseAtEveryWidthAlignmentAndRowOrder) {
 TEST(Transpose, OddSizesAndNegativeStridesInEveryForm) {
     std::mt19937 random(6);
     const std::vector<std::pair<int, int>> sizes{{1, 1},   {15, 17}, {16, 16}, {17, 16}, {32, 48},
-                                                 {65, 33}, {100, 3}, {3, 100}, {130, 129}};
+                                                 {65, 33}, {100, 3}, {3, 100}, {130, 129}, {8, 16},
+                                                 {5, 33},  {12, 240}};
     for (KernelSet set : AvailableSets()) {
         for (const auto& size : sizes) {
             const int w = size.first, h = size.second;

@@ -1,0 +1,27 @@
+#pragma once
+// Building only a part of the target picture: each window is cut down to the part of its place
+// inside an area of the target, together with the matching part of its original rectangle, so
+// that remapping the cut windows into a picture of the area's size gives exactly that area of
+// the full target picture.
+
+#include "map/map_model.h"
+
+namespace tesselink {
+
+// Target pixels [left, right) x [top, bottom).
+struct TargetRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// `out` (emptied first) receives, in list order, the windows of `windows` that reach into
+// `area`, cut to it and with their target start relative to the area's top-left. Windows of an
+// unknown mode are left out, as the remap skips them anyway.
+void ClipWindowsToArea(const PlaybackWindows& windows, const TargetRect& area, PlaybackWindows& out);
+
+}  // namespace tesselink
