@@ -323,6 +323,15 @@ bool Covers(const AreaAxisMap& map, int origin, int size) {
 
 }  // namespace
 
+void AreaAxisMap::SourceSpan(int source, int full, int from, int to, int& first, int& last) {
+    first = last = 0;
+    if (source <= 0 || full <= 0 || from >= to) return;
+    // As in Make: output d takes source pixels d * S / D to ((d + 1) * S - 1) / D.
+    const long long S = source, D = full;
+    first = static_cast<int>(from * S / D);
+    last = static_cast<int>((to * S - 1) / D + 1);
+}
+
 bool AreaAxisMap::Make(int source, int full, int from, int to) {
     if (source == sourceSize && full == fullSize && from == start && to == end) return taps <= 3;
     sourceSize = source;

@@ -34,6 +34,10 @@ struct AreaAxisMap {
     // keeps it when it already is that map. False when some output takes more than three
     // source pixels (a zoom below one half).
     bool Make(int sourceSize, int fullSize, int start, int end);
+
+    // The source pixels [first, last) that outputs [start, end) take a share of: exactly what
+    // the map made by Make reads.
+    static void SourceSpan(int sourceSize, int fullSize, int start, int end, int& first, int& last);
 };
 
 class PlaneScaler {

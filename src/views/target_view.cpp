@@ -6,14 +6,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegion>
 
 #include "picture/area_scale.h"
 #include "picture/colour_plane_refresh.h"
 #include "remap/cover.h"
 #include "remap/remap.h"
-#include "views/plane_blit.h"
 #include "remap/window_clip.h"
+#include "views/plane_blit.h"
 #include "views/target_clip.h"
 #include "views/view_drawing.h"
 
@@ -24,7 +23,7 @@ namespace {
 constexpr QRgb ErasedBackgroundRgb = 0xFFFFFF;
 
 // Target pixels built and shown at a time.
-constexpr int BandPixels = 256 * 1024;
+constexpr int BandPixels = 128 * 1024;
 
 
 ViewRect PlaceOf(const PlaybackWindow& w) {
@@ -158,10 +157,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
     // exactly; then only the target pixels on screen are built, and shown by repeating pixels.
     if (const int factor = WholeZoomFactor(zoom)) {
         const QRect pictureOnScreen = QRect(origin, QSize(head.TargetWidth * factor, head.TargetHeight * factor));
-        painter.save();
-        painter.setClipRegion(QRegion(screen).subtracted(QRegion(pictureOnScreen)));
-        painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
-        painter.restore();
+        FillAround(painter, screen, pictureOnScreen, QColor::fromRgb(ViewBackgroundRgb));
         const ViewRect area = TargetAreaOnScreen(ViewRect{0, 0, screen.width(), screen.height()}, origin.x(),
                                                  origin.y(), factor, head.TargetWidth, head.TargetHeight);
         if (area.Width() <= 0 || area.Height() <= 0) return;
@@ -181,10 +177,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
     const int th = head.TargetHeight;
     const QSize fullSize(static_cast<int>(tw * zoom), static_cast<int>(th * zoom));
     const QRect pictureOnScreen(origin, fullSize);
-    painter.save();
-    painter.setClipRegion(QRegion(screen).subtracted(QRegion(pictureOnScreen)));
-    painter.fillRect(screen, QColor::fromRgb(ViewBackgroundRgb));
-    painter.restore();
+    FillAround(painter, screen, pictureOnScreen, QColor::fromRgb(ViewBackgroundRgb));
     const ViewRect& p = layout_.Picture;
     const QRect part = QRect(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height()) &
                        QRect(QPoint(0, 0), fullSize);
@@ -203,9 +196,10 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
     bool scaled = true;
     for (int top = part.top(); top <= part.bottom() && scaled; top += bandRows) {
         const QRect band(part.left(), top, part.width(), std::min(bandRows, part.bottom() + 1 - top));
-        const ViewRect area = TargetAreaForScaledPart(
-            ViewRect{band.left(), band.top(), band.right() + 1, band.bottom() + 1}, fullSize.width(),
-            fullSize.height(), tw, th);
+        // Exactly the target pixels the scaler reads: a margin would be remapped for nothing.
+        ViewRect area;
+        AreaAxisMap::SourceSpan(tw, fullSize.width(), band.left(), band.right() + 1, area.left, area.right);
+        AreaAxisMap::SourceSpan(th, fullSize.height(), band.top(), band.bottom() + 1, area.top, area.bottom);
         RemapTargetArea(planes, windows, area);
         scaled = halfStepScaler_.Scale(visiblePlanes_, QPoint(area.left, area.top), QSize(tw, th), fullSize, band,
                                        buffer, origin + band.topLeft());

@@ -65,4 +65,17 @@ QString WindowRectText(int x, int y, int w, int h) {
     return QStringLiteral("(x:%1,y:%2,w:%3,h:%4)").arg(x).arg(y).arg(w).arg(h);
 }
 
+void FillAround(QPainter& painter, const QRect& area, const QRect& hole, const QColor& colour) {
+    const QRect inside = area & hole;
+    if (inside.isEmpty()) {
+        painter.fillRect(area, colour);
+        return;
+    }
+    // Whole rows above and below the hole, then the two sides beside it.
+    painter.fillRect(QRect(area.left(), area.top(), area.width(), inside.top() - area.top()), colour);
+    painter.fillRect(QRect(area.left(), inside.bottom() + 1, area.width(), area.bottom() - inside.bottom()), colour);
+    painter.fillRect(QRect(area.left(), inside.top(), inside.left() - area.left(), inside.height()), colour);
+    painter.fillRect(QRect(inside.right() + 1, inside.top(), area.right() - inside.right(), inside.height()), colour);
+}
+
 }  // namespace tesselink

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include <QColor>
+#include <QRect>
 #include <QString>
 
 #include "views/view_rect.h"
@@ -39,5 +41,9 @@ void DrawWindowOutline(QPainter& painter, const ViewRect& rect, bool selected, s
 
 // "(x:%d,y:%d,w:%d,h:%d)"
 QString WindowRectText(int x, int y, int w, int h);
+
+// Fills `area` less `hole` with `colour`: at most four plain rectangles, which the raster
+// engine fills far faster than the same area through a clip region.
+void FillAround(QPainter& painter, const QRect& area, const QRect& hole, const QColor& colour);
 
 }  // namespace tesselink

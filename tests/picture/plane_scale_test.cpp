@@ -50,8 +50,14 @@ QRect NeededSource(QSize source, QSize full, const QRect& part) {
     AreaAxisMap columns, rows;
     EXPECT_TRUE(columns.Make(source.width(), full.width(), part.left(), part.right() + 1));
     EXPECT_TRUE(rows.Make(source.height(), full.height(), part.top(), part.bottom() + 1));
-    return QRect(QPoint(columns.first.front(), rows.first.front()),
-                 QPoint(columns.first.back() + columns.count.back() - 1, rows.first.back() + rows.count.back() - 1));
+    const QRect needed(QPoint(columns.first.front(), rows.first.front()),
+                       QPoint(columns.first.back() + columns.count.back() - 1, rows.first.back() + rows.count.back() - 1));
+    // What the views build before scaling: the same pixels, found without making the maps.
+    int left = 0, right = 0, top = 0, bottom = 0;
+    AreaAxisMap::SourceSpan(source.width(), full.width(), part.left(), part.right() + 1, left, right);
+    AreaAxisMap::SourceSpan(source.height(), full.height(), part.top(), part.bottom() + 1, top, bottom);
+    EXPECT_EQ(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), needed);
+    return needed;
 }
 
 // Sizes odd and even, narrower than a vector and wider; every half-step class of zoom; the
