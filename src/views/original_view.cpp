@@ -112,16 +112,23 @@ void CTesselinkView::PaintView(QImage& buffer) {
     }
 
     QPainter painter(&buffer);
-    painter.fillRect(buffer.rect(), QColor::fromRgb(ViewBackgroundRgb));
+    const QColor backgroundColour = QColor::fromRgb(ViewBackgroundRgb);
+    const QRect pictureOnScreen =
+        QRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height()) & buffer.rect();
+    // What the picture (or its placeholder) covers is not filled first: at most zooms that is
+    // the whole view, and filling it cost as much as drawing the picture.
+    FillAround(painter, buffer.rect(), pictureOnScreen, backgroundColour);
+    QRect painted;
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
     if (OverlapsOrTouches(visible, p)) {
         if (picture.HasBitmap() && background.Refusal().empty()) {
-            DrawPicture(painter, buffer, picture, sourceRect, visible);
+            painted = DrawPicture(painter, buffer, picture, sourceRect, visible) & pictureOnScreen;
         } else {
-            painter.fillRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height(),
-                             QColor::fromRgb(MissingPictureRgb));
+            painter.fillRect(pictureOnScreen, QColor::fromRgb(MissingPictureRgb));
+            painted = pictureOnScreen;
         }
     }
+    if (painted != pictureOnScreen) FillAround(painter, pictureOnScreen, painted, backgroundColour);
     painter.save();
     painter.translate(-sx, -sy);
     DrawLabels(painter);
@@ -133,30 +140,33 @@ void CTesselinkView::PaintView(QImage& buffer) {
     zoomChanged_ = 0;
 }
 
-void CTesselinkView::DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
-                                 const ViewRect& visible) {
+QRect CTesselinkView::DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
+                                  const ViewRect& visible) {
     const ViewRect& p = layout_.Picture;
     const QRect sourceRect(source.left, source.top, source.Width(), source.Height());
     const QSize fullSize(p.Width(), p.Height());
-    if (fullSize.isEmpty() || sourceRect.isEmpty()) return;
+    if (fullSize.isEmpty() || sourceRect.isEmpty()) return QRect();
     const QPoint origin(pictureRect_.left, pictureRect_.top);
 
     // At a whole-number scale every screen pixel lies inside one picture pixel, so repeating
     // pixels gives exactly the area-averaged picture, with nothing to keep between paints.
     const int factor = fullSize.width() / sourceRect.width();
     if (factor >= 1 && sourceRect.size() * factor == fullSize && picture.Image().format() == QImage::Format_RGB32) {
+        if ((sourceRect & picture.Image().rect()) != sourceRect) return QRect();
         BlitImageScaled(picture.Image(), sourceRect, factor, buffer, origin, buffer.rect());
-        return;
+        return QRect(origin, fullSize);
     }
     // Otherwise the picture kept scaled for this zoom; only the part on screen when it is large.
     const QRect part(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height());
     QPoint partOrigin;
     const QImage& scaled = scaled_.Get(picture.Image(), pictureGeneration_, sourceRect, fullSize, part, partOrigin);
-    if (scaled.isNull()) return;
+    if (scaled.isNull()) return QRect();
+    const QRect pictureOnScreen(origin, fullSize);
     painter.save();
-    painter.setClipRect(pictureRect_.left, pictureRect_.top, pictureRect_.Width(), pictureRect_.Height());
+    painter.setClipRect(pictureOnScreen);
     painter.drawImage(origin + partOrigin, scaled);
     painter.restore();
+    return QRect(origin + partOrigin, scaled.size()) & pictureOnScreen;
 }
 
 void CTesselinkView::DrawLabels(QPainter& painter) {

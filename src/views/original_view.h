@@ -64,8 +64,9 @@ private:
     void ReportFrameStatus(const ViewRect& rect);
 
     void ReportMissingPictureOnce(const std::string& path, bool missing);
-    void DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
-                     const ViewRect& visible);
+    // Draws the picture on screen; returns the screen rectangle it covered.
+    QRect DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
+                      const ViewRect& visible);
     void DrawLabels(QPainter& painter);
     void DrawWindowFrames(QPainter& painter);
     void ComputeLayout(int clientWidth, int clientHeight) override;

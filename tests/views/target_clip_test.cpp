@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <random>
+
 #include "remap/colour_planes.h"
 #include "views/plane_blit.h"
 #include "views/target_clip.h"
@@ -63,4 +65,32 @@ TEST(PlaneBlit, RepeatsPixelsAndStaysInsideTheClip) {
     EXPECT_EQ(dest.pixel(9, 6), qRgb(2, 1, 13));   // picture (2, 1), last column inside the clip
     EXPECT_EQ(dest.pixel(10, 6), qRgb(1, 2, 3)) << "clipped";
     EXPECT_EQ(dest.pixel(5, 7), qRgb(1, 2, 3)) << "below the picture";
+}
+
+// Every factor with its vector and tail forms, clips that cut a pixel on either side, and
+// nothing written outside the picture or the clip.
+TEST(PlaneBlit, PictureBlitMatchesRepeatingEachPixelAtEveryFactor) {
+    std::mt19937 random(9);
+    QImage source(37, 5, QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x) source.setPixel(x, y, 0xFF000000u | (random() & 0xFFFFFF));
+    const QRect part(2, 1, 33, 4);
+    for (int factor = 1; factor <= 9; ++factor) {
+        for (const QRect& clip : {QRect(0, 0, 400, 50), QRect(7, 3, 101, 9), QRect(12, 0, 3, 40)}) {
+            QImage dest(400, 50, QImage::Format_RGB32);
+            dest.fill(0xFF010203u);
+            const QPoint origin(5, 2);
+            BlitImageScaled(source, part, factor, dest, origin, clip);
+            const QRect picture(origin, part.size() * factor);
+            for (int y = 0; y < dest.height(); ++y) {
+                for (int x = 0; x < dest.width(); ++x) {
+                    const bool inside = picture.contains(x, y) && clip.contains(x, y);
+                    const QRgb expected = inside ? source.pixel(part.left() + (x - origin.x()) / factor,
+                                                                part.top() + (y - origin.y()) / factor)
+                                                 : 0xFF010203u;
+                    ASSERT_EQ(dest.pixel(x, y), expected) << "factor " << factor << " at (" << x << ", " << y << ")";
+                }
+            }
+        }
+    }
 }
