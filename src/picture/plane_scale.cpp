@@ -247,7 +247,10 @@ __attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::si
                                                    int width, std::uint32_t* out) {
     // Multiplying unsigned bytes by signed ones and adding neighbours gives each pair's sum.
     const __m256i ones = _mm256_set1_epi8(1), two = _mm256_set1_epi16(2);
-    int x = 0;
+    // A pixel at a time up to a 32-byte boundary of the output, so no store splits a cache line.
+    const int head = std::min(width, static_cast<int>(((32 - (reinterpret_cast<std::uintptr_t>(out) & 31)) & 31) / 4));
+    HalveTail(rows, planeWidth, 0, head, out);
+    int x = head;
     for (; x + 32 <= width && static_cast<std::size_t>(2 * x + 64) <= room; x += 32) {
         __m256i channel[3];
         for (int c = 0; c < 3; ++c) {
