@@ -134,7 +134,7 @@ void CTesselinkView::PaintView(QImage& buffer) {
     DrawLabels(painter);
     painter.restore();
 
-    DrawWindowFrames(painter);
+    DrawWindowFrames(buffer);
     if (!zoomChanged_) FollowFrameLogicalRect();
     frame_.Draw(painter);
     zoomChanged_ = 0;
@@ -183,7 +183,7 @@ void CTesselinkView::DrawLabels(QPainter& painter) {
                   QStringLiteral("(%1x%2)").arg(size.Width).arg(size.Height));
     }
 
-    DrawTitle(painter, viewport()->width() / 2 - 130, 3, QStringLiteral("Original View"));
+    DrawTitle(painter, titleStyle_, viewport()->width() / 2 - 130, 3, QStringLiteral("Original View"));
 
     const int selected = doc_.SelectedOriginalWindow();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
@@ -195,11 +195,11 @@ void CTesselinkView::DrawLabels(QPainter& painter) {
     }
 }
 
-void CTesselinkView::DrawWindowFrames(QPainter& painter) {
+void CTesselinkView::DrawWindowFrames(QImage& buffer) {
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     const int count = static_cast<int>(std::min(windows.size(), displayRects_.size()));
     for (int i = 0; i < count; ++i) {
-        DrawWindowOutline(painter, displayRects_[i], i == doc_.SelectedOriginalWindow(), CTesselinkDoc::WindowColour(i));
+        DrawWindowOutline(buffer, displayRects_[i], i == doc_.SelectedOriginalWindow(), CTesselinkDoc::WindowColour(i));
     }
 }
 

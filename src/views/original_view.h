@@ -68,7 +68,7 @@ private:
     QRect DrawPicture(QPainter& painter, QImage& buffer, const Picture& picture, const ViewRect& source,
                       const ViewRect& visible);
     void DrawLabels(QPainter& painter);
-    void DrawWindowFrames(QPainter& painter);
+    void DrawWindowFrames(QImage& buffer);
     void ComputeLayout(int clientWidth, int clientHeight) override;
     float Zoom() const override { return doc_.OriginalZoom; }
     int SelectedWindow() const override { return doc_.SelectedOriginalWindow(); }

@@ -13,6 +13,7 @@
 #include "document/edit_commands.h"
 #include "map/map_model.h"
 #include "views/rect_tracker.h"
+#include "views/view_drawing.h"
 #include "views/view_geometry.h"
 #include "views/view_rect.h"
 
@@ -123,6 +124,7 @@ protected:
     ViewRect pictureRect_;
     std::vector<ViewRect> displayRects_;
     int zoomChanged_ = 0;
+    TitleStyle titleStyle_;
 
 private:
     void UpdateScrollBars();

@@ -117,14 +117,14 @@ void CRightView::PaintView(QImage& buffer) {
         // whole picture, so with a cover only the cover picture needs building.
         DrawTargetPicture(painter, buffer, visible, background.Planes(), coverCount > 0 ? coverWindows_ : windows);
         cover_ = nullptr;
-        if (coverOn) DrawWindowFrames(painter, coverDisplayRects_, coverCount);
+        if (coverOn) DrawWindowFrames(buffer, coverDisplayRects_, coverCount);
     }
 
     painter.save();
     painter.translate(-sx, -sy);
     DrawTargetLabels(painter);
     painter.restore();
-    DrawWindowFrames(painter, displayRects_, windows.size());
+    DrawWindowFrames(buffer, displayRects_, windows.size());
 
     if (zoomChanged_) {
         frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, zoom, sx, sy, layout_.OffsetX, layout_.OffsetY);
@@ -232,7 +232,7 @@ void CRightView::DrawTargetLabels(QPainter& painter) {
     const ViewRect& p = layout_.Picture;
     // The left labels stand 20 pixels further out than in the Original view.
     DrawCornerLabels(painter, p, head.TargetWidth, head.TargetHeight, 20);
-    DrawTitle(painter, viewport()->width() / 2 - 130, 3, QStringLiteral("Target View "));
+    DrawTitle(painter, titleStyle_, viewport()->width() / 2 - 130, 3, QStringLiteral("Target View "));
 
     const int selected = doc_.SelectedTargetWindow();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
@@ -244,11 +244,11 @@ void CRightView::DrawTargetLabels(QPainter& painter) {
     }
 }
 
-void CRightView::DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count) {
+void CRightView::DrawWindowFrames(QImage& buffer, const std::vector<ViewRect>& rects, std::size_t count) {
     const std::size_t n = std::min(count, rects.size());
     for (std::size_t i = 0; i < n; ++i) {
         const int index = static_cast<int>(i);
-        DrawWindowOutline(painter, rects[i], index == doc_.SelectedTargetWindow(), CTesselinkDoc::WindowColour(index));
+        DrawWindowOutline(buffer, rects[i], index == doc_.SelectedTargetWindow(), CTesselinkDoc::WindowColour(index));
     }
 }
 

@@ -62,7 +62,7 @@ private:
     // drawn, else those of `windows`.
     void RemapTargetArea(const ColourPlanes& planes, const PlaybackWindows& windows, const ViewRect& area);
     void DrawTargetLabels(QPainter& painter);
-    void DrawWindowFrames(QPainter& painter, const std::vector<ViewRect>& rects, std::size_t count);
+    void DrawWindowFrames(QImage& buffer, const std::vector<ViewRect>& rects, std::size_t count);
     void ComputeLayout(int clientWidth, int clientHeight) override;
     float Zoom() const override { return doc_.TargetZoom; }
     int SelectedWindow() const override { return doc_.SelectedTargetWindow(); }

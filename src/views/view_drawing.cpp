@@ -1,5 +1,7 @@
 #include "views/view_drawing.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -15,20 +17,37 @@ void DrawLabel(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-void DrawTitle(QPainter& painter, int x, int y, const QString& text) {
-    painter.save();
+namespace {
+
+// Titles are placed for a face whose average character is 20 pixels wide; the letters are
+// spaced out to that width so the placement centres them whatever face is installed.
+QFont MakeTitleFont(const QString& text) {
     QFont font(QStringLiteral("sans-serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(30);
     font.setWeight(QFont::Light);
-    // Titles are placed for a face whose average character is 20 pixels wide; the letters are
-    // spaced out to that width so the placement centres them whatever face is installed.
     if (!text.isEmpty()) {
         const int advance = QFontMetrics(font).horizontalAdvance(text);
         const qreal extra = (20.0 * text.size() - advance) / text.size();
         if (extra > 0) font.setLetterSpacing(QFont::AbsoluteSpacing, extra);
     }
-    painter.setFont(font);
+    return font;
+}
+
+}  // namespace
+
+const QFont& TitleStyle::FontFor(const QString& text) {
+    if (!made_ || text != text_) {
+        text_ = text;
+        font_ = MakeTitleFont(text);
+        made_ = true;
+    }
+    return font_;
+}
+
+void DrawTitle(QPainter& painter, TitleStyle& style, int x, int y, const QString& text) {
+    painter.save();
+    painter.setFont(style.FontFor(text));
     DrawLabel(painter, x, y, text);
     painter.restore();
 }
@@ -40,25 +59,40 @@ void DrawCornerLabels(QPainter& painter, const ViewRect& p, int width, int heigh
     DrawLabel(painter, p.right + 10, p.bottom + 5, QStringLiteral("(%1,%2)").arg(width).arg(height));
 }
 
-void DrawWindowOutline(QPainter& painter, const ViewRect& rect, bool selected, std::uint32_t colourBgr) {
+namespace {
+
+// Fills x, y, w, h (any sign, any size) inside `image` only.
+void FillPixels(QImage& image, long long x, long long y, long long w, long long h, QRgb colour) {
+    const long long left = std::max(0LL, x), right = std::min<long long>(image.width(), x + w);
+    const long long top = std::max(0LL, y), bottom = std::min<long long>(image.height(), y + h);
+    if (left >= right || top >= bottom) return;
+    for (long long row = top; row < bottom; ++row) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(row)));
+        std::fill(line + left, line + right, colour);
+    }
+}
+
+}  // namespace
+
+void DrawWindowOutline(QImage& image, const ViewRect& rect, bool selected, std::uint32_t colourBgr) {
     const ViewRect r = rect.Normalized();
     if (selected) {
         // Two pixels straddling the border: the line just outside and the line just inside.
-        const QColor green = QColor::fromRgb(SelectedOutlineRgb);
-        const int w = r.Width();
-        const int h = r.Height();
-        painter.fillRect(r.left - 1, r.top - 1, w + 2, 2, green);
-        painter.fillRect(r.left - 1, r.bottom - 1, w + 2, 2, green);
-        painter.fillRect(r.left - 1, r.top - 1, 2, h + 2, green);
-        painter.fillRect(r.right - 1, r.top - 1, 2, h + 2, green);
+        const QRgb green = 0xFF000000u | SelectedOutlineRgb;
+        const long long w = r.Width();
+        const long long h = r.Height();
+        FillPixels(image, r.left - 1LL, r.top - 1LL, w + 2, 2, green);
+        FillPixels(image, r.left - 1LL, r.bottom - 1LL, w + 2, 2, green);
+        FillPixels(image, r.left - 1LL, r.top - 1LL, 2, h + 2, green);
+        FillPixels(image, r.right - 1LL, r.top - 1LL, 2, h + 2, green);
         return;
     }
     if (r.Width() <= 0 || r.Height() <= 0) return;
-    const QColor colour = QColor::fromRgb(BgrToRgb(colourBgr));
-    painter.fillRect(r.left, r.top, r.Width(), 1, colour);
-    painter.fillRect(r.left, r.bottom - 1, r.Width(), 1, colour);
-    painter.fillRect(r.left, r.top, 1, r.Height(), colour);
-    painter.fillRect(r.right - 1, r.top, 1, r.Height(), colour);
+    const QRgb colour = 0xFF000000u | BgrToRgb(colourBgr);
+    FillPixels(image, r.left, r.top, r.Width(), 1, colour);
+    FillPixels(image, r.left, r.bottom - 1LL, r.Width(), 1, colour);
+    FillPixels(image, r.left, r.top, 1, r.Height(), colour);
+    FillPixels(image, r.right - 1LL, r.top, 1, r.Height(), colour);
 }
 
 QString WindowRectText(int x, int y, int w, int h) {

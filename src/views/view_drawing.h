@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include <QColor>
+#include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -28,16 +30,31 @@ constexpr std::uint32_t BgrToRgb(std::uint32_t c) {
 // `text` with its top-left at (x, y), black on opaque white, in the default font.
 void DrawLabel(QPainter& painter, int x, int y, const QString& text);
 
+// A view's title font, made once for its text: matching and measuring a font on every paint
+// cost more than drawing the title.
+class TitleStyle {
+public:
+    const QFont& FontFor(const QString& text);
+
+private:
+    QString text_;
+    QFont font_;
+    bool made_ = false;
+};
+
 // The view's title at (x, y): sans-serif, 30 pixels high.
-void DrawTitle(QPainter& painter, int x, int y, const QString& text);
+void DrawTitle(QPainter& painter, TitleStyle& style, int x, int y, const QString& text);
 
 // The four corner labels of the picture rectangle `p` (content coordinates) for a picture of
 // width x height pixels; the left ones shifted `leftShift` pixels further left.
 void DrawCornerLabels(QPainter& painter, const ViewRect& p, int width, int height, int leftShift);
 
 // A window's outline: the selected one with a 2-pixel green pen centred on the rectangle's
-// border, the others as a 1-pixel frame just inside it in `colourBgr` (0x00BBGGRR).
-void DrawWindowOutline(QPainter& painter, const ViewRect& rect, bool selected, std::uint32_t colourBgr);
+// border, the others as a 1-pixel frame just inside it in `colourBgr` (0x00BBGGRR). Written
+// straight into the view's Format_RGB32 picture (coordinates of the picture): through the
+// painter, four calls per outline cost more than their pixels with hundreds of windows, and a
+// cover may have millions.
+void DrawWindowOutline(QImage& image, const ViewRect& rect, bool selected, std::uint32_t colourBgr);
 
 // "(x:%d,y:%d,w:%d,h:%d)"
 QString WindowRectText(int x, int y, int w, int h);
