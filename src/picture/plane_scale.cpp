@@ -243,30 +243,40 @@ __attribute__((target("avx2"))) inline void StoreThirtyTwo(const __m256i channel
 
 // The same, 32 outputs a step. The packing and the interleaving work within 128-bit halves,
 // which a final permutation puts back in pixel order.
-__attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::size_t planeWidth, std::size_t room,
-                                                   int width, std::uint32_t* out) {
+// Thirty-two outputs from x on: reads 64 bytes of each row of each plane from 2x on.
+__attribute__((target("avx2"))) inline void HalveThirtyTwoAvx2(const RowStarts& rows, std::size_t planeWidth, int x,
+                                                               std::uint32_t* out) {
     // Multiplying unsigned bytes by signed ones and adding neighbours gives each pair's sum.
     const __m256i ones = _mm256_set1_epi8(1), two = _mm256_set1_epi16(2);
-    // A pixel at a time up to a 32-byte boundary of the output, so no store splits a cache line.
-    const int head = std::min(width, static_cast<int>(((32 - (reinterpret_cast<std::uintptr_t>(out) & 31)) & 31) / 4));
-    HalveTail(rows, planeWidth, 0, head, out);
-    int x = head;
-    for (; x + 32 <= width && static_cast<std::size_t>(2 * x + 64) <= room; x += 32) {
-        __m256i channel[3];
-        for (int c = 0; c < 3; ++c) {
-            const std::uint8_t* top = rows.plane[c] + 2 * x;
-            const std::uint8_t* bottom = top + planeWidth;
-            __m256i sums[2];
-            for (int h = 0; h < 2; ++h) {
-                const __m256i t = Load32(top + 32 * h), b = Load32(bottom + 32 * h);
-                const __m256i pairs = _mm256_add_epi16(_mm256_maddubs_epi16(t, ones), _mm256_maddubs_epi16(b, ones));
-                sums[h] = _mm256_srli_epi16(_mm256_add_epi16(pairs, two), 2);
-            }
-            channel[c] = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), _MM_SHUFFLE(3, 1, 2, 0));
+    __m256i channel[3];
+    for (int c = 0; c < 3; ++c) {
+        const std::uint8_t* top = rows.plane[c] + 2 * x;
+        const std::uint8_t* bottom = top + planeWidth;
+        __m256i sums[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m256i t = Load32(top + 32 * h), b = Load32(bottom + 32 * h);
+            const __m256i pairs = _mm256_add_epi16(_mm256_maddubs_epi16(t, ones), _mm256_maddubs_epi16(b, ones));
+            sums[h] = _mm256_srli_epi16(_mm256_add_epi16(pairs, two), 2);
         }
-        StoreThirtyTwo(channel, out + x);
+        channel[c] = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), _MM_SHUFFLE(3, 1, 2, 0));
     }
-    HalveTail(rows, planeWidth, x, width, out);
+    StoreThirtyTwo(channel, out + x);
+}
+
+// The same, 32 outputs a step. The first step is stored where the row starts and the next from
+// the first 32-byte boundary of the output on, so no later store splits a cache line; the last
+// step ends at the row's end, over outputs already written. Scalar code only for rows too short.
+__attribute__((target("avx2"))) void HalveRowAvx2(const RowStarts& rows, std::size_t planeWidth, std::size_t room,
+                                                   int width, std::uint32_t* out) {
+    if (width < 32 || static_cast<std::size_t>(2 * width) > room) {
+        HalveTail(rows, planeWidth, 0, width, out);
+        return;
+    }
+    HalveThirtyTwoAvx2(rows, planeWidth, 0, out);
+    const int head = static_cast<int>(((32 - (reinterpret_cast<std::uintptr_t>(out) & 31)) & 31) / 4);
+    int x = head > 0 ? head : 32;
+    for (; x + 32 <= width; x += 32) HalveThirtyTwoAvx2(rows, planeWidth, x, out);
+    if (x < width) HalveThirtyTwoAvx2(rows, planeWidth, width - 32, out);
 }
 
 // Sixteen outputs of one plane from `Taps` filtered rows, 0 .. 255 in 16-bit lanes, in order

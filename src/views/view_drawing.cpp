@@ -66,8 +66,10 @@ void FillPixels(QImage& image, long long x, long long y, long long w, long long 
     const long long left = std::max(0LL, x), right = std::min<long long>(image.width(), x + w);
     const long long top = std::max(0LL, y), bottom = std::min<long long>(image.height(), y + h);
     if (left >= right || top >= bottom) return;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (long long row = top; row < bottom; ++row) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(row)));
+        QRgb* line = reinterpret_cast<QRgb*>(bits + row * stride);
         std::fill(line + left, line + right, colour);
     }
 }
