@@ -6,9 +6,12 @@
 #include <random>
 
 #include "remap/remap.h"
+#include "support/test_planes.h"
 
 namespace tesselink {
 namespace {
+
+using testing::RandomPlanes;
 
 MapFileHead Head(int ow, int oh, int tw, int th) {
     MapFileHead h;
@@ -131,13 +134,6 @@ TEST(BuildCoverWindows, TooLargeACoverIsRefusedNotAllocated) {
     EXPECT_TRUE(cover.empty());
 }
 
-ColourPlanes RandomPlanes(int w, int h, std::mt19937& random) {
-    ColourPlanes planes;
-    planes.Allocate(w, h);
-    for (int ch = 0; ch < 3; ++ch)
-        for (std::size_t p = 0; p < planes.PlaneSize(); ++p) planes.Plane(ch)[p] = static_cast<std::uint8_t>(random());
-    return planes;
-}
 
 bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
     if (a.Width() != b.Width() || a.Height() != b.Height()) return false;

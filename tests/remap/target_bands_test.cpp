@@ -6,17 +6,12 @@
 
 #include "remap/remap.h"
 #include "remap/target_bands.h"
+#include "support/test_planes.h"
 
 namespace tesselink {
 namespace {
 
-ColourPlanes RandomPlanes(int w, int h, std::mt19937& random) {
-    ColourPlanes planes;
-    planes.Allocate(w, h);
-    for (int c = 0; c < 3; ++c)
-        for (std::size_t i = 0; i < planes.PlaneSize(); ++i) planes.Plane(c)[i] = static_cast<std::uint8_t>(random());
-    return planes;
-}
+using testing::RandomPlanes;
 
 std::vector<std::uint32_t> WholePicture(const ColourPlanes& source, const PlaybackWindows& windows, int w, int h) {
     TargetPlanes planes;

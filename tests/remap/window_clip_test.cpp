@@ -5,25 +5,12 @@
 
 #include "remap/remap.h"
 #include "remap/window_clip.h"
+#include "support/test_planes.h"
 
 using namespace tesselink;
+using tesselink::testing::NumberedPlanes;
 
 namespace {
-
-// Colour planes where every pixel differs from its neighbours, so a misplaced pixel shows.
-ColourPlanes NumberedPlanes(int width, int height) {
-    ColourPlanes planes;
-    planes.Allocate(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * width + x;
-            planes.Red()[i] = static_cast<std::uint8_t>(x);
-            planes.Green()[i] = static_cast<std::uint8_t>(y);
-            planes.Blue()[i] = static_cast<std::uint8_t>(x * 3 + y * 7);
-        }
-    }
-    return planes;
-}
 
 // The area of the full target picture, pixel by pixel, against the picture built from the cut windows.
 void ExpectAreaMatches(const ColourPlanes& source, const PlaybackWindows& windows, int tw, int th,

@@ -5,29 +5,12 @@
 #include <random>
 
 #include "remap/colour_planes.h"
+#include "support/test_planes.h"
 #include "views/plane_blit.h"
 #include "views/target_clip.h"
 
 using namespace tesselink;
-
-namespace {
-
-// Colour planes where every pixel differs from its neighbours, so a misplaced pixel shows.
-ColourPlanes NumberedPlanes(int width, int height) {
-    ColourPlanes planes;
-    planes.Allocate(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * width + x;
-            planes.Red()[i] = static_cast<std::uint8_t>(x);
-            planes.Green()[i] = static_cast<std::uint8_t>(y);
-            planes.Blue()[i] = static_cast<std::uint8_t>(x * 3 + y * 7);
-        }
-    }
-    return planes;
-}
-
-}  // namespace
+using tesselink::testing::NumberedPlanes;
 
 TEST(TargetClip, AreaOnScreen) {
     // A 640 x 480 picture at (180, 80) in a 1000 x 400 client, zoom 1: rows up to 320 are on screen.
