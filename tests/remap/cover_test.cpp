@@ -134,7 +134,6 @@ TEST(BuildCoverWindows, TooLargeACoverIsRefusedNotAllocated) {
     EXPECT_TRUE(cover.empty());
 }
 
-
 bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
     if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
     for (int ch = 0; ch < 3; ++ch)
