@@ -32,11 +32,12 @@ int TargetBandRows(int width);
 bool BuildRgb32InBands(int width, int height, std::uint32_t* out, std::ptrdiff_t strideWords,
                        TargetBandScratch& scratch, const BandRemap& remap);
 
-// What RemapWindows and then TargetPlanesToRgb32 give, in bands. `source` must be present.
+// What RemapWindows and then TargetPlanesToRgb32 give, in bands. False when `source` is absent.
 bool RemapWindowsToRgb32(const ColourPlanes& source, const PlaybackWindows& windows, int width, int height,
                          std::uint32_t* out, std::ptrdiff_t strideWords, TargetBandScratch& scratch);
 
-// What `cover`'s RemapArea over the whole target and then TargetPlanesToRgb32 give, in bands.
+// What `cover`'s RemapArea over the whole target and then TargetPlanesToRgb32 give, in bands;
+// false when `source` is absent.
 bool RemapCoverToRgb32(const ColourPlanes& source, const CoverBlock& cover, int width, int height,
                        std::uint32_t* out, std::ptrdiff_t strideWords, TargetBandScratch& scratch);
 
