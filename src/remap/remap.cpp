@@ -256,49 +256,47 @@ __attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* r
 
 }  // namespace
 
-void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords,
-                         [[maybe_unused]] kernels::KernelSet set) {
-    const std::size_t width = static_cast<std::size_t>(planes.Width());
-    const std::size_t height = static_cast<std::size_t>(planes.Height());
+void RowToRgb32(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue, std::size_t width,
+                std::uint32_t* row, [[maybe_unused]] kernels::KernelSet set) {
+    std::size_t x = 0;
 #if defined(TESSELINK_RGB32_AVX2)
-    const bool avx2 = set == kernels::KernelSet::Avx2 && kernels::KernelSetAvailable(set);
-#endif
-    for (std::size_t y = 0; y < height; ++y) {
-        const std::uint8_t* red = planes.Red() + y * width;
-        const std::uint8_t* green = planes.Green() + y * width;
-        const std::uint8_t* blue = planes.Blue() + y * width;
-        std::uint32_t* row = out + static_cast<std::ptrdiff_t>(y) * strideWords;
-        std::size_t x = 0;
-#if defined(TESSELINK_RGB32_AVX2)
-        if (avx2) {
-            // A pixel at a time up to a 32-byte boundary of the output: stores that split cache
-            // lines cost more than the whole conversion of those few pixels.
-            for (; x < width && (reinterpret_cast<std::uintptr_t>(row + x) & 31) != 0; ++x)
-                row[x] = 0xFF000000u | (static_cast<std::uint32_t>(red[x]) << 16) |
-                         (static_cast<std::uint32_t>(green[x]) << 8) | blue[x];
-            x += RowToRgb32Avx2(red + x, green + x, blue + x, width - x, row + x);
-        }
-#endif
-#if defined(__SSE2__)
-        const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
-        for (; set != kernels::KernelSet::Portable && x + 16 <= width; x += 16) {
-            const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(red + x));
-            const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(green + x));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blue + x));
-            // Little-endian words 0xffRRGGBB are the bytes B, G, R, 0xff.
-            const __m128i bgLow = _mm_unpacklo_epi8(b, g), bgHigh = _mm_unpackhi_epi8(b, g);
-            const __m128i raLow = _mm_unpacklo_epi8(r, opaque), raHigh = _mm_unpackhi_epi8(r, opaque);
-            __m128i* o = reinterpret_cast<__m128i*>(row + x);
-            _mm_storeu_si128(o + 0, _mm_unpacklo_epi16(bgLow, raLow));
-            _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bgLow, raLow));
-            _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
-            _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
-        }
-#endif
-        for (; x < width; ++x)
+    if (set == kernels::KernelSet::Avx2 && kernels::KernelSetAvailable(set)) {
+        // A pixel at a time up to a 32-byte boundary of the output: stores that split cache
+        // lines cost more than the whole conversion of those few pixels.
+        for (; x < width && (reinterpret_cast<std::uintptr_t>(row + x) & 31) != 0; ++x)
             row[x] = 0xFF000000u | (static_cast<std::uint32_t>(red[x]) << 16) |
                      (static_cast<std::uint32_t>(green[x]) << 8) | blue[x];
+        x += RowToRgb32Avx2(red + x, green + x, blue + x, width - x, row + x);
     }
+#endif
+#if defined(__SSE2__)
+    const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
+    for (; set != kernels::KernelSet::Portable && x + 16 <= width; x += 16) {
+        const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(red + x));
+        const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(green + x));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blue + x));
+        // Little-endian words 0xffRRGGBB are the bytes B, G, R, 0xff.
+        const __m128i bgLow = _mm_unpacklo_epi8(b, g), bgHigh = _mm_unpackhi_epi8(b, g);
+        const __m128i raLow = _mm_unpacklo_epi8(r, opaque), raHigh = _mm_unpackhi_epi8(r, opaque);
+        __m128i* o = reinterpret_cast<__m128i*>(row + x);
+        _mm_storeu_si128(o + 0, _mm_unpacklo_epi16(bgLow, raLow));
+        _mm_storeu_si128(o + 1, _mm_unpackhi_epi16(bgLow, raLow));
+        _mm_storeu_si128(o + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
+        _mm_storeu_si128(o + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
+    }
+#endif
+    for (; x < width; ++x)
+        row[x] = 0xFF000000u | (static_cast<std::uint32_t>(red[x]) << 16) |
+                 (static_cast<std::uint32_t>(green[x]) << 8) | blue[x];
+}
+
+void TargetPlanesToRgb32(const TargetPlanes& planes, std::uint32_t* out, std::ptrdiff_t strideWords,
+                         kernels::KernelSet set) {
+    const std::size_t width = static_cast<std::size_t>(planes.Width());
+    const std::size_t height = static_cast<std::size_t>(planes.Height());
+    for (std::size_t y = 0; y < height; ++y)
+        RowToRgb32(planes.Red() + y * width, planes.Green() + y * width, planes.Blue() + y * width, width,
+                   out + static_cast<std::ptrdiff_t>(y) * strideWords, set);
 }
 
 }  // namespace tesselink

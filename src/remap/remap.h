@@ -25,6 +25,11 @@ void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& win
 // the reference the fast paths are tested against. Pixels outside either picture are skipped.
 void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target);
 
+// One row of planes as 0xffRRGGBB words (QImage::Format_RGB32 layout): `width` bytes of each
+// plane into `row`. `set` picks the instruction set (Ssse3 runs as Sse2).
+void RowToRgb32(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue, std::size_t width,
+                std::uint32_t* row, kernels::KernelSet set = kernels::BestKernelSet());
+
 // The target planes as 0xffRRGGBB words (QImage::Format_RGB32 layout) into `out`, whose rows
 // are `strideWords` words apart and at least Width() words wide. `set` picks the instruction
 // set (Ssse3 runs as Sse2); tests compare them.

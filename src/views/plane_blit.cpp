@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "remap/remap.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -104,7 +106,7 @@ void BlitPlanesScaled(const PlaneSet& planes, int factor, QImage& dest, QPoint o
         const std::uint8_t* b = planes.Blue() + base;
         const auto pixelAt = [r, g, b](int s) { return 0xFF000000u | (QRgb(r[s]) << 16) | (QRgb(g[s]) << 8) | b[s]; };
         if (factor == 1) {
-            for (; x < end; ++x) *out++ = pixelAt(x);
+            RowToRgb32(r + x, g + x, b + x, static_cast<std::size_t>(end - x), out);
         } else {
             WriteRepeatedColumns(out, x, end, factor, pixelAt);
         }
