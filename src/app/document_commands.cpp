@@ -52,8 +52,8 @@ void DocumentCommands::New() {
     doc_.SetMapFilePath(std::string());
     sourcePath_.clear();
     // The zoom first, so that the views set their extents once, for 1.0.
-    doc_.SetZoom(PictureViewRole::Original, 1.0f);
-    doc_.SetZoom(PictureViewRole::Target, 1.0f);
+    doc_.Zoom(PictureViewRole::Original).SetFactor(1.0f);
+    doc_.Zoom(PictureViewRole::Target).SetFactor(1.0f);
     doc_.ReplaceMap(fresh);
 }
 

@@ -3,14 +3,17 @@
 #include <QAction>
 #include <QEvent>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QSettings>
 #include <QUndoStack>
 
 #include "app/command_table.h"
+#include "app/default_picture.h"
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
 #include "views/original_view.h"
+#include "tools/draw_window_tool.h"
+#include "tools/pick_move_tool.h"
+#include "tools/tool_manager.h"
 #include "views/target_view.h"
 
 namespace tesselink {
@@ -44,15 +47,30 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Recent_.Load(settings);
 
     Editor_ = new CMapHeadFileView(Doc_);
-    Original_ = new CTesselinkView(Doc_, *Messages_);
-    Target_ = new CRightView(Doc_, *Messages_);
-    Editor_->SetDefaultPictureFolders(Original_->DefaultPictureFolders());
+    Original_ = new CTesselinkView(Doc_, Messages_);
+    Target_ = new CRightView(Doc_);
     Frame_->CreateClient(Editor_, Original_, Target_);
-
     CMainFrame* frame = Frame_.get();
-    const auto toStatusBar = [frame](int pane, const QString& text) { frame->SetStatusPaneText(pane, text); };
-    Original_->SetStatusSink(toStatusBar);
-    Target_->SetStatusSink(toStatusBar);
+
+    // The tools, one a toolbar button, in the toolbar's order; picking is active at first.
+    Tools_ = new ToolManager(frame);
+    for (const int command : DrawingModeCommands()) {
+        const DrawingMode mode = DrawingModeOf(command);
+        if (mode.Armed != 0)
+            Tools_->Register(new DrawWindowTool(command, mode.MapMode, Doc_, Messages_));
+        else
+            Tools_->Register(new PickMoveTool(command, Doc_, Messages_));
+    }
+    Tools_->ActivateById(InitialDrawingModeCommand);
+    Original_->SetToolManager(Tools_);
+    Target_->SetToolManager(Tools_);
+    Frame_->AddToolButtons(*Tools_);
+
+    // Each view's status text goes to its pane.
+    QObject::connect(Original_, &PictureScrollView::statusChanged, frame,
+                     [frame](const QString& text) { frame->SetStatusPaneText(1, text); });
+    QObject::connect(Target_, &PictureScrollView::statusChanged, frame,
+                     [frame](const QString& text) { frame->SetStatusPaneText(2, text); });
 
     Boxes_.SetMainWindow(frame);
     Boxes_.SetOwner(MessageOwner::MainWindow, frame);
@@ -78,19 +96,12 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     QObject::connect(commands, &DocumentCommands::recentFilesChanged, frame, &CMainFrame::SetRecentFiles);
     frame->SetRecentFiles(Recent_.Files());
     CMapHeadFileView* editor = Editor_;
-    Commands_->SetPictureSink([editor](const QString& path) { editor->PicturePathEdit()->setText(path); });
+    Commands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
     Commands_->WatchWindow(frame);
-    // A file dropped on the read-only picture field goes to the window, which knows what to do with it.
-    Editor_->PicturePathEdit()->setAcceptDrops(false);
 
-    // The zoom commands and the drawing modes.
+    // The zoom commands.
     QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);
     QObject::connect(frame->Action(CommandMinify), &QAction::triggered, &Doc_, &CTesselinkDoc::minify);
-    for (const int command : DrawingModeCommands()) {
-        const DrawingMode mode = DrawingModeOf(command);
-        QObject::connect(frame->Action(command), &QAction::triggered, &Doc_,
-                         [this, mode] { Doc_.SetAddWindowMode(mode.Armed, mode.MapMode); });
-    }
 }
 
 EditorSession::~EditorSession() {
@@ -115,7 +126,12 @@ bool EditorSession::OpenStartupMap(const QString& path) {
 }
 
 void EditorSession::InitialUpdate() {
-    Editor_->OnInitialUpdate();
+    // The default picture, found once: the document shows it, the panel proposes it for "OK".
+    const QString picture = FindDefaultPicture(DefaultPictureFolders());
+    if (!picture.isEmpty()) {
+        Doc_.SetBackgroundPicturePath(picture.toStdString());
+        Editor_->ProposePicturePath(picture);
+    }
     Original_->OnInitialUpdate();
     Target_->OnInitialUpdate();
     FollowFirstLayout();

@@ -18,6 +18,7 @@ class CMainFrame;
 class CMapHeadFileView;
 class CTesselinkView;
 class CRightView;
+class ToolManager;
 
 class EditorSession {
 public:
@@ -46,6 +47,7 @@ public:
     CMapHeadFileView& Editor() { return *Editor_; }
     CTesselinkView& OriginalView() { return *Original_; }
     CRightView& TargetView() { return *Target_; }
+    ToolManager& Tools() { return *Tools_; }
     const RecentFileList& RecentFiles() const { return Recent_; }
 
 private:
@@ -63,6 +65,7 @@ private:
     CMapHeadFileView* Editor_ = nullptr;
     CTesselinkView* Original_ = nullptr;
     CRightView* Target_ = nullptr;
+    ToolManager* Tools_ = nullptr;
     bool Closed_ = false;
 };
 

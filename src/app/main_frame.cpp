@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include "app/frame_layout.h"
 #include "app/program_icon.h"
 #include "app/status_pane_label.h"
+#include "tools/tool_manager.h"
 
 namespace tesselink {
 
@@ -108,15 +111,6 @@ void CMainFrame::CreateActions() {
     }
     DrawingModes_ = new QActionGroup(this);
     DrawingModes_->setExclusive(true);
-    for (const int command : DrawingModeCommands()) {
-        auto* action = new QAction(this);
-        action->setData(command);
-        action->setObjectName(ObjectNameOf(command));
-        action->setCheckable(true);
-        action->setChecked(command == InitialDrawingModeCommand);
-        DrawingModes_->addAction(action);
-        Actions_[command] = action;
-    }
 
     for (auto& [command, action] : Actions_) {
         if (const char* icon = CommandIconPath(command)) action->setIcon(SvgIcon(icon));
@@ -201,7 +195,10 @@ void CMainFrame::CreateToolBar() {
     // The bar is shown and hidden through View/Toolbar only.
     ToolBar_->toggleViewAction()->setVisible(false);
     auto* noToolTip = new NoToolTip(ToolBar_);
+    const auto& toolCommands = DrawingModeCommands();
     for (const int command : ToolbarPositions()) {
+        // The tools' buttons come with the tools.
+        if (std::find(toolCommands.begin(), toolCommands.end(), command) != toolCommands.end()) continue;
         if (command == CommandNone) {
             ToolBar_->addSeparator();
             continue;
@@ -218,6 +215,28 @@ void CMainFrame::CreateToolBar() {
     connect(ToolBar_, &QToolBar::visibilityChanged, toggle, [toggle, this](bool visible) {
         // Hiding the whole frame hides the bar too; only the user's choice counts.
         if (isVisible()) toggle->setChecked(visible);
+    });
+}
+
+void CMainFrame::AddToolButtons(ToolManager& tools) {
+    auto* noToolTip = new NoToolTip(ToolBar_);
+    for (Tool* tool : tools.Tools()) {
+        auto* action = new QAction(this);
+        const int command = tool->Id();
+        action->setData(command);
+        action->setObjectName(ObjectNameOf(command));
+        action->setCheckable(true);
+        action->setChecked(tool == tools.ActiveTool());
+        if (const char* icon = CommandIconPath(command)) action->setIcon(SvgIcon(icon));
+        action->setIconVisibleInMenu(false);
+        DrawingModes_->addAction(action);
+        Actions_[command] = action;
+        ToolBar_->addAction(action);
+        if (QWidget* button = ToolBar_->widgetForAction(action)) button->installEventFilter(noToolTip);
+        connect(action, &QAction::triggered, &tools, [&tools, tool] { tools.Activate(tool); });
+    }
+    connect(&tools, &ToolManager::activeToolChanged, this, [this](Tool* tool) {
+        if (QAction* action = Action(tool->Id())) action->setChecked(true);
     });
 }
 

@@ -22,6 +22,7 @@ class QUndoStack;
 namespace tesselink {
 
 class StatusPaneLabel;
+class ToolManager;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -39,6 +40,10 @@ public:
     // Puts "&Edit" with Undo and Redo of `stack` between "&File" and "&View". Called once.
     void CreateEditMenu(QUndoStack* stack);
     QMenu* EditMenu() const { return EditMenu_; }
+
+    // One checkable toolbar button per tool of `tools`, after the zoom buttons; the active
+    // tool's button is the pressed one. Called once.
+    void AddToolButtons(ToolManager& tools);
 
     // Shows the frame, always maximised whatever state was asked for.
     void ActivateFrame();

@@ -95,6 +95,7 @@ void CTesselinkDoc::ReplaceMap(const Map& map) {
     SyncWindowCount();
     undoStack_->setClean();
     SetSelectedWindows(-1, -1);
+    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
     Announce(MapChange::Kind::MapReplaced);
 }
 
@@ -128,6 +129,7 @@ void CTesselinkDoc::StoreHead(const MapFileHead& sizes, PlaybackWindows windows)
     map_.Head.TargetWidth = sizes.TargetWidth;
     map_.Head.TargetHeight = sizes.TargetHeight;
     SyncWindowCount();
+    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
     Announce(MapChange::Kind::Head);
 }
 
@@ -159,45 +161,33 @@ void CTesselinkDoc::SetSelectedWindows(int original, int target) {
 void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {
     if (path == backgroundPicturePath_) return;
     backgroundPicturePath_ = path;
+    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
     Announce(MapChange::Kind::Picture);
 }
 
-const BackgroundPicture& CTesselinkDoc::Background() {
+void CTesselinkDoc::SyncBackground() {
+    const std::uint64_t generation = background_.Generation();
+    const bool existed = background_.Exists();
+    const std::string refusal = background_.Refusal();
     background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
-    return background_;
+    if (background_.Generation() != generation || background_.Exists() != existed || background_.Refusal() != refusal)
+        Announce(MapChange::Kind::Picture);
 }
 
 void CTesselinkDoc::Magnification() {
-    if (ZoomArea != OriginalArea) StepZoom(PictureViewRole::Target, +1);
-    if (ZoomArea != TargetArea) StepZoom(PictureViewRole::Original, +1);
+    if (zoomArea_ != OriginalArea) targetZoom_.StepBy(+1);
+    if (zoomArea_ != TargetArea) originalZoom_.StepBy(+1);
 }
 
 void CTesselinkDoc::minify() {
-    if (ZoomArea != TargetArea) StepZoom(PictureViewRole::Original, -1);
-    if (ZoomArea != OriginalArea) StepZoom(PictureViewRole::Target, -1);
+    if (zoomArea_ != TargetArea) originalZoom_.StepBy(-1);
+    if (zoomArea_ != OriginalArea) targetZoom_.StepBy(-1);
 }
 
-bool CTesselinkDoc::StepZoom(PictureViewRole view, int direction) {
-    const float zoom = Zoom(view);
-    // Compared with a margin: the factors are sums of halves, exact in binary anyway.
-    if (direction > 0 && zoom - (MaxZoom - ZoomStep) >= ZoomStep) return false;
-    if (direction < 0 && std::fabs(zoom - MinZoom) <= 0.00001f) return false;
-    SetZoom(view, zoom + (direction > 0 ? ZoomStep : -ZoomStep));
-    return true;
-}
-
-void CTesselinkDoc::SetZoom(PictureViewRole view, float zoom) {
-    zoom = std::round(std::clamp(zoom, MinZoom, MaxZoom) / ZoomStep) * ZoomStep;
-    float& factor = view == PictureViewRole::Original ? OriginalZoom : TargetZoom;
-    if (factor == zoom) return;
-    factor = zoom;
-    emit zoomChanged(view);
-}
-
-void CTesselinkDoc::SetAddWindowMode(int armed, int mode) {
-    if (originalView_ == nullptr) return;
-    originalView_->SetAddWindowArmed(armed);
-    originalView_->SetPendingMapMode(mode);
+void CTesselinkDoc::SetZoomArea(int choice) {
+    if (choice < AllArea || choice > TargetArea || choice == zoomArea_) return;
+    zoomArea_ = choice;
+    emit zoomAreaChanged(choice);
 }
 
 void CTesselinkDoc::SetMapFilePath(const std::string& path) {

@@ -11,7 +11,7 @@
 
 #include "document/edit_commands.h"
 #include "document/map_change.h"
-#include "document/view_panes.h"
+#include "document/view_zoom.h"
 #include "map/head_fit.h"
 #include "map/map_image.h"
 #include "map/map_file.h"
@@ -28,10 +28,6 @@ enum ZoomAreaChoice : int { AllArea = 0, OriginalArea = 1, TargetArea = 2 };
 
 // The two picture views, for what concerns one of them.
 enum class PictureViewRole { Original, Target };
-
-constexpr float MinZoom = 0.5f;
-constexpr float MaxZoom = 8.0f;
-constexpr float ZoomStep = 0.5f;
 
 // What the gate did with a proposed window.
 struct WindowEditResult {
@@ -53,14 +49,6 @@ class CTesselinkDoc : public QObject {
 public:
     explicit CTesselinkDoc(QObject* parent = nullptr);
     ~CTesselinkDoc() override;
-
-    // Panes by role, for what the document must still ask of one (the drawing modes).
-    void SetHeadFileView(HeadFileViewPane* pane) { headFileView_ = pane; }
-    void SetOriginalView(OriginalViewPane* pane) { originalView_ = pane; }
-    void SetTargetView(TargetViewPane* pane) { targetView_ = pane; }
-    HeadFileViewPane* GetHeadFileView() const { return headFileView_; }
-    OriginalViewPane* GetOriginalView() const { return originalView_; }
-    TargetViewPane* GetTargetView() const { return targetView_; }
 
     // Where boxes of the document's steps go; none set means nothing is shown.
     void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
@@ -105,8 +93,11 @@ public:
     // The background picture and what is derived from it for the current original size.
     const std::string& BackgroundPicturePath() const { return backgroundPicturePath_; }
     void SetBackgroundPicturePath(const std::string& path);
-    // Brought up to date before it is returned (a decode only when the file or the size changed).
-    const BackgroundPicture& Background();
+    // As last brought up to date; never decodes, so painting may read it.
+    const BackgroundPicture& Background() const { return background_; }
+    // Brings the picture up to date (a decode only when the path, the file or the original size
+    // changed); announces a Picture change when what it shows changed.
+    void SyncBackground();
 
     const std::string& MapFilePath() const { return mapFilePath_; }
     void SetMapFilePath(const std::string& path);
@@ -123,32 +114,25 @@ public:
     // Outline colour of window `index`, 0x00BBGGRR.
     static std::uint32_t WindowColour(int index);
 
-    // Zoom: 0.5 to 8.0 in steps of 0.5 for each view. Magnification and minify step the views
-    // that ZoomArea names; StepZoom one view (+1 in, -1 out). A step at a limit does nothing
-    // for that view; each view that changed is announced through zoomChanged.
+    // The zoom of each picture view. Magnification and minify step the views that the zoom
+    // area names; a view at its limit stays.
+    ViewZoom& Zoom(PictureViewRole view) { return view == PictureViewRole::Original ? originalZoom_ : targetZoom_; }
+    const ViewZoom& Zoom(PictureViewRole view) const {
+        return view == PictureViewRole::Original ? originalZoom_ : targetZoom_;
+    }
+    float ZoomFactor(PictureViewRole view) const { return Zoom(view).Factor(); }
     void Magnification();
     void minify();
-    bool StepZoom(PictureViewRole view, int direction);
-    // Sets one view's factor (clamped into range, to a step); New sets both back to 1.0.
-    void SetZoom(PictureViewRole view, float zoom);
-    float Zoom(PictureViewRole view) const { return view == PictureViewRole::Original ? OriginalZoom : TargetZoom; }
-
-    // The drawing mode of the toolbar: the Original view draws new windows with `mode`
-    // while armed; -1 and not armed is select mode.
-    void SetAddWindowMode(int armed, int mode);
-
-    // Zoom state shared by the panes; written through the functions above.
-    float BaseZoom = 1.0f;
-    float OriginalZoom = 1.0f;
-    float TargetZoom = 1.0f;
-    int ZoomArea = AllArea;
+    // Which views the zoom commands act on (ZoomAreaChoice).
+    int ZoomArea() const { return zoomArea_; }
+    void SetZoomArea(int choice);
 
 signals:
     void changed(const tesselink::MapChange& change);
     void selectionChanged();
     void modifiedChanged(bool modified);
     void mapFilePathChanged();
-    void zoomChanged(tesselink::PictureViewRole view);
+    void zoomAreaChanged(int choice);
 
 private:
     // Used by the edit commands only; each announces itself.
@@ -175,9 +159,9 @@ private:
     std::string backgroundPicturePath_;
     std::string mapFilePath_;
     BackgroundPicture background_;
-    HeadFileViewPane* headFileView_ = nullptr;
-    OriginalViewPane* originalView_ = nullptr;
-    TargetViewPane* targetView_ = nullptr;
+    ViewZoom originalZoom_;
+    ViewZoom targetZoom_;
+    int zoomArea_ = AllArea;
     MessageBoxes* boxes_ = nullptr;
 };
 

@@ -13,7 +13,8 @@
 
 namespace tesselink {
 
-PictureScrollView::PictureScrollView(QWidget* parent) : QAbstractScrollArea(parent) {
+PictureScrollView::PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), role_(role) {
     // Every paint covers the whole viewport from the off-screen buffer: no background erase.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -22,6 +23,9 @@ PictureScrollView::PictureScrollView(QWidget* parent) : QAbstractScrollArea(pare
     setFocusPolicy(Qt::StrongFocus);
     // Moves without a button set the cursor over the frame's handles.
     viewport()->setMouseTracking(true);
+    connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
+    connect(&doc, &CTesselinkDoc::selectionChanged, this, [this] { Relayout(FramePlacement::OnCurrent); });
+    connect(&doc.Zoom(role), &ViewZoom::changed, this, &PictureScrollView::OnZoomChanged);
 }
 
 void PictureScrollView::SetScrollExtent(QSize extent) {
@@ -50,6 +54,111 @@ void PictureScrollView::UpdateScrollBars() {
     v->setSingleStep(std::max(1, view.height() / 10));
 }
 
+int PictureScrollView::CurrentWindow() const {
+    return role_ == PictureViewRole::Original ? doc_.SelectedOriginalWindow() : doc_.SelectedTargetWindow();
+}
+
+// ---- layout ----
+
+void PictureScrollView::ComputeLayout() {
+    const QSize picture = PictureSize();
+    const float zoom = Zoom();
+    layout_ = ComputePictureLayout(viewport()->width(), viewport()->height(), picture.width(), picture.height(), zoom);
+    pictureRect_ = layout_.Picture.Offset(-ScrollX(), -ScrollY());
+    ComputeDisplayRects(doc_.GetPlaybackWindows(), Side(), picture.width(), picture.height(), zoom, layout_.OffsetX,
+                        layout_.OffsetY, ScrollX(), ScrollY(), displayRects_);
+}
+
+void PictureScrollView::Relayout(FramePlacement placement) {
+    ComputeLayout();
+    if (placement == FramePlacement::OnCurrent && gestureActive_) placement = FramePlacement::Follow;
+    switch (placement) {
+    case FramePlacement::Follow: FollowFrameLogicalRect(); break;
+    case FramePlacement::OnCurrent: {
+        const int index = CurrentWindow();
+        if (index < 0 || index >= static_cast<int>(displayRects_.size())) {
+            HideFrame();
+            selectionPictureRect_ = {0, 0, 0, 0};
+            break;
+        }
+        frame_.Rect = displayRects_[static_cast<std::size_t>(index)].Normalized();
+        frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+        // Remembered for the next zoom.
+        selectionPictureRect_ = DisplayToPicture(displayRects_[static_cast<std::size_t>(index)], pictureRect_.left,
+                                                 pictureRect_.top, Zoom());
+        break;
+    }
+    case FramePlacement::AfterZoom:
+        frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, Zoom(), ScrollX(), ScrollY(), layout_.OffsetX,
+                                          layout_.OffsetY);
+        frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+        break;
+    }
+    RelayoutContent();
+    if (!gestureActive_) SetStatus(IdleStatus());
+    viewport()->update();
+}
+
+bool PictureScrollView::SnapFrameTo(int index) {
+    ComputeLayout();
+    if (index < 0 || index >= static_cast<int>(displayRects_.size())) return false;
+    frame_.Rect = displayRects_[static_cast<std::size_t>(index)].Normalized();
+    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+    return true;
+}
+
+void PictureScrollView::KeepTrackedFrame() {
+    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
+    viewport()->update();
+}
+
+void PictureScrollView::SetGestureActive(bool active) {
+    if (active == gestureActive_) return;
+    gestureActive_ = active;
+    // The gesture's end puts the frame back on the current window and the status with it.
+    if (!active) Relayout(FramePlacement::OnCurrent);
+}
+
+void PictureScrollView::SetStatus(const QString& text) {
+    if (text == status_) return;
+    status_ = text;
+    emit statusChanged(text);
+}
+
+void PictureScrollView::FollowFrameLogicalRect() {
+    if (frame_.IsHidden()) return;
+    frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
+}
+
+void PictureScrollView::HideFrame() {
+    frame_.Rect = HiddenFrameRect;
+    frameLogicalRect_ = HiddenFrameRect.Offset(ScrollX(), ScrollY());
+}
+
+// ---- following the document and the zoom ----
+
+void PictureScrollView::OnDocumentChanged(const MapChange& change) {
+    using Kind = MapChange::Kind;
+    if (change.What == Kind::Head || change.What == Kind::MapReplaced) ApplyZoomExtent();
+    const bool windowsChanged = change.What != Kind::Cover && change.What != Kind::Picture;
+    Relayout(windowsChanged ? FramePlacement::OnCurrent : FramePlacement::Follow);
+}
+
+void PictureScrollView::OnZoomChanged() {
+    ApplyZoomExtent();
+    Relayout(FramePlacement::AfterZoom);
+}
+
+void PictureScrollView::ApplyZoomExtent() {
+    const QSize picture = PictureSize();
+    const QSize client = viewport()->size();
+    const ExtentSize e = ComputeZoomExtent(picture.width(), picture.height(), Zoom(), client.width(), client.height(),
+                                           client.width(), client.height(), ExtentMarginHeight());
+    SetScrollExtent(QSize(e.Width, e.Height));
+}
+
+// ---- Qt events ----
+
 void PictureScrollView::paintEvent(QPaintEvent*) {
     const QSize size = viewport()->size();
     if (size.isEmpty()) return;
@@ -70,117 +179,15 @@ QImage PictureScrollView::RenderViewport() {
 void PictureScrollView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
+    Relayout();
 }
 
 void PictureScrollView::scrollContentsBy(int dx, int dy) {
     // dx, dy are the old position less the new one: the frame is kept in content coordinates
-    // as it stood before the scroll, so the next paint puts it where the picture went.
+    // as it stood before the scroll, so it goes where the picture went.
     // A hidden frame stays hidden: shifted, it would no longer carry the hidden mark.
-    if (!frame_.IsHidden()) {
-        frameLogicalRect_ = frame_.Rect.Offset(ScrollX() + dx, ScrollY() + dy);
-        // Moved along at once, so that a second scroll before the next paint starts from here.
-        frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
-    }
-    viewport()->update();
-}
-
-void PictureScrollView::ReportStatus(int pane, const QString& text) {
-    if (statusSink_) statusSink_(pane, text);
-}
-
-void PictureScrollView::FollowFrameLogicalRect() {
-    if (frame_.IsHidden()) return;
-    frame_.Rect = frameLogicalRect_.Offset(-ScrollX(), -ScrollY());
-}
-
-void PictureScrollView::FollowDocument(CTesselinkDoc& doc, PictureViewRole role, std::function<void()> applyExtent) {
-    followed_ = &doc;
-    role_ = role;
-    applyExtent_ = std::move(applyExtent);
-    connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
-    connect(&doc, &CTesselinkDoc::selectionChanged, this, &PictureScrollView::FrameSelectedWindow);
-    connect(&doc, &CTesselinkDoc::zoomChanged, this, [this, role](PictureViewRole view) {
-        if (view != role) return;
-        // The frame is placed again from the picked window's picture rectangle at the next paint.
-        zoomChanged_ = 1;
-        if (applyExtent_) applyExtent_();
-        viewport()->update();
-    });
-}
-
-void PictureScrollView::OnDocumentChanged(const MapChange& change) {
-    using Kind = MapChange::Kind;
-    if ((change.What == Kind::Head || change.What == Kind::MapReplaced) && applyExtent_) applyExtent_();
-    if (change.What == Kind::Cover || change.What == Kind::Picture) {
-        viewport()->update();
-        return;
-    }
-    FrameSelectedWindow();
-}
-
-void PictureScrollView::FrameSelectedWindow() {
-    if (gestureActive_) {
-        viewport()->update();
-        return;
-    }
-    const int index = SelectedWindow();
-    FrameWindow(index);
-    StoreSelectionPictureRect(index, Zoom());
-    viewport()->update();
-}
-
-void PictureScrollView::FrameWindow(int index) {
-    // The last paint's rectangles may predate a change of the window.
-    if (index >= 0) ComputeLayout(viewport()->width(), viewport()->height());
-    if (index < 0 || index >= static_cast<int>(displayRects_.size())) {
-        HideFrame();
-        return;
-    }
-    frame_.Rect = displayRects_[index].Normalized();
-    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
-}
-
-void PictureScrollView::StoreSelectionPictureRect(int index, float zoom) {
-    if (index < 0) {
-        selectionPictureRect_ = {0, 0, 0, 0};
-        return;
-    }
-    if (index >= static_cast<int>(displayRects_.size())) ComputeLayout(viewport()->width(), viewport()->height());
-    if (index >= static_cast<int>(displayRects_.size())) return;
-    selectionPictureRect_ = DisplayToPicture(displayRects_[index], pictureRect_.left, pictureRect_.top, zoom);
-}
-
-int PictureScrollView::PickWindowAt(int x, int y, int count) const {
-    const int n = std::min(count, static_cast<int>(displayRects_.size()));
-    for (int i = n - 1; i >= 0; --i)
-        if (displayRects_[static_cast<std::size_t>(i)].Contains(x, y)) return i;
-    return -1;
-}
-
-bool PictureScrollView::SnapFrameTo(int index) {
-    ComputeLayoutNow();
-    if (index < 0 || index >= static_cast<int>(displayRects_.size())) return false;
-    frame_.Rect = displayRects_[static_cast<std::size_t>(index)].Normalized();
-    frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
-    return true;
-}
-
-void PictureScrollView::EndGesture() {
-    gestureActive_ = false;
-    FrameSelectedWindow();
-}
-
-void PictureScrollView::ShowCursorForHit(int hit) {
-    const Qt::CursorShape shape = RectTracker::CursorForHit(hit);
-    if (viewport()->cursor().shape() != shape) viewport()->setCursor(shape);
-}
-
-bool PictureScrollView::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && frame_.IsTracking()) {
-        event->accept();
-        return true;
-    }
-    return QAbstractScrollArea::event(event);
+    if (!frame_.IsHidden()) frameLogicalRect_ = frame_.Rect.Offset(ScrollX() + dx, ScrollY() + dy);
+    Relayout();
 }
 
 void PictureScrollView::wheelEvent(QWheelEvent* event) {
@@ -188,27 +195,31 @@ void PictureScrollView::wheelEvent(QWheelEvent* event) {
         event->accept();
         return;
     }
-    if (!(event->modifiers() & Qt::ControlModifier) || followed_ == nullptr) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
         wheelAngle_ = 0;
         QAbstractScrollArea::wheelEvent(event);
         return;
     }
     event->accept();
-    // A notch is 120; finer wheels add up to one.
+    // A notch is 120; finer wheels add up to one. The picture point under the cursor stays put.
+    const QPoint at = event->position().toPoint();
+    const float before = Zoom();
+    const float pictureX = (at.x() + ScrollX() - layout_.OffsetX) / before;
+    const float pictureY = (at.y() + ScrollY() - layout_.OffsetY) / before;
     wheelAngle_ += event->angleDelta().y();
+    bool stepped = false;
     while (wheelAngle_ >= 120) {
         wheelAngle_ -= 120;
-        followed_->StepZoom(role_, +1);
+        stepped = doc_.Zoom(role_).StepBy(+1) || stepped;
     }
     while (wheelAngle_ <= -120) {
         wheelAngle_ += 120;
-        followed_->StepZoom(role_, -1);
+        stepped = doc_.Zoom(role_).StepBy(-1) || stepped;
     }
-}
-
-void PictureScrollView::HideFrame() {
-    frame_.Rect = HiddenFrameRect;
-    frameLogicalRect_ = HiddenFrameRect.Offset(ScrollX(), ScrollY());
+    if (!stepped) return;
+    const float after = Zoom();
+    SetScrollPosition(static_cast<int>(layout_.OffsetX + pictureX * after) - at.x(),
+                      static_cast<int>(layout_.OffsetY + pictureY * after) - at.y());
 }
 
 }  // namespace tesselink

@@ -1,8 +1,9 @@
 #pragma once
-// What the two picture views share: a scroll extent in pixels, the status sink, the
-// selection frame bookkeeping across scrolling and a paint composed off-screen.
+// What the two picture views share: a scroll extent in pixels, the layout of the picture and
+// its windows prepared whenever the document, the zoom, the selection, the size or the scroll
+// position changes, the selection frame kept across all of these, and a paint that only draws
+// that layout into an off-screen picture.
 
-#include <functional>
 #include <vector>
 
 #include <QAbstractScrollArea>
@@ -10,7 +11,7 @@
 #include <QSize>
 #include <QString>
 
-#include "document/edit_commands.h"
+#include "document/tesselink_doc.h"
 #include "map/map_model.h"
 #include "views/rect_tracker.h"
 #include "views/view_drawing.h"
@@ -19,19 +20,15 @@
 
 namespace tesselink {
 
-class CTesselinkDoc;
 struct MapChange;
-enum class PictureViewRole;
 
 class PictureScrollView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    using StatusSink = std::function<void(int pane, const QString& text)>;
+    // Follows `doc` and its zoom for `role`.
+    PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent = nullptr);
 
-    explicit PictureScrollView(QWidget* parent = nullptr);
-
-    // Where the status texts go (pane 1: Original view, pane 2: Target view).
-    void SetStatusSink(StatusSink sink) { statusSink_ = std::move(sink); }
+    PictureViewRole Role() const { return role_; }
 
     // The scrolling canvas; the scroll bars range over what the viewport does not show.
     void SetScrollExtent(QSize extent);
@@ -44,29 +41,55 @@ public:
     const RectTracker& SelectionFrame() const { return frame_; }
     ViewRect FrameLogicalRect() const { return frameLogicalRect_; }
     ViewRect SelectionPictureRect() const { return selectionPictureRect_; }
-    int ZoomChangedFlag() const { return zoomChanged_; }
 
-    // Composes the whole viewport as the next paint would and returns it.
+    // The layout as the next paint draws it: the picture and every window, client coordinates.
+    ViewRect PictureRect() const { return pictureRect_; }
+    const std::vector<ViewRect>& DisplayRects() const { return displayRects_; }
+    int PictureOffsetX() const { return layout_.OffsetX; }
+    int PictureOffsetY() const { return layout_.OffsetY; }
+    // The text this view shows in its status pane.
+    const QString& StatusText() const { return status_; }
+
+    // Draws the whole viewport as the next paint would and returns it.
     QImage RenderViewport();
 
-protected:
-    // Draws the visible part into `buffer` (viewport-sized, client coordinates).
-    virtual void PaintView(QImage& buffer) = 0;
-    // The picture's place and every window's display rectangle for a client area of this size.
-    virtual void ComputeLayout(int clientWidth, int clientHeight) = 0;
-    // The same for the viewport as it is now, so that a mouse press or a key never works on
-    // rectangles of a paint that has not happened yet.
-    void ComputeLayoutNow() { ComputeLayout(viewport()->width(), viewport()->height()); }
-    virtual float Zoom() const = 0;
-    // The window this view picks, -1 for none.
-    virtual int SelectedWindow() const = 0;
+signals:
+    void statusChanged(const QString& text);
 
-    // Follows the document: any change repaints; a change of the picked window or of the
-    // selection puts the frame on the picked window; a new head or map, and a new zoom factor
-    // of `role`, set the scroll extent through `applyExtent`.
-    void FollowDocument(CTesselinkDoc& doc, PictureViewRole role, std::function<void()> applyExtent);
-    // The frame on the picked window (hidden for none), and its picture rectangle remembered.
-    void FrameSelectedWindow();
+protected:
+    // Draws the visible part into `buffer` (viewport-sized, client coordinates) from the
+    // prepared layout; changes nothing.
+    virtual void PaintView(QImage& buffer) = 0;
+    // The picture this view shows, in its own pixels, and the room kept below it when scrolling.
+    virtual QSize PictureSize() const = 0;
+    virtual int ExtentMarginHeight() const = 0;
+    virtual WindowSide Side() const = 0;
+    // What a view prepares beyond the common layout; run at the end of every relayout.
+    virtual void RelayoutContent() {}
+    // The status text when no gesture writes one.
+    virtual QString IdleStatus() const = 0;
+
+    float Zoom() const { return doc_.ZoomFactor(role_); }
+    // The window this view picks, -1 for none.
+    int CurrentWindow() const;
+
+    // Where the frame goes in a relayout.
+    enum class FramePlacement {
+        Follow,     // stays where it is in content coordinates (a scroll, a resize)
+        OnCurrent,  // exactly on the current window (hidden for none), unless a gesture runs
+        AfterZoom,  // placed from the current window's picture rectangle at the new zoom
+    };
+    void Relayout(FramePlacement placement = FramePlacement::Follow);
+    // The layout for the viewport as it is now, without touching the frame.
+    void ComputeLayout();
+    // The frame exactly on window `index`'s display rectangle from a fresh layout; false and the
+    // frame left alone when that window is not shown.
+    bool SnapFrameTo(int index);
+    // After the tracker moved the frame: kept in content coordinates and drawn.
+    void KeepTrackedFrame();
+    void SetGestureActive(bool active);
+    bool GestureActive() const { return gestureActive_; }
+    void SetStatus(const QString& text);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -74,70 +97,31 @@ protected:
     // Ctrl + wheel zooms this view by one step per notch; the plain wheel scrolls. Nothing
     // happens to either while the frame is tracked.
     void wheelEvent(QWheelEvent* event) override;
-    // While the frame is tracked every key comes to the view (Escape cancels), none goes to a
-    // shortcut: an undo in the middle of a drag would pull the window from under it.
-    bool event(QEvent* event) override;
 
-    // While a mouse gesture runs the frame stays under the mouse: changes of the document
-    // repaint but do not put the frame on the picked window. Ending the gesture does.
-    void BeginGesture() { gestureActive_ = true; }
-    void EndGesture();
-    bool GestureActive() const { return gestureActive_; }
-    // After the tracker moved the frame: paints take the frame from FrameLogicalRect, so it
-    // follows at once.
-    void KeepTrackedFrame() { frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY()); }
-    // The cursor for hit code `hit` over the viewport.
-    void ShowCursorForHit(int hit);
-
-    // The last of the first `count` windows whose display rectangle holds the client point
-    // (right and bottom exclusive), -1 for none: among overlapping windows the later one wins.
-    int PickWindowAt(int x, int y, int count) const;
-    // The frame exactly on window `index`'s display rectangle (from a fresh layout); false and
-    // the frame left alone when that window is not shown.
-    bool SnapFrameTo(int index);
-
-    // One mouse gesture on a window, from the press to the release.
-    struct WindowGesture {
-        int Index = -1;            // the window being changed; -1 for a rubber band
-        PlaybackWindow Start;      // as it was stored at the press
-        ViewRect StartPicture;     // its rectangle in picture pixels at the press
-        ViewRect StartFrame;       // the frame at the press, exactly over StartPicture
-        FrameEdit Edit = FrameEdit::Move;
-        EditGesture Step;          // merges every stored step of this gesture into one
-        bool Stored = false;       // a step of this gesture reached the document
-    };
-    WindowGesture gesture_;
-
-    void ReportStatus(int pane, const QString& text);
-    void HideFrame();
-    // The frame takes window `index`'s display rectangle, normalised; hidden for none.
-    void FrameWindow(int index);
-    // SelectionPictureRect from window `index`'s display rectangle at `zoom`; (0,0,0,0) below 0.
-    void StoreSelectionPictureRect(int index, float zoom);
-    // The frame takes FrameLogicalRect at the current scroll position (a hidden frame stays hidden).
-    void FollowFrameLogicalRect();
-
+    CTesselinkDoc& doc_;
     RectTracker frame_;
-    PictureLayout layout_;  // the picture's place in content coordinates, from the last layout
-    ViewRect frameLogicalRect_ = HiddenFrameRect;
-    ViewRect selectionPictureRect_{0, 0, 0, 0};
-    ViewRect pictureRect_;
+    PictureLayout layout_;  // the picture's place in content coordinates
+    ViewRect pictureRect_;  // client coordinates
     std::vector<ViewRect> displayRects_;
-    int zoomChanged_ = 0;
     TitleStyle titleStyle_;
 
 private:
     void UpdateScrollBars();
     void OnDocumentChanged(const MapChange& change);
+    void OnZoomChanged();
+    // The scroll extent for the zoom factor.
+    void ApplyZoomExtent();
+    void HideFrame();
+    void FollowFrameLogicalRect();
 
-    CTesselinkDoc* followed_ = nullptr;
-    PictureViewRole role_{};
+    PictureViewRole role_;
+    ViewRect frameLogicalRect_ = HiddenFrameRect;
+    ViewRect selectionPictureRect_{0, 0, 0, 0};
     bool gestureActive_ = false;
     int wheelAngle_ = 0;  // eighths of a degree not yet turned into a zoom step
     QSize extent_;
     QImage buffer_;
-    StatusSink statusSink_;
-    std::function<void()> applyExtent_;
+    QString status_;
 };
 
 }  // namespace tesselink

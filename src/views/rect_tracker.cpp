@@ -4,6 +4,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tesselink {
 
@@ -98,8 +99,10 @@ void RectTracker::BeginRubberBand(int x, int y) {
 
 bool RectTracker::TrackTo(int x, int y) {
     if (tracking_ == Tracking::None) return false;
-    if (x != pressX_ || y != pressY_) moved_ = true;
-    // Back at the press point after moving away counts as a move to there.
+    // A hand that shakes by a pixel or two is still clicking; once past that the frame follows
+    // from the press point, so nothing of the way is lost. Back at the press point after
+    // moving away counts as a move to there.
+    if (std::abs(x - pressX_) >= DragThreshold || std::abs(y - pressY_) >= DragThreshold) moved_ = true;
     if (!moved_) return false;
     const ViewRect before = Rect;
     if (tracking_ == Tracking::RubberBand) {

@@ -28,6 +28,8 @@ enum TrackerHit : int {
 class RectTracker {
 public:
     static constexpr int HandleSize = 6;
+    // Screen pixels the mouse must move in one direction before a press becomes a drag.
+    static constexpr int DragThreshold = 3;
 
     ViewRect Rect = HiddenFrameRect;
 
@@ -57,7 +59,7 @@ public:
     bool IsRubberBand() const { return tracking_ == Tracking::RubberBand; }
     // The hit code tracking began with (-1 for a rubber band or when not tracking).
     int TrackedHit() const { return tracking_ == Tracking::Frame ? trackedHit_ : HitNothing; }
-    // Whether the mouse has left the press point since tracking began.
+    // Whether the mouse has moved at least DragThreshold pixels from the press point since tracking began.
     bool Moved() const { return moved_; }
     ViewRect StartRect() const { return startRect_; }
 

@@ -82,6 +82,13 @@ bool OverlapsOrTouches(const ViewRect& a, const ViewRect& b) {
     return a.left <= b.right && a.right >= b.left && a.top <= b.bottom && a.bottom >= b.top;
 }
 
+ViewRect ClipIntoPicture(const ViewRect& frame, const ViewRect& picture) {
+    const auto clip = [](int v, int lo, int hi) { return std::min(std::max(v, lo), hi); };
+    const ViewRect r{clip(frame.left, picture.left, picture.right), clip(frame.top, picture.top, picture.bottom),
+                     clip(frame.right, picture.left, picture.right), clip(frame.bottom, picture.top, picture.bottom)};
+    return r.Normalized();
+}
+
 ViewRect ClampIntoPicture(const ViewRect& frame, const ViewRect& picture) {
     ViewRect r = frame;
     const int w = r.right - r.left;

@@ -67,6 +67,10 @@ bool OverlapsOrTouches(const ViewRect& a, const ViewRect& b);
 // picture takes the picture's extent. Normalised last.
 ViewRect ClampIntoPicture(const ViewRect& frame, const ViewRect& picture);
 
+// `frame` with each edge stopped at the picture's edges (a resize: the edges inside stay put).
+// Normalised last.
+ViewRect ClipIntoPicture(const ViewRect& frame, const ViewRect& picture);
+
 // Size of the picture frame label "(%dx%d)": the frame's size in picture pixels.
 struct FrameSize {
     int Width = 0;

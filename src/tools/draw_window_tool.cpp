@@ -1,0 +1,26 @@
+#include "tools/draw_window_tool.h"
+
+#include "document/tesselink_doc.h"
+
+namespace tesselink {
+
+Qt::CursorShape DrawWindowTool::HoverCursor(ToolSurface& view, int x, int y) {
+    if (view.Role() == PictureViewRole::Original && CurrentFrameHit(view, x, y) == HitNothing &&
+        view.PictureRect().Contains(x, y))
+        return Qt::CrossCursor;
+    return PickMoveTool::HoverCursor(view, x, y);
+}
+
+void DrawWindowTool::PressOnEmptyArea(ToolSurface& view, const ToolPoint& at) {
+    if (view.Role() != PictureViewRole::Original || !view.PictureRect().Contains(at.X, at.Y)) return;
+    BeginRubberBand(view, at);
+}
+
+void DrawWindowTool::FinishRubberBand(const ViewRect& rect, bool drawn) {
+    // A click, or a band without area, adds nothing.
+    if (!drawn) return;
+    const WindowEditResult result = doc_.AddWindow(FillWindowFromRect(PlaybackWindow{}, rect, true, mapMode_));
+    if (!result.Accepted()) ReportRefusal(result);
+}
+
+}  // namespace tesselink

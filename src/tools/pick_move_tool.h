@@ -1,0 +1,74 @@
+#pragma once
+// Picking windows and moving them: in the Original view a window's original rectangle is
+// moved by its inside and resized by its handles; in the Target view its place is moved.
+// The arrow keys nudge the current window, Delete removes it.
+
+#include "document/edit_commands.h"
+#include "map/map_model.h"
+#include "tools/tool.h"
+
+namespace tesselink {
+
+class PickMoveTool : public Tool {
+    Q_OBJECT
+public:
+    using Tool::Tool;
+
+    // Arrow keys move by one picture pixel, with Shift by ten.
+    static constexpr int ShiftKeyStep = 10;
+
+    void Press(ToolSurface& view, const ToolPoint& at) override;
+    void Move(ToolSurface& view, const ToolPoint& at) override;
+    void Release(ToolSurface& view, const ToolPoint& at) override;
+    bool Key(ToolSurface& view, int key, Qt::KeyboardModifiers modifiers) override;
+    void Cancel(ToolSurface& view) override;
+    Qt::CursorShape HoverCursor(ToolSurface& view, int x, int y) override;
+    bool GestureRunning() const override { return gesture_.View != nullptr; }
+    void Deactivate() override;
+
+protected:
+    // A press that hit no window and no handle of the current one.
+    virtual void PressOnEmptyArea(ToolSurface& view, const ToolPoint& at);
+    // A rubber band came to an end over `rect` (picture pixels); `drawn` when it has an area.
+    virtual void FinishRubberBand(const ViewRect& rect, bool drawn);
+
+    // Starts a rubber band at a client point.
+    void BeginRubberBand(ToolSurface& view, const ToolPoint& at);
+    // The hit code of the current window's frame at a client point, as a press there would use it.
+    int CurrentFrameHit(ToolSurface& view, int x, int y) const;
+
+private:
+    // One mouse gesture, from the press to the release.
+    struct Gesture {
+        ToolSurface* View = nullptr;  // none: no gesture
+        int Index = -1;               // the window being changed; -1 for a rubber band
+        PlaybackWindow Start;         // as it was stored at the press
+        ViewRect StartPicture;        // its rectangle in picture pixels at the press
+        ViewRect StartFrame;          // the frame at the press, exactly over StartPicture
+        FrameEdit Edit = FrameEdit::Move;
+        EditGesture Step;             // merges every stored step of this gesture into one
+        bool Stored = false;          // a step of this gesture reached the document
+    };
+
+    void BeginWindowGesture(ToolSurface& view, int index, int hit, const ToolPoint& at);
+    // The picture rectangle the tracked frame stands for now, kept inside the picture.
+    ViewRect TrackedPictureRect(ToolSurface& view) const;
+    // The gesture's window as the picture rectangle `rect` makes it.
+    PlaybackWindow ProposedWindow(ToolSurface& view, const ViewRect& rect) const;
+    void ReportTracked(ToolSurface& view, const ViewRect& rect);
+    void Finish(ToolSurface& view);
+    void Nudge(ToolSurface& view, int dx, int dy);
+    // A run of arrow presses is one undo step; anything else in between starts the next.
+    int KeyRunSerial();
+    void EndKeyRun() { keyRunSerial_ = 0; }
+
+    Gesture gesture_;
+    int keyRunSerial_ = 0;
+    int keyRunUndoIndex_ = -1;  // the undo stack's index after the run's last press
+};
+
+// A window's original rectangle and its place in the target, in picture pixels.
+ViewRect OriginalRectOf(const PlaybackWindow& w);
+ViewRect PlaceOf(const PlaybackWindow& w);
+
+}  // namespace tesselink
