@@ -11,7 +11,11 @@ QString QtNameFilter(const std::string& filter) {
     static const QRegularExpression patterns(QStringLiteral("\\(([^()]*)\\)\\s*$"));
     const QRegularExpressionMatch match = patterns.match(text);
     if (!match.hasMatch()) return text;
-    const QStringList list = match.captured(1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QStringList list = match.captured(1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    // Pictures saved as *.jpeg are JPEG pictures too; the text shown stays as given.
+    if (list.contains(QStringLiteral("*.jpg")) && !list.contains(QStringLiteral("*.jpeg")))
+        list.insert(list.indexOf(QStringLiteral("*.jpg")) + 1, QStringLiteral("*.jpeg"));
+    list.removeDuplicates();
     return text + QStringLiteral(" (") + list.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 

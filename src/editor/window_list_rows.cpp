@@ -19,7 +19,8 @@ const std::array<WindowListColumn, WindowListColumnCount>& WindowListColumns() {
 
 std::array<QString, WindowListColumnCount> WindowRowTexts(int index, const PlaybackWindow& window) {
     const char* mode = MapModeText(window.MapMode);
-    return {QString::number(index + 1), mode ? QString::fromUtf8(mode) : QString(),
+    // A mode no editor writes (a file may hold one) is shown by its number.
+    return {QString::number(index + 1), mode ? QString::fromUtf8(mode) : QStringLiteral("Mode %1").arg(window.MapMode),
             Pair(window.OriginalStartX, window.OriginalStartY), Pair(window.Width, window.Height),
             Pair(window.TargetStartX, window.TargetStartY)};
 }

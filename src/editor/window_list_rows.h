@@ -18,7 +18,7 @@ struct WindowListColumn {
 
 const std::array<WindowListColumn, WindowListColumnCount>& WindowListColumns();
 
-// "No" (index + 1), the mode's text (empty for an unknown mode), "(x,y)" of the original
+// "No" (index + 1), the mode's text ("Mode N" for an unknown mode N), "(x,y)" of the original
 // start, "(w,h)" of the size, "(x,y)" of the target start.
 std::array<QString, WindowListColumnCount> WindowRowTexts(int index, const PlaybackWindow& window);
 

@@ -14,6 +14,7 @@ std::vector<HeadMisfit> FindHeadMisfits(const PlaybackWindows& windows, const Ma
 std::string HeadMisfitQuestion(const std::vector<HeadMisfit>& misfits) {
     if (misfits.empty()) return std::string();
     std::string text;
+    std::size_t listed = 0;
     for (const HeadMisfit& m : misfits) {
         const char* what = "";
         switch (m.Failed) {
@@ -23,6 +24,13 @@ std::string HeadMisfitQuestion(const std::vector<HeadMisfit>& misfits) {
         case FitResult::TargetHeightExceeded: what = "Target Height"; break;
         case FitResult::Fits: continue;
         }
+        // A box taller than the screen hides its buttons: the rest are counted, not listed.
+        if (listed == MaxListedHeadMisfits) {
+            const std::size_t more = misfits.size() - listed;
+            text += "... and " + std::to_string(more) + (more == 1 ? " more window\n" : " more windows\n");
+            break;
+        }
+        ++listed;
         text += "the " + std::string(what) + " of The number " + std::to_string(m.Index) +
                 " playback window beyond the screen\n";
     }

@@ -16,8 +16,12 @@ struct HeadMisfit {
 // The windows that do not fit `head`, from the last index down, each with its first failing test.
 std::vector<HeadMisfit> FindHeadMisfits(const PlaybackWindows& windows, const MapFileHead& head);
 
-// One line per misfit in the order given, then "Are you sure you want to delete  it";
-// empty when there is no misfit.
+// Misfits named one a line in a head-change question; more are counted on one line.
+constexpr std::size_t MaxListedHeadMisfits = 20;
+
+// One line per misfit in the order given (the first MaxListedHeadMisfits, then
+// "... and N more windows"), then "Are you sure you want to delete  it"; empty when there is
+// no misfit.
 std::string HeadMisfitQuestion(const std::vector<HeadMisfit>& misfits);
 
 }  // namespace tesselink

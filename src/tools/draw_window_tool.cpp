@@ -16,10 +16,14 @@ void DrawWindowTool::PressOnEmptyArea(ToolSurface& view, const ToolPoint& at) {
     BeginRubberBand(view, at);
 }
 
+PlaybackWindow DrawWindowTool::NewWindowFor(const ViewRect& rect) const {
+    return FillWindowFromRect(PlaybackWindow{}, rect, true, mapMode_);
+}
+
 void DrawWindowTool::FinishRubberBand(const ViewRect& rect, bool drawn) {
     // A click, or a band without area, adds nothing.
     if (!drawn) return;
-    const WindowEditResult result = doc_.AddWindow(FillWindowFromRect(PlaybackWindow{}, rect, true, mapMode_));
+    const WindowEditResult result = doc_.AddWindow(NewWindowFor(rect));
     if (!result.Accepted()) ReportRefusal(result);
 }
 

@@ -19,6 +19,7 @@ public:
 protected:
     void PressOnEmptyArea(ToolSurface& view, const ToolPoint& at) override;
     void FinishRubberBand(const ViewRect& rect, bool drawn) override;
+    PlaybackWindow NewWindowFor(const ViewRect& rect) const override;
 
 private:
     int mapMode_;

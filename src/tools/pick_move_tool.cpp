@@ -23,6 +23,23 @@ int PickWindowAt(const std::vector<ViewRect>& rects, int x, int y, int count) {
     return -1;
 }
 
+// What the status pane says of a frame that would be refused where it is.
+QString MisfitText(const PlaybackWindow& w, const MapFileHead& head) {
+    PlaybackWindow placed = w;
+    placed.UpdatePlacedSize();
+    const char* what = nullptr;
+    switch (CheckWindowBounds(placed, head)) {
+    case FitResult::Fits: return QString();
+    case FitResult::OriginalWidthExceeded: what = "original width"; break;
+    case FitResult::OriginalHeightExceeded: what = "original height"; break;
+    case FitResult::TargetWidthExceeded: what = "target width"; break;
+    case FitResult::TargetHeightExceeded: what = "target height"; break;
+    }
+    const bool turned = placed.MapMode == static_cast<std::uint8_t>(MapMode::Clockwise90) ||
+                        placed.MapMode == static_cast<std::uint8_t>(MapMode::AntiClockwise90);
+    return QStringLiteral(" - does not fit: beyond the %1%2").arg(what, turned ? " (turned)" : "");
+}
+
 bool IsModifierKey(int key) {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Meta || key == Qt::Key_Alt ||
            key == Qt::Key_AltGr;
@@ -122,14 +139,21 @@ PlaybackWindow PickMoveTool::ProposedWindow(ToolSurface& view, const ViewRect& r
 }
 
 void PickMoveTool::ReportTracked(ToolSurface& view, const ViewRect& rect) {
+    // The window the frame would make at the release, checked as the release will: a frame
+    // that would be refused is drawn red and the pane names the test it fails.
+    const PlaybackWindow w = gesture_.Index >= 0 ? ProposedWindow(view, rect) : NewWindowFor(rect);
+    const QString misfit = MisfitText(w, doc_.GetHead());
+    view.Frame().Refused = !misfit.isEmpty();
     if (IsOriginal(view)) {
-        Status(view, QStringLiteral("Original view: ") + WindowRectText(rect.left, rect.top, rect.Width(), rect.Height()));
+        Status(view, QStringLiteral("Original view: ") + WindowRectText(rect.left, rect.top, rect.Width(), rect.Height()) +
+                         misfit);
         return;
     }
-    const PlaybackWindow w = ProposedWindow(view, rect);
     Status(view, QStringLiteral("Target view: ") +
-                     WindowRectText(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight));
+                     WindowRectText(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight) + misfit);
 }
+
+PlaybackWindow PickMoveTool::NewWindowFor(const ViewRect&) const { return PlaybackWindow{}; }
 
 void PickMoveTool::Move(ToolSurface& view, const ToolPoint& at) {
     if (gesture_.View != &view) return;
@@ -177,6 +201,7 @@ void PickMoveTool::Cancel(ToolSurface&) {
     if (!GestureRunning()) return;
     ToolSurface& view = *gesture_.View;
     view.Frame().CancelTrack();
+    view.Frame().Refused = false;
     view.FrameChanged();
     // Merged into the gesture's step, which then leaves nothing behind.
     if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())

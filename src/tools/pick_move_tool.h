@@ -32,6 +32,9 @@ protected:
     // A rubber band came to an end over `rect` (picture pixels); `drawn` when it has an area.
     virtual void FinishRubberBand(const ViewRect& rect, bool drawn);
 
+    // The window a rubber band over `rect` (picture pixels) would add; the pick tool adds none.
+    virtual PlaybackWindow NewWindowFor(const ViewRect& rect) const;
+
     // Starts a rubber band at a client point.
     void BeginRubberBand(ToolSurface& view, const ToolPoint& at);
     // The hit code of the current window's frame at a client point, as a press there would use it.

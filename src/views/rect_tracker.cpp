@@ -48,7 +48,8 @@ void RectTracker::Draw(QPainter& painter) const {
     const ViewRect r = Rect.Normalized();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(Qt::black);
+    const QColor colour = Refused ? QColor(Qt::red) : QColor(Qt::black);
+    QPen pen(colour);
     pen.setWidth(0);
     pen.setStyle(Qt::DotLine);
     painter.setPen(pen);
@@ -57,7 +58,7 @@ void RectTracker::Draw(QPainter& painter) const {
     painter.drawRect(r.left, r.top, std::max(0, r.Width() - 1), std::max(0, r.Height() - 1));
     for (int which = HitTopLeft; which <= HitLeft; ++which) {
         ViewRect handle;
-        if (HandleRect(which, handle)) painter.fillRect(handle.left, handle.top, handle.Width(), handle.Height(), Qt::black);
+        if (HandleRect(which, handle)) painter.fillRect(handle.left, handle.top, handle.Width(), handle.Height(), colour);
     }
     painter.restore();
 }
@@ -130,6 +131,7 @@ bool RectTracker::TrackTo(int x, int y) {
 
 void RectTracker::EndTrack() {
     tracking_ = Tracking::None;
+    Refused = false;
     trackedHit_ = HitNothing;
 }
 

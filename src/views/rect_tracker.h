@@ -32,6 +32,8 @@ public:
     static constexpr int DragThreshold = 3;
 
     ViewRect Rect = HiddenFrameRect;
+    // Drawn in red: the window the frame stands for would be refused where it is now.
+    bool Refused = false;
 
     bool IsHidden() const { return IsHiddenFrame(Rect); }
     // Drawn unless hidden or both width and height are 0.
