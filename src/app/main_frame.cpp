@@ -12,6 +12,9 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QBoxLayout>
+#include <QDockWidget>
+#include <QStyle>
+#include <QUndoView>
 #include <QSpacerItem>
 #include <QToolBar>
 #include <QToolButton>
@@ -184,6 +187,21 @@ void CMainFrame::CreateEditMenu(QUndoStack* stack) {
     addAction(undo);
     addAction(redo);
     menuBar()->insertMenu(ViewMenu_ != nullptr ? ViewMenu_->menuAction() : nullptr, EditMenu_);
+
+    // View > History: every step of the undo history, the saved one marked; a click goes there.
+    auto* history = new QDockWidget(QStringLiteral("History"), this);
+    history->setObjectName("HistoryDock");
+    auto* steps = new QUndoView(stack, history);
+    steps->setObjectName("HistoryView");
+    steps->setEmptyLabel(QStringLiteral("<opened>"));
+    steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    history->setWidget(steps);
+    addDockWidget(Qt::RightDockWidgetArea, history);
+    history->hide();
+    QAction* showHistory = history->toggleViewAction();
+    showHistory->setText(QStringLiteral("&History"));
+    showHistory->setObjectName("viewHistory");
+    if (ViewMenu_ != nullptr) ViewMenu_->addAction(showHistory);
 }
 
 void CMainFrame::CreateToolBar() {
