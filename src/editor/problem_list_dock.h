@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 
+#include "document/map_change.h"
 #include "layout/problem_list.h"
 
 class QListWidget;
@@ -41,7 +42,7 @@ signals:
     void listed();
 
 private:
-    void ScheduleRefresh();
+    void ScheduleRefresh(const MapChange& change);
     void Refresh();
     void Activate(QListWidgetItem* item);
 

@@ -29,8 +29,7 @@ MoveDelta ClampGroupDelta(const std::vector<LayoutRect>& rects, MoveDelta propos
 
 std::vector<std::pair<int, PlaybackWindow>> MoveWindows(const Map& map, const std::vector<int>& indexes, MapSide side,
                                                         MoveDelta proposed) {
-    const MoveDelta d =
-        ClampGroupDelta(WindowRects(map.Windows, indexes, side), proposed, SidePicture(map.Head, side));
+    const MoveDelta d = ClampGroupDelta(WindowRects(map.Windows, indexes, side), proposed, SidePicture(map.Head, side));
     std::vector<std::pair<int, PlaybackWindow>> moved;
     if (d.Dx == 0 && d.Dy == 0) return moved;
     for (int index : indexes) {

@@ -127,7 +127,8 @@ public:
 private:
     int Find(int a) {
         while (parent_[static_cast<std::size_t>(a)] != a) {
-            parent_[static_cast<std::size_t>(a)] = parent_[static_cast<std::size_t>(parent_[static_cast<std::size_t>(a)])];
+            parent_[static_cast<std::size_t>(a)] =
+                parent_[static_cast<std::size_t>(parent_[static_cast<std::size_t>(a)])];
             a = parent_[static_cast<std::size_t>(a)];
         }
         return a;
@@ -164,7 +165,8 @@ void FindUncovered(const std::vector<LayoutRect>& places, const MapFileHead& hea
     {
         std::vector<int> s(startAt.begin(), startAt.end() - 1), e(endAt.begin(), endAt.end() - 1);
         for (std::size_t i = 0; i < clipped.size(); ++i) {
-            starting[static_cast<std::size_t>(s[static_cast<std::size_t>(ys.Index(clipped[i].Y))]++)] = static_cast<int>(i);
+            starting[static_cast<std::size_t>(s[static_cast<std::size_t>(ys.Index(clipped[i].Y))]++)] =
+                static_cast<int>(i);
             ending[static_cast<std::size_t>(e[static_cast<std::size_t>(ys.Index(clipped[i].Bottom()))]++)] =
                 static_cast<int>(i);
         }
@@ -240,7 +242,8 @@ ProblemReport FindProblems(const Map& map, ProblemLimits limits) {
         if (places[i].IsEmpty()) empty.push_back(i);
     for (std::size_t a = 0; a < empty.size(); ++a)
         for (std::size_t b = a + 1; b < empty.size(); ++b)
-            if (SameSavedFields(windows[empty[a]], windows[empty[b]])) emptyPairs.push_back(PairKey(empty[a], empty[b]));
+            if (SameSavedFields(windows[empty[a]], windows[empty[b]]))
+                emptyPairs.push_back(PairKey(empty[a], empty[b]));
 
     std::vector<int> leader(windows.size());
     std::iota(leader.begin(), leader.end(), 0);
@@ -309,14 +312,15 @@ std::string Listing(const std::vector<int>& indexes) {
 std::vector<ProblemRow> ProblemRows(const ProblemReport& report) {
     std::vector<ProblemRow> rows;
     for (const WindowOverlap& o : report.Overlaps)
-        rows.push_back({"Window " + Number(o.Later) + " covers " + SizeAt(o.Area) + " of window " + Number(o.Earlier) +
-                            ".",
-                        {o.Earlier, o.Later},
-                        true,
-                        o.Area});
+        rows.push_back(
+            {"Window " + Number(o.Later) + " covers " + SizeAt(o.Area) + " of window " + Number(o.Earlier) + ".",
+             {o.Earlier, o.Later},
+             true,
+             o.Area});
     const int unlisted = report.OverlapCount - static_cast<int>(report.Overlaps.size());
     if (unlisted > 0)
-        rows.push_back({"... and " + Counted(unlisted, "more overlapping pair.", "more overlapping pairs."), {}, false, {}});
+        rows.push_back(
+            {"... and " + Counted(unlisted, "more overlapping pair.", "more overlapping pairs."), {}, false, {}});
     if (report.UncoveredPixels > 0) {
         rows.push_back({Percent(report.UncoveredPercent) + " of the target (" +
                             Counted(report.UncoveredPixels, "pixel", "pixels") + ") is covered by no window.",
@@ -325,24 +329,26 @@ std::vector<ProblemRow> ProblemRows(const ProblemReport& report) {
                         {}});
         for (const UncoveredRegion& r : report.UncoveredRegions) {
             const bool rectangular = r.Pixels == r.Bounds.Area();
-            rows.push_back({rectangular ? "Uncovered: " + SizeAt(r.Bounds) + "."
-                                        : "Uncovered: " + std::to_string(r.Pixels) + " pixels within " +
-                                              SizeAt(r.Bounds) + ".",
+            rows.push_back({rectangular
+                                ? "Uncovered: " + SizeAt(r.Bounds) + "."
+                                : "Uncovered: " + std::to_string(r.Pixels) + " pixels within " + SizeAt(r.Bounds) + ".",
                             {},
                             true,
                             r.Bounds});
         }
         const int more = report.UncoveredRegionCount - static_cast<int>(report.UncoveredRegions.size());
-        if (more > 0) rows.push_back({"... and " + Counted(more, "more uncovered region.", "more uncovered regions."), {}, false, {}});
+        if (more > 0)
+            rows.push_back(
+                {"... and " + Counted(more, "more uncovered region.", "more uncovered regions."), {}, false, {}});
     }
     for (const std::vector<int>& group : report.IdenticalGroups)
         rows.push_back({"Windows " + Listing(group) + " are identical.", group, false, {}});
     if (report.AtWindowLimit)
-        rows.push_back({"The map holds " + std::to_string(report.WindowCount) +
-                            " windows: no more can be added (at most 255).",
-                        {},
-                        false,
-                        {}});
+        rows.push_back(
+            {"The map holds " + std::to_string(report.WindowCount) + " windows: no more can be added (at most 255).",
+             {},
+             false,
+             {}});
     return rows;
 }
 

@@ -48,7 +48,8 @@ Candidate NearestLine(const AxisTargets& axis, int value, int lo, int hi, double
     }
     if (axis.GridStep > 0) {
         const long long step = axis.GridStep;
-        long long below = value >= 0 ? value / step * step : -((-static_cast<long long>(value) + step - 1) / step) * step;
+        long long below =
+            value >= 0 ? value / step * step : -((-static_cast<long long>(value) + step - 1) / step) * step;
         for (long long line : {below, below + step}) {
             if (line < 0 || line > axis.Extent || line < lo || line > hi) continue;
             best.Offer(static_cast<int>(line), value);

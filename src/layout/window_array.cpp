@@ -7,9 +7,7 @@ namespace tesselink {
 
 namespace {
 
-std::string Windows(long long count) {
-    return std::to_string(count) + (count == 1 ? " window" : " windows");
-}
+std::string Windows(long long count) { return std::to_string(count) + (count == 1 ? " window" : " windows"); }
 
 std::string CellName(const ArrayCell& cell) {
     return "(row " + std::to_string(cell.Row + 1) + ", column " + std::to_string(cell.Column + 1) + ")";

@@ -44,12 +44,12 @@ struct ArrayCell {
 std::vector<ArrayCell> ArrayCellOrder(int rows, int columns, ArrayOrder order);
 
 struct ArrayPlan {
-    PlaybackWindow First;      // the window of cell (0, 0) in the mode for all
-    bool FirstChanged = false; // it differs from the stored window (the mode for all is another)
-    PlaybackWindows Added;     // the other cells in numbering order; empty unless Fits
+    PlaybackWindow First;       // the window of cell (0, 0) in the mode for all
+    bool FirstChanged = false;  // it differs from the stored window (the mode for all is another)
+    PlaybackWindows Added;      // the other cells in numbering order; empty unless Fits
     int AddedCount = 0;
     bool Fits = false;
-    std::string Verdict;       // the preview line: how many are added, and why they do not fit
+    std::string Verdict;  // the preview line: how many are added, and why they do not fit
 };
 
 // The array of the window at `index` as `spec` asks. Checked in this order: the rows and columns

@@ -36,8 +36,8 @@ TEST(GroupMove, AfterAnyClampedMoveEveryWindowStillFits) {
         while (static_cast<int>(map.Windows.size()) < count) {
             const int mode = pick(0, 5);
             const int w = pick(0, map.Head.OriginalWidth), h = pick(0, map.Head.OriginalHeight);
-            PlaybackWindow window = MakeWindow(pick(0, map.Head.OriginalWidth - w), pick(0, map.Head.OriginalHeight - h),
-                                               w, h, 0, 0, mode);
+            PlaybackWindow window =
+                MakeWindow(pick(0, map.Head.OriginalWidth - w), pick(0, map.Head.OriginalHeight - h), w, h, 0, 0, mode);
             if (window.PlacedWidth > map.Head.TargetWidth || window.PlacedHeight > map.Head.TargetHeight) continue;
             window.TargetStartX = static_cast<std::uint16_t>(pick(0, map.Head.TargetWidth - window.PlacedWidth));
             window.TargetStartY = static_cast<std::uint16_t>(pick(0, map.Head.TargetHeight - window.PlacedHeight));
@@ -48,7 +48,8 @@ TEST(GroupMove, AfterAnyClampedMoveEveryWindowStillFits) {
             if (pick(0, 2) == 0) selection.push_back(i);
         const MapSide side = pick(0, 1) ? MapSide::Original : MapSide::Target;
         const PictureSize picture = SidePicture(map.Head, side);
-        const MoveDelta proposed{pick(-2 * picture.Width, 2 * picture.Width), pick(-2 * picture.Height, 2 * picture.Height)};
+        const MoveDelta proposed{pick(-2 * picture.Width, 2 * picture.Width),
+                                 pick(-2 * picture.Height, 2 * picture.Height)};
         SCOPED_TRACE(round);
 
         Map moved = map;

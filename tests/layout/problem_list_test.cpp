@@ -50,7 +50,8 @@ PixelRegions CountPixels(const Map& map) {
             stack.pop_back();
             const int x = p % w, y = p / w;
             ++region.Pixels;
-            left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1), bottom = std::max(bottom, y + 1);
+            left = std::min(left, x), top = std::min(top, y), right = std::max(right, x + 1),
+            bottom = std::max(bottom, y + 1);
             const int next[4][2] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
             for (const auto& n : next) {
                 if (n[0] < 0 || n[1] < 0 || n[0] >= w || n[1] >= h) continue;
@@ -72,8 +73,8 @@ PixelRegions CountPixels(const Map& map) {
 TEST(ProblemList, OverlapsWithTheirSizeLaterCoveringEarlier) {
     const Map map = Target(640, 480,
                            {MakeWindow(0, 0, 100, 100, 0, 0, 0), MakeWindow(0, 0, 100, 100, 60, 70, 0),
-                            MakeWindow(0, 0, 100, 40, 300, 0, 1),   // placed 40 x 100
-                            MakeWindow(0, 0, 20, 20, 100, 0, 0),    // touches the first: no overlap
+                            MakeWindow(0, 0, 100, 40, 300, 0, 1),  // placed 40 x 100
+                            MakeWindow(0, 0, 20, 20, 100, 0, 0),   // touches the first: no overlap
                             MakeWindow(0, 0, 10, 10, 330, 90, 0)});
     const ProblemReport report = FindProblems(map);
     ASSERT_EQ(report.OverlapCount, 2);
@@ -104,10 +105,10 @@ TEST(ProblemList, OverlapsWithTheirSizeLaterCoveringEarlier) {
 TEST(ProblemList, UncoveredAreaAndItsRegions) {
     // A 100 x 100 target: a top band with a notch at its top edge, a left column below it, a
     // block at the right reaching the bottom. Uncovered: the notch, and an L between column and block.
-    const Map map = Target(100, 100,
-                           {MakeWindow(0, 0, 40, 20, 0, 0, 0), MakeWindow(0, 0, 60, 10, 40, 10, 0),
-                            MakeWindow(0, 0, 40, 10, 60, 0, 0), MakeWindow(0, 0, 30, 80, 0, 20, 0),
-                            MakeWindow(0, 0, 50, 60, 50, 40, 0)});
+    const Map map = Target(
+        100, 100,
+        {MakeWindow(0, 0, 40, 20, 0, 0, 0), MakeWindow(0, 0, 60, 10, 40, 10, 0), MakeWindow(0, 0, 40, 10, 60, 0, 0),
+         MakeWindow(0, 0, 30, 80, 0, 20, 0), MakeWindow(0, 0, 50, 60, 50, 40, 0)});
     const ProblemReport report = FindProblems(map);
     EXPECT_EQ(report.OverlapCount, 0);
     // The notch 20 x 10, the L 70 x 20 + 20 x 60.
@@ -158,7 +159,8 @@ TEST(ProblemList, AgreesWithAPixelCountOnRandomMaps) {
         EXPECT_NEAR(report.UncoveredPercent, 100.0 * pixels.Uncovered / (w * h), 1e-9);
         ASSERT_EQ(report.UncoveredRegionCount, static_cast<int>(pixels.Regions.size()));
         std::vector<std::pair<std::int64_t, int>> mine, theirs;
-        for (const UncoveredRegion& r : report.UncoveredRegions) mine.push_back({r.Pixels, r.Bounds.X * 1000 + r.Bounds.Y});
+        for (const UncoveredRegion& r : report.UncoveredRegions)
+            mine.push_back({r.Pixels, r.Bounds.X * 1000 + r.Bounds.Y});
         for (const UncoveredRegion& r : pixels.Regions) theirs.push_back({r.Pixels, r.Bounds.X * 1000 + r.Bounds.Y});
         std::sort(mine.begin(), mine.end());
         std::sort(theirs.begin(), theirs.end());
@@ -175,13 +177,15 @@ TEST(ProblemList, AgreesWithAPixelCountOnRandomMaps) {
                     ++identicalPairs;
                     continue;
                 }
-                if (!Intersection(WindowRect(a, MapSide::Target), WindowRect(b, MapSide::Target)).IsEmpty()) ++overlapping;
+                if (!Intersection(WindowRect(a, MapSide::Target), WindowRect(b, MapSide::Target)).IsEmpty())
+                    ++overlapping;
             }
         EXPECT_EQ(report.OverlapCount, overlapping);
         int grouped = 0;
         for (const auto& group : report.IdenticalGroups) {
             grouped += static_cast<int>(group.size() * (group.size() - 1) / 2);
-            for (int index : group) EXPECT_EQ(windows[static_cast<std::size_t>(index)], windows[static_cast<std::size_t>(group[0])]);
+            for (int index : group)
+                EXPECT_EQ(windows[static_cast<std::size_t>(index)], windows[static_cast<std::size_t>(group[0])]);
         }
         EXPECT_EQ(grouped, identicalPairs);
         for (std::size_t i = 1; i < report.Overlaps.size(); ++i) {
@@ -217,7 +221,8 @@ TEST(ProblemList, FullMapAndEmptyTarget) {
     for (int i = 0; i < 255; ++i) tiles.push_back(MakeWindow(0, 0, 1, 1, i % 17, i / 17, 0));
     ProblemReport report = FindProblems(Target(17, 15, tiles));
     EXPECT_TRUE(report.AtWindowLimit);
-    EXPECT_EQ(Texts(report), (std::vector<std::string>{"The map holds 255 windows: no more can be added (at most 255)."}));
+    EXPECT_EQ(Texts(report),
+              (std::vector<std::string>{"The map holds 255 windows: no more can be added (at most 255)."}));
     tiles.pop_back();
     report = FindProblems(Target(17, 15, tiles));
     EXPECT_FALSE(report.AtWindowLimit);

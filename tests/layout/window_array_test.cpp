@@ -83,7 +83,8 @@ TEST(WindowArray, ModeForAllTurnsTheFirstWindowToo) {
     ASSERT_TRUE(plan.Fits) << plan.Verdict;
     EXPECT_TRUE(plan.FirstChanged);
     EXPECT_EQ(plan.First, MakeWindow(0, 0, 100, 50, 0, 0, 1));
-    EXPECT_EQ(plan.Added, (PlaybackWindows{MakeWindow(100, 0, 100, 50, 50, 0, 1), MakeWindow(200, 0, 100, 50, 100, 0, 1)}));
+    EXPECT_EQ(plan.Added,
+              (PlaybackWindows{MakeWindow(100, 0, 100, 50, 50, 0, 1), MakeWindow(200, 0, 100, 50, 100, 0, 1)}));
 
     // A turned first window that leaves the target fails at the first cell.
     const Map flat = Wall(640, 480, 640, 60, first);
