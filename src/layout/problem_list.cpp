@@ -103,19 +103,17 @@ public:
         regions_.push_back({bounds, bounds.Area()});
         return parent_.back();
     }
+    // Adds `bounds` to the region `id` belongs to.
+    void Extend(int id, const LayoutRect& bounds) {
+        Merge(regions_[static_cast<std::size_t>(Find(id))], {bounds, bounds.Area()});
+    }
     void Join(int a, int b) {
         a = Find(a);
         b = Find(b);
         if (a == b) return;
         if (b < a) std::swap(a, b);
         parent_[static_cast<std::size_t>(b)] = a;
-        UncoveredRegion& into = regions_[static_cast<std::size_t>(a)];
-        const UncoveredRegion& from = regions_[static_cast<std::size_t>(b)];
-        const int left = std::min(into.Bounds.X, from.Bounds.X), top = std::min(into.Bounds.Y, from.Bounds.Y);
-        const int right = std::max(into.Bounds.Right(), from.Bounds.Right());
-        const int bottom = std::max(into.Bounds.Bottom(), from.Bounds.Bottom());
-        into.Bounds = {left, top, right - left, bottom - top};
-        into.Pixels += from.Pixels;
+        Merge(regions_[static_cast<std::size_t>(a)], regions_[static_cast<std::size_t>(b)]);
     }
     std::vector<UncoveredRegion> Roots() {
         std::vector<UncoveredRegion> roots;
@@ -125,6 +123,13 @@ public:
     }
 
 private:
+    static void Merge(UncoveredRegion& into, const UncoveredRegion& from) {
+        const int left = std::min(into.Bounds.X, from.Bounds.X), top = std::min(into.Bounds.Y, from.Bounds.Y);
+        const int right = std::max(into.Bounds.Right(), from.Bounds.Right());
+        const int bottom = std::max(into.Bounds.Bottom(), from.Bounds.Bottom());
+        into.Bounds = {left, top, right - left, bottom - top};
+        into.Pixels += from.Pixels;
+    }
     int Find(int a) {
         while (parent_[static_cast<std::size_t>(a)] != a) {
             parent_[static_cast<std::size_t>(a)] =
@@ -196,10 +201,19 @@ void FindUncovered(const std::vector<LayoutRect>& places, const MapFileHead& hea
             const int left = xs.Positions[static_cast<std::size_t>(first)];
             const LayoutRect bounds{left, top, xs.Positions[static_cast<std::size_t>(last)] - left, bandHeight};
             report.UncoveredPixels += bounds.Area();
-            const int id = regions.Add(bounds);
-            // Runs of the band above that share at least one column cell with this one.
+            // Runs of the band above that share at least one column cell with this one: the run
+            // continues the first one's region and joins the others to it.
+            int id = -1;
             while (a < above.size() && above[a].Last <= first) ++a;
-            for (std::size_t b = a; b < above.size() && above[b].First < last; ++b) regions.Join(above[b].Id, id);
+            for (std::size_t b = a; b < above.size() && above[b].First < last; ++b) {
+                if (id < 0) {
+                    id = above[b].Id;
+                    regions.Extend(id, bounds);
+                } else {
+                    regions.Join(above[b].Id, id);
+                }
+            }
+            if (id < 0) id = regions.Add(bounds);
             here.push_back({first, last, id});
             first = uncovered.Next(last, true);
         }
