@@ -27,6 +27,8 @@ constexpr std::uint8_t CoverDifferentDirection = 4;
 
 // The file stores the count in one byte.
 constexpr std::size_t MaxWindowCount = 255;
+// What a user is told when a step would take the map past MaxWindowCount.
+inline constexpr char TooManyWindowsMessage[] = "A map holds at most 255 playback windows.";
 
 struct MapFileHead {
     std::uint8_t WindowCount = 0;
