@@ -10,6 +10,7 @@
 #include "app/default_picture.h"
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
+#include "editor/problem_list_dock.h"
 #include "views/original_view.h"
 #include "tools/draw_window_tool.h"
 #include "tools/pick_move_tool.h"
@@ -98,6 +99,15 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     CMapHeadFileView* editor = Editor_;
     Commands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
     Commands_->WatchWindow(frame);
+
+    // View > Problems: what is probably wrong with the layout; a row's windows get picked.
+    auto* problems = new ProblemListDock(frame);
+    problems->setObjectName("ProblemsDock");
+    problems->Watch(Doc_);
+    Frame_->AddDock(problems, Qt::BottomDockWidgetArea, QStringLiteral("&Problems"));
+    QObject::connect(problems, &ProblemListDock::windowsActivated, &Doc_, [this](const QList<int>& windows) {
+        if (!windows.isEmpty()) Doc_.SelectWindow(windows.back());
+    });
 
     // The zoom commands.
     QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);

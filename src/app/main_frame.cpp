@@ -196,12 +196,17 @@ void CMainFrame::CreateEditMenu(QUndoStack* stack) {
     steps->setEmptyLabel(QStringLiteral("<opened>"));
     steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     history->setWidget(steps);
-    addDockWidget(Qt::RightDockWidgetArea, history);
-    history->hide();
-    QAction* showHistory = history->toggleViewAction();
-    showHistory->setText(QStringLiteral("&History"));
-    showHistory->setObjectName("viewHistory");
-    if (ViewMenu_ != nullptr) ViewMenu_->addAction(showHistory);
+    AddDock(history, Qt::RightDockWidgetArea, QStringLiteral("&History"));
+}
+
+void CMainFrame::AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText) {
+    // Hidden until asked for, so the described layout of the panes stays as it is.
+    addDockWidget(area, dock);
+    dock->hide();
+    QAction* show = dock->toggleViewAction();
+    show->setText(menuText);
+    show->setObjectName(QStringLiteral("view") + dock->objectName());
+    if (ViewMenu_ != nullptr) ViewMenu_->addAction(show);
 }
 
 void CMainFrame::CreateToolBar() {

@@ -13,6 +13,7 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -40,6 +41,9 @@ public:
     // Puts "&Edit" with Undo and Redo of `stack` between "&File" and "&View". Called once.
     void CreateEditMenu(QUndoStack* stack);
     QMenu* EditMenu() const { return EditMenu_; }
+
+    // A dock in `area`, hidden at first, shown and hidden with a check item of "&View".
+    void AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText);
 
     // One checkable toolbar button per tool of `tools`, after the zoom buttons; the active
     // tool's button is the pressed one. Called once.
