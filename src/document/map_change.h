@@ -14,6 +14,7 @@ struct MapChange {
         Cover,          // the cover option
         MapReplaced,    // New, Open: everything
         Picture,        // the background picture path
+        Windows,        // several windows at once: the whole list may differ
     };
     Kind What = Kind::MapReplaced;
     int Index = -1;

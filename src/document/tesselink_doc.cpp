@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUndoStack>
 
+#include "document/group_commands.h"
 #include "map/map_file.h"
 
 namespace tesselink {
@@ -107,6 +108,8 @@ void CTesselinkDoc::MarkSaved() { undoStack_->setClean(); }
 
 void CTesselinkDoc::InsertWindowAt(int index, const PlaybackWindow& window) {
     map_.Windows.insert(map_.Windows.begin() + index, window);
+    for (int& i : selection_)
+        if (i >= index) ++i;
     SyncWindowCount();
     Announce(MapChange::Kind::WindowAdded, index);
 }
@@ -118,6 +121,9 @@ void CTesselinkDoc::StoreWindowAt(int index, const PlaybackWindow& window) {
 
 void CTesselinkDoc::EraseWindowAt(int index) {
     map_.RemoveWindow(static_cast<std::size_t>(index));
+    selection_.erase(std::remove(selection_.begin(), selection_.end(), index), selection_.end());
+    for (int& i : selection_)
+        if (i > index) --i;
     SyncWindowCount();
     Announce(MapChange::Kind::WindowRemoved, index);
 }
@@ -152,10 +158,65 @@ void CTesselinkDoc::SetSelectedWindows(int original, int target) {
     if (target >= count) target = -1;
     if (original < -1) original = -1;
     if (target < -1) target = -1;
-    if (original == selectedOriginal_ && target == selectedTarget_) return;
+    std::vector<int> selection;
+    if (original >= 0) selection.push_back(original);
+    if (original == selectedOriginal_ && target == selectedTarget_ && selection == selection_) return;
     selectedOriginal_ = original;
     selectedTarget_ = target;
+    selection_ = std::move(selection);
     emit selectionChanged();
+}
+
+bool CTesselinkDoc::IsSelected(int index) const {
+    return std::find(selection_.begin(), selection_.end(), index) != selection_.end();
+}
+
+void CTesselinkDoc::SetSelection(std::vector<int> indexes, int current) {
+    std::vector<int> kept;
+    for (const int i : indexes)
+        if (i >= 0 && i < WindowCount() && std::find(kept.begin(), kept.end(), i) == kept.end()) kept.push_back(i);
+    if (current >= WindowCount()) current = -1;
+    if (current < 0 && !kept.empty()) current = kept.back();
+    if (current >= 0 && std::find(kept.begin(), kept.end(), current) == kept.end()) kept.push_back(current);
+    if (kept == selection_ && current == selectedOriginal_ && current == selectedTarget_) return;
+    selection_ = std::move(kept);
+    selectedOriginal_ = current;
+    selectedTarget_ = current;
+    emit selectionChanged();
+}
+
+void CTesselinkDoc::SetCurrentWindow(int index) {
+    if (index < 0 || index >= WindowCount()) return;
+    std::vector<int> selection = selection_;
+    if (!IsSelected(index)) selection.push_back(index);
+    SetSelection(std::move(selection), index);
+}
+
+WindowEditResult CTesselinkDoc::ChangeWindows(PlaybackWindows windows, const std::vector<int>& selection,
+                                              const QString& text, EditGesture gesture) {
+    WindowEditResult result;
+    if (windows.size() > MaxWindowCount) {
+        result.What = WindowEditResult::Outcome::TooManyWindows;
+        return result;
+    }
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        if (!CheckProposedWindow(windows[i], map_.Head, result)) {
+            result.Index = static_cast<int>(i);
+            return result;
+        }
+    }
+    if (windows == map_.Windows) {
+        result.What = WindowEditResult::Outcome::Unchanged;
+        return result;
+    }
+    undoStack_->push(new ChangeWindowsCommand(*this, std::move(windows), selection, text, gesture));
+    return result;
+}
+
+void CTesselinkDoc::StoreWindows(PlaybackWindows windows) {
+    map_.Windows = std::move(windows);
+    SyncWindowCount();
+    Announce(MapChange::Kind::Windows);
 }
 
 void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {

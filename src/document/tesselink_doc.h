@@ -87,8 +87,27 @@ public:
     // The window picked in each picture view; -1 for none.
     int SelectedOriginalWindow() const { return selectedOriginal_; }
     int SelectedTargetWindow() const { return selectedTarget_; }
+    // Picks one window (-1 for none): it alone is selected.
     void SetSelectedWindows(int original, int target);
     void SelectWindow(int index) { SetSelectedWindows(index, index); }
+
+    // Several windows selected: an ordered set of indexes, the current window (the picked one,
+    // which the panel's fields show) among them. One window selected is the single selection.
+    const std::vector<int>& Selection() const { return selection_; }
+    bool IsSelected(int index) const;
+    // `indexes` (out of range and repeated ones dropped, order kept) with `current` among them
+    // (appended when missing; -1 takes the last). Announced once through selectionChanged.
+    void SetSelection(std::vector<int> indexes, int current = -1);
+    // The current window changes; the selection stays (a press on one of several selected).
+    void SetCurrentWindow(int index);
+
+    // A change of several windows at once as one step (a group move, Delete of several, a mode
+    // for all, Duplicate, an array): the whole new list, checked window by window in order as
+    // the gate checks one; the first that fails refuses all of it, and Index names it. The
+    // selection afterwards is `selection`, its last element current. Steps of one gesture
+    // (`gesture` not None) merge. `text` names the step for the Edit menu.
+    WindowEditResult ChangeWindows(PlaybackWindows windows, const std::vector<int>& selection, const QString& text,
+                                   EditGesture gesture = {});
 
     // The background picture and what is derived from it for the current original size.
     const std::string& BackgroundPicturePath() const { return backgroundPicturePath_; }
@@ -141,12 +160,15 @@ private:
     friend class RemoveWindowCommand;
     friend class ChangeHeadCommand;
     friend class ChangeCoverCommand;
+    friend class ChangeWindowsCommand;
     void InsertWindowAt(int index, const PlaybackWindow& window);
     void StoreWindowAt(int index, const PlaybackWindow& window);
     void EraseWindowAt(int index);
     // The four sizes of `sizes` and the whole list, announced as one head change.
     void StoreHead(const MapFileHead& sizes, PlaybackWindows windows);
     void StoreCoverOption(std::uint8_t option);
+    // The whole list, announced as one change of the windows.
+    void StoreWindows(PlaybackWindows windows);
     void Announce(MapChange::Kind what, int index = -1);
     void SyncWindowCount();
     void ShowMessage(const UserMessage& message);
@@ -156,6 +178,7 @@ private:
     int gestureSerial_ = 0;
     int selectedOriginal_ = -1;
     int selectedTarget_ = -1;
+    std::vector<int> selection_;
     std::string backgroundPicturePath_;
     std::string mapFilePath_;
     BackgroundPicture background_;

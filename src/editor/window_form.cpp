@@ -1,5 +1,7 @@
 #include "editor/window_form.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
@@ -14,6 +16,7 @@
 #include "document/tesselink_doc.h"
 #include "editor/form_building.h"
 #include "editor/window_list_rows.h"
+#include "tools/selection_edits.h"
 
 namespace tesselink {
 namespace {
@@ -58,7 +61,8 @@ void WindowForm::Build(QWidget* form) {
     list_ = Place(new QTableWidget(form), 2, 152, 280, 130);
     list_->setObjectName("WindowList");
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ctrl and Shift with a click select several windows, as in the views.
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setShowGrid(true);
     list_->verticalHeader()->setVisible(false);
@@ -199,15 +203,21 @@ void WindowForm::UpdateRow(int row) {
 
 void WindowForm::SelectCurrentRow() {
     const QSignalBlocker quiet(list_);
+    const QSignalBlocker quietSelection(list_->selectionModel());
     const int row = doc_.SelectedOriginalWindow();
     if (row >= 0 && row < list_->rowCount()) {
         // Selected and current, so that the list's own keys start from it.
         list_->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        for (const int other : doc_.Selection())
+            if (other != row && other < list_->rowCount())
+                list_->selectionModel()->select(list_->model()->index(other, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
         list_->scrollToItem(list_->item(row, 0));
     } else {
         list_->clearSelection();
         list_->setCurrentItem(nullptr);
     }
+    list_->viewport()->update();
 }
 
 void WindowForm::ShowCurrentWindow() {
@@ -229,10 +239,15 @@ void WindowForm::ShowCurrentWindow() {
 }
 
 void WindowForm::OnListSelectionChanged() {
-    const QList<QTableWidgetItem*> items = list_->selectedItems();
-    const int row = items.isEmpty() ? -1 : items.front()->row();
+    std::vector<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
     fieldGesture_ = doc_.NewGestureSerial();
-    doc_.SelectWindow(row);
+    const int current = list_->currentRow();
+    if (rows.size() <= 1)
+        doc_.SelectWindow(rows.empty() ? -1 : rows.front());
+    else
+        doc_.SetSelection(rows, std::find(rows.begin(), rows.end(), current) != rows.end() ? current : rows.back());
     // The same row again still shows the stored window in the fields.
     ShowCurrentWindow();
 }
@@ -275,6 +290,17 @@ void WindowForm::OnFieldEdited(int field, const QString& text) {
 }
 
 void WindowForm::OnMapModeChosen(int mode) {
+    if (doc_.Selection().size() > 1 && mode >= 0 && mode < MapModeCount) {
+        // A mode for all the selected windows, refused as a whole.
+        if (!doc_.BackgroundPicturePath().empty()) {
+            const WindowEditResult result = SetSelectionMode(doc_, mode);
+            if (!result.Accepted()) Tell(WindowBoundsMessage(result));
+        } else {
+            Tell("Please Select BackGround Picture ");
+        }
+        ShowCurrentWindow();
+        return;
+    }
     const PlaybackWindow* current = CurrentWindowForEdit();
     if (current != nullptr && mode >= 0 && mode < MapModeCount) {
         PlaybackWindow w = *current;
@@ -292,10 +318,7 @@ void WindowForm::AddWindow() {
     if (!result.Accepted()) return Tell(WindowBoundsMessage(result));
 }
 
-void WindowForm::DeleteSelectedWindow() {
-    const int row = doc_.SelectedOriginalWindow();
-    if (row >= 0) doc_.RemoveWindow(row);
-}
+void WindowForm::DeleteSelectedWindow() { DeleteSelection(doc_); }
 
 void WindowForm::Tell(const std::string& text) {
     if (boxes_ == nullptr) return;

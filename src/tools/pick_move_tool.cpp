@@ -3,6 +3,8 @@
 #include <QUndoStack>
 
 #include "document/tesselink_doc.h"
+#include "layout/group_move.h"
+#include "tools/selection_edits.h"
 #include "views/view_drawing.h"
 
 namespace tesselink {
@@ -40,6 +42,26 @@ QString MisfitText(const PlaybackWindow& w, const MapFileHead& head) {
     return QStringLiteral(" - does not fit: beyond the %1%2").arg(what, turned ? " (turned)" : "");
 }
 
+MapSide SideOf(const ToolSurface& view) { return IsOriginal(view) ? MapSide::Original : MapSide::Target; }
+
+LayoutRect ToLayout(const ViewRect& r) { return {r.left, r.top, r.Width(), r.Height()}; }
+ViewRect FromLayout(const LayoutRect& r) { return {r.X, r.Y, r.Right(), r.Bottom()}; }
+
+// The edges of a frame that a tracker's hit code moves.
+unsigned EdgesOfHit(int hit) {
+    switch (hit) {
+    case HitTopLeft: return SnapLeft | SnapTop;
+    case HitTopRight: return SnapRight | SnapTop;
+    case HitBottomRight: return SnapRight | SnapBottom;
+    case HitBottomLeft: return SnapLeft | SnapBottom;
+    case HitTop: return SnapTop;
+    case HitRight: return SnapRight;
+    case HitBottom: return SnapBottom;
+    case HitLeft: return SnapLeft;
+    default: return SnapWhole;
+    }
+}
+
 bool IsModifierKey(int key) {
     return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Meta || key == Qt::Key_Alt ||
            key == Qt::Key_AltGr;
@@ -68,15 +90,27 @@ void PickMoveTool::Press(ToolSurface& view, const ToolPoint& at) {
     Touch(view);
     EndKeyRun();
     if (GestureRunning()) return;
+    if ((at.Modifiers & Qt::ControlModifier) != 0) {
+        ToggleAt(view, at);
+        return;
+    }
     // The current window's frame and handles first: in a tiled wall every inner handle lies
     // over a neighbour, and a press on it means this window.
     int current = CurrentWindow(doc_, view);
     int hit = HitNothing;
     if (current >= 0 && view.PlaceFrameOn(current)) hit = CurrentFrameHit(view, at.X, at.Y);
+    const bool several = doc_.Selection().size() > 1;
+    bool clickSelectsOne = several && hit == HitMiddle;
     if (hit == HitNothing) {
         const int picked = PickWindowAt(view.DisplayRects(), at.X, at.Y, doc_.WindowCount());
         if (picked >= 0) {
-            doc_.SelectWindow(picked);
+            // A press on one of several selected keeps them all: a drag moves them together.
+            if (several && doc_.IsSelected(picked)) {
+                doc_.SetCurrentWindow(picked);
+                clickSelectsOne = true;
+            } else {
+                doc_.SelectWindow(picked);
+            }
             current = picked;
             view.PlaceFrameOn(current);
             hit = HitMiddle;
@@ -84,13 +118,31 @@ void PickMoveTool::Press(ToolSurface& view, const ToolPoint& at) {
     }
     if (current >= 0 && current < doc_.WindowCount() && hit != HitNothing) {
         BeginWindowGesture(view, current, hit, at);
+        gesture_.ClickSelectsOne = clickSelectsOne;
         return;
     }
     PressOnEmptyArea(view, at);
 }
 
-void PickMoveTool::PressOnEmptyArea(ToolSurface&, const ToolPoint&) {
-    // A click on empty area changes nothing, not even the selection.
+void PickMoveTool::ToggleAt(ToolSurface& view, const ToolPoint& at) {
+    const int picked = PickWindowAt(view.DisplayRects(), at.X, at.Y, doc_.WindowCount());
+    if (picked < 0) return;
+    std::vector<int> selection = doc_.Selection();
+    const auto it = std::find(selection.begin(), selection.end(), picked);
+    if (it == selection.end()) {
+        selection.push_back(picked);
+        doc_.SetSelection(selection, picked);
+        return;
+    }
+    selection.erase(it);
+    const int current = doc_.SelectedOriginalWindow();
+    doc_.SetSelection(selection, current == picked ? -1 : current);
+}
+
+void PickMoveTool::PressOnEmptyArea(ToolSurface& view, const ToolPoint& at) {
+    // A band selects the windows inside it; a click on empty area changes nothing, not even
+    // the selection.
+    if (view.PictureRect().Contains(at.X, at.Y)) BeginRubberBand(view, at, true);
 }
 
 void PickMoveTool::FinishRubberBand(const ViewRect&, bool) {}
@@ -107,14 +159,25 @@ void PickMoveTool::BeginWindowGesture(ToolSurface& view, int index, int hit, con
     gesture_.Edit = hit == HitMiddle ? FrameEdit::Move : FrameEdit::Resize;
     gesture_.Step =
         EditGesture{original ? EditGesture::Kind::OriginalDrag : EditGesture::Kind::TargetDrag, doc_.NewGestureSerial()};
+    gesture_.Group = hit == HitMiddle && doc_.Selection().size() > 1 && doc_.IsSelected(index);
+    gesture_.Moving = gesture_.Group ? doc_.Selection() : std::vector<int>{index};
+    if (gesture_.Group) gesture_.StartWindows = doc_.GetPlaybackWindows();
+    gesture_.Targets = CollectSnapTargets(doc_.GetMap(), SideOf(view), gesture_.Moving,
+                                          snap_ != nullptr ? snap_->SnapGridStep() : 0);
+    lastRect_ = gesture_.StartPicture;
     view.SetGestureActive(true);
     view.Frame().BeginTrack(hit, at.X, at.Y);
 }
 
-void PickMoveTool::BeginRubberBand(ToolSurface& view, const ToolPoint& at) {
+void PickMoveTool::BeginRubberBand(ToolSurface& view, const ToolPoint& at, bool selects) {
     gesture_ = Gesture{};
     gesture_.View = &view;
     gesture_.Edit = FrameEdit::NewWindow;
+    gesture_.Selects = selects;
+    lastRect_ = ViewRect{};
+    if (!selects)
+        gesture_.Targets =
+            CollectSnapTargets(doc_.GetMap(), SideOf(view), {}, snap_ != nullptr ? snap_->SnapGridStep() : 0);
     view.SetGestureActive(true);
     view.Frame().BeginRubberBand(at.X, at.Y);
     view.FrameChanged();
@@ -155,11 +218,83 @@ void PickMoveTool::ReportTracked(ToolSurface& view, const ViewRect& rect) {
 
 PlaybackWindow PickMoveTool::NewWindowFor(const ViewRect&) const { return PlaybackWindow{}; }
 
+ViewRect PickMoveTool::Snapped(ToolSurface& view, const ViewRect& rect, unsigned movingEdges, bool suspended) {
+    if (suspended || snap_ == nullptr || !snap_->Enabled()) {
+        view.ShowGuides({});
+        return rect;
+    }
+    const SnapResult snapped = SnapRect(ToLayout(rect), movingEdges, gesture_.Targets, view.ZoomFactor());
+    const MapFileHead& head = doc_.GetHead();
+    const PictureSize picture = SidePicture(head, SideOf(view));
+    ViewRect result = FromLayout(snapped.Rect);
+    // A snap never takes the rectangle out of its picture.
+    if (!Inside(snapped.Rect, picture)) {
+        if (movingEdges != SnapWhole) return rect;
+        const MoveDelta back = ClampGroupDelta({snapped.Rect}, MoveDelta{0, 0}, picture);
+        if (!(back == MoveDelta{0, 0})) return rect;
+    }
+    view.ShowGuides(snapped.Guides);
+    return result;
+}
+
+void PickMoveTool::MoveGroup(ToolSurface& view, const ViewRect& rect, bool snapSuspended) {
+    const MapSide side = SideOf(view);
+    const PictureSize picture = SidePicture(doc_.GetHead(), side);
+    const std::vector<LayoutRect> start = WindowRects(gesture_.StartWindows, gesture_.Moving, side);
+    MoveDelta delta = ClampGroupDelta(
+        start, MoveDelta{rect.left - gesture_.StartPicture.left, rect.top - gesture_.StartPicture.top}, picture);
+    std::vector<SnapGuide> guides;
+    if (!snapSuspended && snap_ != nullptr && snap_->Enabled()) {
+        std::vector<LayoutRect> moved = start;
+        for (LayoutRect& r : moved) {
+            r.X += delta.Dx;
+            r.Y += delta.Dy;
+        }
+        const SnapShift shift = SnapGroupMove(moved, gesture_.Targets, view.ZoomFactor());
+        const MoveDelta snapped{delta.Dx + shift.Dx, delta.Dy + shift.Dy};
+        const MoveDelta clamped = ClampGroupDelta(start, snapped, picture);
+        // A guide only where the snap held.
+        for (const SnapGuide& g : shift.Guides)
+            if ((g.Orientation == GuideOrientation::Vertical ? clamped.Dx == snapped.Dx : clamped.Dy == snapped.Dy))
+                guides.push_back(g);
+        delta = clamped;
+    }
+    view.ShowGuides(guides);
+    Status(view, WindowsStepText("Move", gesture_.Moving.size()) + QStringLiteral(" by (%1,%2)").arg(delta.Dx).arg(delta.Dy));
+    if (MoveSelectionFrom(doc_, gesture_.StartWindows, side, delta, gesture_.Step).What ==
+        WindowEditResult::Outcome::Stored)
+        gesture_.Stored = true;
+}
+
 void PickMoveTool::Move(ToolSurface& view, const ToolPoint& at) {
     if (gesture_.View != &view) return;
     if (!view.Frame().TrackTo(at.X, at.Y)) return;
+    Step(view, at);
+}
+
+void PickMoveTool::Step(ToolSurface& view, const ToolPoint& at) {
     view.FrameChanged();
-    const ViewRect rect = TrackedPictureRect(view);
+    // Shift held suspends snapping for as long as it is held.
+    const bool snapSuspended = (at.Modifiers & Qt::ShiftModifier) != 0;
+    if (gesture_.Group) {
+        MoveGroup(view, TrackedPictureRect(view), snapSuspended);
+        return;
+    }
+    if (gesture_.Selects) {
+        lastRect_ = TrackedPictureRect(view);
+        ReportTracked(view, lastRect_);
+        return;
+    }
+    ViewRect rect = TrackedPictureRect(view);
+    {
+        const unsigned edges = gesture_.Edit == FrameEdit::Resize ? EdgesOfHit(view.Frame().TrackedHit())
+                               : gesture_.Edit == FrameEdit::NewWindow
+                                   ? (view.Frame().Rect.right >= view.Frame().Rect.left ? SnapRight : SnapLeft) |
+                                         (view.Frame().Rect.bottom >= view.Frame().Rect.top ? SnapBottom : SnapTop)
+                                   : SnapWhole;
+        rect = Snapped(view, rect, edges, snapSuspended);
+    }
+    lastRect_ = rect;
     ReportTracked(view, rect);
     if (gesture_.Index < 0) return;
     // The window follows the frame in both views while the mouse moves; a step the document
@@ -171,7 +306,7 @@ void PickMoveTool::Move(ToolSurface& view, const ToolPoint& at) {
 void PickMoveTool::Release(ToolSurface& view, const ToolPoint& at) {
     if (gesture_.View != &view) return;
     // Where the button comes up counts, even without a move event there.
-    if (view.Frame().TrackTo(at.X, at.Y)) view.FrameChanged();
+    if (view.Frame().TrackTo(at.X, at.Y)) Step(view, at);
     Finish(view);
 }
 
@@ -179,13 +314,20 @@ void PickMoveTool::Finish(ToolSurface& view) {
     RectTracker& frame = view.Frame();
     const bool moved = frame.Moved();
     const ViewRect band = frame.Rect;
-    const ViewRect rect = TrackedPictureRect(view);
+    const ViewRect rect = lastRect_;
     frame.EndTrack();
+    view.ShowGuides({});
     const Gesture gesture = gesture_;
     gesture_ = Gesture{};
     if (gesture.Edit == FrameEdit::NewWindow) {
-        FinishRubberBand(rect, moved && band.Width() != 0 && band.Height() != 0 && rect.Width() > 0 &&
-                                   rect.Height() > 0);
+        const bool drawn = moved && band.Width() != 0 && band.Height() != 0 && rect.Width() > 0 && rect.Height() > 0;
+        if (gesture.Selects)
+            FinishSelectionBand(view, rect, moved);
+        else
+            FinishRubberBand(rect, drawn);
+    } else if (gesture.Group) {
+        // The steps on the way stored the group's place; a click on one of them picks it alone.
+        if (!moved && gesture.ClickSelectsOne) doc_.SelectWindow(gesture.Index);
     } else if (moved && gesture.Index >= 0 && gesture.Index < doc_.WindowCount()) {
         const WindowEditResult result = doc_.ChangeWindow(gesture.Index, ProposedWindow(view, rect), gesture.Step);
         if (!result.Accepted()) {
@@ -193,8 +335,23 @@ void PickMoveTool::Finish(ToolSurface& view) {
             if (gesture.Stored) doc_.ChangeWindow(gesture.Index, gesture.Start, gesture.Step);
             ReportRefusal(result);
         }
+    } else if (!moved && gesture.ClickSelectsOne) {
+        doc_.SelectWindow(gesture.Index);
     }
     view.SetGestureActive(false);
+}
+
+void PickMoveTool::FinishSelectionBand(ToolSurface& view, const ViewRect& rect, bool moved) {
+    if (!moved) return;
+    const MapSide side = SideOf(view);
+    std::vector<int> inside;
+    const PlaybackWindows& windows = doc_.GetPlaybackWindows();
+    for (int i = 0; i < static_cast<int>(windows.size()); ++i) {
+        const LayoutRect r = WindowRect(windows[static_cast<std::size_t>(i)], side);
+        if (r.X >= rect.left && r.Y >= rect.top && r.Right() <= rect.right && r.Bottom() <= rect.bottom)
+            inside.push_back(i);
+    }
+    doc_.SetSelection(inside);
 }
 
 void PickMoveTool::Cancel(ToolSurface&) {
@@ -202,9 +359,12 @@ void PickMoveTool::Cancel(ToolSurface&) {
     ToolSurface& view = *gesture_.View;
     view.Frame().CancelTrack();
     view.Frame().Refused = false;
+    view.ShowGuides({});
     view.FrameChanged();
     // Merged into the gesture's step, which then leaves nothing behind.
-    if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
+    if (gesture_.Group && gesture_.Stored)
+        doc_.ChangeWindows(gesture_.StartWindows, doc_.Selection(), QString(), gesture_.Step);
+    else if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
         doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
     gesture_ = Gesture{};
     view.SetGestureActive(false);
@@ -227,6 +387,19 @@ bool PickMoveTool::Key(ToolSurface& view, int key, Qt::KeyboardModifiers modifie
         return true;
     }
     const int step = (modifiers & Qt::ShiftModifier) != 0 ? ShiftKeyStep : 1;
+    if (key == Qt::Key_A && (modifiers & Qt::ControlModifier) != 0) {
+        EndKeyRun();
+        std::vector<int> all(static_cast<std::size_t>(doc_.WindowCount()));
+        for (int i = 0; i < doc_.WindowCount(); ++i) all[static_cast<std::size_t>(i)] = i;
+        doc_.SetSelection(all, doc_.SelectedOriginalWindow());
+        return true;
+    }
+    if (key == Qt::Key_Escape && doc_.Selection().size() > 1) {
+        // Only the current window stays selected.
+        EndKeyRun();
+        doc_.SelectWindow(doc_.SelectedOriginalWindow());
+        return true;
+    }
     switch (key) {
     case Qt::Key_Left: Nudge(view, -step, 0); return true;
     case Qt::Key_Right: Nudge(view, step, 0); return true;
@@ -236,9 +409,8 @@ bool PickMoveTool::Key(ToolSurface& view, int key, Qt::KeyboardModifiers modifie
     }
     if (!IsModifierKey(key)) EndKeyRun();
     if (key != Qt::Key_Delete) return false;
-    // The window selected in the editor's list, whichever view selected it.
-    const int index = doc_.SelectedOriginalWindow();
-    if (index >= 0) doc_.RemoveWindow(index);
+    // The windows selected, whichever view or the list selected them.
+    DeleteSelection(doc_);
     return true;
 }
 
@@ -250,6 +422,14 @@ int PickMoveTool::KeyRunSerial() {
 
 void PickMoveTool::Nudge(ToolSurface& view, int dx, int dy) {
     const bool original = IsOriginal(view);
+    if (doc_.Selection().size() > 1) {
+        // The whole group, stopped at the edge; arrows never snap.
+        const EditGesture step{original ? EditGesture::Kind::OriginalKeys : EditGesture::Kind::TargetKeys,
+                               KeyRunSerial()};
+        if (MoveSelection(doc_, SideOf(view), MoveDelta{dx, dy}, step).Accepted())
+            keyRunUndoIndex_ = doc_.UndoStack().index();
+        return;
+    }
     const int index = CurrentWindow(doc_, view);
     if (index < 0 || index >= doc_.WindowCount()) return;
     const MapFileHead& head = doc_.GetHead();

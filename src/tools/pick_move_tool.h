@@ -1,10 +1,13 @@
 #pragma once
 // Picking windows and moving them: in the Original view a window's original rectangle is
 // moved by its inside and resized by its handles; in the Target view its place is moved.
-// The arrow keys nudge the current window, Delete removes it.
+// The arrow keys nudge the current window, Delete removes it. Several windows: Ctrl + click
+// adds or removes one, a rubber band on empty area selects those inside it, Ctrl+A all;
+// dragging, the arrows and Delete then act on all of them. Moving edges snap.
 
 #include "document/edit_commands.h"
 #include "map/map_model.h"
+#include "layout/snapping.h"
 #include "tools/tool.h"
 
 namespace tesselink {
@@ -35,8 +38,9 @@ protected:
     // The window a rubber band over `rect` (picture pixels) would add; the pick tool adds none.
     virtual PlaybackWindow NewWindowFor(const ViewRect& rect) const;
 
-    // Starts a rubber band at a client point.
-    void BeginRubberBand(ToolSurface& view, const ToolPoint& at);
+    // Starts a rubber band at a client point: one that draws a window (`selects` false) or one
+    // that selects the windows inside it.
+    void BeginRubberBand(ToolSurface& view, const ToolPoint& at, bool selects = false);
     // The hit code of the current window's frame at a client point, as a press there would use it.
     int CurrentFrameHit(ToolSurface& view, int x, int y) const;
 
@@ -51,6 +55,12 @@ private:
         FrameEdit Edit = FrameEdit::Move;
         EditGesture Step;             // merges every stored step of this gesture into one
         bool Stored = false;          // a step of this gesture reached the document
+        bool Selects = false;         // a rubber band that selects instead of drawing
+        bool Group = false;           // several selected windows move together
+        bool ClickSelectsOne = false; // a click without a drag leaves only this window selected
+        PlaybackWindows StartWindows; // the whole list at the press, for a group
+        std::vector<int> Moving;      // the windows that move: their edges are no snap targets
+        SnapTargets Targets;          // what the moving edges snap to
     };
 
     void BeginWindowGesture(ToolSurface& view, int index, int hit, const ToolPoint& at);
@@ -60,12 +70,21 @@ private:
     PlaybackWindow ProposedWindow(ToolSurface& view, const ViewRect& rect) const;
     void ReportTracked(ToolSurface& view, const ViewRect& rect);
     void Finish(ToolSurface& view);
+    // What a move of the tracked frame does (after TrackTo moved it).
+    void Step(ToolSurface& view, const ToolPoint& at);
+    // The picture rectangle snapped as the settings and the keys say; guides shown.
+    ViewRect Snapped(ToolSurface& view, const ViewRect& rect, unsigned movingEdges, bool suspended);
+    void MoveGroup(ToolSurface& view, const ViewRect& rect, bool snapSuspended);
+    void FinishSelectionBand(ToolSurface& view, const ViewRect& rect, bool moved);
+    // Ctrl + click: the window under the point joins the selection or leaves it.
+    void ToggleAt(ToolSurface& view, const ToolPoint& at);
     void Nudge(ToolSurface& view, int dx, int dy);
     // A run of arrow presses is one undo step; anything else in between starts the next.
     int KeyRunSerial();
     void EndKeyRun() { keyRunSerial_ = 0; }
 
     Gesture gesture_;
+    ViewRect lastRect_;  // the picture rectangle of the gesture's last step
     int keyRunSerial_ = 0;
     int keyRunUndoIndex_ = -1;  // the undo stack's index after the run's last press
 };

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "map/message_boxes.h"
+#include "tools/snap_settings.h"
 #include "tools/tool_surface.h"
 
 namespace tesselink {
@@ -43,6 +44,9 @@ public:
     // Another tool takes over: whatever this one was in the middle of ends.
     virtual void Deactivate() {}
 
+    // Snapping as the user set it; none: no snapping.
+    void SetSnapSettings(const SnapSettings* snap) { snap_ = snap; }
+
     // The view the tool worked in last: its status texts are that view's.
     const ToolSurface* LastSurface() const { return lastSurface_; }
 
@@ -57,6 +61,7 @@ protected:
 
     CTesselinkDoc& doc_;
     MessageBoxes* boxes_;
+    const SnapSettings* snap_ = nullptr;
 
 private:
     int id_;

@@ -7,6 +7,7 @@ namespace tesselink {
 void ToolManager::Register(Tool* tool) {
     if (tool == nullptr || std::find(tools_.begin(), tools_.end(), tool) != tools_.end()) return;
     tool->setParent(this);
+    tool->SetSnapSettings(&snap_);
     tools_.push_back(tool);
     if (active_ == nullptr) Activate(tool);
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include "tools/snap_settings.h"
 #include "tools/tool.h"
 
 namespace tesselink {
@@ -25,12 +26,17 @@ public:
     void Activate(Tool* tool);
     void ActivateById(int id) { Activate(ToolById(id)); }
 
+    // Snapping and the grid, for every tool and view.
+    SnapSettings& Snap() { return snap_; }
+    const SnapSettings& Snap() const { return snap_; }
+
 signals:
     void activeToolChanged(tesselink::Tool* tool);
 
 private:
     std::vector<Tool*> tools_;
     Tool* active_ = nullptr;
+    SnapSettings snap_;
 };
 
 }  // namespace tesselink

@@ -7,6 +7,7 @@
 #include <Qt>
 
 #include "document/tesselink_doc.h"
+#include "layout/snapping.h"
 #include "views/rect_tracker.h"
 #include "views/view_geometry.h"
 #include "views/view_rect.h"
@@ -35,6 +36,8 @@ public:
     // While a gesture runs, changes of the document leave the frame under the mouse; when it
     // ends the frame goes back on the current window.
     virtual void SetGestureActive(bool active) = 0;
+    // The lines an edge snapped to, drawn while the drag lasts (picture pixels); empty: none.
+    virtual void ShowGuides(const std::vector<SnapGuide>& guides) = 0;
     // A text for this view's status pane.
     virtual void ShowStatus(const QString& text) = 0;
 };

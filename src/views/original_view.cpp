@@ -97,6 +97,7 @@ void CTesselinkView::PaintView(QImage& buffer) {
     painter.restore();
 
     DrawWindowFrames(buffer);
+    DrawToolOverlay(painter);
     frame_.Draw(painter);
 }
 
@@ -159,7 +160,8 @@ void CTesselinkView::DrawWindowFrames(QImage& buffer) {
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     const int count = static_cast<int>(std::min(windows.size(), displayRects_.size()));
     for (int i = 0; i < count; ++i) {
-        DrawWindowOutline(buffer, displayRects_[i], i == doc_.SelectedOriginalWindow(), CTesselinkDoc::WindowColour(i));
+        const bool selected = i == doc_.SelectedOriginalWindow() || doc_.IsSelected(i);
+        DrawWindowOutline(buffer, displayRects_[i], selected, CTesselinkDoc::WindowColour(i));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QAbstractScrollArea>
+#include <QPainter>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -64,6 +65,8 @@ protected:
     virtual QSize PictureSize() const = 0;
     virtual int ExtentMarginHeight() const = 0;
     virtual WindowSide Side() const = 0;
+    // Drawn over the picture and the outlines, under the selection frame.
+    virtual void DrawToolOverlay(QPainter&) {}
     // What a view prepares beyond the common layout; run at the end of every relayout.
     virtual void RelayoutContent() {}
     // The status text when no gesture writes one.

@@ -108,6 +108,7 @@ void CRightView::PaintView(QImage& buffer) {
     painter.restore();
     if (tooLarge) return;
     DrawWindowFrames(buffer);
+    DrawToolOverlay(painter);
     frame_.Draw(painter);
 }
 
@@ -222,7 +223,8 @@ void CRightView::DrawWindowFrames(QImage& buffer) {
     const std::size_t n = std::min(doc_.GetPlaybackWindows().size(), displayRects_.size());
     for (std::size_t i = 0; i < n; ++i) {
         const int index = static_cast<int>(i);
-        DrawWindowOutline(buffer, displayRects_[i], index == CurrentWindow(), CTesselinkDoc::WindowColour(index));
+        const bool selected = index == CurrentWindow() || doc_.IsSelected(index);
+        DrawWindowOutline(buffer, displayRects_[i], selected, CTesselinkDoc::WindowColour(index));
     }
 }
 

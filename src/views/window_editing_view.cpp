@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace tesselink {
 namespace {
@@ -20,6 +21,7 @@ void WindowEditingView::SetToolManager(ToolManager* tools) {
     if (tools_ != nullptr) disconnect(tools_, nullptr, this, nullptr);
     tools_ = tools;
     if (tools_ == nullptr) return;
+    connect(&tools_->Snap(), &SnapSettings::changed, this, [this] { viewport()->update(); });
     // A new tool shows its own cursor at once, where the mouse already is.
     connect(tools_, &ToolManager::activeToolChanged, this, [this] {
         const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
@@ -82,6 +84,45 @@ void WindowEditingView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     PictureScrollView::keyPressEvent(event);
+}
+
+void WindowEditingView::ShowGuides(const std::vector<SnapGuide>& guides) {
+    if (guides == guides_) return;
+    guides_ = guides;
+    viewport()->update();
+}
+
+void WindowEditingView::DrawToolOverlay(QPainter& painter) {
+    const ViewRect picture = PictureScrollView::PictureRect();
+    const PictureAxis across = Across();
+    const PictureAxis down = Down();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const int step = tools_ != nullptr && tools_->Snap().GridShown() ? tools_->Snap().GridStep() : 0;
+    // A grid finer than four screen pixels would only grey the picture.
+    if (step > 0 && step * Zoom() >= 4.0f) {
+        painter.setPen(QPen(QColor(255, 255, 255, 90), 0));
+        const QRect clip = QRect(0, 0, viewport()->width(), viewport()->height());
+        for (int k = step; k < across.Length; k += step) {
+            const int x = BoundaryToClient(across, k);
+            if (x >= clip.left() && x <= clip.right()) painter.drawLine(x, picture.top, x, picture.bottom - 1);
+        }
+        for (int k = step; k < down.Length; k += step) {
+            const int y = BoundaryToClient(down, k);
+            if (y >= clip.top() && y <= clip.bottom()) painter.drawLine(picture.left, y, picture.right - 1, y);
+        }
+    }
+    painter.setPen(QPen(QColor(255, 0, 255), 0));
+    for (const SnapGuide& guide : guides_) {
+        if (guide.Orientation == GuideOrientation::Vertical) {
+            const int x = BoundaryToClient(across, guide.Position);
+            painter.drawLine(x, picture.top - 10, x, picture.bottom + 9);
+        } else {
+            const int y = BoundaryToClient(down, guide.Position);
+            painter.drawLine(picture.left - 10, y, picture.right + 9, y);
+        }
+    }
+    painter.restore();
 }
 
 bool WindowEditingView::event(QEvent* event) {

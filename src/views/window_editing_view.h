@@ -28,6 +28,8 @@ public:
     bool PlaceFrameOn(int index) override { return SnapFrameTo(index); }
     void SetGestureActive(bool active) override { PictureScrollView::SetGestureActive(active); }
     void ShowStatus(const QString& text) override { SetStatus(text); }
+    void ShowGuides(const std::vector<SnapGuide>& guides) override;
+    const std::vector<SnapGuide>& Guides() const { return guides_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -38,11 +40,14 @@ protected:
     // While a gesture runs every key comes to the view (Escape cancels), none goes to a
     // shortcut: an undo in the middle of a drag would pull the window from under it.
     bool event(QEvent* event) override;
+    // The grid when shown, and the lines a dragged edge snapped to.
+    void DrawToolOverlay(QPainter& painter) override;
 
 private:
     Tool* ActiveTool() const { return tools_ != nullptr ? tools_->ActiveTool() : nullptr; }
 
     ToolManager* tools_ = nullptr;
+    std::vector<SnapGuide> guides_;
 };
 
 }  // namespace tesselink
