@@ -68,6 +68,7 @@ void DrawUpMark(QPainter& painter, const QRectF& quarter, const QColor& ink) {
     const double left = at.x() + metrics.horizontalAdvance(QStringLiteral("F")) + size * 0.15;
     const double width = size * 0.5, top = at.y() - capital, bottom = at.y();
     const double mid = left + width / 2, head = top + capital * 0.45;
+    painter.setRenderHint(QPainter::Antialiasing, true);  // the caller's save() restores it
     QPainterPath arrow;
     arrow.moveTo(mid, top);
     arrow.lineTo(left + width, head);
@@ -136,13 +137,12 @@ QImage OriginalLineup(const Map& map, std::string* why) {
     painter.setPen(Grid);
     for (int x = 0; x < image.width(); x += 10) painter.drawLine(x, 0, x, image.height() - 1);
     for (int y = 0; y < image.height(); y += 10) painter.drawLine(0, y, image.width() - 1, y);
-    painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     for (std::size_t i = 0; i < map.Windows.size(); ++i) {
+        // Nothing of a window's label reaches past its own rectangle.
         painter.save();
         painter.setClipRect(QRect(map.Windows[i].OriginalStartX, map.Windows[i].OriginalStartY,
                                   map.Windows[i].Width, map.Windows[i].Height));
-        painter.setRenderHint(QPainter::Antialiasing, false);
         DrawWindow(painter, map.Windows[i], static_cast<int>(i));
         painter.restore();
     }
