@@ -66,22 +66,30 @@ std::string WriteFfmpegGraph(const Map& map, int coverMode, std::string* why) {
     }
 
     const std::string grey = "lutrgb=r=" + N(TargetFillValue) + ":g=" + N(TargetFillValue) + ":b=" +
-                             N(TargetFillValue) + ",scale=" + N(h.TargetWidth) + ":" + N(h.TargetHeight) +
-                             ":flags=neighbor";
+                             N(TargetFillValue);
+    const std::string size = N(h.TargetWidth) + ":" + N(h.TargetHeight);
+    const std::string colour = ":color=0xacacac";
     // The first line is the input's own: a scale for inputs of another size goes in front of it.
-    if (drawn.empty()) return "[0:v]format=gbrp,crop=1:1:0:0," + grey + "[out]\n";
-    std::string graph = "[0:v]format=gbrp,split=" + N(static_cast<long long>(drawn.size()) + 1) + "[grey]";
-    for (std::size_t i = 1; i <= drawn.size(); ++i) graph += "[in" + N(static_cast<long long>(i)) + "]";
-    graph += ";\n[grey]crop=1:1:0:0," + grey + "[to0];\n";
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-        const PlaybackWindow& w = drawn[i];
-        const std::string k = N(static_cast<long long>(i) + 1);
-        const std::string to = i + 1 == drawn.size() ? "[out]" : "[to" + k + "]";
-        graph += "[in" + k + "]crop=" + N(w.Width) + ":" + N(w.Height) + ":" + N(w.OriginalStartX) + ":" +
-                 N(w.OriginalStartY) + Turn(w.MapMode) + "[w" + k + "];[to" + N(static_cast<long long>(i)) + "][w" +
-                 k + "]overlay=" + N(w.TargetStartX) + ":" + N(w.TargetStartY) + ":format=gbrp" + to +
-                 (i + 1 == drawn.size() ? "\n" : ";\n");
+    if (drawn.empty()) return "[0:v]format=gbrp,crop=1:1:0:0," + grey + ",scale=" + size + ":flags=neighbor[out]\n";
+
+    // One xstack pass copies every window once into one frame (a chain of overlays would keep a
+    // copy of the whole picture per window). Its first input is one grey pixel at (0, 0), so it
+    // always has two; one thread keeps the list order where windows overlap; the pad grows the
+    // bounding box of the windows to the target size.
+    const long long count = static_cast<long long>(drawn.size());
+    std::string graph = "[0:v]format=gbrp,split=" + N(count + 1) + "[grey]";
+    for (long long i = 1; i <= count; ++i) graph += "[in" + N(i) + "]";
+    graph += ";\n[grey]crop=1:1:0:0," + grey + "[w0];\n";
+    std::string inputs = "[w0]", layout = "0_0";
+    for (long long i = 1; i <= count; ++i) {
+        const PlaybackWindow& w = drawn[static_cast<std::size_t>(i - 1)];
+        graph += "[in" + N(i) + "]crop=" + N(w.Width) + ":" + N(w.Height) + ":" + N(w.OriginalStartX) + ":" +
+                 N(w.OriginalStartY) + Turn(w.MapMode) + "[w" + N(i) + "];\n";
+        inputs += "[w" + N(i) + "]";
+        layout += "|" + N(w.TargetStartX) + "_" + N(w.TargetStartY);
     }
+    graph += inputs + "xstack=inputs=" + N(count + 1) + ":layout=" + layout + ":fill=0xacacac:threads=1,pad=" + size +
+             ":0:0" + colour + "[out]\n";
     return graph;
 }
 
