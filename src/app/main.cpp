@@ -1,45 +1,56 @@
-// Entry point: the headless renderer, --help and --version, or the editor.
+// Entry point: one parse of the command line, then the mode it names.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 
 #include "app/editor_main.h"
+#include "exchange/exchange_commands.h"
+#include "render/command_line.h"
 #include "render/render_command.h"
 
 namespace {
 
-const char* const Usage =
-    "Usage:\n"
-    "  tesselink [MAP]\n"
-    "      Opens the editor, with the map file MAP if given.\n"
-    "  tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]\n"
-    "      Writes the target picture that MAP makes from PICTURE, without a display.\n"
-    "  tesselink --help | --version\n";
-
-bool HasArgument(int argc, char** argv, const char* name) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return true;
-    return false;
+QStringList ProgramArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
-        std::fputs(Usage, stdout);
+    using tesselink::CommandMode;
+    const tesselink::CommandLine line = tesselink::ParseCommandLine(ProgramArguments(argc, argv));
+    switch (line.Mode) {
+    case CommandMode::Help:
+        std::fputs(tesselink::CommandLineHelp().c_str(), stdout);
         return 0;
-    }
-    if (HasArgument(argc, argv, "--version")) {
+    case CommandMode::Version:
         std::printf("Tesselink %s\n", TESSELINK_VERSION);
         return 0;
-    }
-    if (HasArgument(argc, argv, "--render")) {
+    case CommandMode::Render: {
         QCoreApplication app(argc, argv);
-        QStringList arguments = QCoreApplication::arguments();
-        arguments.removeFirst();
-        return tesselink::RunRenderCommand(arguments);
+        return tesselink::RunRenderCommand(line);
     }
+    case CommandMode::Lineup: {
+        // Text needs a QGuiApplication; a lineup never needs a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return tesselink::RunLineupCommand(line);
+    }
+    case CommandMode::Convert: {
+        QCoreApplication app(argc, argv);
+        return tesselink::RunConvertCommand(line);
+    }
+    case CommandMode::Editor:
+        if (!line.Error.isEmpty() && !line.FileNameMistake) {
+            std::fprintf(stderr, "tesselink: %s\n", qPrintable(line.Error));
+            return 2;
+        }
+        break;
+    }
+    // The editor parses the command line again once Qt has taken its own options (-platform ...).
     return tesselink::RunEditor(argc, argv);
 }

@@ -70,6 +70,18 @@ int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity) {
     return static_cast<int>(needed);
 }
 
+MapLoadResult CheckMapWindow(const PlaybackWindow& w, const MapFileHead& head) {
+    if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
+        head.OriginalWidth > MaxHeadSize) {
+        return Refuse(MapRefusal::HeadTooLarge, "High and Width can't more than 2000");
+    }
+    const FitResult fit = CheckFit(w, head);
+    if (fit != FitResult::Fits) return Refuse(MapRefusal::WindowOutside, FitMessage(fit), fit);
+    MapLoadResult ok;
+    ok.Accepted = true;
+    return ok;
+}
+
 MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count) {
     if (data == nullptr || count <= 0) return Refuse(MapRefusal::NotAMap);
     if (count < 4 || std::memcmp(data, MapFileMagic, 4) != 0) return Refuse(MapRefusal::NotAMap);
@@ -89,7 +101,10 @@ MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count)
     for (int i = 0; i < head.WindowCount; ++i) {
         const long long offset = MapHeadSize + static_cast<long long>(MapEntrySize) * i;
         if (offset + MapEntrySize > count) {
-            return Refuse(MapRefusal::Incomplete, "The map file is incomplete: it ends inside its window entries");
+            MapLoadResult incomplete =
+                Refuse(MapRefusal::Incomplete, "The map file is incomplete: it ends inside its window entries");
+            incomplete.Window = i;
+            return incomplete;
         }
         const std::uint8_t* e = data + offset;
         PlaybackWindow w;
@@ -103,13 +118,10 @@ MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count)
         w.Reserved = e[13];
         w.UpdatePlacedSize();
 
-        if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
-            head.OriginalWidth > MaxHeadSize) {
-            return Refuse(MapRefusal::HeadTooLarge, "High and Width can't more than 2000");
-        }
-        const FitResult fit = CheckFit(w, head);
-        if (fit != FitResult::Fits) {
-            return Refuse(MapRefusal::WindowOutside, FitMessage(fit), fit);
+        MapLoadResult checked = CheckMapWindow(w, head);
+        if (!checked) {
+            checked.Window = i;
+            return checked;
         }
         read.push_back(w);
     }

@@ -37,11 +37,17 @@ struct MapLoadResult {
     // Set by ReadMapFile when the file itself could not be read (missing, a folder, not a
     // regular file, no permission): one line for the user; no message box of its own.
     std::string ReadError;
+    // The 0-based index of the window entry that was refused, or -1.
+    int Window = -1;
     explicit operator bool() const { return Accepted; }
 };
 
+// The check every window entry of a map passes on reading: no head size above MaxHeadSize while
+// the map has windows, then the four fit tests. Accepted, or the refusal with its message.
+// Other sources of maps (exchange formats) refuse a window by this same rule and text.
+MapLoadResult CheckMapWindow(const PlaybackWindow& window, const MapFileHead& head);
+
 // Takes a valid image into `map` (head stored, windows appended); on refusal `map` is untouched.
 MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count);
-
 
 }  // namespace tesselink

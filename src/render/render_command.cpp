@@ -12,6 +12,7 @@
 #include "picture/colour_plane_refresh.h"
 #include "picture/picture.h"
 #include "remap/cover.h"
+#include "render/command_line.h"
 #include "render/render_target.h"
 
 namespace tesselink {
@@ -20,42 +21,31 @@ namespace {
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
+const char* const RenderUsageText =
+    "usage: tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]";
+
 int Fail(int code, const std::string& text) {
     std::fprintf(stderr, "tesselink: %s\n", text.c_str());
     return code;
 }
 
-struct RenderArguments {
-    std::string map, picture, output;
-    std::optional<int> coverMode;  // none: follow the map's CoverOption
-};
-
-// Fills `args`; on a mistake returns the line to print.
-std::optional<std::string> Parse(const QStringList& arguments, RenderArguments& args) {
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& name = arguments[i];
-        if (name != "--render" && name != "--picture" && name != "--output" && name != "--cover")
-            return "unknown argument " + name.toStdString();
-        if (i + 1 >= arguments.size()) return name.toStdString() + " needs a value";
-        const std::string value = arguments[++i].toStdString();
-        if (name == "--render") args.map = value;
-        else if (name == "--picture") args.picture = value;
-        else if (name == "--output") args.output = value;
-        else if (value == "none") args.coverMode = CoverModeNone;
-        else if (value == "same") args.coverMode = CoverModeSame;
-        else if (value == "different") args.coverMode = CoverModeDifferent;
-        else return "--cover takes none, same or different, not " + value;
-    }
-    if (args.map.empty() || args.picture.empty() || args.output.empty())
-        return "usage: tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]";
-    return std::nullopt;
-}
-
 }  // namespace
 
 int RunRenderCommand(const QStringList& arguments) {
-    RenderArguments args;
-    if (const auto mistake = Parse(arguments, args)) return Fail(ExitUsage, *mistake);
+    const CommandLine line = ParseCommandLine(arguments);
+    if (line.Mode != CommandMode::Render) return Fail(ExitUsage, RenderUsageText);
+    return RunRenderCommand(line);
+}
+
+int RunRenderCommand(const CommandLine& line) {
+    if (!line.Error.isEmpty()) return Fail(ExitUsage, line.Error.toStdString());
+    // The video render lives in its own library; this is the one place that hands it over.
+    if (!line.Video.isEmpty()) return Fail(ExitUsage, "video is not supported in this build");
+
+    struct {
+        std::string map, picture, output;
+        std::optional<int> coverMode;
+    } args{line.MapPath.toStdString(), line.Picture.toStdString(), line.Output.toStdString(), line.CoverMode};
 
     Map map;
     const MapLoadResult loaded = ReadMapFile(map, args.map);

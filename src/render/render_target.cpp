@@ -19,7 +19,11 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
         if (why) *why = "not enough memory for the colour planes";
         return QImage();
     }
+    return RenderTargetFromPlanes(map, planes, coverMode, why);
+}
 
+QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, int coverMode, std::string* why) {
+    const MapFileHead& head = map.Head;
     TargetImage image;
     QImage out;
     CoverBlock cover;

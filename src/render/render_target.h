@@ -19,4 +19,8 @@ namespace tesselink {
 QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode,
                     std::string* why = nullptr);
 
+// The second half of RenderTarget: the map's windows, or its cover with `coverMode` 0 or 1,
+// remapped from `planes` (the original area) into the target picture.
+QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, int coverMode, std::string* why = nullptr);
+
 }  // namespace tesselink

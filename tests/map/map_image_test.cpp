@@ -210,6 +210,7 @@ TEST(MapImageRead, HeadSizeAbove2000WithAWindowIsRefused) {
         EXPECT_FALSE(r);
         EXPECT_EQ(r.Refusal, MapRefusal::HeadTooLarge);
         EXPECT_EQ(r.Message, "High and Width can't more than 2000");
+        EXPECT_EQ(r.Window, 0);
         EXPECT_EQ(map.Windows, Populated().Windows);
         EXPECT_EQ(map.Head, Populated().Head);
     }
@@ -242,6 +243,7 @@ TEST(MapImageRead, WindowsOutsideTheHeadAreRefusedWithTheFirstFailingTest) {
         EXPECT_FALSE(r);
         EXPECT_EQ(r.Refusal, MapRefusal::WindowOutside);
         EXPECT_EQ(r.Message, c.message);
+        EXPECT_EQ(r.Window, 1) << "the second entry is the one refused";
         EXPECT_EQ(map.Windows, Populated().Windows) << "the good first window was not stored either";
         EXPECT_EQ(map.Head, Populated().Head);
     }
@@ -255,6 +257,7 @@ TEST(MapImageRead, FileEndingInsideItsEntriesIsRefused) {
         const MapLoadResult r = Parse(map, truncated);
         EXPECT_FALSE(r) << cut;
         EXPECT_EQ(r.Refusal, MapRefusal::Incomplete) << cut;
+        EXPECT_EQ(r.Window, cut < 30 ? 0 : 1) << cut;
         EXPECT_NE(r.Message.find("incomplete"), std::string::npos);
         EXPECT_EQ(map.Windows, Populated().Windows);
         EXPECT_EQ(map.Head, Populated().Head);

@@ -1,0 +1,29 @@
+#pragma once
+// Files in the exchange formats on disk: told by their extension, read whole, loaded as maps.
+
+#include <string>
+#include <vector>
+
+#include <QByteArray>
+
+#include "map/map_model.h"
+
+namespace tesselink {
+
+enum class ExchangeFormat { Unknown, Map, Json, Csv, Ffmpeg };
+
+// By the extension, in any letter case: .map, .json, .csv, .ffmpeg.
+ExchangeFormat FormatOfPath(const std::string& path);
+
+// Largest JSON or CSV file read: 255 windows take a few tens of kilobytes.
+constexpr long long MaxExchangeFileBytes = 4 * 1024 * 1024;
+
+// Reads the whole regular file at `path`; false with the reason (no such file, is a folder, not
+// a regular file, too large, the file is empty) in `why`.
+bool ReadExchangeFile(const std::string& path, QByteArray& data, std::string& why);
+
+// Loads the map at `path` into `map`: JSON for a .json file, the binary map file otherwise.
+// False with one line a problem in `problems`, each naming the file and the line or element.
+bool LoadMapOrJson(const std::string& path, Map& map, std::vector<std::string>& problems);
+
+}  // namespace tesselink

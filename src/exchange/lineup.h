@@ -1,0 +1,30 @@
+#pragma once
+// Lineup pictures: what an installer holds against a wall to see each panel's window and which
+// way is up.
+
+#include <cstdint>
+#include <string>
+
+#include <QImage>
+
+#include "map/map_model.h"
+
+namespace tesselink {
+
+// The fill colour of window `index` in a lineup (0xRRGGBB): hues a golden angle apart, so
+// windows next to each other in the list differ clearly.
+std::uint32_t LineupColour(int index);
+
+// The original lineup, of the original size (Format_RGB32): a dark neutral background with a
+// grid line every 10 pixels; each window's original rectangle, in list order, filled with its
+// colour and bordered by one light pixel, its number (1-based) large and centred, "W x H" below
+// it, and an "F" with an arrow pointing up in its top-left quarter. Text that does not fit a
+// small window is left out. Needs a QGuiApplication for the font. Null, with the reason in
+// `why`, for a size of 0 or an area too large to show.
+QImage OriginalLineup(const Map& map, std::string* why = nullptr);
+
+// The original lineup carried through the map as --render carries a picture, with `coverMode`
+// (CoverModeNone, Same or Different). Null, with the reason in `why`, when it cannot be built.
+QImage TargetLineup(const Map& map, int coverMode, std::string* why = nullptr);
+
+}  // namespace tesselink

@@ -1,0 +1,309 @@
+#include "render/command_line.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <cmath>
+
+#include "remap/cover.h"
+
+namespace tesselink {
+namespace {
+
+struct OptionSpec {
+    const char* Name;
+    const char* ValueName;  // nullptr: a switch
+    const char* Description;
+};
+
+// Every option the program takes, in the order --help lists them.
+const OptionSpec Options[] = {
+    {"render", "MAP", "Build the target picture (or, with --video, the target video) of MAP without a display."},
+    {"picture", "PICTURE", "--render: the original picture, a bmp, jpg, png or gif file."},
+    {"video", "IN", "--render: a video to carry through the map instead of a picture."},
+    {"output", "OUT", "--render, --lineup: the file to write; it is replaced only once complete."},
+    {"cover", "none|same|different",
+     "--render, --lineup: tile the map's block of windows over the whole target, in the same or the other "
+     "direction, or not at all. Without it the map's own cover option decides."},
+    {"codec", "NAME", "--video: the encoder of the output video."},
+    {"crf", "N", "--video: the constant rate factor, 0 to 63."},
+    {"start", "SECONDS", "--video: where in the input to begin."},
+    {"duration", "SECONDS", "--video: how much of the input to render."},
+    {"lineup", "MAP", "Write the lineup picture of MAP: each window numbered, sized and marked with an F and an "
+                      "arrow pointing up."},
+    {"side", "original|target", "--lineup: the original lineup, or the target lineup (the default)."},
+    {"convert", "IN", "Convert the map in IN to OUT, the formats told by the extensions .map, .json, .csv and "
+                      ".ffmpeg."},
+    {"head", "FILE", "--convert: the .map or .json whose head and cover option a .csv input's windows get."},
+    {"screenshot", "OUT.png", "Editor: lay the window out at 1280 x 800, write a PNG of it and quit."},
+    {"help", nullptr, "Show this help and exit."},
+    {"version", nullptr, "Show the version and exit."},
+};
+
+const char* const Usages[][2] = {
+    {"tesselink [MAP] [--screenshot OUT.png]", "Opens the editor, with the map file MAP if given."},
+    {"tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]",
+     "Writes the target picture that MAP makes from PICTURE, without a display."},
+    {"tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME] [--crf N]\n"
+     "          [--start SECONDS] [--duration SECONDS]",
+     "Writes the target video that MAP makes from the video IN."},
+    {"tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different]",
+     "Writes the lineup picture of MAP, by default as the target shows it."},
+    {"tesselink --convert IN OUT [--head FILE]",
+     "Converts a map between .map, .json, .csv (the window table) and .ffmpeg (a filter graph);\n"
+     "      a .csv input takes its head from --head FILE, a .map or .json."},
+    {"tesselink --help | --version", nullptr},
+};
+
+const char* const RenderUsage =
+    "usage: tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]";
+const char* const LineupUsage =
+    "usage: tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different]";
+const char* const ConvertUsage = "usage: tesselink --convert IN OUT [--head FILE]";
+
+const OptionSpec* Find(const QString& name) {
+    for (const OptionSpec& spec : Options)
+        if (name == QLatin1String(spec.Name)) return &spec;
+    return nullptr;
+}
+
+// The option a "--name" or "--name=value" argument names, or nullptr.
+const OptionSpec* Named(const QString& argument) {
+    if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) return nullptr;
+    return Find(argument.mid(2).section('=', 0, 0));
+}
+
+// Single-dash words that name no option ("-odd.map") are file names; they go behind "--" so
+// the parser takes them as such. The value of an option is left where it is, whatever it holds.
+QStringList SeparateFileNames(const QStringList& arguments, QString& missingValue, bool& singleDashWords) {
+    QStringList options, files;
+    bool allFiles = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (allFiles) {
+            files << a;
+        } else if (a == QLatin1String("--")) {
+            allFiles = true;
+        } else if (a.startsWith('-') && !a.startsWith(QLatin1String("--")) && a != QLatin1String("-h") &&
+                   a != QLatin1String("-")) {
+            files << a;
+            singleDashWords = true;
+        } else {
+            options << a;
+            const OptionSpec* spec = Named(a);
+            if (spec && spec->ValueName && !a.contains('=')) {
+                if (i + 1 < arguments.size()) options << arguments[++i];
+                else if (spec == Find(QStringLiteral("screenshot")))
+                    missingValue = QStringLiteral("--screenshot needs the path of a PNG file to write");
+                else missingValue = QStringLiteral("--%1 needs a value").arg(spec->Name);
+            }
+        }
+    }
+    return options + QStringList{QStringLiteral("--")} + files;
+}
+
+std::optional<int> CoverModeOf(const QString& value) {
+    if (value == QLatin1String("none")) return CoverModeNone;
+    if (value == QLatin1String("same")) return CoverModeSame;
+    if (value == QLatin1String("different")) return CoverModeDifferent;
+    return std::nullopt;
+}
+
+bool Seconds(const QString& value, bool zeroAllowed, std::optional<double>& out) {
+    bool ok = false;
+    const double seconds = value.toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds < 0 || (seconds == 0 && !zeroAllowed)) return false;
+    out = seconds;
+    return true;
+}
+
+// Fills `line` from a successful parse; the first mistake goes into line.Error.
+void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLine& line) {
+    auto isSet = [&parser](const char* name) { return parser.isSet(QLatin1String(name)); };
+    auto value = [&parser](const char* name) { return parser.value(QLatin1String(name)); };
+    auto fail = [&line](const QString& text) {
+        if (line.Error.isEmpty()) line.Error = text;
+    };
+
+    for (const OptionSpec& spec : Options) {
+        if (!spec.ValueName) continue;
+        const QStringList values = parser.values(QLatin1String(spec.Name));
+        if (values.size() > 1) fail(QStringLiteral("--%1 is given more than once").arg(spec.Name));
+        if (values.size() == 1 && values[0].isEmpty()) fail(QStringLiteral("--%1 needs a value").arg(spec.Name));
+    }
+
+    // Which options each mode takes; the others are mistakes there.
+    const QStringList pictureOptions = {"picture", "video", "output", "cover", "codec", "crf", "start", "duration"};
+    QStringList allowed;
+    const QStringList positional = parser.positionalArguments();
+    switch (line.Mode) {
+    case CommandMode::Editor:
+        allowed = {"screenshot"};
+        if (positional.size() > 1) {
+            fail("only one map file can be opened");
+            line.FileNameMistake = singleDashWords && line.Error == QLatin1String("only one map file can be opened");
+        }
+        if (!positional.isEmpty()) line.MapPath = positional[0];
+        line.Screenshot = value("screenshot");
+        if (isSet("screenshot") && line.Screenshot.isEmpty())
+            fail("--screenshot needs the path of a PNG file to write");
+        break;
+    case CommandMode::Render:
+        allowed = pictureOptions + QStringList{"render"};
+        line.MapPath = value("render");
+        line.Picture = value("picture");
+        line.Video = value("video");
+        line.Output = value("output");
+        if (isSet("picture") && isSet("video")) fail("--picture and --video cannot both be given");
+        if (!isSet("video")) {
+            for (const char* videoOnly : {"codec", "crf", "start", "duration"})
+                if (isSet(videoOnly)) fail(QStringLiteral("--%1 goes with --video").arg(videoOnly));
+        }
+        if (line.MapPath.isEmpty() || (line.Picture.isEmpty() && line.Video.isEmpty()) || line.Output.isEmpty())
+            fail(RenderUsage);
+        break;
+    case CommandMode::Lineup:
+        allowed = {"lineup", "output", "cover", "side"};
+        line.MapPath = value("lineup");
+        line.Output = value("output");
+        if (line.MapPath.isEmpty() || line.Output.isEmpty()) fail(LineupUsage);
+        break;
+    case CommandMode::Convert:
+        allowed = {"convert", "head"};
+        line.ConvertInput = value("convert");
+        line.Head = value("head");
+        if (positional.size() == 1) line.ConvertOutput = positional[0];
+        if (positional.size() > 1) fail("unexpected argument " + positional[1]);
+        if (line.ConvertInput.isEmpty() || line.ConvertOutput.isEmpty()) fail(ConvertUsage);
+        break;
+    case CommandMode::Help:
+    case CommandMode::Version:
+        return;
+    }
+    if (line.Mode != CommandMode::Editor && line.Mode != CommandMode::Convert && !positional.isEmpty())
+        fail("unexpected argument " + positional[0]);
+    for (const OptionSpec& spec : Options) {
+        const QString name = QLatin1String(spec.Name);
+        if (parser.isSet(name) && !allowed.contains(name) && name != QLatin1String("help") &&
+            name != QLatin1String("version")) {
+            const char* mode = line.Mode == CommandMode::Editor   ? "the editor"
+                               : line.Mode == CommandMode::Render ? "--render"
+                               : line.Mode == CommandMode::Lineup ? "--lineup"
+                                                                        : "--convert";
+            fail(QStringLiteral("--%1 does not go with %2").arg(name, QLatin1String(mode)));
+        }
+    }
+
+    if (isSet("cover")) {
+        line.CoverMode = CoverModeOf(value("cover"));
+        if (!line.CoverMode) fail("--cover takes none, same or different, not " + value("cover"));
+    }
+    if (isSet("side")) {
+        line.OriginalSide = value("side") == QLatin1String("original");
+        if (!line.OriginalSide && value("side") != QLatin1String("target"))
+            fail("--side takes original or target, not " + value("side"));
+    }
+    line.Codec = value("codec");
+    if (isSet("crf")) {
+        bool ok = false;
+        const int crf = value("crf").toInt(&ok);
+        if (!ok || crf < 0 || crf > 63) fail("--crf takes a whole number from 0 to 63, not " + value("crf"));
+        else line.Crf = crf;
+    }
+    if (isSet("start") && !Seconds(value("start"), true, line.Start))
+        fail("--start takes a number of seconds from 0 on, not " + value("start"));
+    if (isSet("duration") && !Seconds(value("duration"), false, line.Duration))
+        fail("--duration takes a number of seconds above 0, not " + value("duration"));
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    for (const OptionSpec& spec : Options) {
+        QStringList names{QLatin1String(spec.Name)};
+        if (names[0] == QLatin1String("help")) names.prepend(QStringLiteral("h"));
+        QCommandLineOption option(names, QLatin1String(spec.Description));
+        if (spec.ValueName) option.setValueName(QLatin1String(spec.ValueName));
+        parser.addOption(option);
+    }
+    QString missingValue;
+    bool singleDashWords = false;
+    const QStringList separated = SeparateFileNames(arguments, missingValue, singleDashWords);
+    const bool parsed = parser.parse(QStringList{QStringLiteral("tesselink")} + separated);
+
+    CommandLine line;
+    if (parser.isSet(QStringLiteral("help"))) {
+        line.Mode = CommandMode::Help;
+        return line;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        line.Mode = CommandMode::Version;
+        return line;
+    }
+    QStringList modes;
+    for (const char* mode : {"render", "lineup", "convert"})
+        if (parser.isSet(QLatin1String(mode))) modes << QStringLiteral("--") + mode;
+    if (modes.contains(QStringLiteral("--render"))) line.Mode = CommandMode::Render;
+    else if (modes.contains(QStringLiteral("--lineup"))) line.Mode = CommandMode::Lineup;
+    else if (modes.contains(QStringLiteral("--convert"))) line.Mode = CommandMode::Convert;
+
+    if (!parsed || !missingValue.isEmpty()) {
+        if (!parser.unknownOptionNames().isEmpty()) line.Error = "unknown option --" + parser.unknownOptionNames().first();
+        else if (!missingValue.isEmpty()) line.Error = missingValue;
+        else line.Error = parser.errorText();
+        return line;
+    }
+    if (modes.size() > 1) {
+        line.Error = modes.join(QStringLiteral(" and ")) + " cannot be given together: give one mode";
+        return line;
+    }
+    Interpret(parser, singleDashWords, line);
+    return line;
+}
+
+std::string CommandLineHelp() {
+    std::string text = "Usage:\n";
+    for (const auto& usage : Usages) {
+        text += std::string("  ") + usage[0] + "\n";
+        if (usage[1]) text += std::string("      ") + usage[1] + "\n";
+    }
+    text += "\nOptions:\n";
+    constexpr std::size_t Column = 32, Width = 100;
+    for (const OptionSpec& spec : Options) {
+        std::string head = std::string(spec.Name == std::string("help") ? "  -h, --" : "  --") + spec.Name;
+        if (spec.ValueName) head += std::string(" ") + spec.ValueName;
+        text += head;
+        std::size_t at = head.size();
+        if (at + 2 > Column) {
+            text += "\n";
+            at = 0;
+        }
+        // The description, wrapped at word ends to the width.
+        std::string words = spec.Description, row;
+        auto flush = [&] {
+            text += std::string(Column - at, ' ') + row + "\n";
+            at = 0;
+            row.clear();
+        };
+        std::size_t start = 0;
+        while (start < words.size()) {
+            std::size_t end = words.find(' ', start);
+            if (end == std::string::npos) end = words.size();
+            const std::string word = words.substr(start, end - start);
+            if (!row.empty() && Column + row.size() + 1 + word.size() > Width) flush();
+            row += (row.empty() ? "" : " ") + word;
+            start = end + 1;
+        }
+        flush();
+    }
+    return text;
+}
+
+std::vector<std::string> CommandLineOptionNames() {
+    std::vector<std::string> names;
+    for (const OptionSpec& spec : Options) names.push_back(std::string("--") + spec.Name);
+    return names;
+}
+
+}  // namespace tesselink

@@ -1,0 +1,191 @@
+// `tesselink --convert` and `tesselink --lineup` run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include "exchange/ffmpeg_graph.h"
+#include "map/map_file.h"
+#include "remap/cover.h"
+#include "support/random_maps.h"
+
+namespace tesselink {
+namespace {
+
+struct Outcome {
+    int Code = -1;
+    QString Err;
+};
+
+Outcome RunProgram(const QStringList& args) {
+    static const QTemporaryDir runtime;  // Qt warns on stderr without one
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    p.setProcessEnvironment(env);
+    p.start(TESSELINK_EXECUTABLE, args);
+    Outcome o;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return o;
+    }
+    o.Code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    o.Err = QString::fromUtf8(p.readAllStandardError());
+    return o;
+}
+
+QByteArray Contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class ExchangeCommand : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes) {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(ExchangeCommand, RandomMapsThroughJsonAndCsvComeBackByteForByte) {
+    std::mt19937 random(26);
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        const Map map = testing::RandomValidMap(random, 1, 2000, round == 0 ? 255 : 20);
+        ASSERT_TRUE(WriteMapFile(map, Path("a.map").toStdString()));
+        ASSERT_EQ(RunProgram({"--convert", Path("a.map"), Path("a.json")}).Code, 0);
+        ASSERT_EQ(RunProgram({"--convert=" + Path("a.json"), Path("b.map")}).Code, 0);
+        EXPECT_EQ(Contents(Path("b.map")), Contents(Path("a.map")));
+        ASSERT_EQ(RunProgram({"--convert", Path("b.map"), Path("a.csv")}).Code, 0);
+        ASSERT_EQ(RunProgram({"--convert", Path("a.csv"), Path("c.map"), "--head", Path("a.json")}).Code, 0);
+        EXPECT_EQ(Contents(Path("c.map")), Contents(Path("a.map")));
+        ASSERT_EQ(RunProgram({"--head=" + Path("b.map"), "--convert", Path("a.csv"), Path("c.json")}).Code, 0);
+        EXPECT_EQ(Contents(Path("c.json")), Contents(Path("a.json")));
+        ASSERT_EQ(RunProgram({"--convert", Path("a.json"), Path("a.ffmpeg")}).Code, 0);
+        EXPECT_EQ(Contents(Path("a.ffmpeg")).toStdString(),
+                  WriteFfmpegGraph(map, CoverModeFromOption(map.Head.CoverOption)));
+    }
+}
+
+TEST_F(ExchangeCommand, BadInputIsRefusedWithFileLineAndReasonAndNoOutput) {
+    const QByteArray header = "No,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n";
+    QByteArray many = header;
+    for (int i = 1; i <= 256; ++i) many += QByteArray::number(i) + ",0,0,0,1,1,0,0\n";
+    ASSERT_TRUE(WriteMapFile(Map(), Path("head.map").toStdString()));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.csv"));
+    const struct {
+        const char* Name;
+        QByteArray Contents;
+        const char* Message;  // after "tesselink: " and the input's path
+    } cases[] = {
+        {"noheader.csv", "1,0,0,0,10,10,0,0\n", " line 1: the header line is missing"},
+        {"mode.csv", header + "1,6,0,0,10,10,0,0\n", " line 2: MapMode \"6\" is not a map mode 0-5"},
+        {"negative.csv", header + "1,0,-3,0,10,10,0,0\n", " line 2: OriginalX \"-3\" is negative"},
+        {"outside.csv", header + "1,0,0,0,10,10,0,0\n2,0,0,0,10,10,0,471\n",
+         " line 3: window 2: The paywindow's Target Heigh beyond Screen"},
+        {"many.csv", many, " line 257: a map holds at most 255 windows; this is window 256"},
+        {"word.csv", header + "1,0,0,0,ten,10,0,0\n", " line 2: Width \"ten\" is not a whole number"},
+        {"empty.csv", "", ": the file is empty"},
+        {"folder.csv", QByteArray(), ": is a folder"},
+        {"syntax.json", "{\n\"original\": {\"width\": 64,,\n", " line 2: JSON syntax error: "},
+        {"mode.json", R"({"original": {"width": 64, "height": 48}, "target": {"width": 64, "height": 48},
+                         "windows": [{"original": [0, 0, 1, 1], "target": [0, 0], "mode": "tilted"}]})",
+         ": windows[0].mode: \"tilted\" is not a map mode"},
+        {"empty.json", "  \n", ": the file is empty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QString in = Path(c.Name);
+        if (!QFileInfo(in).isDir()) Write(c.Name, c.Contents);
+        for (const char* out : {"out.map", "out.json"}) {
+            QStringList args{"--convert", in, Path(out)};
+            if (QString(c.Name).endsWith(".csv")) args << "--head" << Path("head.map");
+            const Outcome o = RunProgram(args);
+            EXPECT_EQ(o.Code, 1);
+            EXPECT_TRUE(o.Err.startsWith("tesselink: " + in + c.Message)) << o.Err.toStdString();
+            EXPECT_FALSE(QFile::exists(Path(out)));
+        }
+    }
+    // A bad head is named as such.
+    Write("bad.json", "{}");
+    Write("fine.csv", header);
+    const Outcome head = RunProgram({"--convert", Path("fine.csv"), Path("out.map"), "--head", Path("bad.json")});
+    EXPECT_EQ(head.Code, 1);
+    EXPECT_EQ(head.Err, "tesselink: " + Path("bad.json") + ": \"original\" is missing\n");
+    EXPECT_EQ(QDir(dir_.path()).entryList({"out.*"}), QStringList());
+}
+
+TEST_F(ExchangeCommand, UsageMistakesEndWithStatusTwo) {
+    ASSERT_TRUE(WriteMapFile(Map(), Path("a.map").toStdString()));
+    Write("a.csv", "MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n");
+    const QStringList cases[] = {
+        {"--convert", Path("a.map")},
+        {"--convert", Path("a.map"), Path("a.txt")},
+        {"--convert", Path("a.ffmpeg"), Path("b.map")},
+        {"--convert", Path("a.csv"), Path("b.map")},
+        {"--convert", Path("a.map"), Path("b.json"), "--head", Path("a.map")},
+        {"--convert", Path("a.map"), Path("b.json"), Path("c.json")},
+        {"--lineup", Path("a.map")},
+        {"--lineup", Path("a.map"), "--output", Path("b.png"), "--side", "left"},
+        {"--lineup", Path("a.map"), "--output", Path("b.png"), "--picture", Path("a.map")},
+        {"--lineup", Path("a.map"), "--convert", Path("a.map"), Path("b.json")},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Outcome o = RunProgram(args);
+        EXPECT_EQ(o.Code, 2);
+        EXPECT_EQ(o.Err.count('\n'), 1) << o.Err.toStdString();
+        EXPECT_TRUE(o.Err.startsWith("tesselink: ")) << o.Err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList({"b.*", "c.*"}), QStringList());
+}
+
+// The target lineup the command writes is what --render makes of the original lineup it writes.
+TEST_F(ExchangeCommand, TargetLineupIsTheOriginalLineupRendered) {
+    std::mt19937 random(27);
+    const char* const covers[] = {"none", "same", "different"};
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        Map map = testing::RandomValidMap(random, 30, 400, 8);
+        ASSERT_TRUE(WriteMapFile(map, Path("m.map").toStdString()));
+        ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("original.png"), "--side", "original"}).Code, 0);
+        EXPECT_EQ(QImage(Path("original.png")).size(), QSize(map.Head.OriginalWidth, map.Head.OriginalHeight));
+        for (const char* cover : covers) {
+            SCOPED_TRACE(cover);
+            const Outcome lineup = RunProgram({"--lineup", Path("m.map"), "--output=" + Path("target.png"), "--cover", cover});
+            ASSERT_EQ(lineup.Code, 0) << lineup.Err.toStdString();
+            ASSERT_EQ(RunProgram({"--render", Path("m.map"), "--picture", Path("original.png"), "--output",
+                           Path("rendered.png"), "--cover", cover})
+                          .Code,
+                      0);
+            const QImage target(Path("target.png")), rendered(Path("rendered.png"));
+            ASSERT_EQ(target.size(), QSize(map.Head.TargetWidth, map.Head.TargetHeight));
+            EXPECT_TRUE(target.convertToFormat(QImage::Format_RGB32) == rendered.convertToFormat(QImage::Format_RGB32));
+        }
+    }
+    // Without --cover the map's own option decides, as for --render.
+    Map map = testing::RandomValidMap(random, 30, 200, 3);
+    map.Head.CoverOption = CoverFullScreen | CoverDifferentDirection;
+    ASSERT_TRUE(WriteMapFile(map, Path("m.map").toStdString()));
+    ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("own.png")}).Code, 0);
+    ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("different.png"), "--cover", "different"}).Code, 0);
+    EXPECT_EQ(Contents(Path("own.png")), Contents(Path("different.png")));
+
+    // A map that does not load leaves nothing behind.
+    Write("broken.map", "#Map");
+    const Outcome broken = RunProgram({"--lineup", Path("broken.map"), "--output", Path("x.png")});
+    EXPECT_EQ(broken.Code, 1);
+    EXPECT_EQ(broken.Err, "tesselink: " + Path("broken.map") + ": not a map file\n");
+    EXPECT_FALSE(QFile::exists(Path("x.png")));
+}
+
+}  // namespace
+}  // namespace tesselink
