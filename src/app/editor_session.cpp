@@ -8,6 +8,7 @@
 
 #include "app/command_table.h"
 #include "app/default_picture.h"
+#include "app/layout_commands.h"
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
 #include "editor/problem_list_dock.h"
@@ -84,6 +85,9 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Editor_->SetFileDialogs(dialogs != nullptr ? dialogs : &Dialogs_);
 
     Frame_->CreateEditMenu(&Doc_.UndoStack());
+    // Select All, Duplicate, Make Array, a mode for the selection; snapping and the grid.
+    auto* layout = new LayoutCommands(Doc_, Tools_->Snap(), *Messages_, frame);
+    layout->AddTo(*frame);
     QObject::connect(&Doc_, &CTesselinkDoc::modifiedChanged, frame, &QWidget::setWindowModified);
 
     // The File commands.

@@ -41,6 +41,7 @@ public:
     // Puts "&Edit" with Undo and Redo of `stack` between "&File" and "&View". Called once.
     void CreateEditMenu(QUndoStack* stack);
     QMenu* EditMenu() const { return EditMenu_; }
+    QMenu* ViewMenu() const { return ViewMenu_; }
 
     // A dock in `area`, hidden at first, shown and hidden with a check item of "&View".
     void AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText);

@@ -1,0 +1,50 @@
+#pragma once
+// The Edit and View commands of the layout tools: Select All, Duplicate, Make Array..., a map
+// mode for the selected windows, snapping and the grid (remembered in the settings).
+
+#include <QObject>
+
+#include "map/message_boxes.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace tesselink {
+
+class CMainFrame;
+class CTesselinkDoc;
+class SnapSettings;
+
+class LayoutCommands : public QObject {
+    Q_OBJECT
+public:
+    LayoutCommands(CTesselinkDoc& doc, SnapSettings& snap, MessageBoxes& boxes, QObject* parent = nullptr);
+
+    // Adds the items to the frame's "&Edit" and "&View" menus and reads the settings.
+    void AddTo(CMainFrame& frame);
+
+    void SelectAll();
+    void Duplicate();
+    void MakeArray();
+    void SetModeOfSelection(int mode);
+    // Asks for the grid step in picture pixels.
+    void ChooseGridStep();
+
+    QAction* DuplicateAction() const { return duplicate_; }
+    QAction* MakeArrayAction() const { return makeArray_; }
+
+private:
+    void UpdateEnabled();
+    void SaveSettings() const;
+
+    CTesselinkDoc& doc_;
+    SnapSettings& snap_;
+    MessageBoxes& boxes_;
+    QWidget* window_ = nullptr;
+    QAction* duplicate_ = nullptr;
+    QAction* makeArray_ = nullptr;
+    QMenu* modes_ = nullptr;
+};
+
+}  // namespace tesselink
