@@ -155,7 +155,6 @@ void PickMoveTool::BeginWindowGesture(ToolSurface& view, int index, int hit, con
     gesture_.Index = index;
     gesture_.Start = w;
     gesture_.StartPicture = original ? OriginalRectOf(w) : PlaceOf(w);
-    gesture_.StartFrame = view.Frame().Rect;
     gesture_.Edit = hit == HitMiddle ? FrameEdit::Move : FrameEdit::Resize;
     gesture_.Step =
         EditGesture{original ? EditGesture::Kind::OriginalDrag : EditGesture::Kind::TargetDrag, doc_.NewGestureSerial()};
@@ -189,7 +188,8 @@ ViewRect PickMoveTool::TrackedPictureRect(ToolSurface& view) const {
     // edges at the picture's edges, so the edges that were not dragged stay where they are.
     const ViewRect frame = gesture_.Edit == FrameEdit::Resize ? ClipIntoPicture(view.Frame().Rect, picture)
                                                               : ClampIntoPicture(view.Frame().Rect, picture);
-    return PictureRectFromFrame(frame, gesture_.StartFrame, gesture_.StartPicture, gesture_.Edit, view.Across(),
+    // The frame at the press as it lies now: a scroll during the drag moved it with the picture.
+    return PictureRectFromFrame(frame, view.Frame().StartRect(), gesture_.StartPicture, gesture_.Edit, view.Across(),
                                 view.Down());
 }
 

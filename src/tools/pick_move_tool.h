@@ -51,7 +51,6 @@ private:
         int Index = -1;               // the window being changed; -1 for a rubber band
         PlaybackWindow Start;         // as it was stored at the press
         ViewRect StartPicture;        // its rectangle in picture pixels at the press
-        ViewRect StartFrame;          // the frame at the press, exactly over StartPicture
         FrameEdit Edit = FrameEdit::Move;
         EditGesture Step;             // merges every stored step of this gesture into one
         bool Stored = false;          // a step of this gesture reached the document

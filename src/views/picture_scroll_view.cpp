@@ -187,6 +187,7 @@ void PictureScrollView::scrollContentsBy(int dx, int dy) {
     // as it stood before the scroll, so it goes where the picture went.
     // A hidden frame stays hidden: shifted, it would no longer carry the hidden mark.
     if (!frame_.IsHidden()) frameLogicalRect_ = frame_.Rect.Offset(ScrollX() + dx, ScrollY() + dy);
+    frame_.ShiftTracking(dx, dy);
     Relayout();
 }
 

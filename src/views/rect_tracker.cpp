@@ -129,6 +129,13 @@ bool RectTracker::TrackTo(int x, int y) {
     return Rect != before;
 }
 
+void RectTracker::ShiftTracking(int dx, int dy) {
+    if (tracking_ == Tracking::None) return;
+    pressX_ += dx;
+    pressY_ += dy;
+    startRect_ = startRect_.Offset(dx, dy);
+}
+
 void RectTracker::EndTrack() {
     tracking_ = Tracking::None;
     Refused = false;

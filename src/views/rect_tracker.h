@@ -53,6 +53,9 @@ public:
     void BeginRubberBand(int x, int y);
     // The mouse is at (x, y): the rectangle follows. False when it did not change.
     bool TrackTo(int x, int y);
+    // The view scrolled by (dx, dy) screen pixels while tracking: the press point and the
+    // starting rectangle move with the picture under them.
+    void ShiftTracking(int dx, int dy);
     // Ends tracking and keeps the rectangle where it is.
     void EndTrack();
     // Ends tracking and puts the rectangle back where it was when tracking began.

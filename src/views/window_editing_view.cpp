@@ -1,5 +1,7 @@
 #include "views/window_editing_view.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,8 +16,44 @@ ToolPoint PointOf(const QMouseEvent* event) {
 
 }  // namespace
 
+namespace {
+// Screen pixels from the viewport's edge where dragging starts to scroll.
+constexpr int AutoScrollMargin = 16;
+}  // namespace
+
 WindowEditingView::WindowEditingView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent)
-    : PictureScrollView(doc, role, parent) {}
+    : PictureScrollView(doc, role, parent), autoScroll_(new QTimer(this)) {
+    autoScroll_->setInterval(40);
+    connect(autoScroll_, &QTimer::timeout, this, &WindowEditingView::AutoScroll);
+}
+
+void WindowEditingView::FollowEdge(const ToolPoint& at) {
+    lastPoint_ = at;
+    const bool nearEdge = at.X < AutoScrollMargin || at.Y < AutoScrollMargin ||
+                          at.X >= viewport()->width() - AutoScrollMargin ||
+                          at.Y >= viewport()->height() - AutoScrollMargin;
+    if (nearEdge && !autoScroll_->isActive()) autoScroll_->start();
+    if (!nearEdge) autoScroll_->stop();
+}
+
+void WindowEditingView::AutoScroll() {
+    Tool* tool = ActiveTool();
+    if (tool == nullptr || !tool->GestureRunning()) {
+        autoScroll_->stop();
+        return;
+    }
+    // Faster the further past the margin the mouse is.
+    const auto speed = [](int position, int length) {
+        if (position < AutoScrollMargin) return -std::min(40, 2 + (AutoScrollMargin - position) / 2);
+        if (position >= length - AutoScrollMargin) return std::min(40, 2 + (position - length + AutoScrollMargin) / 2);
+        return 0;
+    };
+    const int x = ScrollX();
+    const int y = ScrollY();
+    SetScrollPosition(x + speed(lastPoint_.X, viewport()->width()), y + speed(lastPoint_.Y, viewport()->height()));
+    if (ScrollX() == x && ScrollY() == y) return;
+    tool->Move(*this, lastPoint_);
+}
 
 void WindowEditingView::SetToolManager(ToolManager* tools) {
     if (tools_ != nullptr) disconnect(tools_, nullptr, this, nullptr);
@@ -64,9 +102,11 @@ void WindowEditingView::mouseMoveEvent(QMouseEvent* event) {
     }
     // The release went elsewhere (the window lost the mouse): the gesture ends where it is.
     if (!(event->buttons() & Qt::LeftButton)) {
+        autoScroll_->stop();
         tool->Release(*this, at);
         return;
     }
+    FollowEdge(at);
     tool->Move(*this, at);
 }
 
@@ -74,6 +114,7 @@ void WindowEditingView::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     Tool* tool = ActiveTool();
     if (tool == nullptr || event->button() != Qt::LeftButton || !tool->GestureRunning()) return;
+    autoScroll_->stop();
     tool->Release(*this, PointOf(event));
 }
 

@@ -2,6 +2,8 @@
 // A picture view whose mouse and keys go to the active tool: the view translates the input,
 // the tool decides what it means and edits through the document.
 
+#include <QTimer>
+
 #include "tools/tool_manager.h"
 #include "tools/tool_surface.h"
 #include "views/picture_scroll_view.h"
@@ -44,10 +46,17 @@ protected:
     void DrawToolOverlay(QPainter& painter) override;
 
 private:
+    // While a gesture runs with the mouse near or past the viewport's edge, the view scrolls
+    // that way and the gesture follows.
+    void FollowEdge(const ToolPoint& at);
+    void AutoScroll();
+
     Tool* ActiveTool() const { return tools_ != nullptr ? tools_->ActiveTool() : nullptr; }
 
     ToolManager* tools_ = nullptr;
     std::vector<SnapGuide> guides_;
+    QTimer* autoScroll_ = nullptr;
+    ToolPoint lastPoint_;
 };
 
 }  // namespace tesselink
