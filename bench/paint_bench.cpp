@@ -53,19 +53,17 @@ struct PaintScene {
         map.Head.TargetHeight = PictureHeight;
         map.Windows = MixedWindows();
         doc.ReplaceMap(map);
-        doc.OriginalZoom = zoom;
-        doc.TargetZoom = zoom;
-        original = std::make_unique<CTesselinkView>(doc, boxes);
+        original = std::make_unique<CTesselinkView>(doc, &boxes);
         target = std::make_unique<CRightView>(doc);
         ShowAtViewSize(*original);
         ShowAtViewSize(*target);
         QCoreApplication::processEvents();
-        original->ApplyZoom(zoom);
-        target->ApplyZoom(zoom);
+        // The views set their extents for the zoom as they follow it.
+        doc.Zoom(PictureViewRole::Original).SetFactor(zoom);
+        doc.Zoom(PictureViewRole::Target).SetFactor(zoom);
         // Scrolled into the middle, so the view shows an inner part of the picture.
         original->SetScrollPosition(200, 150);
         target->SetScrollPosition(200, 150);
-        original->RenderViewport();
     }
 };
 

@@ -318,6 +318,8 @@ void PickMoveTool::Finish(ToolSurface& view) {
     frame.EndTrack();
     view.ShowGuides({});
     const Gesture gesture = gesture_;
+    // Made from the gesture's start window, so before the gesture is reset.
+    const PlaybackWindow proposed = ProposedWindow(view, rect);
     gesture_ = Gesture{};
     if (gesture.Edit == FrameEdit::NewWindow) {
         const bool drawn = moved && band.Width() != 0 && band.Height() != 0 && rect.Width() > 0 && rect.Height() > 0;
@@ -329,7 +331,7 @@ void PickMoveTool::Finish(ToolSurface& view) {
         // The steps on the way stored the group's place; a click on one of them picks it alone.
         if (!moved && gesture.ClickSelectsOne) doc_.SelectWindow(gesture.Index);
     } else if (moved && gesture.Index >= 0 && gesture.Index < doc_.WindowCount()) {
-        const WindowEditResult result = doc_.ChangeWindow(gesture.Index, ProposedWindow(view, rect), gesture.Step);
+        const WindowEditResult result = doc_.ChangeWindow(gesture.Index, proposed, gesture.Step);
         if (!result.Accepted()) {
             // Refused as a whole: the steps stored on the way are taken back too.
             if (gesture.Stored) doc_.ChangeWindow(gesture.Index, gesture.Start, gesture.Step);

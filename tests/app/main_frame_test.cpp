@@ -16,6 +16,10 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
+#include "app/command_table.h"
+#include "document/tesselink_doc.h"
+#include "tools/draw_window_tool.h"
+#include "tools/tool_manager.h"
 
 namespace tesselink {
 namespace {
@@ -34,6 +38,15 @@ protected:
         original_ = MakePane("original");
         target_ = MakePane("target");
         frame_.CreateClient(editor_, original_, target_);
+        // The tools as the editor registers them; their buttons come with them.
+        for (const int command : DrawingModeCommands()) {
+            const DrawingMode mode = DrawingModeOf(command);
+            if (mode.Armed != 0)
+                tools_.Register(new DrawWindowTool(command, mode.MapMode, doc_, nullptr));
+            else
+                tools_.Register(new PickMoveTool(command, doc_, nullptr));
+        }
+        frame_.AddToolButtons(tools_);
     }
 
     // Shows the frame unmaximised with a central area of exactly w x h.
@@ -48,6 +61,8 @@ protected:
         ASSERT_EQ(frame_.OuterSplitter()->size(), QSize(w, h));
     }
 
+    CTesselinkDoc doc_;
+    ToolManager tools_;
     CMainFrame frame_;
     QWidget* editor_;
     QWidget* original_;
@@ -106,6 +121,9 @@ TEST_F(MainFrameTest, DrawingModesAreOneExclusiveGroupStartingOnTheSelectButton)
     frame_.Action(32785)->trigger();
     EXPECT_TRUE(frame_.Action(32785)->isChecked());
     EXPECT_FALSE(frame_.Action(32792)->isChecked());
+    EXPECT_EQ(tools_.ActiveTool()->Id(), 32785) << "the button activates its tool";
+    tools_.ActivateById(32792);
+    EXPECT_TRUE(frame_.Action(32792)->isChecked()) << "and shows the tool made active elsewhere";
 }
 
 TEST_F(MainFrameTest, StatusBarPanesMeasureThirdSixthHalfSideBySide) {

@@ -2,6 +2,7 @@
 // picture, checked on the pixels the window really shows.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,8 +47,6 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
         UseProgramSettingsKey();
         session_ = std::make_unique<EditorSession>();
-        session_->OriginalView().SetDefaultPictureFolders({SourcePath("res")});
-        session_->Editor().SetDefaultPictureFolders({SourcePath("res")});
     }
 
     // Shows the frame at a fixed size (offscreen screens are small) and grabs it.
@@ -83,8 +82,8 @@ TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
     ASSERT_EQ(session_->Doc().GetPlaybackWindows().size(), 2u);
     session_->InitialUpdate();
     EXPECT_EQ(session_->Doc().GetHead().CoverOption, CoverFullScreen) << "the map's cover option is kept";
-    EXPECT_TRUE(session_->Editor().CoverFullScreenCheck()->isChecked());
-    EXPECT_EQ(session_->Editor().WindowList()->rowCount(), 2);
+    EXPECT_TRUE(session_->Editor().Head().CoverFullScreenCheck()->isChecked());
+    EXPECT_EQ(session_->Editor().Windows().WindowList()->rowCount(), 2);
 
     const QImage shot = ShowAndGrab("main_window_cover_block");
     ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
@@ -122,10 +121,11 @@ TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
     EXPECT_EQ(session_->Editor().width(), 450);
 }
 
-TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureIsShownAndTheListIsEmpty) {
+TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureBesideTheProgramIsShownAndTheListIsEmpty) {
     session_->InitialUpdate();
-    EXPECT_EQ(session_->Doc().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString());
-    EXPECT_EQ(session_->Editor().PicturePathEdit()->text(), SourcePath("res/tesselink.jpg"));
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath("tesselink.jpg");
+    EXPECT_EQ(session_->Doc().BackgroundPicturePath(), beside.toStdString());
+    EXPECT_EQ(session_->Editor().Head().PicturePathEdit()->text(), beside);
     const QImage shot = ShowAndGrab("main_window_default");
     const ViewRect op = session_->OriginalView().PictureRect();
     ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, F6ReachesEachRealPane) {
     frame.ActivateFrame();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     session_->Editor().setFocus();
-    EXPECT_TRUE(session_->Editor().OriginalWidthEdit()->hasFocus()) << "the form's first field takes the focus";
+    EXPECT_TRUE(session_->Editor().Head().OriginalWidthEdit()->hasFocus()) << "the form's first field takes the focus";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     EXPECT_TRUE(session_->OriginalView().hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
@@ -172,11 +172,7 @@ TEST_F(MainWindowTest, F6ReachesEachRealPane) {
     EXPECT_TRUE(session_->OriginalView().hasFocus());
 }
 
-TEST_F(MainWindowTest, PanesAttachToTheDocumentInCreationOrderAndOwnTheirBoxes) {
-    CTesselinkDoc& doc = session_->Doc();
-    EXPECT_EQ(doc.GetHeadFileView(), static_cast<HeadFileViewPane*>(&session_->Editor()));
-    EXPECT_EQ(doc.GetOriginalView(), static_cast<OriginalViewPane*>(&session_->OriginalView()));
-    EXPECT_EQ(doc.GetTargetView(), static_cast<TargetViewPane*>(&session_->TargetView()));
+TEST_F(MainWindowTest, EachPaneOwnsItsBoxes) {
     QtMessageBoxes& boxes = session_->Boxes();
     EXPECT_EQ(boxes.OwnerWidget(ApplicationMessage("x")), &session_->Frame());
     EXPECT_EQ(boxes.OwnerWidget(PlainMessage("", "x", MessageOwner::OriginalView)), &session_->OriginalView());

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,12 +30,12 @@ struct PanelFixture : ::testing::Test {
     RecordingMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     CMapHeadFileView panel{doc};
+    HeadForm& head = panel.Head();
+    WindowForm& windows = panel.Windows();
 
     PanelFixture() {
         panel.SetMessageBoxes(&boxes);
         panel.SetFileDialogs(&dialogs);
-        panel.SetDefaultPictureFolders({dir.path()});
-        panel.OnInitialUpdate();
         doc.SetBackgroundPicturePath(dir.filePath("card.png").toStdString());
         panel.show();
         QApplication::setActiveWindow(&panel);
@@ -55,35 +56,36 @@ struct PanelFixture : ::testing::Test {
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
     }
+    QLineEdit* Field(std::uint16_t PlaybackWindow::*member) const { return windows.FieldFor(member); }
     void ClickRow(int row) {
-        QTableWidget* list = panel.WindowList();
+        QTableWidget* list = windows.WindowList();
         const QRect cell = list->visualRect(list->model()->index(row, 1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     }
-    void Head(const char* ow, const char* oh, const char* tw, const char* th) {
-        panel.OriginalWidthEdit()->setText(ow);
-        panel.OriginalHeightEdit()->setText(oh);
-        panel.TargetWidthEdit()->setText(tw);
-        panel.TargetHeightEdit()->setText(th);
+    void Sizes(const char* ow, const char* oh, const char* tw, const char* th) {
+        head.OriginalWidthEdit()->setText(ow);
+        head.OriginalHeightEdit()->setText(oh);
+        head.TargetWidthEdit()->setText(tw);
+        head.TargetHeightEdit()->setText(th);
     }
 };
 
 }  // namespace
 
 TEST_F(PanelFixture, TwoAddsGiveTwoEightByEightWindowsTheSecondPicked) {
-    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
-    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    QTest::mouseClick(windows.AddButton(), Qt::LeftButton);
+    QTest::mouseClick(windows.AddButton(), Qt::LeftButton);
     ASSERT_EQ(doc.WindowCount(), 2);
     EXPECT_EQ(doc.GetPlaybackWindows()[1], MakeWindow(0, 0, 8, 8, 0, 0, 0));
-    EXPECT_EQ(panel.WindowList()->item(1, 0)->text(), "2");
+    EXPECT_EQ(windows.WindowList()->item(1, 0)->text(), "2");
     EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
-    EXPECT_EQ(panel.WidthEdit()->text(), "8");
+    EXPECT_EQ(Field(&PlaybackWindow::Width)->text(), "8");
     doc.UndoStack().undo();
     EXPECT_EQ(doc.WindowCount(), 1) << "each Add is one step";
 
     SetHeadSize(doc, &MapFileHead::OriginalHeight, 7);
     SetHeadSize(doc, &MapFileHead::OriginalWidth, 7);
-    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    QTest::mouseClick(windows.AddButton(), Qt::LeftButton);
     EXPECT_EQ(Texts().back(), "the Original Heigh of the playback window beyond the screen") << "height first";
     EXPECT_EQ(doc.WindowCount(), 1) << "nothing added";
 }
@@ -91,7 +93,7 @@ TEST_F(PanelFixture, TwoAddsGiveTwoEightByEightWindowsTheSecondPicked) {
 TEST_F(PanelFixture, TypingStoresEachValueAndRefusesTheOneBeyondTheEdgeOnce) {
     SetWindows(doc, {MakeWindow(0, 0, 530, 20, 50, 0, 0)});
     ClickRow(0);
-    QLineEdit* x = panel.TargetStartXEdit();
+    QLineEdit* x = Field(&PlaybackWindow::TargetStartX);
     std::vector<int> stored;
     Clear(x);
     stored.push_back(doc.GetPlaybackWindows()[0].TargetStartX);
@@ -103,7 +105,7 @@ TEST_F(PanelFixture, TypingStoresEachValueAndRefusesTheOneBeyondTheEdgeOnce) {
     EXPECT_EQ(Texts(), std::vector<std::string>{"the Target width of The playback window beyond the screen "});
     EXPECT_EQ(x->text(), "120") << "the refused text stays for correcting";
 
-    panel.OriginalStartXEdit()->setFocus();
+    Field(&PlaybackWindow::OriginalStartX)->setFocus();
     EXPECT_EQ(x->text(), "12") << "leaving the field shows what was stored";
     EXPECT_EQ(boxes.Shown.size(), 1u) << "the refusal is not repeated by the focus loss";
     EXPECT_EQ(doc.SelectedOriginalWindow(), 0) << "the fields still edit the window on screen";
@@ -121,18 +123,18 @@ TEST_F(PanelFixture, TypingStoresEachValueAndRefusesTheOneBeyondTheEdgeOnce) {
 TEST_F(PanelFixture, ZeroAndOversizedValuesAreRefusedNotStoredOrWrapped) {
     SetWindows(doc, {MakeWindow(0, 0, 30, 10, 0, 0, 0)});
     ClickRow(0);
-    Clear(panel.WidthEdit());
+    Clear(Field(&PlaybackWindow::Width));
     EXPECT_EQ(Texts(), std::vector<std::string>{"the width should not be 0."});
-    panel.HeightEdit()->setFocus();
-    EXPECT_EQ(panel.WidthEdit()->text(), "30") << "the emptied field shows the stored width again";
+    Field(&PlaybackWindow::Height)->setFocus();
+    EXPECT_EQ(Field(&PlaybackWindow::Width)->text(), "30") << "the emptied field shows the stored width again";
     EXPECT_EQ(doc.GetPlaybackWindows()[0].Width, 30);
 
     // Pasted at once: 65536 kept in 16 bits would be 0 and fit.
     boxes.Shown.clear();
     QApplication::clipboard()->setText("65536");
-    panel.OriginalStartXEdit()->setFocus();
-    panel.OriginalStartXEdit()->selectAll();
-    QTest::keyClick(panel.OriginalStartXEdit(), Qt::Key_V, Qt::ControlModifier);
+    Field(&PlaybackWindow::OriginalStartX)->setFocus();
+    Field(&PlaybackWindow::OriginalStartX)->selectAll();
+    QTest::keyClick(Field(&PlaybackWindow::OriginalStartX), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Texts(), std::vector<std::string>{"the Original width of The playback window beyond the screen "});
     EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 0);
     EXPECT_EQ(doc.UndoStack().count(), 0) << "nothing was stored";
@@ -141,71 +143,72 @@ TEST_F(PanelFixture, ZeroAndOversizedValuesAreRefusedNotStoredOrWrapped) {
 TEST_F(PanelFixture, ARefusedModeKeepsTheOldOneInTheMapAndTheBox) {
     SetWindows(doc, {MakeWindow(0, 0, 30, 10, 0, 460, 0), MakeWindow(0, 0, 8, 8, 0, 0, 4)});
     ClickRow(1);
-    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 4) << "a click shows the window's mode";
+    EXPECT_EQ(windows.MapModeBox()->currentIndex(), 4) << "a click shows the window's mode";
     ClickRow(0);
-    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 0);
-    panel.MapModeBox()->setFocus();
-    QTest::keyClick(panel.MapModeBox(), Qt::Key_Down);  // "Clockwise rotaion 90": placed 10 x 30
+    EXPECT_EQ(windows.MapModeBox()->currentIndex(), 0);
+    windows.MapModeBox()->setFocus();
+    QTest::keyClick(windows.MapModeBox(), Qt::Key_Down);  // "Clockwise rotaion 90": placed 10 x 30
     EXPECT_EQ(Texts(), std::vector<std::string>{"the Target Heigh of The playback window beyond the screen"});
     EXPECT_EQ(doc.GetPlaybackWindows()[0].MapMode, 0);
-    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 0);
+    EXPECT_EQ(windows.MapModeBox()->currentIndex(), 0);
 }
 
 TEST_F(PanelFixture, DeletingPicksTheNextWindowAndUndoBringsItBack) {
     SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(1, 1, 8, 8, 0, 0, 0), MakeWindow(2, 2, 8, 8, 0, 0, 0)});
     ClickRow(1);
-    QTest::mouseClick(panel.DeleteButton(), Qt::LeftButton);
+    QTest::mouseClick(windows.DeleteButton(), Qt::LeftButton);
     ASSERT_EQ(doc.WindowCount(), 2);
-    EXPECT_EQ(panel.WindowList()->item(1, 0)->text(), "2") << "the former row 3 is numbered 2";
+    EXPECT_EQ(windows.WindowList()->item(1, 0)->text(), "2") << "the former row 3 is numbered 2";
     EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
-    EXPECT_EQ(panel.OriginalStartXEdit()->text(), "2") << "the fields show the window that took its place";
+    EXPECT_EQ(Field(&PlaybackWindow::OriginalStartX)->text(), "2")
+        << "the fields show the window that took its place";
 
-    QTest::keyClick(panel.WindowList(), Qt::Key_Delete);  // the last row: the one before it is picked
+    QTest::keyClick(windows.WindowList(), Qt::Key_Delete);  // the last row: the one before it is picked
     EXPECT_EQ(doc.SelectedOriginalWindow(), 0);
-    QTest::keyClick(panel.WindowList(), Qt::Key_Delete);
+    QTest::keyClick(windows.WindowList(), Qt::Key_Delete);
     EXPECT_EQ(doc.WindowCount(), 0);
     EXPECT_EQ(doc.SelectedOriginalWindow(), -1);
-    EXPECT_TRUE(panel.WidthEdit()->text().isEmpty()) << "no window, empty fields";
-    QTest::mouseClick(panel.DeleteButton(), Qt::LeftButton);  // nothing picked: nothing happens
+    EXPECT_TRUE(Field(&PlaybackWindow::Width)->text().isEmpty()) << "no window, empty fields";
+    QTest::mouseClick(windows.DeleteButton(), Qt::LeftButton);  // nothing picked: nothing happens
 
     doc.UndoStack().undo();
     EXPECT_EQ(doc.WindowCount(), 1);
-    EXPECT_EQ(panel.OriginalStartXEdit()->text(), "0") << "the restored window is picked and shown";
+    EXPECT_EQ(Field(&PlaybackWindow::OriginalStartX)->text(), "0") << "the restored window is picked and shown";
 }
 
 TEST_F(PanelFixture, ArrowKeysInTheListPickAndShowTheWindowWithoutMessages) {
     doc.SetBackgroundPicturePath("");
     SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(5, 6, 7, 9, 1, 2, 5)});
     ClickRow(0);
-    QTest::keyClick(panel.WindowList(), Qt::Key_Down);
+    QTest::keyClick(windows.WindowList(), Qt::Key_Down);
     EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
     EXPECT_EQ(doc.SelectedTargetWindow(), 1);
-    EXPECT_EQ(panel.HeightEdit()->text(), "9");
-    EXPECT_EQ(panel.MapModeBox()->currentIndex(), 5);
+    EXPECT_EQ(Field(&PlaybackWindow::Height)->text(), "9");
+    EXPECT_EQ(windows.MapModeBox()->currentIndex(), 5);
     EXPECT_TRUE(boxes.Shown.empty()) << "showing a window is no edit, even without a picture";
 
-    QTest::keyClick(panel.WindowList(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), panel.AddButton()) << "Tab leaves the list";
+    QTest::keyClick(windows.WindowList(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), windows.AddButton()) << "Tab leaves the list";
 }
 
 TEST_F(PanelFixture, ApplyHeadChecksFieldsInOrderAndRefusesSizesAFileCannotCarry) {
-    Head("", "480", "640", "480");
-    panel.PicturePathEdit()->setText("");
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
-    Head("640", "480", "640", "480");
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
-    panel.PicturePathEdit()->setText(dir.filePath("card.png"));
-    Head("2001", "480", "640", "480");
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
-    Head("640", "480", "65536", "480");
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    Sizes("", "480", "640", "480");
+    head.PicturePathEdit()->setText("");
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
+    Sizes("640", "480", "640", "480");
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
+    head.PicturePathEdit()->setText(dir.filePath("card.png"));
+    Sizes("2001", "480", "640", "480");
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
+    Sizes("640", "480", "65536", "480");
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"input data invalid\n", "Please LoadDown backbround picture\n",
                                                  "High and Width can't more than 2000",
                                                  "High and Width can't more than 2000"}));
     EXPECT_EQ(doc.GetHead(), MapFileHead());
 
-    Head("0", "480", "640", "480");
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    Sizes("0", "480", "640", "480");
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     EXPECT_EQ(doc.GetHead().OriginalWidth, 0) << "a size of 0 is valid";
 }
 
@@ -213,14 +216,14 @@ TEST_F(PanelFixture, AHeadThatLeavesWindowsOutAsksAndDeletesThemInOneStep) {
     const PlaybackWindows four = {MakeWindow(0, 0, 100, 10, 0, 0, 0), MakeWindow(300, 0, 100, 10, 0, 20, 0),
                                   MakeWindow(0, 0, 300, 10, 0, 40, 0), MakeWindow(250, 0, 100, 10, 0, 60, 0)};
     SetWindows(doc, four);
-    panel.PicturePathEdit()->setText(dir.filePath("card.png"));
-    Head("300", "480", "640", "480");
+    head.PicturePathEdit()->setText(dir.filePath("card.png"));
+    Sizes("300", "480", "640", "480");
     boxes.Answers = {MessageAnswer::No, MessageAnswer::Yes};
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     EXPECT_EQ(doc.GetPlaybackWindows(), four) << "No keeps everything";
     EXPECT_EQ(doc.GetHead().OriginalWidth, 640);
 
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     ASSERT_EQ(boxes.Shown.size(), 2u);
     EXPECT_EQ(boxes.Shown[1].Text,
               "the Original Width of The number 3 playback window beyond the screen\n"
@@ -229,11 +232,11 @@ TEST_F(PanelFixture, AHeadThatLeavesWindowsOutAsksAndDeletesThemInOneStep) {
     EXPECT_EQ(boxes.Shown[1].Buttons, MessageButtons::YesNo);
     EXPECT_EQ(doc.GetPlaybackWindows(), (PlaybackWindows{four[0], four[2]}));
     EXPECT_EQ(doc.GetHead().WindowCount, 2);
-    EXPECT_EQ(panel.WindowList()->rowCount(), 2);
+    EXPECT_EQ(windows.WindowList()->rowCount(), 2);
 
     doc.UndoStack().undo();
     EXPECT_EQ(doc.GetPlaybackWindows(), four) << "one undo brings the head and all windows back";
-    EXPECT_EQ(panel.OriginalWidthEdit()->text(), "640");
+    EXPECT_EQ(head.OriginalWidthEdit()->text(), "640");
 }
 
 TEST_F(PanelFixture, BrowsePutsThePictureInTheFieldAndAnUnusablePictureIsReported) {
@@ -244,13 +247,74 @@ TEST_F(PanelFixture, BrowsePutsThePictureInTheFieldAndAnUnusablePictureIsReporte
         f.write("not a picture");
     }
     dialogs.Answers = {broken.toStdString()};
-    QTest::mouseClick(panel.BrowseButton(), Qt::LeftButton);
+    QTest::mouseClick(head.BrowseButton(), Qt::LeftButton);
     ASSERT_EQ(dialogs.Requests.size(), 1u);
     EXPECT_EQ(dialogs.Requests[0].Request.Filter, "Image(*.bmp;*.jpg;*.png;*.gif;*.png)");
-    EXPECT_EQ(panel.PicturePathEdit()->text(), broken);
+    EXPECT_EQ(head.PicturePathEdit()->text(), broken);
     EXPECT_NE(doc.BackgroundPicturePath(), broken.toStdString()) << "only OK applies it";
 
-    QTest::mouseClick(panel.ApplyHeadButton(), Qt::LeftButton);
+    QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     ASSERT_EQ(boxes.Shown.size(), 1u);
     EXPECT_EQ(boxes.Shown[0].Text.rfind("Cannot use the picture " + broken.toStdString() + ": ", 0), 0u);
+}
+
+TEST_F(PanelFixture, AddAndDeleteKeepTheFocusAndTabbedTypingEditsTheNewWindow) {
+    SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0)});
+    QPushButton* add = windows.AddButton();
+    add->setFocus();
+    QTest::keyClick(add, Qt::Key_Space);
+    QTest::keyClick(add, Qt::Key_Space);
+    ASSERT_EQ(doc.WindowCount(), 3) << "Space on Add adds every time";
+    EXPECT_EQ(QApplication::focusWidget(), add);
+    QTableWidget* list = windows.WindowList();
+    EXPECT_EQ(list->currentRow(), 2);
+    ASSERT_EQ(list->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(list->selectionModel()->selectedRows()[0].row(), 2);
+
+    QPushButton* remove = windows.DeleteButton();
+    remove->setFocus();
+    QTest::keyClick(remove, Qt::Key_Space);
+    ASSERT_EQ(doc.WindowCount(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), remove);
+    QTest::keyClick(add, Qt::Key_Space);
+    ASSERT_EQ(doc.WindowCount(), 3);
+
+    // Round the form by Tab to the first window field, then a value in each field in tab order.
+    QLineEdit* first = Field(&PlaybackWindow::OriginalStartX);
+    add->setFocus();
+    for (int i = 0; i < 40 && QApplication::focusWidget() != first; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    for (const char* value : {"5", "6", "7", "9", "10", "12"}) {
+        QTest::keyClicks(QApplication::focusWidget(), value);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(doc.GetPlaybackWindows()[2], MakeWindow(5, 6, 10, 12, 7, 9, 0));
+    EXPECT_EQ(doc.GetPlaybackWindows()[1], MakeWindow(0, 0, 8, 8, 0, 0, 0));
+    EXPECT_EQ(QApplication::focusWidget(), windows.MapModeBox());
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST_F(PanelFixture, UndoAndRedoKeysInEveryFieldGoToTheMap) {
+    SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0)});
+    ClickRow(0);
+    ASSERT_TRUE(doc.ChangeWindow(0, MakeWindow(4, 0, 8, 8, 0, 0, 0)).Accepted());
+    QShortcut undo(QKeySequence(Qt::CTRL | Qt::Key_Z), &panel);
+    QShortcut redo(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &panel);
+    QObject::connect(&undo, &QShortcut::activated, &doc.UndoStack(), &QUndoStack::undo);
+    QObject::connect(&redo, &QShortcut::activated, &doc.UndoStack(), &QUndoStack::redo);
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+
+    std::vector<QLineEdit*> fields = {head.OriginalWidthEdit(), head.OriginalHeightEdit(), head.TargetWidthEdit(),
+                                      head.TargetHeightEdit()};
+    for (int i = 0; i < WindowFieldCount; ++i) fields.push_back(windows.Field(i));
+    for (QLineEdit* field : fields) {
+        SCOPED_TRACE(field->objectName().toStdString());
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 0);
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 4);
+    }
 }

@@ -24,10 +24,10 @@ TEST(WindowRowTexts, NumbersFromOneAndShowsPairs) {
     EXPECT_EQ(texts[4], "(50,60)");
 }
 
-TEST(WindowRowTexts, UnknownModeShowsNoText) {
+TEST(WindowRowTexts, UnknownModeShowsItsNumber) {
     PlaybackWindow window = MakeWindow(0, 0, 8, 8, 0, 0, 0);
     window.MapMode = 9;
-    EXPECT_EQ(WindowRowTexts(0, window)[1], "");
+    EXPECT_EQ(WindowRowTexts(0, window)[1], "Mode 9");
     window.MapMode = 5;
     EXPECT_EQ(WindowRowTexts(0, window)[1], "Rotatoin 180");
 }

@@ -22,15 +22,15 @@ struct TargetFixture : ::testing::Test {
     QTemporaryDir dir;
     CTesselinkDoc doc;
     RecordingMessageBoxes boxes;
-    CTesselinkView original{doc, boxes};
+    CTesselinkView original{doc, &boxes};
     CRightView target{doc};
-    std::vector<std::pair<int, QString>> status;
 
     TargetFixture() {
         FixViewport(original, 1000, 700);
         FixViewport(target, 1000, 400);
-        target.SetStatusSink([this](int pane, const QString& text) { status.emplace_back(pane, text); });
     }
+
+    void Zoom(float z) { doc.Zoom(PictureViewRole::Target).SetFactor(z); }
 
     // The quadrant card with a marker block at (400, 300), planes built.
     void UseCard() {
@@ -93,16 +93,15 @@ TEST_F(TargetFixture, SelectedPlaceIsGreenAndNamedInTheStatusBar) {
     SetWindows(doc, {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(0, 0, 10, 10, 20, 0, 0),
                                 MakeWindow(0, 0, 10, 10, 40, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 2)});
     SelectTarget(doc, 3);
-    target.ClearSelectionFrame();  // the frame on the picked window would cover its outline
     const QImage image = Paint();
-    EXPECT_EQ(At(image, 199, 150), Green);
-    EXPECT_EQ(At(image, 200, 150), Green);
+    // Two green pixels across the left edge, the outer one beside the selection frame's dotted
+    // line and away from its handles.
+    EXPECT_EQ(At(image, 199, 130), Green);
+    EXPECT_EQ(At(image, 199, 170), Green);
     EXPECT_EQ(At(image, 201, 150), BottomRightColour);
     // Anticlockwise: the marker goes to the bottom-left corner.
     EXPECT_EQ(At(image, 205, 195), MarkerColour);
-    ASSERT_FALSE(status.empty());
-    EXPECT_EQ(status.back().first, 2);
-    EXPECT_EQ(status.back().second, QStringLiteral("Target view: (x:200,y:100,w:60,h:100)"));
+    EXPECT_EQ(target.StatusText(), QStringLiteral("Target view: (x:200,y:100,w:60,h:100)"));
 }
 
 TEST_F(TargetFixture, NoPictureYetDrawsOutlinesOverTheErasedBackground) {
@@ -114,6 +113,7 @@ TEST_F(TargetFixture, NoPictureYetDrawsOutlinesOverTheErasedBackground) {
 }
 
 TEST_F(TargetFixture, LeftLabelsStandTwentyPixelsFurtherOut) {
+    FixViewport(target, 1000, 700);  // tall enough for the labels below the picture
     const QImage targetImage = Paint();
     const QImage originalImage = original.RenderViewport();
     // "(0,0)" from x 160 in the Target view, from 180 in the Original view.
@@ -130,18 +130,33 @@ TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
 
     doc.SetCoverOption(CoverFullScreen);
     image = Paint();
-    ASSERT_EQ(target.CoverWindows().size(), 48u);
-    ASSERT_EQ(target.CoverDisplayRects().size(), 48u);
     EXPECT_EQ(At(image, 350, 150), TopRightColour) << "tile (3, 2) copies source (300..400, 120..180)";
     EXPECT_EQ(At(image, 620, 100), Grey) << "no partial tile at the right edge";
     // Cover entry 1 (tile column 1) is outlined in WindowColour(1), black.
-    EXPECT_EQ(target.CoverDisplayRects()[1], (ViewRect{280, 80, 380, 140}));
     EXPECT_EQ(At(image, 100, 30), qRgb(0, 0, 0));
     EXPECT_EQ(At(image, 0, 30), qRgb(255, 255, 255)) << "the map's own window 0 on top, white";
+    // 6 x 8 tiles of 100 x 60; the 400-pixel viewport shows target rows 0 to 319, so tiles
+    // of rows 0 to 5 only, and their outlines only.
+    const auto tiles = [this] {
+        std::vector<long long> indexes;
+        for (const CoverFrame& f : target.CoverFrames()) indexes.push_back(f.Index);
+        return indexes;
+    };
+    std::vector<long long> expected;
+    for (long long i = 0; i < 36; ++i) expected.push_back(i);
+    EXPECT_EQ(tiles(), expected);
+    ASSERT_GT(target.CoverFrames().size(), 1u);
+    EXPECT_EQ(target.CoverFrames()[1].Rect, (ViewRect{280, 80, 380, 140}));
+    target.SetScrollExtent(QSize(1000, 1000));
+    target.SetScrollPosition(0, 300);
+    expected.clear();
+    for (long long i = 6 * 3; i < 48; ++i) expected.push_back(i);
+    EXPECT_EQ(tiles(), expected) << "scrolled down to target rows 220 to 479";
+    EXPECT_EQ(target.CoverFrames().back().Rect, (ViewRect{680, 200, 780, 260}));
+    target.SetScrollPosition(0, 0);
 
     doc.SetCoverOption(CoverFullScreen | CoverDifferentDirection);
     image = Paint();
-    ASSERT_EQ(target.CoverWindows().size(), 36u);
     // Source tile column 3, row 2 goes to target column 2, row 3: (200, 180).
     EXPECT_EQ(At(image, 250, 200), TopRightColour);
     // Target tile column 3, row 2 now comes from source column 2, row 3: (250, 210) is top-left.
@@ -149,14 +164,17 @@ TEST_F(TargetFixture, CoverRepeatsTheBlockOverTheTarget) {
     EXPECT_EQ(At(image, 620, 100), Grey) << "only 6 tile columns in the target";
 }
 
-// Three 1 x 1 windows over 2000 x 2000 pictures are 12 million cover windows, too many to list
-// or outline; the cover is drawn all the same: the original copied, or transposed.
-TEST_F(TargetFixture, ACoverTooLargeToListIsStillDrawn) {
+// Three 1 x 1 windows over 2000 x 2000 pictures are 12 million cover windows; the cover is
+// drawn all the same, the original copied or transposed, and only the tiles on screen are
+// outlined. At zoom 3 a tile is 3 x 3 screen pixels: its outline is the ring, the picture
+// shows in the middle.
+TEST_F(TargetFixture, ACoverOfMillionsOfWindowsIsDrawnAndOutlinedWhereShown) {
     Map map;
     map.Head.OriginalWidth = map.Head.OriginalHeight = map.Head.TargetWidth = map.Head.TargetHeight = 2000;
     map.Windows = {MakeWindow(0, 0, 1, 1, 0, 0, 1), MakeWindow(0, 0, 1, 1, 0, 0, 0), MakeWindow(0, 0, 1, 1, 0, 0, 5)};
     doc.ReplaceMap(map);
     UseCard();
+    Zoom(3.0f);
     const ColourPlanes& planes = doc.Background().Planes();
     const auto plane = [&](int x, int y) {
         const std::size_t i = static_cast<std::size_t>(y) * 2000 + x;
@@ -165,9 +183,13 @@ TEST_F(TargetFixture, ACoverTooLargeToListIsStillDrawn) {
     for (const int mode : {CoverModeSame, CoverModeDifferent}) {
         doc.SetCoverOption(mode == CoverModeSame ? CoverFullScreen : CoverFullScreen | CoverDifferentDirection);
         const QImage image = Paint();
-        EXPECT_TRUE(target.CoverWindows().empty());
-        for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {417, 233}, {819, 2}, {5, 319}}) {
-            EXPECT_EQ(At(image, x, y), mode == CoverModeSame ? plane(x, y) : plane(y, x))
+        const ViewRect p = target.PictureRect();
+        // The tiles on screen, three windows each: about 333 x 107 of them, not 4 million.
+        EXPECT_LT(target.CoverFrames().size(), 3u * 340 * 110);
+        EXPECT_GT(target.CoverFrames().size(), 3u * 330 * 100);
+        for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {117, 33}, {300, 2}, {5, 100}}) {
+            EXPECT_EQ(image.pixel(p.left + 3 * x + 1, p.top + 3 * y + 1),
+                      mode == CoverModeSame ? plane(x, y) : plane(y, x))
                 << x << "," << y << " mode " << mode;
         }
     }
@@ -176,7 +198,7 @@ TEST_F(TargetFixture, ACoverTooLargeToListIsStillDrawn) {
 TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
     UseCard();
     SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)});
-    doc.TargetZoom = 2.0f;
+    Zoom(2.0f);
     const QImage image = Paint();
     EXPECT_EQ(target.PictureRect(), (ViewRect{5, 80, 1285, 1040}));
     EXPECT_EQ(image.pixel(5 + 100, 80 + 60), TopLeftColour);
@@ -189,14 +211,14 @@ TEST_F(TargetFixture, ZoomTwoScalesTheTargetPicture) {
 TEST_F(TargetFixture, HalfStepZoomsAverageTheTargetPicture) {
     UseCard();
     SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 0)});
-    doc.TargetZoom = 1.5f;
+    Zoom(1.5f);
     QImage image = Paint();
     EXPECT_EQ(target.PictureRect(), (ViewRect{20, 80, 980, 800}));  // trunc((1000 - 960) / 2)
     EXPECT_EQ(image.pixel(20 + 75, 80 + 45), TopLeftColour);
     EXPECT_EQ(image.pixel(20 + 300 + 7, 80 + 150 + 7), MarkerColour) << "the 10 x 10 marker, 15 x 15 on screen";
     EXPECT_EQ(image.pixel(20 + 450, 80 + 30), Grey);
 
-    doc.TargetZoom = 0.5f;
+    Zoom(0.5f);
     image = Paint();
     EXPECT_EQ(target.PictureRect(), (ViewRect{340, 80, 660, 320}));
     EXPECT_EQ(image.pixel(340 + 25, 80 + 15), TopLeftColour);
@@ -222,7 +244,7 @@ TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
 
     target.SetScrollExtent(QSize(4000, 4000));
     for (float zoom : {1.5f, 0.5f, 2.5f}) {
-        doc.TargetZoom = zoom;
+        Zoom(zoom);
         target.SetScrollPosition(zoom > 1 ? 137 : 0, zoom > 1 ? 93 : 0);
         const QImage image = Paint();
         const QSize fullSize(static_cast<int>(640 * zoom), static_cast<int>(480 * zoom));
@@ -242,22 +264,17 @@ TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
 
 TEST_F(TargetFixture, ZoomMovesTheSelectionFrameToTheNewOutline) {
     SetWindows(doc, {MakeWindow(0, 0, 100, 60, 10, 20, 0)});
-    Paint();
-    target.ShowWindowFrame(0);
-    target.UpdateSelectionPictureRect(0);
+    SelectTarget(doc, 0);
     EXPECT_EQ(target.SelectionFrame().Rect, (ViewRect{190, 100, 290, 160}));
     EXPECT_EQ(target.SelectionPictureRect(), (ViewRect{10, 20, 110, 80}));
 
-    doc.TargetZoom = 2.0f;
-    target.SetZoomChanged(1);
-    Paint();
+    Zoom(2.0f);
     EXPECT_EQ(target.SelectionFrame().Rect, target.DisplayRects()[0]);
     EXPECT_EQ(target.DisplayRects()[0], (ViewRect{25, 120, 225, 240}));
     Paint();
     EXPECT_EQ(target.SelectionFrame().Rect, target.DisplayRects()[0]);
 
-    target.ClearSelectionFrame();
-    Paint();
+    SelectTarget(doc, -1);
     EXPECT_TRUE(target.SelectionFrame().IsHidden());
 }
 
@@ -267,7 +284,7 @@ TEST_F(TargetFixture, EmptyTargetPaintsSafelyAtAnyZoom) {
     SetHeadSize(doc, &MapFileHead::TargetWidth, 0);
     SetHeadSize(doc, &MapFileHead::TargetHeight, 0);
     for (float zoom : {1.0f, 1.5f, 0.5f}) {
-        doc.TargetZoom = zoom;
+        Zoom(zoom);
         const QImage image = Paint();
         EXPECT_EQ(image.pixel(500, 300), Mint) << zoom;
     }
@@ -279,18 +296,6 @@ TEST_F(TargetFixture, ExtentsForZoomAndStart) {
     EXPECT_EQ(target.ScrollX(), 0);
     EXPECT_EQ(target.ScrollY(), 0);
     FixViewport(target, 800, 300);
-    target.ApplyZoom(2.0f);
+    Zoom(2.0f);
     EXPECT_EQ(target.ScrollExtent(), QSize(1520, 1140));
-}
-
-TEST(TargetViewAttach, IsTheDocumentsLastView) {
-    CTesselinkDoc doc;
-    RecordingMessageBoxes boxes;
-    CTesselinkView original(doc, boxes);
-    {
-        CRightView target(doc);
-        EXPECT_EQ(doc.GetTargetView(), &target);
-        EXPECT_EQ(target.CoverMode(), -1);
-    }
-    EXPECT_EQ(doc.GetTargetView(), nullptr) << "a destroyed view detaches itself";
 }

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "support/document_setup.h"
+#include "support/editing_tools.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
 #include "views/original_view.h"
@@ -17,28 +18,31 @@ using namespace tesselink::testing;
 
 namespace {
 
-// Both views; at zoom 1 each shows its 640 x 480 picture at (180, 80, 820, 560).
+// Both views with the editor's tools; at zoom 1 each shows its 640 x 480 picture at
+// (180, 80, 820, 560).
 struct EditingFixture : ::testing::Test {
     CTesselinkDoc doc;
     RecordingMessageBoxes boxes;
-    CTesselinkView original{doc, boxes};
-    CRightView target{doc, boxes};
-    QStringList status;
+    QStringList status;  // every status text either view said, in order
+    EditingTools tools{doc, &boxes};
+    CTesselinkView original{doc, &boxes};
+    CRightView target{doc};
 
     EditingFixture() {
         FixViewport(original, 1000, 700);
         FixViewport(target, 1000, 400);
-        original.SetStatusSink([this](int, const QString& text) { status.push_back(text); });
-        target.SetStatusSink([this](int, const QString& text) { status.push_back(text); });
+        original.SetToolManager(&tools.Manager);
+        target.SetToolManager(&tools.Manager);
+        const auto record = [this](const QString& text) { status.push_back(text); };
+        QObject::connect(&original, &PictureScrollView::statusChanged, record);
+        QObject::connect(&target, &PictureScrollView::statusChanged, record);
     }
 
     static QWidget* Port(PictureScrollView& view) { return view.viewport(); }
     const PlaybackWindow& Window(int i) const { return doc.GetPlaybackWindows()[static_cast<std::size_t>(i)]; }
     void Zoom(float z) {
-        doc.SetZoom(PictureViewRole::Original, z);
-        doc.SetZoom(PictureViewRole::Target, z);
-        original.RenderViewport();
-        target.RenderViewport();
+        doc.Zoom(PictureViewRole::Original).SetFactor(z);
+        doc.Zoom(PictureViewRole::Target).SetFactor(z);
     }
     // Press, move there in a few steps with the button held, release; both views paint
     // after each step, as they do on screen.
@@ -63,8 +67,7 @@ const float Zooms[] = {1.0f, 1.5f, 2.0f};
 }  // namespace
 
 TEST_F(EditingFixture, RubberBandsAddWindowsAndFramesAreMovedBackIntoThePicture) {
-    original.SetAddWindowArmed(1);
-    original.SetPendingMapMode(1);
+    tools.Draw(1);
     Drag(original, {200, 100}, {300, 150});
     ASSERT_EQ(doc.WindowCount(), 1);
     EXPECT_EQ(Window(0), MakeWindow(20, 20, 100, 50, 0, 0, 1));
@@ -79,7 +82,7 @@ TEST_F(EditingFixture, RubberBandsAddWindowsAndFramesAreMovedBackIntoThePicture)
     EXPECT_EQ(Window(0), MakeWindow(540, 20, 100, 50, 0, 0, 1));
     EXPECT_EQ(original.SelectionFrame().Rect, (ViewRect{720, 100, 820, 150}));
 
-    original.SetPendingMapMode(0);
+    tools.Draw(0);
     Drag(original, {700, 500}, {1000, 700});
     ASSERT_EQ(doc.WindowCount(), 2);
     EXPECT_EQ(Window(1), MakeWindow(340, 280, 300, 200, 0, 0, 0)) << "moved, not cut";
@@ -92,13 +95,11 @@ TEST_F(EditingFixture, ClicksOnEmptyAreaChangeNothing) {
     SetWindows(doc, {MakeWindow(20, 20, 100, 50, 0, 0, 0)});
     doc.SelectWindow(0);
     const ViewRect frame = original.SelectionFrame().Rect;
-    original.SetAddWindowArmed(1);
-    original.SetPendingMapMode(0);
+    tools.Draw(0);
     Click(original, {500, 400});
     EXPECT_EQ(doc.WindowCount(), 1) << "a click in draw mode adds nothing";
     EXPECT_EQ(original.SelectionFrame().Rect, frame);
-    original.SetAddWindowArmed(0);
-    original.SetPendingMapMode(-1);
+    tools.Pick();
     Click(original, {500, 400});
     EXPECT_EQ(doc.SelectedOriginalWindow(), 0) << "nor does select mode clear the selection";
     EXPECT_EQ(original.SelectionFrame().Rect, frame);
@@ -279,14 +280,14 @@ TEST_F(EditingFixture, CtrlWheelZoomsTheViewUnderTheMouse) {
     };
     wheel(original, 120, Qt::ControlModifier);
     wheel(original, 60, Qt::ControlModifier);
-    EXPECT_EQ(doc.OriginalZoom, 1.5f);
+    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 1.5f);
     wheel(original, 60, Qt::ControlModifier);
-    EXPECT_EQ(doc.OriginalZoom, 2.0f) << "two half notches make a step";
+    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 2.0f) << "two half notches make a step";
     wheel(target, -120, Qt::ControlModifier);
-    EXPECT_EQ(doc.TargetZoom, 0.5f);
+    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Target), 0.5f);
     wheel(target, -120, {});
-    EXPECT_EQ(doc.TargetZoom, 0.5f) << "the plain wheel scrolls";
-    EXPECT_EQ(doc.OriginalZoom, 2.0f);
+    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Target), 0.5f) << "the plain wheel scrolls";
+    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 2.0f);
 }
 
 TEST_F(EditingFixture, ShortcutsWaitUntilTheDragEnds) {
@@ -310,4 +311,69 @@ TEST_F(EditingFixture, ShortcutsWaitUntilTheDragEnds) {
     EXPECT_EQ(undone, 1) << "the shortcut works again";
     EXPECT_EQ(Window(1).OriginalStartX, 100);
     EXPECT_EQ(Window(0).OriginalStartX, 1);
+}
+
+TEST_F(EditingFixture, ResizingPastThePictureEdgeStopsOnlyTheDraggedEdge) {
+    // Shown at (380, 180, 480, 240); its edge handles sit beside the middle of each side.
+    tools.Manager.Snap().SetEnabled(true);  // as the editor starts
+    const PlaybackWindow start = MakeWindow(200, 100, 100, 60, 0, 0, 0);
+    SetWindows(doc, {start});
+    doc.SelectWindow(0);
+    ASSERT_EQ(original.SelectionFrame().HitTest(483, 210), HitRight);
+    Drag(original, {483, 210}, {820 + 60, 210});
+    EXPECT_EQ(Window(0), MakeWindow(200, 100, 440, 60, 0, 0, 0)) << "the left edge stays";
+    EXPECT_EQ(original.SelectionFrame().Rect, (ViewRect{380, 180, 820, 240}));
+
+    doc.UndoStack().undo();
+    ASSERT_EQ(Window(0), start);
+    ASSERT_EQ(original.SelectionFrame().HitTest(377, 210), HitLeft);
+    Drag(original, {377, 210}, {180 - 60, 210});
+    EXPECT_EQ(Window(0), MakeWindow(0, 100, 300, 60, 0, 0, 0)) << "the right edge stays";
+    EXPECT_EQ(doc.UndoStack().count(), 1);
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST_F(EditingFixture, TheHandleOfThePickedWindowWinsOverTheNeighbourUnderIt) {
+    tools.Manager.Snap().SetEnabled(true);  // as the editor starts
+    // A tiled pair: B's top-left corner lies under A's bottom-right handle (280..286, 140..146).
+    const PlaybackWindow a = MakeWindow(0, 0, 100, 60, 0, 0, 0);
+    const PlaybackWindow b = MakeWindow(100, 60, 100, 60, 100, 60, 0);
+    SetWindows(doc, {a, b});
+    doc.SelectWindow(0);
+    ASSERT_TRUE(original.DisplayRects()[1].Contains(282, 142));
+    QTest::mouseMove(Port(original), {282, 142});
+    EXPECT_EQ(Port(original)->cursor().shape(), Qt::SizeFDiagCursor) << "the hover says what a press does";
+    Drag(original, {282, 142}, {302, 162});
+    EXPECT_EQ(Window(0), MakeWindow(0, 0, 120, 80, 0, 0, 0));
+    EXPECT_EQ(Window(1), b);
+    EXPECT_EQ(doc.SelectedOriginalWindow(), 0);
+
+    // In the Target view the picked place's inside likewise comes before a later place over it.
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(0, 0, 100, 60, 50, 30, 0)});
+    doc.SelectWindow(0);
+    Drag(target, {260, 130}, {290, 150});  // place (80, 50), inside both
+    EXPECT_EQ(Window(0).TargetStartX, 30);
+    EXPECT_EQ(Window(0).TargetStartY, 20);
+    EXPECT_EQ(Window(1).TargetStartX, 50);
+    EXPECT_EQ(doc.SelectedTargetWindow(), 0);
+}
+
+TEST_F(EditingFixture, ARefusedRubberBandLeavesNoRectangleInTheStatus) {
+    SetWindows(doc, PlaybackWindows(MaxWindowCount, MakeWindow(0, 0, 1, 1, 0, 0, 0)));
+    tools.Draw(0);
+    Drag(original, {400, 300}, {500, 400}, false);
+    EXPECT_EQ(original.StatusText(), QStringLiteral("Original view: (x:220,y:220,w:100,h:100)")) << "while drawing";
+    QTest::mouseRelease(Port(original), Qt::LeftButton, {}, {500, 400});
+    EXPECT_EQ(doc.WindowCount(), static_cast<int>(MaxWindowCount));
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Text, TooManyWindowsMessage);
+    EXPECT_TRUE(original.StatusText().isEmpty()) << "no window is picked";
+
+    // Deselecting clears what a picked window left there.
+    doc.SelectWindow(3);
+    EXPECT_FALSE(original.StatusText().isEmpty());
+    EXPECT_FALSE(target.StatusText().isEmpty());
+    doc.SelectWindow(-1);
+    EXPECT_TRUE(original.StatusText().isEmpty());
+    EXPECT_TRUE(target.StatusText().isEmpty());
 }
