@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/editor_main.h"
+#include "map/safe_write.h"
 #include "render/render_command.h"
 
 namespace {
@@ -27,6 +28,7 @@ bool HasArgument(int argc, char** argv, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tesselink::IgnoreFileSizeSignal();
     if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
         std::fputs(Usage, stdout);
         return 0;
