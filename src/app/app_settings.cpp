@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace tesselink {
 
@@ -21,6 +22,19 @@ QString Canonical(const QString& path) {
 void UseProgramSettingsKey() {
     QCoreApplication::setOrganizationName(SettingsOrganisation);
     QCoreApplication::setApplicationName(SettingsApplication);
+    RemoveStaleSettingsLock();
+}
+
+void RemoveStaleSettingsLock() {
+    const QString path = QSettings().fileName() + QStringLiteral(".lock");
+    if (!QFileInfo::exists(path)) return;
+    QLockFile lock(path);
+    // tryLock itself breaks a lock whose process is gone; what it leaves, removeStaleLockFile
+    // removes only when it can take the file's own system lock, which a holder keeps while alive.
+    if (lock.tryLock(0))
+        lock.unlock();
+    else if (lock.error() == QLockFile::LockFailedError)
+        lock.removeStaleLockFile();
 }
 
 RecentFileList::RecentFileList(int capacity) : Capacity_(capacity < 1 ? 1 : capacity) {}
