@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/editor_main.h"
+#include "app/quiet_messages.h"
 #include "map/safe_write.h"
 #include "render/render_command.h"
 
@@ -29,6 +30,7 @@ bool HasArgument(int argc, char** argv, const char* name) {
 
 int main(int argc, char** argv) {
     tesselink::IgnoreFileSizeSignal();
+    tesselink::QuietenLibrariesForCommandLine(argc, argv);
     if (HasArgument(argc, argv, "--help") || HasArgument(argc, argv, "-h")) {
         std::fputs(Usage, stdout);
         return 0;

@@ -1,5 +1,6 @@
 #include "picture/picture.h"
 
+#include "picture/decoder_stderr.h"
 #include "picture/picture_header.h"
 
 #include <QFile>
@@ -81,6 +82,7 @@ bool Picture::Load(const std::string& path, std::string* error) {
     QStringList complaints;
     {
         const DecoderMessages messages(complaints);
+        const DecoderStderr held;
         read = reader.read(&decoded) && !decoded.isNull();
     }
     // The decoders say "premature end" when the data runs out; what they decoded is partly blank.
