@@ -105,7 +105,7 @@ MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count)
 
         if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
             head.OriginalWidth > MaxHeadSize) {
-            return Refuse(MapRefusal::HeadTooLarge, "High and Width can't more than 2000");
+            return Refuse(MapRefusal::HeadTooLarge, HeadTooLargeText);
         }
         const FitResult fit = CheckFit(w, head);
         if (fit != FitResult::Fits) {
