@@ -1,8 +1,13 @@
 #include "app/app_settings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 namespace tesselink {
 
@@ -35,6 +40,11 @@ void RemoveStaleSettingsLock() {
         lock.unlock();
     else if (lock.error() == QLockFile::LockFailedError)
         lock.removeStaleLockFile();
+}
+
+bool FileIsGone(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 RecentFileList::RecentFileList(int capacity) : Capacity_(capacity < 1 ? 1 : capacity) {}

@@ -21,6 +21,10 @@ void UseProgramSettingsKey();
 // A lock a running process holds is left alone.
 void RemoveStaleSettingsLock();
 
+// True when nothing is left at `path`: the file, or a folder on its way, was removed or renamed.
+// Something else in its place (a folder, a FIFO) or a file that may not be read is not gone.
+bool FileIsGone(const QString& path);
+
 // The most recently opened or saved maps, newest first, at most four, as "&File" shows them
 // under "Open &Recent".
 class RecentFileList {

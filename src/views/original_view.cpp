@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "picture/colour_plane_refresh.h"
+#include "picture/picture.h"
 #include "views/plane_blit.h"
 #include "views/view_drawing.h"
 
@@ -68,7 +69,7 @@ void CTesselinkView::ReportMissingPictureOnce(const std::string& path, bool miss
     reportedMissingPath_ = path;
     // Shown after the paint: a modal box inside it would re-enter painting.
     const UserMessage message = PlainMessage(ApplicationCaption,
-                                             "can't find " + path + "\nplease Select background picture",
+                                             UnusablePictureLine(path) + "\nplease Select background picture",
                                              MessageOwner::OriginalView);
     QMetaObject::invokeMethod(this, [this, message] { boxes_->Show(message); }, Qt::QueuedConnection);
 }
