@@ -175,6 +175,17 @@ TEST_F(CommandLine, AnOutputThatIsADeviceIsLeftAsItWas) {
     ExpectNodeKept("null.png", S_IFCHR);
 }
 
+// A path longer than PATH_MAX is not a missing folder.
+TEST_F(CommandLine, AnOutputPathOverPathMaxSaysFileNameTooLong) {
+    QString deep = dir_.path();
+    while (deep.size() <= 4200) deep += "/" + QString(200, 'd');
+    for (const QStringList& args : WritingRuns(deep + "/out.png")) {
+        const Outcome o = RunProgram(args);
+        EXPECT_EQ(o.Code, 1) << args[0].toStdString();
+        EXPECT_EQ(o.Err, "tesselink: cannot write " + deep + "/out.png: File name too long\n");
+    }
+}
+
 // A process killed while it wrote the settings' lock leaves the lock file empty; QSettings would
 // wait 30 s before breaking it, at the first save of the recent maps.
 TEST_F(CommandLine, ALeftoverSettingsLockDoesNotStallTheStart) {
