@@ -46,6 +46,11 @@ WindowEditResult CTesselinkDoc::AddWindow(PlaybackWindow window) {
         result.What = WindowEditResult::Outcome::TooManyWindows;
         return result;
     }
+    const MapFileHead& h = map_.Head;
+    if (std::max({h.OriginalWidth, h.OriginalHeight, h.TargetWidth, h.TargetHeight}) > MaxHeadSize) {
+        result.What = WindowEditResult::Outcome::HeadTooLarge;
+        return result;
+    }
     if (!CheckProposedWindow(window, map_.Head, result)) return result;
     undoStack_->push(new AddWindowCommand(*this, window));
     result.Index = WindowCount() - 1;
@@ -311,6 +316,7 @@ UserMessage MapLoadMessageBox(const MapLoadResult& result) {
 std::string WindowBoundsMessage(const WindowEditResult& result) {
     switch (result.What) {
     case WindowEditResult::Outcome::TooManyWindows: return "A map holds at most 255 playback windows.";
+    case WindowEditResult::Outcome::HeadTooLarge: return HeadTooLargeText;
     case WindowEditResult::Outcome::OutOfBounds: break;
     default: return std::string();
     }

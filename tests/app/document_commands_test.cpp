@@ -20,6 +20,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "app/app_settings.h"
 #include "app/command_ids.h"
 #include "app/editor_session.h"
@@ -384,6 +386,44 @@ TEST_F(DocumentCommandsTest, RecentMapsAreListedOpenedAndForgottenWhenGone) {
     ASSERT_EQ(recent->actions().size(), 1);
     QSettings settings;
     EXPECT_FALSE(settings.contains("Recent File List/File2")) << "forgotten in the settings too";
+}
+
+// A recent map that became something else (a FIFO, a folder) may become a map again: the box
+// gives the real reason and the entry stays, with the map on screen untouched.
+TEST_F(DocumentCommandsTest, ARecentMapReplacedByAFifoOrAFolderSaysWhyAndStays) {
+    QMenu* recent = frame().RecentMenu();
+    const QString fifo = Path("fifo.map"), folder = Path("folder.map");
+    for (const QString& p : {fifo, folder}) ASSERT_TRUE(WriteMapFile(TwoWindowMap(), p.toStdString()));
+    ASSERT_TRUE(session_->Commands().OpenMapFile(fifo));
+    ASSERT_TRUE(session_->Commands().OpenMapFile(folder));
+    ASSERT_TRUE(QFile::remove(fifo) && QFile::remove(folder));
+    ASSERT_EQ(mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const Map before = doc().GetMap();
+
+    session_->Commands().OpenRecent(fifo);
+    session_->Commands().OpenRecent(folder);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Cannot open " + fifo.toStdString() + ": is not a regular file",
+                                                 "Cannot open " + folder.toStdString() + ": is a folder"}));
+    EXPECT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(session_->RecentFiles().Files(), (QStringList{folder, fifo}));
+    EXPECT_EQ(doc().GetMap().Windows, before.Windows);
+}
+
+// A background picture that is a FIFO or a device is not missing: Open says what it is.
+TEST_F(DocumentCommandsTest, OpenNamesWhyAPictureThatIsNotARegularFileCannotBeUsed) {
+    const std::string fifo = Path("pipe.jpg").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& picture : {fifo, std::string("/dev/null")}) {
+        boxes_.Shown.clear();
+        doc().SetBackgroundPicturePath(picture);
+        Trigger(CommandFileOpen);
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0], PlainMessage("", "Cannot use the picture " + picture +
+                                                        ": is not a regular file\nplease Select background picture",
+                                                MessageOwner::OriginalView));
+        EXPECT_TRUE(dialogs_.Requests.empty());
+    }
 }
 
 TEST_F(DocumentCommandsTest, DroppedMapOpensAndDroppedPictureFillsThePictureField) {
