@@ -16,6 +16,9 @@ const char* const Usage =
     "      Opens the editor, with the map file MAP if given.\n"
     "  tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]\n"
     "      Writes the target picture that MAP makes from PICTURE, without a display.\n"
+    "  tesselink --render MAP --video IN --output OUT.mp4|.mov|.mkv [--cover none|same|different]\n"
+    "            [--codec h264|ffv1|png] [--crf N] [--start SECONDS] [--duration SECONDS]\n"
+    "      Writes every frame of the video IN carried through MAP as a video.\n"
     "  tesselink --help | --version\n";
 
 bool HasArgument(int argc, char** argv, const char* name) {

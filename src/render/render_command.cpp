@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "map/map_file.h"
 #include "map/safe_write.h"
@@ -13,6 +14,7 @@
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
+#include "render/video_render_command.h"
 
 namespace tesselink {
 namespace {
@@ -54,6 +56,13 @@ std::optional<std::string> Parse(const QStringList& arguments, RenderArguments& 
 }  // namespace
 
 int RunRenderCommand(const QStringList& arguments) {
+    if (arguments.contains("--video")) {
+        std::vector<std::string> words;
+        for (const QString& argument : arguments) words.push_back(argument.toStdString());
+        VideoRenderOptions options;
+        if (const auto mistake = ParseVideoRenderArguments(words, options)) return Fail(ExitUsage, *mistake);
+        return RunVideoRenderCommand(options);
+    }
     RenderArguments args;
     if (const auto mistake = Parse(arguments, args)) return Fail(ExitUsage, *mistake);
 
