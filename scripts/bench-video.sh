@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Times video through the 64-window map beside FFmpeg, in one run on the same input with the same
+# codec and thread settings (libx264 CRF 18, FFmpeg's default thread count everywhere):
+#   decode      the ffmpeg program decoding the input alone
+#   plain       the ffmpeg program decoding and encoding it, no map
+#   tesselink   tesselink --render --video with the 64-window map
+#   graph       the ffmpeg program drawing the same map with its own filters (crop, transpose,
+#               flips, overlay on a colour source)
+# and prints frames per second and the ratios against the goals. The input is a 10-second
+# 1080p30 test video made by the ffmpeg program's own test source (nothing is downloaded).
+# Builds tesselink in Release in build-bench-video/; further arguments go to CMake.
+# TESSELINK_BENCH_VIDEO_SECONDS sets the input's length (10). Exits non-zero when a goal is missed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir="$root/build-bench-video"
+seconds=${TESSELINK_BENCH_VIDEO_SECONDS:-10}
+command -v ffmpeg >/dev/null || { echo "bench-video: the ffmpeg program is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+
+echo "== building Release in $dir" >&2
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSELINK_BUILD_TESTS=OFF -DTESSELINK_BUILD_BENCH=ON "$@" >/dev/null
+cmake --build "$dir" --target tesselink video_bench_map -j "$(nproc)" >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$dir/bench/video_bench_map" "$work/wall64.map" "$work/wall64.graph" 30
+echo "== making a ${seconds}-second 1080p30 input" >&2
+ffmpeg -v error -nostdin -y -f lavfi -i "testsrc2=size=1920x1080:rate=30" -t "$seconds" \
+  -c:v libx264 -crf 18 -pix_fmt yuv420p "$work/in.mp4"
+frames=$((seconds * 30))
+
+# Wall-clock seconds of a command, its output thrown away.
+elapsed() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>"$work/last.log" || { cat "$work/last.log" >&2; echo "bench-video: failed: $*" >&2; exit 1; }
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000000)).$(printf "%03d" $(((end - start) / 1000000 % 1000)))
+}
+
+x264=(-c:v libx264 -crf 18 -pix_fmt yuv420p)
+echo "== timing $frames frames" >&2
+t_decode=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an -f null -)
+t_plain=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an "${x264[@]}" "$work/plain.mp4")
+t_tesselink=$(elapsed "$dir/src/app/tesselink" --render "$work/wall64.map" --video "$work/in.mp4" --output "$work/tesselink.mp4")
+t_graph=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an -filter_complex_script "$work/wall64.graph" -map "[out]" \
+  "${x264[@]}" "$work/graph.mp4")
+# Every run must have made every frame, or its time says nothing.
+for out in plain tesselink graph; do
+  made=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 "$work/$out.mp4")
+  [ "$made" = "$frames" ] || { echo "bench-video: $out made $made frames, not $frames" >&2; exit 1; }
+done
+
+awk -v frames="$frames" -v d="$t_decode" -v p="$t_plain" -v t="$t_tesselink" -v g="$t_graph" 'BEGIN {
+  printf "%-52s %9s %9s\n", "run (" frames " frames of 1080p30, libx264 CRF 18)", "seconds", "fps"
+  printf "%-52s %9.2f %9.1f\n", "decode alone (ffmpeg)", d, frames / d
+  printf "%-52s %9.2f %9.1f\n", "decode + encode, no map (ffmpeg)", p, frames / p
+  printf "%-52s %9.2f %9.1f\n", "tesselink --render --video, 64 windows", t, frames / t
+  printf "%-52s %9.2f %9.1f\n", "ffmpeg filter graph, same 64 windows", g, frames / g
+  r1 = p / t; r2 = g / t
+  printf "\n%-52s %9s %9s\n", "ratio", "measured", "goal"
+  printf "%-52s %9.2f %9s%s\n", "tesselink fps / decode + encode fps", r1, ">= 0.85", r1 < 0.85 ? " *" : ""
+  printf "%-52s %9.2f %9s%s\n", "tesselink fps / ffmpeg filter graph fps", r2, ">= 3.5", r2 < 3.5 ? " *" : ""
+  exit (r1 < 0.85 || r2 < 3.5)
+}'
