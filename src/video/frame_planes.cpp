@@ -7,6 +7,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
+
 #include "video/video_path.h"
 
 namespace tesselink {
@@ -128,8 +130,11 @@ bool FramePlanesConverter::Convert(const AVFrame& frame, int videoWidth, int vid
         left &= ~((1 << desc->log2_chroma_w) - 1);
         top &= ~((1 << desc->log2_chroma_h) - 1);
     }
-    const int width = originalWidth + (choice.OriginX - left);
-    const int height = originalHeight + (choice.OriginY - top);
+    // Whole chroma samples too: libswscale's fast converters refuse odd heights, and the slower
+    // path it falls back to would give the same pixel another colour than in the whole frame.
+    const int alignX = 1 << desc->log2_chroma_w, alignY = 1 << desc->log2_chroma_h;
+    const int width = std::min(videoWidth - left, (originalWidth + (choice.OriginX - left) + alignX - 1) & ~(alignX - 1));
+    const int height = std::min(videoHeight - top, (originalHeight + (choice.OriginY - top) + alignY - 1) & ~(alignY - 1));
     if (!ToWords(*source, left, top, width, height, width, height, SWS_BICUBIC, why)) return false;
     const PixelSource pixels{words_.data(), width, height, width};
     BuildColourPlanes(planes, &pixels, choice.OriginX - left, choice.OriginY - top, originalWidth, originalHeight);

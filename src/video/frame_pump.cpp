@@ -20,6 +20,8 @@ void VideoFramePump::Stop() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
+        for (auto& frame : ready_) spare_.push_back(std::move(frame));
+        ready_.clear();
     }
     changed_.notify_all();
     if (worker_.joinable()) worker_.join();
@@ -52,13 +54,13 @@ void VideoFramePump::Recycle(std::unique_ptr<PumpedFrame> frame) {
 }
 
 VideoFramePump::Result VideoFramePump::Take(std::unique_ptr<PumpedFrame>& frame, std::string* why) {
+    if (stopping_ || !decoder_) return Result::End;
     if (!ready_.empty()) {
         frame = std::move(ready_.front());
         ready_.pop_front();
         changed_.notify_all();
         return Result::Frame;
     }
-    if (stopping_ || !decoder_) return Result::End;
     if (ended_) {
         if (error_.empty()) return Result::End;
         if (why) *why = error_;
@@ -128,6 +130,7 @@ void VideoFramePump::Run() {
         }
 
         std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) return;
         if (generation != generation_ || seekTo_ >= 0) {
             spare_.push_back(std::move(frame));  // decoded before a seek: not wanted
             continue;

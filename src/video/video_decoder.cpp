@@ -7,11 +7,21 @@ extern "C" {
 }
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "picture/picture.h"
 #include "video/video_path.h"
 
 namespace tesselink {
+namespace {
+
+std::string TooLarge(int width, int height) {
+    return "the video is " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+           std::to_string(Picture::MaxPixels) + " pixels that can be loaded";
+}
+
+}  // namespace
 
 struct VideoDecoder::State {
     AVFormatContext* format = nullptr;
@@ -26,6 +36,7 @@ struct VideoDecoder::State {
     bool pending = false;   // the current frame is decoded but not yet handed out by Next()
     bool draining = false;  // the file is read to its end; the decoder gives what it still holds
     long long index = -1;   // of the current frame
+    long long expected = -1;  // frames the video stream itself says it has; -1 when it does not
     VideoInfo info;
 
     ~State() {
@@ -59,7 +70,16 @@ struct VideoDecoder::State {
                 haveFrame = true;
                 return Step::Frame;
             }
-            if (result == AVERROR_EOF) return Step::End;
+            if (result == AVERROR_EOF) {
+                // Some demuxers end a file cut short without a word; its own count tells. A frame
+                // of slack: a container's duration may leave out the last frame's length.
+                if (expected > 0 && index + 2 < expected) {
+                    Fail(why, "the file is truncated: it ends after frame " + std::to_string(index) + " of " +
+                                  std::to_string(expected));
+                    return Step::Error;
+                }
+                return Step::End;
+            }
             if (result != AVERROR(EAGAIN)) {
                 Fail(why, "cannot decode the frame after frame " + std::to_string(index) + ": " + AvErrorText(result));
                 return Step::Error;
@@ -121,7 +141,12 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
 
     auto s = std::make_unique<State>();
     int result = avformat_open_input(&s->format, path.c_str(), nullptr, nullptr);
+    if (result == AVERROR_EOF) return State::Fail(why, "ends before its first frame");
     if (result < 0) return State::Fail(why, "is not a video (" + AvErrorText(result) + ")");
+    // The sizes the file states, before probing: a decoder that refuses a size makes the probe forget it.
+    std::vector<std::pair<int, int>> stated;
+    for (unsigned i = 0; i < s->format->nb_streams; ++i)
+        stated.emplace_back(s->format->streams[i]->codecpar->width, s->format->streams[i]->codecpar->height);
     result = avformat_find_stream_info(s->format, nullptr);
     if (result < 0) return State::Fail(why, "cannot read its streams: " + AvErrorText(result));
 
@@ -137,10 +162,8 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
     if (s->stream < 0) return State::Fail(why, sound ? "has no video, only sound" : "has no video stream");
     AVStream* st = s->format->streams[s->stream];
     const AVCodecParameters* par = st->codecpar;
-    if (static_cast<long long>(par->width) * par->height > Picture::MaxPixels) {
-        return State::Fail(why, "the video is " + std::to_string(par->width) + " x " + std::to_string(par->height) +
-                                    " pixels, more than the " + std::to_string(Picture::MaxPixels) +
-                                    " pixels that can be loaded");
+    for (const auto& [w, h] : {std::pair(par->width, par->height), stated[static_cast<std::size_t>(s->stream)]}) {
+        if (static_cast<long long>(w) * h > Picture::MaxPixels) return State::Fail(why, TooLarge(w, h));
     }
     const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
     if (!decoder) return State::Fail(why, "its video codec " + std::string(avcodec_get_name(par->codec_id)) +
@@ -167,11 +190,7 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
     if (first == Step::Error) return State::Fail(why, decodeProblem);
     const AVFrame* f = s->frame;
     if (f->width <= 0 || f->height <= 0) return State::Fail(why, "its frames have no size");
-    if (static_cast<long long>(f->width) * f->height > Picture::MaxPixels) {
-        return State::Fail(why, "the video is " + std::to_string(f->width) + " x " + std::to_string(f->height) +
-                                    " pixels, more than the " + std::to_string(Picture::MaxPixels) +
-                                    " pixels that can be loaded");
-    }
+    if (static_cast<long long>(f->width) * f->height > Picture::MaxPixels) return State::Fail(why, TooLarge(f->width, f->height));
     // Frame 0 is the first frame decoded, whatever the stream's start time says.
     s->firstStamp = f->best_effort_timestamp == AV_NOPTS_VALUE ? 0 : f->best_effort_timestamp;
     s->index = 0;
@@ -191,8 +210,12 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
     if (st->nb_frames > 0) {
         info.FrameCount = st->nb_frames;
         info.FrameCountExact = true;
+        s->expected = info.FrameCount;
     } else if (info.Duration > 0) {
         info.FrameCount = std::llround(info.Duration * av_q2d(s->rate));
+        // Only the video's own length: a file's may be that of a longer sound track.
+        if ((st->duration != AV_NOPTS_VALUE && st->duration > 0) || s->format->nb_streams == 1)
+            s->expected = info.FrameCount;
     }
     s_ = std::move(s);
     return true;

@@ -167,6 +167,8 @@ struct VideoEncoder::State {
                 if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + AvErrorText(result);
                 return false;
             }
+            // Every frame lasts one frame time; without it MP4's edit list cuts the last one off.
+            if (packet->duration == 0) packet->duration = 1;
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
             result = av_interleaved_write_frame(format, packet);
