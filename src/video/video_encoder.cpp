@@ -17,6 +17,7 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
+#include "video/rgb_to_yuv.h"
 #include "video/video_path.h"
 
 namespace tesselink {
@@ -90,7 +91,9 @@ struct VideoEncoder::State {
     AVStream* stream = nullptr;
     AVFrame* words = nullptr;    // what the caller fills: BGR0 bytes are 0xffRRGGBB words
     AVFrame* encoded = nullptr;  // the encoder's pixel format, when it is not BGR0
-    SwsContext* convert = nullptr;
+    SwsContext* convert = nullptr;  // to PNG's RGB24
+    bool yuv = false;               // to H.264's YUV by WordsToYuv420/444
+    YuvWeights weights{};
     AVPacket* packet = nullptr;
     long long frames = 0;
     std::string codecName;
@@ -295,13 +298,13 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
         s.encoded->width = settings.Width;
         s.encoded->height = settings.Height;
         if (av_frame_get_buffer(s.encoded, 64) < 0) return fail("not enough memory for a frame");
-        // Only chroma is resampled (4:2:0): two taps are enough.
-        s.convert = sws_getContext(settings.Width, settings.Height, AV_PIX_FMT_BGR0, settings.Width, settings.Height,
-                                   pixels, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-        if (!s.convert) return fail("cannot convert frames to " + std::string(av_get_pix_fmt_name(pixels)));
         if (choice.id == AV_CODEC_ID_H264) {
-            const int* coefficients = sws_getCoefficients(space);
-            sws_setColorspaceDetails(s.convert, coefficients, 1, coefficients, 0, 0, 1 << 16, 1 << 16);
+            s.yuv = true;
+            s.weights = YuvWeightsFor(space);
+        } else {
+            s.convert = sws_getContext(settings.Width, settings.Height, AV_PIX_FMT_BGR0, settings.Width,
+                                       settings.Height, pixels, SWS_POINT, nullptr, nullptr, nullptr);
+            if (!s.convert) return fail("cannot convert frames to " + std::string(av_get_pix_fmt_name(pixels)));
         }
     }
 
@@ -323,8 +326,19 @@ bool VideoEncoder::WriteFrame(std::string* why) {
             s_.reset();
             return false;
         }
-        sws_scale(s.convert, s.words->data, s.words->linesize, 0, s.words->height, s.encoded->data,
-                  s.encoded->linesize);
+        if (s.yuv) {
+            const YuvPlanes out{s.encoded->data[0],     s.encoded->data[1],     s.encoded->data[2],
+                                s.encoded->linesize[0], s.encoded->linesize[1], s.encoded->linesize[2]};
+            const auto* words = reinterpret_cast<const std::uint32_t*>(s.words->data[0]);
+            const std::ptrdiff_t stride = s.words->linesize[0] / 4;
+            if (s.encoded->format == AV_PIX_FMT_YUV420P)
+                WordsToYuv420(words, stride, s.words->width, s.words->height, out, s.weights);
+            else
+                WordsToYuv444(words, stride, s.words->width, s.words->height, out, s.weights);
+        } else {
+            sws_scale(s.convert, s.words->data, s.words->linesize, 0, s.words->height, s.encoded->data,
+                      s.encoded->linesize);
+        }
         frame = s.encoded;
     }
     frame->pts = s.frames;
