@@ -73,7 +73,8 @@ std::string VideoEncoderSettingsProblem(const std::string& path, const VideoEnco
     if (settings.Crf >= 0 && choice.id != AV_CODEC_ID_H264) return "--crf applies to h264 only";
     if (settings.Crf > 51) return "--crf takes 0 to 51, not " + std::to_string(settings.Crf);
     const AVOutputFormat* format = av_guess_format(muxer, nullptr, nullptr);
-    if (!format || avformat_query_codec(format, choice.id, FF_COMPLIANCE_NORMAL) != 1)
+    // Matroska holds any codec, through its compatibility mapping where it has no native one (PNG).
+    if (!format || (ext != "mkv" && avformat_query_codec(format, choice.id, FF_COMPLIANCE_NORMAL) != 1))
         return "a ." + ext + " file cannot hold " + codec + " video; use .mkv";
     if (!avcodec_find_encoder_by_name(choice.encoder)) return "this FFmpeg has no " + std::string(choice.encoder) + " encoder";
     if (settings.Width <= 0 || settings.Height <= 0) return "the target size is empty";
