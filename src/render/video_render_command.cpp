@@ -98,7 +98,8 @@ private:
         const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
         const double fps = seconds > 0 ? done / seconds : 0;
         char text[160];
-        if (total_ > 0) {
+        // The count is the file's estimate when it does not state one; past it, none is shown.
+        if (total_ > 0 && done <= total_) {
             std::snprintf(text, sizeof text, "frame %lld of %lld (%d %%), %.1f fps", done, total_,
                           static_cast<int>(100.0 * done / total_), fps);
         } else {
@@ -251,6 +252,11 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
         progress.Frame(written);
     }
     pump.Stop();
+    if (interrupted) {
+        encoder.Abandon();
+        progress.Abandon(written);
+        return Fail(VideoRenderInterrupted, "interrupted; " + options.OutputPath + " not written");
+    }
     if (written == 0) {
         encoder.Abandon();
         char start[32];
