@@ -1,6 +1,7 @@
 // Writes the benchmarks' 64-window map (bench_maps.h) as a map file, and the FFmpeg filter graph
 // that draws the same target from a video (crop, transpose, flips, overlay on a colour source),
-// for timing the two side by side: video_bench_map MAP GRAPH [FRAME_RATE]
+// for timing the two side by side: video_bench_map MAP GRAPH [FRAME_RATE [COPY_MAP]]. COPY_MAP, if
+// given, gets a map of one window copying the whole picture: the render without a map's cost.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -11,7 +12,7 @@
 int main(int argc, char** argv) {
     using namespace tesselink;
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s MAP GRAPH [FRAME_RATE]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s MAP GRAPH [FRAME_RATE [COPY_MAP]]\n", argv[0]);
         return 2;
     }
     const std::string rate = argc > 3 ? argv[3] : "30";
@@ -45,6 +46,16 @@ int main(int argc, char** argv) {
                  "];\n";
     }
     graph.erase(graph.size() - 2);  // no empty filter after the last
+    if (argc > 4) {
+        Map copy = map;
+        copy.Windows = {MakeWindow(0, 0, bench::MapWidth, bench::MapHeight, 0, 0, 0)};
+        copy.Head.WindowCount = 1;
+        const MapWriteResult copied = WriteMapFile(copy, argv[4]);
+        if (!copied) {
+            std::fprintf(stderr, "%s\n", copied.Error.c_str());
+            return 1;
+        }
+    }
     std::ofstream out(argv[2]);
     out << graph << '\n';
     if (!out.flush()) {
