@@ -41,9 +41,9 @@ int main(int argc, char** argv) {
         graph += "[s" + s + "]crop=" + std::to_string(w.Width) + ":" + std::to_string(w.Height) + ":" +
                  std::to_string(w.OriginalStartX) + ":" + std::to_string(w.OriginalStartY) + ":exact=1" +
                  turns[w.MapMode] + "[w" + s + "];\n";
+        const std::string next = i + 1 == n ? std::string("out") : "o" + std::to_string(i + 1);
         graph += "[o" + s + "][w" + s + "]overlay=" + std::to_string(w.TargetStartX) + ":" +
-                 std::to_string(w.TargetStartY) + ":shortest=1[" + (i + 1 == n ? std::string("out") : "o" + std::to_string(i + 1)) +
-                 "];\n";
+                 std::to_string(w.TargetStartY) + ":shortest=1[" + next + "];\n";
     }
     graph.erase(graph.size() - 2);  // no empty filter after the last
     if (argc > 4) {

@@ -204,7 +204,8 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
 
     const long long first = decoder->FrameIndexAt(options.Start);
     long long limit = -1;  // frames to write; negative: to the end
-    if (options.Duration) limit = std::max(1LL, static_cast<long long>(std::ceil(*options.Duration * info.FrameRate() - 1e-6)));
+    if (options.Duration)
+        limit = std::max(1LL, static_cast<long long>(std::ceil(*options.Duration * info.FrameRate() - 1e-6)));
     long long total = info.FrameCount >= 0 ? std::max(0LL, info.FrameCount - first) : -1;
     if (limit >= 0) total = total >= 0 ? std::min(total, limit) : limit;
 

@@ -57,7 +57,8 @@ bool FramePlanesConverter::ToWords(const AVFrame& frame, int left, int top, int 
         if (palette && p == 1) continue;
         const int rowShift = (p == 1 || p == 2) ? desc->log2_chroma_h : 0;
         const int columnBytes = left > 0 ? av_image_get_linesize(source, left, p) : 0;
-        if (columnBytes < 0) return Fail(why, "the frames' pixel format " + std::string(desc->name) + " is not supported");
+        if (columnBytes < 0)
+            return Fail(why, "the frames' pixel format " + std::string(desc->name) + " is not supported");
         data[p] += static_cast<std::ptrdiff_t>(top >> rowShift) * linesize[p] + columnBytes;
     }
 
@@ -113,7 +114,8 @@ bool FramePlanesConverter::Convert(const AVFrame& frame, int videoWidth, int vid
 
     const ColourPlaneSource choice = ChooseColourPlaneSource(videoWidth, videoHeight, originalWidth, originalHeight);
     if (choice.StretchBackground) {
-        if (!ToWords(*source, 0, 0, videoWidth, videoHeight, originalWidth, originalHeight, SWS_AREA, why)) return false;
+        if (!ToWords(*source, 0, 0, videoWidth, videoHeight, originalWidth, originalHeight, SWS_AREA, why))
+            return false;
         const PixelSource pixels{words_.data(), originalWidth, originalHeight, originalWidth};
         BuildColourPlanes(planes, &pixels, 0, 0, originalWidth, originalHeight);
         return planes.IsPresent();
@@ -133,8 +135,10 @@ bool FramePlanesConverter::Convert(const AVFrame& frame, int videoWidth, int vid
     // Whole chroma samples too: libswscale's fast converters refuse odd heights, and the slower
     // path it falls back to would give the same pixel another colour than in the whole frame.
     const int alignX = 1 << desc->log2_chroma_w, alignY = 1 << desc->log2_chroma_h;
-    const int width = std::min(videoWidth - left, (originalWidth + (choice.OriginX - left) + alignX - 1) & ~(alignX - 1));
-    const int height = std::min(videoHeight - top, (originalHeight + (choice.OriginY - top) + alignY - 1) & ~(alignY - 1));
+    const int width =
+        std::min(videoWidth - left, (originalWidth + (choice.OriginX - left) + alignX - 1) & ~(alignX - 1));
+    const int height =
+        std::min(videoHeight - top, (originalHeight + (choice.OriginY - top) + alignY - 1) & ~(alignY - 1));
     if (!ToWords(*source, left, top, width, height, width, height, SWS_BICUBIC, why)) return false;
     const PixelSource pixels{words_.data(), width, height, width};
     BuildColourPlanes(planes, &pixels, choice.OriginX - left, choice.OriginY - top, originalWidth, originalHeight);

@@ -190,7 +190,8 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
     if (first == Step::Error) return State::Fail(why, decodeProblem);
     const AVFrame* f = s->frame;
     if (f->width <= 0 || f->height <= 0) return State::Fail(why, "its frames have no size");
-    if (static_cast<long long>(f->width) * f->height > Picture::MaxPixels) return State::Fail(why, TooLarge(f->width, f->height));
+    if (static_cast<long long>(f->width) * f->height > Picture::MaxPixels)
+        return State::Fail(why, TooLarge(f->width, f->height));
     // Frame 0 is the first frame decoded, whatever the stream's start time says.
     s->firstStamp = f->best_effort_timestamp == AV_NOPTS_VALUE ? 0 : f->best_effort_timestamp;
     s->index = 0;

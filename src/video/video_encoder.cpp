@@ -76,7 +76,8 @@ std::string VideoEncoderSettingsProblem(const std::string& path, const VideoEnco
     // Matroska holds any codec, through its compatibility mapping where it has no native one (PNG).
     if (!format || (ext != "mkv" && avformat_query_codec(format, choice.id, FF_COMPLIANCE_NORMAL) != 1))
         return "a ." + ext + " file cannot hold " + codec + " video; use .mkv";
-    if (!avcodec_find_encoder_by_name(choice.encoder)) return "this FFmpeg has no " + std::string(choice.encoder) + " encoder";
+    if (!avcodec_find_encoder_by_name(choice.encoder))
+        return "this FFmpeg has no " + std::string(choice.encoder) + " encoder";
     if (settings.Width <= 0 || settings.Height <= 0) return "the target size is empty";
     if (settings.FrameRateNum <= 0 || settings.FrameRateDen <= 0) return "the frame rate is unknown";
     return std::string();
@@ -367,7 +368,8 @@ bool VideoEncoder::Finish(std::string* why) {
     avio_flush(s.io);
     if (result < 0 || s.io->error < 0) return fail(s.WriteFailure(result < 0 ? result : s.io->error));
     // Some file systems report a full disk only when the data is flushed.
-    if (::fsync(s.fd) != 0 && errno != EINVAL && errno != EROFS) return fail("cannot write " + s.path + ": " + std::strerror(errno));
+    if (::fsync(s.fd) != 0 && errno != EINVAL && errno != EROFS)
+        return fail("cannot write " + s.path + ": " + std::strerror(errno));
     // The new file gets the mode a plain create would give it.
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -378,7 +380,8 @@ bool VideoEncoder::Finish(std::string* why) {
     // Something other than a file may have been put there meanwhile.
     const std::string problem = VideoOutputProblem(s.path);
     if (!problem.empty()) return fail("cannot write " + s.path + ": " + problem);
-    if (::rename(s.temporary.c_str(), s.path.c_str()) != 0) return fail("cannot write " + s.path + ": " + std::strerror(errno));
+    if (::rename(s.temporary.c_str(), s.path.c_str()) != 0)
+        return fail("cannot write " + s.path + ": " + std::strerror(errno));
     s.temporary.clear();
     s.Close(false);
     return true;

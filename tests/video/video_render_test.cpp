@@ -280,8 +280,8 @@ TEST_F(VideoRenderTest, CtrlCLeavesNoFileAndExitsNonZero) {
     const std::string map = WriteMap("copy.map", 256, 192, 256, 192, {MakeWindow(0, 0, 256, 192, 0, 0, 0)});
     const QString out = dir_.filePath("out.mp4");
     QProcess render;
-    render.start(TESSELINK_EXECUTABLE, {"--render", QString::fromStdString(map), "--video", QString::fromStdString(video),
-                                        "--output", out});
+    render.start(TESSELINK_EXECUTABLE, {"--render", QString::fromStdString(map), "--video",
+                                        QString::fromStdString(video), "--output", out});
     ASSERT_TRUE(render.waitForStarted());
     // Once the temporary file is there, the frames are being written.
     for (int i = 0; i < 2000 && Files().filter(".out.mp4.").isEmpty(); ++i) QThread::msleep(5);
