@@ -177,6 +177,9 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
     s->codec->thread_count = 0;  // as many as the machine has
     s->codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     s->codec->pkt_timebase = st->time_base;
+    // A damaged frame is an error, not a frame patched from its neighbours: a render must not
+    // put out pictures the file does not hold.
+    s->codec->err_recognition |= AV_EF_CRCCHECK | AV_EF_EXPLODE;
     result = avcodec_open2(s->codec, decoder, nullptr);
     if (result < 0) return State::Fail(why, "cannot open its decoder: " + AvErrorText(result));
 

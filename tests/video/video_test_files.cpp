@@ -108,6 +108,7 @@ std::string WriteTestVideo(const std::string& path, const TestVideo& video, cons
             codec->time_base = AVRational{1, video.FrameRate};
             codec->framerate = AVRational{video.FrameRate, 1};
             if (video.KeyFrameInterval > 0) codec->gop_size = video.KeyFrameInterval;
+            if (video.Codec == "ffv1") codec->level = 3;  // with a checksum on every slice
             if (video.Codec == "libx264") {
                 av_opt_set(codec->priv_data, "preset", "ultrafast", 0);
                 av_opt_set_int(codec->priv_data, "bf", 2, 0);  // B-frames: decode order differs from display order
