@@ -78,7 +78,7 @@ awk -v frames="$frames" -v d="$t_decode" -v p="$t_plain" -v t="$t_tesselink" -v 
   printf "%-50s %8.2f %7s %9.2f\n", "tesselink / decode + encode of the mapped video", mw / tw, "", cpu(m) / cpu(t)
   # Both draw the same picture, so what each spends beyond plain decoding and encoding is its map.
   if (cpu(t) > cpu(p))
-    printf "%-50s %8s %7s %9.2f\n", "map cost: ffmpeg filters / tesselink (CPU beyond plain)", "", "", \
+    printf "%-50s %8s %7s %9.2f\n", "map cost, ffmpeg filters / tesselink (CPU)", "", "", \
       (cpu(g) - cpu(p)) / (cpu(t) - cpu(p))
   exit (r1 < 0.85 || r2 < 3.5)
 }'
