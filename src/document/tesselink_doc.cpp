@@ -204,6 +204,13 @@ WindowEditResult CTesselinkDoc::ChangeWindows(PlaybackWindows windows, const std
         result.What = WindowEditResult::Outcome::TooManyWindows;
         return result;
     }
+    // As for Add: no reader would take the map once it has more windows under such a head.
+    const MapFileHead& h = map_.Head;
+    if (windows.size() > map_.Windows.size() &&
+        std::max({h.OriginalWidth, h.OriginalHeight, h.TargetWidth, h.TargetHeight}) > MaxHeadSize) {
+        result.What = WindowEditResult::Outcome::HeadTooLarge;
+        return result;
+    }
     for (std::size_t i = 0; i < windows.size(); ++i) {
         if (!CheckProposedWindow(windows[i], map_.Head, result)) {
             result.Index = static_cast<int>(i);
