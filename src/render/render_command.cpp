@@ -27,7 +27,7 @@ int Fail(int code, const std::string& text) {
 
 struct RenderArguments {
     std::string map, picture, output;
-    std::optional<int> coverMode;  // none: follow the map's CoverOption
+    std::optional<CoverMode> coverMode;  // none: follow the map's CoverOption
 };
 
 // Fills `args`; on a mistake returns the line to print.
@@ -41,9 +41,9 @@ std::optional<std::string> Parse(const QStringList& arguments, RenderArguments& 
         if (name == "--render") args.map = value;
         else if (name == "--picture") args.picture = value;
         else if (name == "--output") args.output = value;
-        else if (value == "none") args.coverMode = CoverModeNone;
-        else if (value == "same") args.coverMode = CoverModeSame;
-        else if (value == "different") args.coverMode = CoverModeDifferent;
+        else if (value == "none") args.coverMode = CoverMode::None;
+        else if (value == "same") args.coverMode = CoverMode::Same;
+        else if (value == "different") args.coverMode = CoverMode::Different;
         else return "--cover takes none, same or different, not " + value;
     }
     if (args.map.empty() || args.picture.empty() || args.output.empty())
@@ -82,7 +82,7 @@ int RunRenderCommand(const QStringList& arguments) {
     std::string why;
     if (!picture.Load(args.picture, &why)) return Fail(ExitFailed, "cannot load picture " + args.picture + ": " + why);
 
-    const int coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
+    const CoverMode coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
     std::string renderProblem;
     const QImage image = RenderTarget(map, args.picture, picture, coverMode, &renderProblem);
     if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": " + renderProblem);

@@ -45,7 +45,7 @@ CRightView::~CRightView() {
     if (doc_.GetTargetView() == this) doc_.SetTargetView(nullptr);
 }
 
-int CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
+tesselink::CoverMode CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
 
 void CRightView::OnInitialUpdate() {
     SetScrollExtent(QSize(500, 1000));
@@ -76,7 +76,7 @@ void CRightView::PaintView(QImage& buffer) {
     const BackgroundPicture& background = doc_.Background();
     const bool exists = background.Exists();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
-    const int coverMode = CoverMode();
+    const tesselink::CoverMode coverMode = CoverMode();
 
     ComputeLayout(cw, ch);
 
@@ -99,16 +99,16 @@ void CRightView::PaintView(QImage& buffer) {
         return;
     }
 
-    const bool coverOn = coverMode == CoverModeSame || coverMode == CoverModeDifferent;
+    const bool coverOn = coverMode != tesselink::CoverMode::None;
     if (!windows.empty() && exists) {
         std::size_t coverCount = 0;
         if (coverOn) {
-            if (BuildCoverWindows(windows, head, coverMode, coverWindows_) == CoverFilled) {
+            if (BuildCoverWindows(windows, head, coverMode, coverWindows_) == CoverBuild::Filled) {
                 ComputeDisplayRects(coverWindows_, WindowSide::Target, tw, th, zoom, layout_.OffsetX,
                                     layout_.OffsetY, sx, sy, coverDisplayRects_);
             }
             coverCount = coverWindows_.size();
-            if (coverBlock_.Build(windows, head, coverMode) == CoverTooLarge)
+            if (coverBlock_.Build(windows, head, coverMode) == CoverBuild::TooLarge)
                 ReportStatus(2, QString::fromStdString(CoverTooLargeText(windows)));
             else if (coverBlock_.HasTiles())
                 cover_ = &coverBlock_;
@@ -223,7 +223,7 @@ void CRightView::RemapTargetArea(const ColourPlanes& planes, const PlaybackWindo
         cover_->RemapArea(planes, area.left, area.top, area.Width(), area.Height(), visiblePlanes_);
         return;
     }
-    ClipWindowsToArea(windows, TargetRect{area.left, area.top, area.right, area.bottom}, clippedWindows_);
+    ClipWindowsToArea(windows, area, clippedWindows_);
     RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
 }
 

@@ -33,7 +33,7 @@ public:
     void OnInitialUpdate();
 
     // -1 no cover, 0 covered in the same direction, 1 in the other: as the map's cover option says.
-    int CoverMode() const;
+    tesselink::CoverMode CoverMode() const;
     const PlaybackWindows& CoverWindows() const { return coverWindows_; }
     const std::vector<ViewRect>& DisplayRects() const { return displayRects_; }
     const std::vector<ViewRect>& CoverDisplayRects() const { return coverDisplayRects_; }
