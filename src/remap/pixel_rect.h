@@ -3,6 +3,8 @@
 // of the target picture and the views' display rectangles (which may be inverted after a drag)
 // are both kept in it.
 
+#include <utility>
+
 namespace tesselink {
 
 struct PixelRect {
@@ -26,8 +28,8 @@ struct PixelRect {
 
 inline PixelRect PixelRect::Normalized() const {
     PixelRect r = *this;
-    if (r.left > r.right) { const int t = r.left; r.left = r.right; r.right = t; }
-    if (r.top > r.bottom) { const int t = r.top; r.top = r.bottom; r.bottom = t; }
+    if (r.left > r.right) std::swap(r.left, r.right);
+    if (r.top > r.bottom) std::swap(r.top, r.bottom);
     return r;
 }
 
