@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "map/map_file.h"
+#include "support/source_tree.h"
 
 namespace tesselink {
 namespace {
@@ -49,7 +50,7 @@ protected:
     void SetUp() override {
         Map map;  // 640 x 480 both ways, no windows: a 2 KB grey PNG
         ASSERT_TRUE(WriteMapFile(map, StdPath("empty.map")));
-        picture_ = QString(TESSELINK_SOURCE) + "/res/tesselink.jpg";
+        picture_ = testing::SourcePath("res/tesselink.jpg");
     }
     QString Path(const char* name) const { return dir_.filePath(name); }
     std::string StdPath(const char* name) const { return Path(name).toStdString(); }

@@ -26,8 +26,10 @@
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
 #include "map/map_file.h"
+#include "support/isolated_settings.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
+#include "support/source_tree.h"
 #include "views/original_view.h"
 #include "views/view_geometry.h"
 
@@ -37,7 +39,7 @@ namespace {
 using testing::RecordingMessageBoxes;
 using testing::ScriptedFileDialogs;
 
-QString SourcePath(const QString& relative) { return qEnvironmentVariable("TESSELINK_SOURCE_DIR") + "/" + relative; }
+using testing::SourcePath;
 
 QByteArray Bytes(const QString& path) {
     QFile f(path);
@@ -55,9 +57,6 @@ Map TwoWindowMap() {
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     DocumentCommandsTest() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-        UseProgramSettingsKey();
         session_ = std::make_unique<EditorSession>(&boxes_, &dialogs_);
         doc().SetBackgroundPicturePath(SourcePath("res/tesselink.jpg").toStdString());
     }
@@ -83,7 +82,7 @@ protected:
         return texts;
     }
 
-    QTemporaryDir settingsDir_;
+    testing::IsolatedSettings settings_;
     QTemporaryDir dir_;
     RecordingMessageBoxes boxes_;
     ScriptedFileDialogs dialogs_;

@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "support/source_tree.h"
+
 namespace {
 
 struct Outcome {
@@ -46,7 +48,7 @@ QStringList FilesUnder(const QString& root) {
     return files;
 }
 
-const QString Source = TESSELINK_SOURCE;
+const QString Source = tesselink::testing::SourceDir();
 
 const QStringList InstalledFiles = {
     "bin/tesselink",

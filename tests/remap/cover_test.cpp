@@ -6,21 +6,15 @@
 #include <random>
 
 #include "remap/remap.h"
+#include "support/map_heads.h"
 #include "support/test_planes.h"
 
 namespace tesselink {
 namespace {
 
+using testing::Head;
 using testing::RandomPlanes;
-
-MapFileHead Head(int ow, int oh, int tw, int th) {
-    MapFileHead h;
-    h.OriginalWidth = static_cast<std::uint16_t>(ow);
-    h.OriginalHeight = static_cast<std::uint16_t>(oh);
-    h.TargetWidth = static_cast<std::uint16_t>(tw);
-    h.TargetHeight = static_cast<std::uint16_t>(th);
-    return h;
-}
+using testing::SamePlanes;
 
 TEST(BuildCoverWindows, HundredBySixtyBlockInTheSameDirection) {
     PlaybackWindows cover;
@@ -139,13 +133,6 @@ TEST(BuildCoverWindows, TooLargeACoverIsRefusedNotAllocated) {
     PlaybackWindows cover;
     EXPECT_EQ(BuildCoverWindows(map, Head(65535, 65535, 65535, 65535), CoverMode::Same, cover), CoverBuild::TooLarge);
     EXPECT_TRUE(cover.empty());
-}
-
-bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-    for (int ch = 0; ch < 3; ++ch)
-        if (!std::equal(a.Plane(ch), a.Plane(ch) + a.PlaneSize(), b.Plane(ch))) return false;
-    return true;
 }
 
 // The block table must give exactly the picture of remapping every generated cover window,

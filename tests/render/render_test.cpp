@@ -12,6 +12,7 @@
 
 #include "map/map_file.h"
 #include "render/render_command.h"
+#include "support/source_tree.h"
 
 namespace tesselink {
 namespace {
@@ -185,7 +186,7 @@ TEST_F(Render, SmallerPictureIsStretchedToTheOriginalSize) {
 }
 
 TEST_F(Render, ExampleMapsRenderFromTheDefaultPicture) {
-    const QString root = TESSELINK_SOURCE;
+    const QString root = testing::SourceDir();
     const QImage card(root + "/res/tesselink.jpg");
     ASSERT_EQ(card.size(), QSize(640, 480));
     for (const char* name : {"wall_2x2.map", "mirrored_strip.map", "cover_block.map"}) {
@@ -301,7 +302,7 @@ TEST_F(Render, ExistingOutputIsReplacedWhole) {
 
 #ifdef TESSELINK_EXECUTABLE
 TEST_F(Render, TheProgramRendersTheReadmeExample) {
-    const QString root = TESSELINK_SOURCE;
+    const QString root = testing::SourceDir();
     QProcess process;
     process.start(TESSELINK_EXECUTABLE, {"--render", root + "/examples/cover_block.map", "--picture",
                                          root + "/res/tesselink.jpg", "--output", dir_.filePath("cover.png")});
