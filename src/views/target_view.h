@@ -32,7 +32,7 @@ public:
     // Once at start-up: extent 500 x 1000, scrolled to (0, 0).
     void OnInitialUpdate();
 
-    // -1 no cover, 0 covered in the same direction, 1 in the other: as the map's cover option says.
+    // No cover, covered in the same direction or in the other: as the map's cover option says.
     tesselink::CoverMode CoverMode() const;
     const PlaybackWindows& CoverWindows() const { return coverWindows_; }
     const std::vector<ViewRect>& DisplayRects() const { return displayRects_; }

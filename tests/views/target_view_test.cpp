@@ -168,7 +168,7 @@ TEST_F(TargetFixture, ACoverTooLargeToListIsStillDrawn) {
         EXPECT_TRUE(target.CoverWindows().empty());
         for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {417, 233}, {819, 2}, {5, 319}}) {
             EXPECT_EQ(At(image, x, y), mode == CoverMode::Same ? plane(x, y) : plane(y, x))
-                << x << "," << y << " mode " << mode;
+                << x << "," << y << " mode " << static_cast<int>(mode);
         }
     }
 }
