@@ -50,26 +50,29 @@ QImage NoisePicture(std::mt19937& random, int width, int height) {
 }
 
 // Odd sizes throughout; targets wide enough that the view builds them in several bands. Every
-// window lies inside both pictures, as the editor keeps them, in one of the six modes.
-Map RandomMap(std::mt19937& random) {
+// window lies inside both pictures, as the editor keeps them, in one of the six modes. With
+// `tiled`, the windows keep to the top-left third of both pictures, so that a cover repeats
+// them; else they may lie anywhere.
+Map RandomMap(std::mt19937& random, bool tiled) {
     Map map;
-    map.Head.OriginalWidth = static_cast<std::uint16_t>(PickOdd(random, 61, 301));
-    map.Head.OriginalHeight = static_cast<std::uint16_t>(PickOdd(random, 61, 301));
-    map.Head.TargetWidth = static_cast<std::uint16_t>(PickOdd(random, 901, 1999));
-    map.Head.TargetHeight = static_cast<std::uint16_t>(PickOdd(random, 121, 301));
+    MapFileHead& head = map.Head;
+    head.OriginalWidth = static_cast<std::uint16_t>(PickOdd(random, 61, 301));
+    head.OriginalHeight = static_cast<std::uint16_t>(PickOdd(random, 61, 301));
+    head.TargetWidth = static_cast<std::uint16_t>(PickOdd(random, 901, 1999));
+    head.TargetHeight = static_cast<std::uint16_t>(PickOdd(random, 121, 301));
+    const int share = tiled ? 3 : 1;
+    const int ow = head.OriginalWidth / share, oh = head.OriginalHeight / share;
+    const int tw = head.TargetWidth / share, th = head.TargetHeight / share;
     for (int n = Pick(random, 1, 7); n > 0; --n) {
         const int mode = Pick(random, 0, 5);
         const bool turned = mode == 1 || mode == 2;
-        const int limitW = std::min<int>(map.Head.OriginalWidth, turned ? map.Head.TargetHeight : map.Head.TargetWidth);
-        const int limitH =
-            std::min<int>(map.Head.OriginalHeight, turned ? map.Head.TargetWidth : map.Head.TargetHeight);
-        const int w = Pick(random, 1, limitW / 2), h = Pick(random, 1, limitH / 2);
+        const int w = Pick(random, 1, std::min(ow, turned ? th : tw) * 2 / 3);
+        const int h = Pick(random, 1, std::min(oh, turned ? tw : th) * 2 / 3);
         const int placedW = turned ? h : w, placedH = turned ? w : h;
-        map.Windows.push_back(MakeWindow(
-            Pick(random, 0, map.Head.OriginalWidth - w), Pick(random, 0, map.Head.OriginalHeight - h), w, h,
-            Pick(random, 0, map.Head.TargetWidth - placedW), Pick(random, 0, map.Head.TargetHeight - placedH), mode));
+        map.Windows.push_back(MakeWindow(Pick(random, 0, ow - w), Pick(random, 0, oh - h), w, h,
+                                         Pick(random, 0, tw - placedW), Pick(random, 0, th - placedH), mode));
     }
-    map.Head.WindowCount = static_cast<std::uint8_t>(map.Windows.size());
+    head.WindowCount = static_cast<std::uint8_t>(map.Windows.size());
     return map;
 }
 
@@ -79,9 +82,9 @@ QRgb OutlineColour(int index) {
 }
 
 // The rendered picture with what the view draws over it: a one-pixel outline just inside each
-// place, in the window's colour, first those of the cover tiles (when they can be listed), then
-// those of the map's own windows.
-QImage WithOutlines(QImage picture, const Map& map, CoverMode mode) {
+// place, in the window's colour, first those of the cover tiles `cover` (empty when there is no
+// cover or it cannot be listed), then those of the map's own windows.
+QImage WithOutlines(QImage picture, const Map& map, const PlaybackWindows& cover) {
     const auto outline = [&picture](const PlaybackWindow& w, QRgb colour) {
         const int left = w.TargetStartX, top = w.TargetStartY;
         const int right = left + w.PlacedWidth - 1, bottom = top + w.PlacedHeight - 1;
@@ -94,9 +97,7 @@ QImage WithOutlines(QImage picture, const Map& map, CoverMode mode) {
             picture.setPixel(right, y, colour);
         }
     };
-    PlaybackWindows cover;
-    if (mode != CoverMode::None && BuildCoverWindows(map.Windows, map.Head, mode, cover) == CoverBuild::Filled)
-        for (std::size_t i = 0; i < cover.size(); ++i) outline(cover[i], OutlineColour(static_cast<int>(i)));
+    for (std::size_t i = 0; i < cover.size(); ++i) outline(cover[i], OutlineColour(static_cast<int>(i)));
     for (std::size_t i = 0; i < map.Windows.size(); ++i) outline(map.Windows[i], OutlineColour(static_cast<int>(i)));
     return picture;
 }
@@ -104,8 +105,9 @@ QImage WithOutlines(QImage picture, const Map& map, CoverMode mode) {
 TEST(TargetViewAtZoomOne, ShowsTheRenderedPictureOnRandomMapsWithAndWithoutCover) {
     QTemporaryDir dir;
     std::mt19937 random(16);
-    for (int round = 0; round < 4; ++round) {
-        const Map base = RandomMap(random);
+    int tiledCovers = 0;
+    for (int round = 0; round < 6; ++round) {
+        const Map base = RandomMap(random, round % 3 != 0);
         // Larger than the original picture in even rounds (a centred crop), smaller in odd ones.
         const int grow = round % 2 == 0 ? 40 : -30;
         const QString picturePath = dir.filePath(QStringLiteral("picture%1.png").arg(round));
@@ -124,7 +126,10 @@ TEST(TargetViewAtZoomOne, ShowsTheRenderedPictureOnRandomMapsWithAndWithoutCover
             map.Head.CoverOption = option;
             const QImage rendered = RenderTarget(map, picturePath.toStdString(), picture, mode, &why);
             ASSERT_FALSE(rendered.isNull()) << why;
-            const QImage expected = WithOutlines(rendered, map, mode);
+            PlaybackWindows cover;
+            if (mode != CoverMode::None) BuildCoverWindows(map.Windows, map.Head, mode, cover);
+            if (cover.size() > map.Windows.size()) ++tiledCovers;
+            const QImage expected = WithOutlines(rendered, map, cover);
 
             const TargetViewPaint paint = PaintTargetView(map, picturePath);
             const ViewRect& p = paint.picture;
@@ -146,6 +151,7 @@ TEST(TargetViewAtZoomOne, ShowsTheRenderedPictureOnRandomMapsWithAndWithoutCover
                                 << map.Head.TargetWidth << " x " << map.Head.TargetHeight;
         }
     }
+    EXPECT_GE(tiledCovers, 4) << "the maps must give covers of more than one tile";
 }
 
 }  // namespace
