@@ -13,6 +13,7 @@
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
+#include "support/test_files.h"
 #include "view_test_support.h"
 #include "views/target_view.h"
 
@@ -38,16 +39,6 @@ TargetViewPaint PaintTargetView(const Map& map, const QString& picturePath) {
 
 int Pick(std::mt19937& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 int PickOdd(std::mt19937& random, int low, int high) { return Pick(random, low / 2, (high - 1) / 2) * 2 + 1; }
-
-// Noise, so that a pixel taken from the wrong place shows; odd sizes, larger or smaller than the
-// map's original picture (cropped or stretched into the planes).
-QImage NoisePicture(std::mt19937& random, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(Pick(random, 0, 255), Pick(random, 0, 255), Pick(random, 0, 255)));
-    return image;
-}
 
 // Odd sizes throughout; targets wide enough that the view builds them in several bands. Every
 // window lies inside both pictures, as the editor keeps them, in one of the six modes. With
@@ -108,10 +99,11 @@ TEST(TargetViewAtZoomOne, ShowsTheRenderedPictureOnRandomMapsWithAndWithoutCover
     int tiledCovers = 0;
     for (int round = 0; round < 6; ++round) {
         const Map base = RandomMap(random, round % 3 != 0);
-        // Larger than the original picture in even rounds (a centred crop), smaller in odd ones.
+        // Odd sizes, larger than the original picture in even rounds (a centred crop), smaller in
+        // odd ones (stretched).
         const int grow = round % 2 == 0 ? 40 : -30;
         const QString picturePath = dir.filePath(QStringLiteral("picture%1.png").arg(round));
-        ASSERT_TRUE(NoisePicture(random, base.Head.OriginalWidth + grow, base.Head.OriginalHeight + grow + 2)
+        ASSERT_TRUE(testing::NoisePicture(base.Head.OriginalWidth + grow, base.Head.OriginalHeight + grow + 2, random)
                         .save(picturePath, "PNG"));
         Picture picture;
         std::string why;
