@@ -296,7 +296,6 @@ TEST_F(Render, ExistingOutputIsReplacedWhole) {
     EXPECT_EQ(out.pixel(4, 3), qRgb(172, 172, 172));
 }
 
-#ifdef TESSELINK_EXECUTABLE
 TEST_F(Render, TheProgramRendersTheReadmeExample) {
     const QString root = testing::SourceDir();
     QProcess process;
@@ -315,7 +314,6 @@ TEST_F(Render, TheProgramRendersTheReadmeExample) {
     EXPECT_EQ(message.count('\n'), 1) << message.toStdString();
     EXPECT_FALSE(QFile::exists(dir_.filePath("x.png")));
 }
-#endif
 
 }  // namespace
 }  // namespace tesselink
