@@ -85,7 +85,7 @@ int RunRenderCommand(const CommandLine& line) {
     std::string why;
     if (!picture.Load(args.picture, &why)) return Fail(ExitFailed, "cannot load picture " + args.picture + ": " + why);
 
-    const int coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
+    const CoverMode coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
     std::string renderProblem;
     const QImage image = RenderTarget(map, args.picture, picture, coverMode, &renderProblem);
     if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": " + renderProblem);

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "map/map_file.h"
+#include "support/source_tree.h"
 
 namespace tesselink {
 namespace {
@@ -72,7 +73,7 @@ protected:
     void SetUp() override {
         Map map;  // 640 x 480 both ways, no windows: a 2 KB grey PNG
         ASSERT_TRUE(WriteMapFile(map, StdPath("empty.map")));
-        picture_ = QString(TESSELINK_SOURCE) + "/res/tesselink.jpg";
+        picture_ = testing::SourcePath("res/tesselink.jpg");
     }
     QString Path(const char* name) const { return dir_.filePath(name); }
     std::string StdPath(const char* name) const { return Path(name).toStdString(); }

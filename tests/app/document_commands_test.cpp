@@ -28,23 +28,21 @@
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
 #include "map/map_file.h"
+#include "support/isolated_settings.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
+#include "support/source_tree.h"
+#include "support/test_files.h"
 #include "views/original_view.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
 namespace {
 
+using testing::FileBytes;
 using testing::RecordingMessageBoxes;
 using testing::ScriptedFileDialogs;
-
-QString SourcePath(const QString& relative) { return qEnvironmentVariable("TESSELINK_SOURCE_DIR") + "/" + relative; }
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testing::SourcePath;
 
 Map TwoWindowMap() {
     Map map;
@@ -57,9 +55,6 @@ Map TwoWindowMap() {
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     DocumentCommandsTest() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-        UseProgramSettingsKey();
         session_ = std::make_unique<EditorSession>(&boxes_, &dialogs_);
         doc().SetBackgroundPicturePath(SourcePath("res/tesselink.jpg").toStdString());
     }
@@ -85,7 +80,7 @@ protected:
         return texts;
     }
 
-    QTemporaryDir settingsDir_;
+    testing::IsolatedSettings settings_;
     QTemporaryDir dir_;
     RecordingMessageBoxes boxes_;
     ScriptedFileDialogs dialogs_;
@@ -115,7 +110,7 @@ TEST_F(DocumentCommandsTest, NewKeepsPictureAndCoverAndSaveThenWritesAnEmptyHead
     EXPECT_EQ(dialogs_.Requests[0].Kind, "save");
     EXPECT_EQ(dialogs_.Requests[0].Request.Filter, "Tesse Link(*.map)");
     EXPECT_EQ(dialogs_.Requests[0].Request.DefaultSuffix, "map");
-    const QByteArray written = Bytes(Path("empty.map"));
+    const QByteArray written = FileBytes(Path("empty.map"));
     ASSERT_EQ(written.size(), 16);
     EXPECT_EQ(written.left(4), "#Map");
     EXPECT_EQ(written[6], 0) << "window count";
@@ -175,13 +170,13 @@ TEST_F(DocumentCommandsTest, AfterOpenTheExtentsFitTheCurrentZoom) {
 TEST_F(DocumentCommandsTest, SaveAsksBeforeOverwritingAndCancelWritesNothing) {
     const QString wall = Path("wall.map");
     OpenModified(wall);
-    const QByteArray before = Bytes(wall);
+    const QByteArray before = FileBytes(wall);
 
     boxes_.Answers = {MessageAnswer::Cancel};
     Trigger(CommandFileSave);
     EXPECT_EQ(Texts(), std::vector<std::string>{"are you sure recovery Original file "});
     EXPECT_EQ(boxes_.Shown[0].Buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(Bytes(wall), before);
+    EXPECT_EQ(FileBytes(wall), before);
     EXPECT_TRUE(doc().IsModified());
     EXPECT_TRUE(dialogs_.Requests.empty());
 
@@ -189,7 +184,7 @@ TEST_F(DocumentCommandsTest, SaveAsksBeforeOverwritingAndCancelWritesNothing) {
     Trigger(CommandFileSave);
     ASSERT_EQ(dialogs_.Requests.size(), 1u);
     EXPECT_EQ(dialogs_.Requests[0].Request.ProposedPath, wall.toStdString());
-    EXPECT_EQ(Bytes(wall), before);
+    EXPECT_EQ(FileBytes(wall), before);
 
     boxes_.Answers = {MessageAnswer::Yes};
     Trigger(CommandFileSave);
@@ -207,7 +202,7 @@ TEST_F(DocumentCommandsTest, SavedThenOpenedMapIsTheSameByteForByte) {
     ASSERT_EQ(doc().GetPlaybackWindows().size(), 2u);
     Trigger(CommandFileSaveAs);
     EXPECT_EQ(dialogs_.Requests[1].Request.ProposedPath, example.toStdString());
-    EXPECT_EQ(Bytes(Path("copy.map")), Bytes(example));
+    EXPECT_EQ(FileBytes(Path("copy.map")), FileBytes(example));
     EXPECT_EQ(doc().MapFilePath(), Path("copy.map").toStdString());
     Trigger(CommandFileOpen);
     EXPECT_EQ(dialogs_.Requests[2].Request.ProposedPath, dir_.path().toStdString() + "/") << "the map's folder";
@@ -277,7 +272,7 @@ TEST_F(DocumentCommandsTest, UnsavedChangesAreNeverLostWithoutAQuestion) {
             OpenModified(wall);
             frame().QMainWindow::setVisible(true);
             const Map edited = doc().GetMap();
-            const QByteArray onDisk = Bytes(wall);
+            const QByteArray onDisk = FileBytes(wall);
             dialogs_.Requests.clear();
             boxes_.Answers = {answer, MessageAnswer::Yes};  // Yes: and yes, overwrite wall.map
             step.run();
@@ -290,7 +285,7 @@ TEST_F(DocumentCommandsTest, UnsavedChangesAreNeverLostWithoutAQuestion) {
             if (answer == MessageAnswer::Yes) {
                 EXPECT_EQ(saved.Windows, edited.Windows) << "saved before going on";
             } else {
-                EXPECT_EQ(Bytes(wall), onDisk);
+                EXPECT_EQ(FileBytes(wall), onDisk);
             }
             if (answer == MessageAnswer::Cancel) {
                 EXPECT_EQ(doc().GetPlaybackWindows(), edited.Windows);
@@ -345,7 +340,7 @@ TEST_F(DocumentCommandsTest, ChildSavesUnderAFileSizeLimit) {
 TEST_F(DocumentCommandsTest, FailedSaveUnderAFileSizeLimitKeepsTheOldFile) {
     const QString wall = Path("wall.map");
     ASSERT_TRUE(WriteMapFile(TwoWindowMap(), wall.toStdString()));
-    const QByteArray before = Bytes(wall);
+    const QByteArray before = FileBytes(wall);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TESSELINK_CHILD_MAP", wall);
@@ -357,7 +352,7 @@ TEST_F(DocumentCommandsTest, FailedSaveUnderAFileSizeLimitKeepsTheOldFile) {
     const QString output = QString::fromLocal8Bit(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
-    EXPECT_EQ(Bytes(wall), before);
+    EXPECT_EQ(FileBytes(wall), before);
     EXPECT_FALSE(QFile::exists(Path("other.map")));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"wall.map"}) << "no partial file is left";
 }

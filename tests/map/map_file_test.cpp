@@ -11,16 +11,13 @@
 #include <unistd.h>
 
 #include "map/map_file.h"
+#include "support/test_files.h"
 
 using namespace tesselink;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
+using tesselink::testing::FileBytes;
 
 void WriteRaw(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -72,7 +69,7 @@ TEST(MapFile, WriteThenReadGivesTheSameMap) {
     const QString path = dir.filePath("wall.map");
     const Map map = SampleMap(12);
     ASSERT_TRUE(WriteMapFile(map, Std(path)));
-    EXPECT_EQ(ReadAll(path).size(), 16 + 14 * 12);
+    EXPECT_EQ(FileBytes(path).size(), 16 + 14 * 12);
 
     Map back;
     const MapLoadResult r = ReadMapFile(back, Std(path));
@@ -86,7 +83,7 @@ TEST(MapFile, OverwritingReplacesTheWholeFile) {
     const QString path = dir.filePath("a.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(20), Std(path)));
     ASSERT_TRUE(WriteMapFile(SampleMap(1), Std(path)));
-    EXPECT_EQ(ReadAll(path).size(), 30) << "no tail of the longer file remains";
+    EXPECT_EQ(FileBytes(path).size(), 30) << "no tail of the longer file remains";
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "a.map").isEmpty());
 }
 
@@ -153,7 +150,7 @@ TEST(MapFile, MoreThan255WindowsAreRefusedAndTheOldFileKept) {
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = FileBytes(path);
 
     ASSERT_TRUE(WriteMapFile(SampleMap(255), Std(path)));
     ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
@@ -161,7 +158,7 @@ TEST(MapFile, MoreThan255WindowsAreRefusedAndTheOldFileKept) {
     const MapWriteResult r = WriteMapFile(tooMany, Std(path));
     EXPECT_FALSE(r);
     EXPECT_NE(r.Error.find("255"), std::string::npos) << r.Error;
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "keep.map").isEmpty());
 }
 
@@ -209,7 +206,7 @@ TEST(MapFile, SaveOntoAFifoLeavesItAndWritesThroughASymlink) {
     ASSERT_TRUE(WriteMapFile(SampleMap(2), link));
     ASSERT_EQ(::lstat(link.c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
-    EXPECT_EQ(ReadAll(QString::fromStdString(real)).size(), 16 + 14 * 2);
+    EXPECT_EQ(FileBytes(QString::fromStdString(real)).size(), 16 + 14 * 2);
 }
 
 TEST(MapFile, SaveOntoADeviceNodeLeavesIt) {
@@ -231,17 +228,17 @@ TEST(MapFileSafeSave, FileSizeLimitLeavesTheOldFileIntact) {
     QTemporaryDir dir;
     const QString path = dir.filePath("wall.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(3), Std(path)));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = FileBytes(path);
 
     QString err;
     const int code = RunProbe("ulimit -f 1; exec \"$0\" \"$@\"", {path, "255"}, MAP_WRITE_PROBE, &err);
     EXPECT_EQ(code, 1) << "the writer reports the failure (153: killed by SIGXFSZ)";
     EXPECT_EQ(err, "cannot write " + path + ": File too large\n");
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
 
     EXPECT_EQ(RunProbe("exec \"$0\" \"$@\"", {path, "255"}), 0) << "without the limit the same save works";
-    EXPECT_EQ(ReadAll(path).size(), 16 + 14 * 255);
+    EXPECT_EQ(FileBytes(path).size(), 16 + 14 * 255);
 }
 
 // A folder the writer may not write into. Root ignores permission bits, so as root the
@@ -253,7 +250,7 @@ TEST(MapFileSafeSave, UnwritableFolderFailsAndKeepsTheOldFile) {
                                                       QFile::ExeOther));
     const QString path = dir.filePath("wall.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(3), Std(path)));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = FileBytes(path);
 
     int code = 0;
     if (geteuid() == 0) {
@@ -273,6 +270,6 @@ TEST(MapFileSafeSave, UnwritableFolderFailsAndKeepsTheOldFile) {
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     EXPECT_EQ(code, 1) << "126 or 127: the probe could not be started as the other user";
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
 }

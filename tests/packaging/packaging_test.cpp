@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "support/source_tree.h"
+
 namespace {
 
 struct Outcome {
@@ -47,7 +49,7 @@ QStringList FilesUnder(const QString& root) {
     return files;
 }
 
-const QString Source = TESSELINK_SOURCE;
+const QString Source = tesselink::testing::SourceDir();
 
 const QStringList InstalledFiles = {
     "bin/tesselink",

@@ -16,6 +16,7 @@
 
 #include "picture/picture.h"
 #include "picture/picture_cache.h"
+#include "support/source_tree.h"
 
 namespace tesselink {
 namespace {
@@ -81,7 +82,7 @@ TEST_F(PictureFiles, JpegLoadsWithinCompressionError) {
 TEST_F(PictureFiles, GifLoads) {
     Picture picture;
     std::string why;
-    ASSERT_TRUE(picture.Load(std::string(TESSELINK_TEST_DATA) + "/tiny_3x2.gif", &why)) << why;
+    ASSERT_TRUE(picture.Load(testing::SourceStdPath("tests/data/tiny_3x2.gif"), &why)) << why;
     EXPECT_EQ(picture.Width(), 3);
     EXPECT_EQ(picture.Height(), 2);
     EXPECT_EQ(picture.GetPixel(0, 0), Colour(255, 0, 0));
@@ -142,7 +143,7 @@ TEST_F(PictureFiles, TruncatedFilesAreReportedAsTruncated) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         files[format] = file.readAll();
     }
-    QFile gif(QString(TESSELINK_TEST_DATA) + "/tiny_3x2.gif");
+    QFile gif(testing::SourcePath("tests/data/tiny_3x2.gif"));
     ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
     files["gif"] = gif.readAll();
 

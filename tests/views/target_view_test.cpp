@@ -162,13 +162,13 @@ TEST_F(TargetFixture, ACoverTooLargeToListIsStillDrawn) {
         const std::size_t i = static_cast<std::size_t>(y) * 2000 + x;
         return qRgb(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
     };
-    for (const int mode : {CoverModeSame, CoverModeDifferent}) {
-        doc.SetCoverOption(mode == CoverModeSame ? CoverFullScreen : CoverFullScreen | CoverDifferentDirection);
+    for (const CoverMode mode : {CoverMode::Same, CoverMode::Different}) {
+        doc.SetCoverOption(mode == CoverMode::Same ? CoverFullScreen : CoverFullScreen | CoverDifferentDirection);
         const QImage image = Paint();
         EXPECT_TRUE(target.CoverWindows().empty());
         for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {417, 233}, {819, 2}, {5, 319}}) {
-            EXPECT_EQ(At(image, x, y), mode == CoverModeSame ? plane(x, y) : plane(y, x))
-                << x << "," << y << " mode " << mode;
+            EXPECT_EQ(At(image, x, y), mode == CoverMode::Same ? plane(x, y) : plane(y, x))
+                << x << "," << y << " mode " << static_cast<int>(mode);
         }
     }
 }
@@ -290,7 +290,7 @@ TEST(TargetViewAttach, IsTheDocumentsLastView) {
     {
         CRightView target(doc);
         EXPECT_EQ(doc.GetTargetView(), &target);
-        EXPECT_EQ(target.CoverMode(), -1);
+        EXPECT_EQ(target.CoverMode(), CoverMode::None);
     }
     EXPECT_EQ(doc.GetTargetView(), nullptr) << "a destroyed view detaches itself";
 }
