@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_maps.h"
 #include "build_info.h"
 #include "picture/area_scale.h"
 #include "picture/target_image.h"
@@ -95,16 +96,7 @@ void BM_MapUpdate64(benchmark::State& state) {
         const auto plane = RandomPlane(10 + c);
         std::memcpy(source.Plane(c), plane.data(), PlaneBytes);
     }
-    PlaybackWindows windows;
-    std::mt19937 random(7);
-    for (int i = 0; i < 64; ++i) {
-        const int mode = i % 6;
-        const bool turned = mode == 1 || mode == 2;
-        const int w = turned ? 135 : 240, h = turned ? 240 : 135;  // placed 240 x 135 either way
-        const int ox = std::uniform_int_distribution<int>(0, Width - w)(random);
-        const int oy = std::uniform_int_distribution<int>(0, Height - h)(random);
-        windows.push_back(MakeWindow(ox, oy, w, h, (i % 8) * 240, (i / 8) * 135, mode));
-    }
+    const PlaybackWindows windows = bench::Windows64();
     TargetImage image;
     for (auto _ : state) {
         const QImage& shown = image.Render(source, windows, Width, Height);

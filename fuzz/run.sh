@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang and runs each for its share of a bounded time:
-# run.sh BUILD_DIR TOTAL_SECONDS. Any crash, sanitizer report or broken invariant makes it exit
-# non-zero. Prints, per target, the inputs run and the corpus gained.
+# run.sh BUILD_DIR TOTAL_SECONDS [CMAKE_ARGS...]. Any crash, sanitizer report or broken invariant
+# makes it exit non-zero. Prints, per target, the inputs run and the corpus gained.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build-fuzz}
 total=${2:-30}
-CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+shift 2 || shift $#
+CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build"
 
 # target:seed-folder:share of the time in percent. The image parser saturates within seconds;

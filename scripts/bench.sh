@@ -38,6 +38,7 @@ BM_RemapMode/2|BM_Memcpy1Plane|2.5|mode 2 anticlockwise quarter turn
 BM_MapUpdate64|BM_Memcpy3Planes|6|map update, 64 windows
 BM_BuildColourPlanes|BM_Memcpy3Planes|2.5|colour planes from a picture
 BM_ProblemList|BM_MapUpdate64|0.1|problem list, 255 windows
+BM_VideoFrame|BM_MapUpdate64|4|1080p video frame through 64 windows
 BM_PaintTargetView/zoom:0.5|BM_MapUpdate64|1.0|Target view paint, zoom 0.5
 BM_PaintTargetView/zoom:1.5|BM_MapUpdate64|1.0|Target view paint, zoom 1.5
 BM_PaintTargetView/zoom:2|BM_MapUpdate64|1.0|Target view paint, zoom 2

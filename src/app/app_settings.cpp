@@ -1,7 +1,13 @@
 #include "app/app_settings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 namespace tesselink {
 
@@ -21,6 +27,24 @@ QString Canonical(const QString& path) {
 void UseProgramSettingsKey() {
     QCoreApplication::setOrganizationName(SettingsOrganisation);
     QCoreApplication::setApplicationName(SettingsApplication);
+    RemoveStaleSettingsLock();
+}
+
+void RemoveStaleSettingsLock() {
+    const QString path = QSettings().fileName() + QStringLiteral(".lock");
+    if (!QFileInfo::exists(path)) return;
+    QLockFile lock(path);
+    // tryLock itself breaks a lock whose process is gone; what it leaves, removeStaleLockFile
+    // removes only when it can take the file's own system lock, which a holder keeps while alive.
+    if (lock.tryLock(0))
+        lock.unlock();
+    else if (lock.error() == QLockFile::LockFailedError)
+        lock.removeStaleLockFile();
+}
+
+bool FileIsGone(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 RecentFileList::RecentFileList(int capacity) : Capacity_(capacity < 1 ? 1 : capacity) {}

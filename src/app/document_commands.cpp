@@ -11,6 +11,8 @@
 
 #include "app/app_settings.h"
 #include "document/tesselink_doc.h"
+#include "map/map_file.h"
+#include "picture/picture.h"
 
 namespace tesselink {
 
@@ -63,8 +65,8 @@ bool DocumentCommands::PictureReadyForOpen() {
         boxes_.Show(PlainMessage("", "Please Select BackGround Picture ", MessageOwner::OriginalView));
         return false;
     }
-    if (!QFileInfo(QString::fromStdString(picture)).isFile()) {
-        boxes_.Show(PlainMessage("", "can't find " + picture + "\nplease Select background picture",
+    if (!PictureFileProblem(picture).empty()) {
+        boxes_.Show(PlainMessage("", UnusablePictureLine(picture) + "\nplease Select background picture",
                                  MessageOwner::OriginalView));
         return false;
     }
@@ -90,11 +92,17 @@ bool DocumentCommands::OpenMapFile(const QString& path) {
 }
 
 void DocumentCommands::OpenRecent(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
+    const std::string problem = MapFileReadProblem(path.toStdString());
+    if (FileIsGone(path)) {
         boxes_.Show(ApplicationMessage("Cannot open " + path.toStdString() +
                                        ": the file no longer exists.\nIt is removed from the recent maps."));
         recent_.Remove(path);
         StoreRecent();
+        return;
+    }
+    // Something else in its place, or no permission, may change back: the entry stays.
+    if (!problem.empty()) {
+        boxes_.Show(ApplicationMessage("Cannot open " + path.toStdString() + ": " + problem));
         return;
     }
     if (!PictureReadyForOpen() || !MaybeSave()) return;

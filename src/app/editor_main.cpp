@@ -53,8 +53,11 @@ int RunEditor(int argc, char** argv) {
     // Nobody is there to click in a screenshot run.
     if (!options.ScreenshotPath.isEmpty()) session.Boxes().SetUnattended(true);
     // A map that cannot be opened has been reported by the document; like a failed
-    // start-up command, it ends the program.
-    if (!options.MapPath.isEmpty() && !session.OpenStartupMap(options.MapPath)) return 1;
+    // start-up command, it ends the program. So does one the reader refused, in a screenshot
+    // run: the picture would not show the map that was asked for.
+    bool refused = false;
+    if (!options.MapPath.isEmpty() && !session.OpenStartupMap(options.MapPath, &refused)) return 1;
+    if (refused && !options.ScreenshotPath.isEmpty()) return 1;
     session.InitialUpdate();
 
     CMainFrame& frame = session.Frame();

@@ -126,10 +126,13 @@ EditorSession::~EditorSession() {
     Doc_.SetMessageBoxes(nullptr);
 }
 
-bool EditorSession::OpenStartupMap(const QString& path) {
+bool EditorSession::OpenStartupMap(const QString& path, bool* refused) {
+    if (refused) *refused = false;
     if (!Doc_.OnOpenDocument(path.toStdString())) {
         const QFileInfo file(path);
-        return file.isFile() && file.isReadable();
+        const bool readable = file.isFile() && file.isReadable();
+        if (refused) *refused = readable;
+        return readable;
     }
     Commands_->SetSourcePath(path.toStdString());
     Recent_.Add(path);

@@ -31,8 +31,9 @@ public:
     // The document's open step for a map named on the command line: no background-picture
     // check, MapFilePath left empty (Save As still proposes the file). On success the file joins
     // the recent maps. False only when the file cannot be read at all: a map file that the
-    // reader refuses has been reported, and the editor starts without it.
-    bool OpenStartupMap(const QString& path);
+    // reader refuses has been reported, and the editor starts without it; `refused`, if given,
+    // tells that case.
+    bool OpenStartupMap(const QString& path, bool* refused = nullptr);
 
     // The panes' first updates, in creation order; once, after any start-up map.
     void InitialUpdate();

@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "app/editor_main.h"
+#include "app/quiet_messages.h"
 #include "exchange/exchange_commands.h"
+#include "map/safe_write.h"
 #include "render/command_line.h"
 #include "render/render_command.h"
 
@@ -21,6 +23,9 @@ QStringList ProgramArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A size limit makes a write fail with a reason instead of killing the program.
+    tesselink::IgnoreFileSizeSignal();
+    tesselink::QuietenLibrariesForCommandLine(argc, argv);
     using tesselink::CommandMode;
     const tesselink::CommandLine line = tesselink::ParseCommandLine(ProgramArguments(argc, argv));
     switch (line.Mode) {

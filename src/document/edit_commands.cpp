@@ -123,7 +123,7 @@ ChangeHeadCommand::ChangeHeadCommand(CTesselinkDoc& doc, const MapFileHead& size
 void ChangeHeadCommand::redo() {
     PlaybackWindows windows = doc_.GetPlaybackWindows();
     // Highest index first, so the lower ones stay valid.
-    for (const Deleted& d : deleted_) windows.erase(windows.begin() + d.Index);
+    for (const Deleted& removed : deleted_) windows.erase(windows.begin() + removed.Index);
     doc_.StoreHead(after_, std::move(windows));
     doc_.SetSelectedWindows(-1, -1);
 }

@@ -46,6 +46,11 @@ WindowEditResult CTesselinkDoc::AddWindow(PlaybackWindow window) {
         result.What = WindowEditResult::Outcome::TooManyWindows;
         return result;
     }
+    const MapFileHead& h = map_.Head;
+    if (std::max({h.OriginalWidth, h.OriginalHeight, h.TargetWidth, h.TargetHeight}) > MaxHeadSize) {
+        result.What = WindowEditResult::Outcome::HeadTooLarge;
+        return result;
+    }
     if (!CheckProposedWindow(window, map_.Head, result)) return result;
     undoStack_->push(new AddWindowCommand(*this, window));
     result.Index = WindowCount() - 1;
@@ -199,6 +204,13 @@ WindowEditResult CTesselinkDoc::ChangeWindows(PlaybackWindows windows, const std
         result.What = WindowEditResult::Outcome::TooManyWindows;
         return result;
     }
+    // As for Add: no reader would take the map once it has more windows under such a head.
+    const MapFileHead& h = map_.Head;
+    if (windows.size() > map_.Windows.size() &&
+        std::max({h.OriginalWidth, h.OriginalHeight, h.TargetWidth, h.TargetHeight}) > MaxHeadSize) {
+        result.What = WindowEditResult::Outcome::HeadTooLarge;
+        return result;
+    }
     for (std::size_t i = 0; i < windows.size(); ++i) {
         if (!CheckProposedWindow(windows[i], map_.Head, result)) {
             result.Index = static_cast<int>(i);
@@ -311,6 +323,7 @@ UserMessage MapLoadMessageBox(const MapLoadResult& result) {
 std::string WindowBoundsMessage(const WindowEditResult& result) {
     switch (result.What) {
     case WindowEditResult::Outcome::TooManyWindows: return "A map holds at most 255 playback windows.";
+    case WindowEditResult::Outcome::HeadTooLarge: return HeadTooLargeText;
     case WindowEditResult::Outcome::OutOfBounds: break;
     default: return std::string();
     }

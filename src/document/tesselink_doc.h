@@ -36,6 +36,7 @@ struct WindowEditResult {
         Unchanged,      // equal to the stored window: nothing pushed
         OutOfBounds,    // Fit names the first failing test; nothing stored
         TooManyWindows, // the map already holds MaxWindowCount windows
+        HeadTooLarge,   // a head size is above MaxHeadSize: no reader would take the map with a window
         NoSuchWindow,   // the index names no window
     };
     Outcome What = Outcome::Stored;

@@ -73,7 +73,7 @@ int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity) {
 MapLoadResult CheckMapWindow(const PlaybackWindow& w, const MapFileHead& head) {
     if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
         head.OriginalWidth > MaxHeadSize) {
-        return Refuse(MapRefusal::HeadTooLarge, "High and Width can't more than 2000");
+        return Refuse(MapRefusal::HeadTooLarge, HeadTooLargeText);
     }
     const FitResult fit = CheckFit(w, head);
     if (fit != FitResult::Fits) return Refuse(MapRefusal::WindowOutside, FitMessage(fit), fit);

@@ -12,6 +12,8 @@ constexpr std::uint8_t MapFileMagic[4] = {0x23, 0x4D, 0x61, 0x70};  // "#Map"
 constexpr int MapHeadSize = 16;
 constexpr int MapEntrySize = 14;
 constexpr int MaxHeadSize = 2000;  // largest head size a map with windows may carry
+// What a map with windows and a head size above MaxHeadSize is told, read or edited.
+constexpr const char* HeadTooLargeText = "High and Width can't more than 2000";
 
 // Without a buffer: the size the image needs. With a capacity of 0 or less: that capacity,
 // nothing written. With a capacity too small for the whole image: 0, nothing written.

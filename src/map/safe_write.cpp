@@ -5,9 +5,11 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace tesselink {
@@ -19,18 +21,36 @@ FileWriteResult Failed(const std::string& path, const std::string& why) {
     return r;
 }
 
+// Why `path` cannot take a new file, judged from what is there now; empty when it can. Only a
+// regular file (or a symlink to one) is replaced: renaming over a FIFO or a device would swap the
+// node for a file, and opening one could block.
+std::string TargetProblem(const std::string& path) {
+    if (path.empty()) return "no file name was given";
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) return "is a folder";
+        if (!S_ISREG(info.st_mode)) return "is not a regular file";
+        return std::string();
+    }
+    // A name too long, a symlink loop, a file where a folder should be: the system's own words.
+    if (errno != ENOENT) return SystemErrorText(errno);
+    const QDir folder = QFileInfo(QString::fromStdString(path)).dir();
+    if (!folder.exists()) return "the folder " + folder.path().toStdString() + " does not exist";
+    return std::string();
+}
+
 }  // namespace
+
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 std::string SystemErrorText(int errorNumber) { return std::strerror(errorNumber); }
 
 FileWriteResult WriteFileSafely(const std::string& path, const void* data, std::size_t size) {
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    // QSaveFile's own text for these is vague; the folder checks name the real reason.
-    if (info.isDir()) return Failed(path, "is a folder");
-    if (!info.dir().exists()) return Failed(path, "the folder " + info.dir().path().toStdString() + " does not exist");
+    // QSaveFile's own text for these is vague or wrong, and it would rename over a FIFO.
+    const std::string problem = TargetProblem(path);
+    if (!problem.empty()) return Failed(path, problem);
 
-    QSaveFile file(name);
+    QSaveFile file(QString::fromStdString(path));
     // Unbuffered: each write reaches the system at once and its failure is seen there, rather
     // than in a final flush inside commit() whose error some Qt versions do not report.
     errno = 0;

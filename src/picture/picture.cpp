@@ -1,12 +1,18 @@
 #include "picture/picture.h"
 
+#include "picture/decoder_stderr.h"
 #include "picture/picture_header.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QString>
 #include <QStringList>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "map/safe_write.h"
 
 namespace tesselink {
 namespace {
@@ -46,15 +52,26 @@ private:
 
 }  // namespace
 
+std::string PictureFileProblem(const std::string& path) {
+    if (path.empty()) return "no file name was given";
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return SystemErrorText(errno);
+    if (S_ISDIR(info.st_mode)) return "is a folder";
+    if (!S_ISREG(info.st_mode)) return "is not a regular file";  // a FIFO would block the read
+    return std::string();
+}
+
+std::string UnusablePictureLine(const std::string& path) {
+    const std::string problem = PictureFileProblem(path);
+    if (problem.empty() || problem == SystemErrorText(ENOENT)) return "can't find " + path;
+    return "Cannot use the picture " + path + ": " + problem;
+}
+
 bool Picture::Load(const std::string& path, std::string* error) {
     image_ = QImage();
-    if (path.empty()) return Fail(error, "no file name was given");
-    const QString name = QString::fromStdString(path);
-    const QFileInfo info(name);
-    if (!info.exists()) return Fail(error, "No such file or directory");
-    if (info.isDir()) return Fail(error, "is a folder");
-    if (!info.isFile()) return Fail(error, "is not a regular file");  // a FIFO would block the read
-    QFile file(name);
+    const std::string problem = PictureFileProblem(path);
+    if (!problem.empty()) return Fail(error, problem);
+    QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) return Fail(error, Text(file.errorString()));
 
     // The reader's own failure cannot tell "too large" from "corrupt": measure from the header first.
@@ -81,6 +98,7 @@ bool Picture::Load(const std::string& path, std::string* error) {
     QStringList complaints;
     {
         const DecoderMessages messages(complaints);
+        const DecoderStderr held;
         read = reader.read(&decoded) && !decoded.isNull();
     }
     // The decoders say "premature end" when the data runs out; what they decoded is partly blank.

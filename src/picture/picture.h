@@ -10,6 +10,15 @@
 
 namespace tesselink {
 
+// Why the file at `path` cannot be read as a picture before a byte of it is read (missing, a
+// folder, not a regular file, a symlink loop, a name too long), in one line; empty when it can.
+// Never opens the file, so a FIFO cannot block it.
+std::string PictureFileProblem(const std::string& path);
+
+// The first line of the box that says a background picture cannot be used: "can't find PATH"
+// when nothing is there, otherwise "Cannot use the picture PATH: REASON".
+std::string UnusablePictureLine(const std::string& path);
+
 class Picture {
 public:
     // Largest picture decoded, in pixels (width x height); beyond it a load fails with a reason.

@@ -72,6 +72,24 @@ public:
                QImage& dest, QPoint destTopLeft, kernels::KernelSet set = kernels::BestKernelSet());
 
 private:
+    struct Job;  // one call's part, planes and chosen forms
+
+    // The steps of Scale. The part cut to the scaled picture and to what lands inside `dest`;
+    // false when nothing does.
+    static bool CutPart(Job& job, QSize fullSize, const QImage& dest, QPoint destTopLeft);
+    // The per-axis maps of the part; false below a zoom of one half or when the planes miss a
+    // source pixel the maps take.
+    bool MakeAxisMaps(const Job& job, QSize sourceSize, QSize fullSize);
+    // A half of an even size straight from the planes, 2 x 2 blocks (x86 forms only).
+    static void HalveRows(const Job& job, QImage& dest);
+    // The column filter's form; the column map laid out for the vector forms when it changed.
+    void ChooseColumnFilter(Job& job);
+    // Each output row from its source rows, filtered through a ring.
+    void CombineRows(const Job& job, QImage& dest);
+    // A source row filtered horizontally, from the ring, filtered first when not there.
+    const std::int16_t* FilteredRow(const Job& job, int sourceRow);
+    static std::uint32_t* OutputRow(const Job& job, QImage& dest, int oy);
+
     AreaAxisMap columns_, rows_;
     std::vector<std::int16_t> ring_;  // horizontally filtered source rows, minus 32768
     std::vector<int> ringRow_;

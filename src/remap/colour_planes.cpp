@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__SSE2__)
-#include <immintrin.h>
-#endif
+#include "remap/instruction_sets.h"
 
 namespace tesselink {
 
@@ -38,13 +36,13 @@ const std::uint8_t* PlaneSet::Plane(int channel) const {
 
 namespace {
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if defined(TESSELINK_X86_KERNELS)
 // 32 pixels a step: one byte shuffle per register gathers each 128-bit half's four blues,
 // greens and reds; interleaving the registers collects them, and one permutation puts the
 // halves' groups of four in pixel order. Compiled for AVX2 alone, chosen at run time.
-__attribute__((target("avx2"))) std::size_t SplitRowAvx2(const std::uint32_t* in, std::size_t count,
-                                                          std::uint8_t* red, std::uint8_t* green,
-                                                          std::uint8_t* blue) {
+TESSELINK_TARGET("avx2")
+std::size_t SplitRowAvx2(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std::uint8_t* green,
+                         std::uint8_t* blue) {
     // Little-endian words 0xffRRGGBB are the bytes B, G, R, 0xff.
     const __m256i gather = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,  //
                                             0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
@@ -71,17 +69,14 @@ __attribute__((target("avx2"))) std::size_t SplitRowAvx2(const std::uint32_t* in
     }
     return i;
 }
-#define TESSELINK_SPLIT_AVX2 1
 #endif
 
 // Splits `count` 0xffRRGGBB words into three byte rows.
 void SplitRow(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std::uint8_t* green,
               std::uint8_t* blue, [[maybe_unused]] kernels::KernelSet set) {
     std::size_t i = 0;
-#if defined(TESSELINK_SPLIT_AVX2)
+#if defined(TESSELINK_X86_KERNELS)
     if (set == kernels::KernelSet::Avx2) i = SplitRowAvx2(in, count, red, green, blue);
-#endif
-#if defined(__SSE2__)
     const __m128i low = _mm_set1_epi32(0xFF);
     // Written out by hand: at -O2 loops over arrays of vectors stay loops and spill.
     for (; set != kernels::KernelSet::Portable && i + 16 <= count; i += 16) {

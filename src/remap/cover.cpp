@@ -6,9 +6,9 @@
 
 namespace tesselink {
 
-int CoverModeFromOption(std::uint8_t coverOption) {
-    if ((coverOption & CoverFullScreen) == 0) return CoverModeNone;
-    return (coverOption & CoverDifferentDirection) ? CoverModeDifferent : CoverModeSame;
+CoverMode CoverModeFromOption(std::uint8_t coverOption) {
+    if ((coverOption & CoverFullScreen) == 0) return CoverMode::None;
+    return (coverOption & CoverDifferentDirection) ? CoverMode::Different : CoverMode::Same;
 }
 
 namespace {
@@ -31,19 +31,20 @@ BlockExtents ExtentsOf(const PlaybackWindows& windows) {
 
 }  // namespace
 
-int BuildCoverWindows(const PlaybackWindows& windows, const MapFileHead& head, int mode, PlaybackWindows& cover) {
+CoverBuild BuildCoverWindows(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode,
+                             PlaybackWindows& cover) {
     cover.clear();
     const auto [c, d, b, e] = ExtentsOf(windows);
-    if (c == 0 || d == 0 || b == 0 || e == 0) return CoverNotPossible;
+    if (c == 0 || d == 0 || b == 0 || e == 0) return CoverBuild::NotPossible;
 
     const long long gx = head.OriginalWidth / c, gy = head.OriginalHeight / d;
     const long long tx = head.TargetWidth / b, ty = head.TargetHeight / e;
-    const bool different = mode == CoverModeDifferent;
+    const bool different = mode == CoverMode::Different;
     // Different direction transposes the tile grid: source row i goes to target column i.
     const long long rows = different ? std::min(tx, gy) : std::min(gy, ty);
     const long long columns = different ? std::min(ty, gx) : std::min(gx, tx);
     const long long total = rows * columns * static_cast<long long>(windows.size());
-    if (total > static_cast<long long>(MaxCoverWindows)) return CoverTooLarge;
+    if (total > static_cast<long long>(MaxCoverWindows)) return CoverBuild::TooLarge;
     cover.reserve(static_cast<std::size_t>(total));
 
     // Floors keep every tile inside both pictures, and the shifted starts are at most the
@@ -62,10 +63,10 @@ int BuildCoverWindows(const PlaybackWindows& windows, const MapFileHead& head, i
             }
         }
     }
-    return CoverFilled;
+    return CoverBuild::Filled;
 }
 
-int CoverBlock::Build(const PlaybackWindows& windows, const MapFileHead& head, int mode) {
+CoverBuild CoverBlock::Build(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode) {
     if (built_ && mode == builtMode_ && head == builtHead_ && windows == builtWindows_) return builtResult_;
     built_ = true;
     builtWindows_ = windows;
@@ -75,21 +76,21 @@ int CoverBlock::Build(const PlaybackWindows& windows, const MapFileHead& head, i
     return builtResult_;
 }
 
-int CoverBlock::BuildTable(const PlaybackWindows& windows, const MapFileHead& head, int mode) {
+CoverBuild CoverBlock::BuildTable(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode) {
     table_.clear();
     rows_ = columns_ = 0;
     const BlockExtents x = ExtentsOf(windows);
-    if (x.c == 0 || x.d == 0 || x.b == 0 || x.e == 0) return CoverNotPossible;
+    if (x.c == 0 || x.d == 0 || x.b == 0 || x.e == 0) return CoverBuild::NotPossible;
     c_ = x.c, d_ = x.d, b_ = x.b, e_ = x.e;
-    different_ = mode == CoverModeDifferent;
+    different_ = mode == CoverMode::Different;
     const long long gx = head.OriginalWidth / c_, gy = head.OriginalHeight / d_;
     const long long tx = head.TargetWidth / b_, ty = head.TargetHeight / e_;
     rows_ = different_ ? std::min(tx, gy) : std::min(gy, ty);
     columns_ = different_ ? std::min(ty, gx) : std::min(gx, tx);
-    if (rows_ <= 0 || columns_ <= 0) return CoverFilled;
+    if (rows_ <= 0 || columns_ <= 0) return CoverBuild::Filled;
     if (c_ * d_ > MaxBlockPixels || b_ * e_ > MaxBlockPixels) {
         rows_ = columns_ = 0;
-        return CoverTooLarge;
+        return CoverBuild::TooLarge;
     }
 
     // The block's source pixels numbered in their colour bytes (red high), remapped by the very
@@ -114,7 +115,7 @@ int CoverBlock::BuildTable(const PlaybackWindows& windows, const MapFileHead& he
         if (mask.Red()[p] != 0) continue;  // still the fill: no window lands here
         table_[p] = static_cast<std::int32_t>((landed.Red()[p] << 16) | (landed.Green()[p] << 8) | landed.Blue()[p]);
     }
-    return CoverFilled;
+    return CoverBuild::Filled;
 }
 
 void CoverBlock::RemapArea(const ColourPlanes& source, int left, int top, int width, int height,

@@ -11,16 +11,16 @@
 
 namespace tesselink {
 
-// Cover modes of the Target view.
-constexpr int CoverModeNone = -1;
-constexpr int CoverModeSame = 0;
-constexpr int CoverModeDifferent = 1;
+// Cover modes of the Target view: no cover, tiles in the same direction, tiles with the tile grid
+// transposed in the target.
+enum class CoverMode { None, Same, Different };
 
-// Results of BuildCoverWindows.
-constexpr int CoverNotPossible = -1;  // a zero block extent: nothing generated
-constexpr int CoverFilled = 1;        // the list holds every tile (possibly none, when a block
-                                      // is larger than a picture)
-constexpr int CoverTooLarge = 0;      // the cover would exceed MaxCoverWindows: refused, list empty
+// Results of BuildCoverWindows and CoverBlock::Build.
+enum class CoverBuild {
+    NotPossible,  // a zero block extent: nothing generated
+    Filled,       // every tile is there (possibly none, when a block is larger than a picture)
+    TooLarge,     // the cover would exceed its limit: refused, nothing generated
+};
 
 // Upper bound on the generated list (18 bytes a window, so at most about 150 MB). A 1 x 1
 // window tiled over 2000 x 2000 pictures (4 million windows) is well inside it; a block of many
@@ -28,14 +28,14 @@ constexpr int CoverTooLarge = 0;      // the cover would exceed MaxCoverWindows:
 constexpr std::size_t MaxCoverWindows = std::size_t{1} << 23;
 
 // The Target view's cover mode for a CoverOption byte.
-int CoverModeFromOption(std::uint8_t coverOption);
+CoverMode CoverModeFromOption(std::uint8_t coverOption);
 
 // Fills `cover` (emptied first) with copies of `windows` repeated over both pictures:
-// mode 0 in the same direction, mode 1 with the tile grid transposed in the target.
-// Returns CoverNotPossible (-1) when the block has a zero extent (nothing generated),
-// CoverTooLarge (0) when the list would exceed MaxCoverWindows (nothing generated), else
-// CoverFilled (1). The list has no other limit; it always starts with copies of `windows`.
-int BuildCoverWindows(const PlaybackWindows& windows, const MapFileHead& head, int mode, PlaybackWindows& cover);
+// Same or Different (None is taken as Same). Returns NotPossible when the block has a zero
+// extent, TooLarge when the list would exceed MaxCoverWindows (nothing generated either way),
+// else Filled. The list has no other limit; it always starts with copies of `windows`.
+CoverBuild BuildCoverWindows(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode,
+                             PlaybackWindows& cover);
 
 // The cover picture without generating the cover windows: the block of windows is remapped once
 // into a table that says, for each pixel of one target tile, which pixel of the source tile it
@@ -48,10 +48,10 @@ public:
     static constexpr long long MaxBlockPixels = 1LL << 24;
 
     // Builds the table for `windows` tiled in `mode` over the head's pictures. Returns
-    // CoverNotPossible for a zero block extent, CoverTooLarge when a tiled block's area is above
-    // MaxBlockPixels (both leave no tiles), else CoverFilled. Called again with the same windows,
+    // NotPossible for a zero block extent, TooLarge when a tiled block's area is above
+    // MaxBlockPixels (both leave no tiles), else Filled. Called again with the same windows,
     // head and mode it only returns the last result, so a view may call it on every paint.
-    int Build(const PlaybackWindows& windows, const MapFileHead& head, int mode);
+    CoverBuild Build(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode);
 
     // True after a successful Build that left at least one tile; without tiles the cover
     // shows the map's own windows.
@@ -64,7 +64,7 @@ public:
                    TargetPlanes& target) const;
 
 private:
-    int BuildTable(const PlaybackWindows& windows, const MapFileHead& head, int mode);
+    CoverBuild BuildTable(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode);
 
     long long c_ = 0, d_ = 0, b_ = 0, e_ = 0;  // block extents: original c x d, target b x e
     long long rows_ = 0, columns_ = 0;         // tile loops as BuildCoverWindows runs them
@@ -75,8 +75,8 @@ private:
     // What the table was built from.
     PlaybackWindows builtWindows_;
     MapFileHead builtHead_;
-    int builtMode_ = CoverModeNone;
-    int builtResult_ = CoverNotPossible;
+    CoverMode builtMode_ = CoverMode::None;
+    CoverBuild builtResult_ = CoverBuild::NotPossible;
     bool built_ = false;
 };
 

@@ -5,11 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "remap/instruction_sets.h"
 #include "remap/remap_kernels.h"
-
-#if defined(__x86_64__) || defined(__SSE2__)
-#include <immintrin.h>
-#endif
 
 namespace tesselink {
 namespace {
@@ -224,13 +221,13 @@ void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& wind
 
 namespace {
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if defined(TESSELINK_X86_KERNELS)
 // 32 pixels a step; the interleaving works within 128-bit halves, so the halves of the four
 // results are put in pixel order at the end. `row` must be 32-byte aligned. Compiled for AVX2
 // alone, chosen at run time.
-__attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* red, const std::uint8_t* green,
-                                                            const std::uint8_t* blue, std::size_t width,
-                                                            std::uint32_t* row) {
+TESSELINK_TARGET("avx2")
+std::size_t RowToRgb32Avx2(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue,
+                           std::size_t width, std::uint32_t* row) {
     const __m256i opaque = _mm256_set1_epi8(static_cast<char>(0xFF));
     std::size_t x = 0;
     for (; x + 32 <= width; x += 32) {
@@ -251,7 +248,6 @@ __attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* r
     _mm256_zeroupper();
     return x;
 }
-#define TESSELINK_RGB32_AVX2 1
 #endif
 
 }  // namespace
@@ -259,7 +255,7 @@ __attribute__((target("avx2"))) std::size_t RowToRgb32Avx2(const std::uint8_t* r
 void RowToRgb32(const std::uint8_t* red, const std::uint8_t* green, const std::uint8_t* blue, std::size_t width,
                 std::uint32_t* row, [[maybe_unused]] kernels::KernelSet set) {
     std::size_t x = 0;
-#if defined(TESSELINK_RGB32_AVX2)
+#if defined(TESSELINK_X86_KERNELS)
     if (set == kernels::KernelSet::Avx2 && kernels::KernelSetAvailable(set)) {
         // A pixel at a time up to a 32-byte boundary of the output: stores that split cache
         // lines cost more than the whole conversion of those few pixels.
@@ -268,8 +264,6 @@ void RowToRgb32(const std::uint8_t* red, const std::uint8_t* green, const std::u
                      (static_cast<std::uint32_t>(green[x]) << 8) | blue[x];
         x += RowToRgb32Avx2(red + x, green + x, blue + x, width - x, row + x);
     }
-#endif
-#if defined(__SSE2__)
     const __m128i opaque = _mm_set1_epi8(static_cast<char>(0xFF));
     for (; set != kernels::KernelSet::Portable && x + 16 <= width; x += 16) {
         const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(red + x));

@@ -39,7 +39,7 @@ bool RemapWindowsToRgb32(const ColourPlanes& source, const PlaybackWindows& wind
     if (!source.IsPresent()) return false;
     return BuildRgb32InBands(width, height, out, strideWords, scratch,
                              [&](int top, int rows, TargetBandScratch& s) {
-                                 ClipWindowsToArea(windows, TargetRect{0, top, width, top + rows}, s.Clipped);
+                                 ClipWindowsToArea(windows, PixelRect{0, top, width, top + rows}, s.Clipped);
                                  RemapWindows(source, s.Clipped, width, rows, s.Band);
                              });
 }

@@ -4,7 +4,7 @@
 
 namespace tesselink {
 
-void ClipWindowsToArea(const PlaybackWindows& windows, const TargetRect& area, PlaybackWindows& out) {
+void ClipWindowsToArea(const PlaybackWindows& windows, const PixelRect& area, PlaybackWindows& out) {
     out.clear();
     for (const PlaybackWindow& w : windows) {
         if (w.MapMode >= MapModeCount) continue;

@@ -5,23 +5,13 @@
 // the full target picture.
 
 #include "map/map_model.h"
+#include "remap/pixel_rect.h"
 
 namespace tesselink {
-
-// Target pixels [left, right) x [top, bottom).
-struct TargetRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
 
 // `out` (emptied first) receives, in list order, the windows of `windows` that reach into
 // `area`, cut to it and with their target start relative to the area's top-left. Windows of an
 // unknown mode are left out, as the remap skips them anyway.
-void ClipWindowsToArea(const PlaybackWindows& windows, const TargetRect& area, PlaybackWindows& out);
+void ClipWindowsToArea(const PlaybackWindows& windows, const PixelRect& area, PlaybackWindows& out);
 
 }  // namespace tesselink

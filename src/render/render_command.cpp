@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "map/map_file.h"
 #include "map/safe_write.h"
@@ -14,6 +15,7 @@
 #include "remap/cover.h"
 #include "render/command_line.h"
 #include "render/render_target.h"
+#include "render/video_render_command.h"
 
 namespace tesselink {
 namespace {
@@ -39,8 +41,19 @@ int RunRenderCommand(const QStringList& arguments) {
 
 int RunRenderCommand(const CommandLine& line) {
     if (!line.Error.isEmpty()) return Fail(ExitUsage, line.Error.toStdString());
-    // The video render lives in its own library; this is the one place that hands it over.
-    if (!line.Video.isEmpty()) return Fail(ExitUsage, "video is not supported in this build");
+    // A video goes through the video render, frame by frame.
+    if (!line.Video.isEmpty()) {
+        VideoRenderOptions options;
+        options.MapPath = line.MapPath.toStdString();
+        options.VideoPath = line.Video.toStdString();
+        options.OutputPath = line.Output.toStdString();
+        options.CoverMode = line.CoverMode;
+        options.Codec = line.Codec.toStdString();
+        options.Crf = line.Crf;
+        options.Start = line.Start.value_or(0.0);
+        options.Duration = line.Duration;
+        return RunVideoRenderCommand(options);
+    }
 
     struct {
         std::string map, picture, output;
@@ -72,7 +85,7 @@ int RunRenderCommand(const CommandLine& line) {
     std::string why;
     if (!picture.Load(args.picture, &why)) return Fail(ExitFailed, "cannot load picture " + args.picture + ": " + why);
 
-    const int coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
+    const CoverMode coverMode = args.coverMode ? *args.coverMode : CoverModeFromOption(map.Head.CoverOption);
     std::string renderProblem;
     const QImage image = RenderTarget(map, args.picture, picture, coverMode, &renderProblem);
     if (image.isNull()) return Fail(ExitFailed, "cannot render " + args.map + ": " + renderProblem);

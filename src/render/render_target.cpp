@@ -6,7 +6,7 @@
 
 namespace tesselink {
 
-QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, int coverMode,
+QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, CoverMode coverMode,
                     std::string* why) {
     const MapFileHead& head = map.Head;
     const ColourPlaneSource choice =
@@ -27,9 +27,9 @@ QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, int co
     TargetImage image;
     QImage out;
     CoverBlock cover;
-    if (coverMode == CoverModeSame || coverMode == CoverModeDifferent) {
+    if (coverMode != CoverMode::None) {
         // The tiles begin with the map's own windows, so the cover replaces the whole target.
-        if (cover.Build(map.Windows, head, coverMode) == CoverTooLarge) {
+        if (cover.Build(map.Windows, head, coverMode) == CoverBuild::TooLarge) {
             if (why) *why = CoverTooLargeText(map.Windows);
             return QImage();
         }

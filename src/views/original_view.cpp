@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "picture/background_picture.h"
+#include "picture/picture.h"
 #include "views/plane_blit.h"
 #include "views/view_drawing.h"
 
@@ -50,7 +51,7 @@ void CTesselinkView::ReportMissingPictureOnce() {
     reportedMissingPath_ = path;
     // Shown once the current event is over: a modal box inside a relayout would re-enter it.
     const UserMessage message = PlainMessage(ApplicationCaption,
-                                             "can't find " + path + "\nplease Select background picture",
+                                             UnusablePictureLine(path) + "\nplease Select background picture",
                                              MessageOwner::OriginalView);
     QMetaObject::invokeMethod(this, [this, message] { boxes_->Show(message); }, Qt::QueuedConnection);
 }

@@ -27,7 +27,7 @@ constexpr int BandPixels = 128 * 1024;
 CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent)
     : WindowEditingView(doc, PictureViewRole::Target, parent) {}
 
-int CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
+tesselink::CoverMode CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
 
 void CRightView::OnInitialUpdate() {
     SetScrollExtent(QSize(500, 1000));
@@ -43,20 +43,20 @@ void CRightView::RelayoutContent() {
     coverProblem_.clear();
     const MapFileHead& head = doc_.GetHead();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
-    const int coverMode = CoverMode();
-    const bool coverOn = coverMode == CoverModeSame || coverMode == CoverModeDifferent;
+    const tesselink::CoverMode coverMode = CoverMode();
+    const bool coverOn = coverMode != tesselink::CoverMode::None;
     if (!coverOn || windows.empty() || !doc_.Background().Exists() ||
         !AreaTooLargeText("target", head.TargetWidth, head.TargetHeight).empty())
         return;
     // The block is remapped once for all tiles (kept while the windows stay); outlines only for
     // the tiles on screen, however many there are.
-    if (coverBlock_.Build(windows, head, coverMode) == CoverTooLarge)
+    if (coverBlock_.Build(windows, head, coverMode) == CoverBuild::TooLarge)
         coverProblem_ = QString::fromStdString(CoverTooLargeText(windows));
     else
         coverDrawn_ = coverBlock_.HasTiles();
     const TargetOnScreen screen{Zoom(),     layout_.OffsetX,     layout_.OffsetY,     ScrollX(),
                                 ScrollY(), viewport()->width(), viewport()->height()};
-    VisibleCoverFrames(windows, head, coverMode == CoverModeDifferent, screen, coverFrames_);
+    VisibleCoverFrames(windows, head, coverMode == tesselink::CoverMode::Different, screen, coverFrames_);
 }
 
 QString CRightView::IdleStatus() const {
@@ -199,7 +199,7 @@ void CRightView::RemapTargetArea(const ColourPlanes& planes, const ViewRect& are
         coverBlock_.RemapArea(planes, area.left, area.top, area.Width(), area.Height(), visiblePlanes_);
         return;
     }
-    ClipWindowsToArea(doc_.GetPlaybackWindows(), TargetRect{area.left, area.top, area.right, area.bottom}, clippedWindows_);
+    ClipWindowsToArea(doc_.GetPlaybackWindows(), area, clippedWindows_);
     RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
 }
 

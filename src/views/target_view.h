@@ -24,8 +24,8 @@ public:
     // Once at start-up: extent 500 x 1000, scrolled to (0, 0).
     void OnInitialUpdate();
 
-    // -1 no cover, 0 covered in the same direction, 1 in the other: as the map's cover option says.
-    int CoverMode() const;
+    // No cover, covered in the same direction or in the other: as the map's cover option says.
+    tesselink::CoverMode CoverMode() const;
     // The outlines of the cover tiles in the visible part, as the next paint draws them.
     const std::vector<CoverFrame>& CoverFrames() const { return coverFrames_; }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,61 @@ TEST(ProgramSettingsKey, NamesTheOrganisationAndTheProgram) {
     const QSettings settings;
     EXPECT_EQ(settings.organizationName(), "Local AppWizard-Generated Applications");
     EXPECT_EQ(settings.applicationName(), "Tesselink");
+}
+
+// The settings of this test live in a scratch folder; each case starts with `lockText` (or no
+// file) as the lock of the program's settings.
+class SettingsLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+        UseProgramSettingsKey();
+        lockPath_ = QSettings().fileName() + ".lock";
+        ASSERT_TRUE(lockPath_.startsWith(dir_.path())) << lockPath_.toStdString();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(lockPath_).path()));
+    }
+    void WriteLock(const QByteArray& text) {
+        QFile file(lockPath_);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QTemporaryDir dir_;
+    QString lockPath_;
+};
+
+// A process killed between creating the lock and writing its owner leaves it empty; one whose
+// process id a later copy of the program got names a live process of the same name.
+TEST_F(SettingsLock, ALeftoverLockIsRemovedWhateverItSays) {
+    QByteArray ownText;  // what a lock of this very process says
+    {
+        QLockFile own(dir_.filePath("own.lock"));
+        ASSERT_TRUE(own.tryLock(0));
+        QFile file(dir_.filePath("own.lock"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ownText = file.readAll();
+    }
+    ASSERT_TRUE(ownText.startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+    const QByteArray leftovers[] = {QByteArray(), ownText};
+    for (const QByteArray& text : leftovers) {
+        WriteLock(text);
+        RemoveStaleSettingsLock();
+        EXPECT_FALSE(QFile::exists(lockPath_)) << "left: \"" << text.toStdString() << "\"";
+    }
+    QSettings settings;
+    settings.setValue("Recent File List/File1", "/maps/a.map");
+    settings.sync();
+    EXPECT_EQ(settings.status(), QSettings::NoError);
+}
+
+TEST_F(SettingsLock, ALockAProcessHoldsIsKept) {
+    QLockFile held(lockPath_);
+    ASSERT_TRUE(held.tryLock(0));
+    RemoveStaleSettingsLock();
+    EXPECT_TRUE(QFile::exists(lockPath_));
+    EXPECT_TRUE(held.isLocked());
+    held.unlock();
+    EXPECT_FALSE(QFile::exists(lockPath_));
 }
 
 }  // namespace

@@ -9,17 +9,40 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "map/map_file.h"
+#include "support/source_tree.h"
 
 namespace tesselink {
 namespace {
+
+// PNG's chunk checksum (CRC-32 of ISO 3309), big-endian.
+QByteArray Crc32(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= static_cast<quint8>(c);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    crc = ~crc;
+    const char out[4] = {char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
+    return QByteArray(out, 4);
+}
 
 struct Outcome {
     int Code = -1;  // -1: still running after the time limit (killed)
     QString Out, Err;
 };
+
+// The settings folder of the program's runs: the user's own recent maps stay untouched.
+QString ConfigHome() {
+    static const QTemporaryDir config;
+    return config.path();
+}
 
 // Runs `sh -c script` with the program as $0 and `args` after it, for at most `seconds`.
 Outcome RunShell(const QString& script, const QStringList& args, int seconds = 60) {
@@ -28,6 +51,7 @@ Outcome RunShell(const QString& script, const QStringList& args, int seconds = 6
     static const QTemporaryDir runtime;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("XDG_CONFIG_HOME", ConfigHome());
     p.setProcessEnvironment(env);
     p.start("/bin/sh", QStringList{"-c", script, TESSELINK_EXECUTABLE} + args);
     Outcome o;
@@ -49,10 +73,38 @@ protected:
     void SetUp() override {
         Map map;  // 640 x 480 both ways, no windows: a 2 KB grey PNG
         ASSERT_TRUE(WriteMapFile(map, StdPath("empty.map")));
-        picture_ = QString(TESSELINK_SOURCE) + "/res/tesselink.jpg";
+        picture_ = testing::SourcePath("res/tesselink.jpg");
     }
     QString Path(const char* name) const { return dir_.filePath(name); }
     std::string StdPath(const char* name) const { return Path(name).toStdString(); }
+    void Write(const char* name, const QByteArray& bytes) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    QByteArray Read(const char* name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::System | QDir::Hidden); }
+    // Both command-line modes that write a picture, each to `out`.
+    QList<QStringList> WritingRuns(const QString& out) const {
+        return {{"--render", Path("empty.map"), "--picture", picture_, "--output", out},
+                {"--screenshot", out, Path("empty.map")}};
+    }
+    // Runs both modes with `out` taken by a node of the given type and expects it left as it was.
+    void ExpectNodeKept(const char* name, mode_t type) {
+        for (const QStringList& args : WritingRuns(Path(name))) {
+            const Outcome o = RunProgram(args, 20);
+            ASSERT_NE(o.Code, -1) << args[0].toStdString() << " hung on the node";
+            EXPECT_EQ(o.Code, 1) << args[0].toStdString();
+            EXPECT_EQ(o.Err, "tesselink: cannot write " + Path(name) + ": is not a regular file\n");
+            struct stat info {};
+            ASSERT_EQ(::lstat(StdPath(name).c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & S_IFMT, type) << "the node was replaced";
+            EXPECT_EQ(Files(), QStringList({"empty.map", name})) << "a temporary file was left";
+        }
+    }
 
     QTemporaryDir dir_;
     QString picture_;
@@ -97,6 +149,76 @@ TEST_F(CommandLine, AFullDiskFailsTheWriteAndKeepsTheOldFile) {
     EXPECT_EQ(render.Err.count('\n'), 1) << render.Err.toStdString();
     ExpectOldFileKept(RunShell(FullDiskScript, {mount.path(), "--screenshot", out, Path("empty.map")}),
                       "--screenshot");
+}
+
+// A size limit (a quota, a container's) makes the write fail with the system's reason instead
+// of its signal ending the run without a word (status 153).
+TEST_F(CommandLine, AFileSizeLimitFailsTheWriteWithItsReason) {
+    for (const QStringList& args : WritingRuns(Path("out.png"))) {
+        Write("out.png", "OLD");
+        const Outcome o = RunShell("ulimit -f 1; exec \"$0\" \"$@\"", args);
+        EXPECT_EQ(o.Code, 1) << args[0].toStdString();
+        EXPECT_EQ(o.Err, "tesselink: cannot write " + Path("out.png") + ": File too large\n");
+        EXPECT_EQ(Read("out.png"), "OLD");
+        EXPECT_EQ(Files(), QStringList({"empty.map", "out.png"}));
+    }
+}
+
+TEST_F(CommandLine, AnOutputThatIsAFifoIsLeftAsItWas) {
+    ASSERT_EQ(mkfifo(StdPath("pipe.png").c_str(), 0600), 0);
+    ExpectNodeKept("pipe.png", S_IFIFO);
+}
+
+// As root, /dev/null itself would once have been replaced; a copy of it stands in.
+TEST_F(CommandLine, AnOutputThatIsADeviceIsLeftAsItWas) {
+    if (mknod(StdPath("null.png").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here (needs root): " << std::strerror(errno);
+    ExpectNodeKept("null.png", S_IFCHR);
+}
+
+// A path longer than PATH_MAX is not a missing folder.
+TEST_F(CommandLine, AnOutputPathOverPathMaxSaysFileNameTooLong) {
+    QString deep = dir_.path();
+    while (deep.size() <= 4200) deep += "/" + QString(200, 'd');
+    for (const QStringList& args : WritingRuns(deep + "/out.png")) {
+        const Outcome o = RunProgram(args);
+        EXPECT_EQ(o.Code, 1) << args[0].toStdString();
+        EXPECT_EQ(o.Err, "tesselink: cannot write " + deep + "/out.png: File name too long\n");
+    }
+}
+
+// A process killed while it wrote the settings' lock leaves the lock file empty; QSettings would
+// wait 30 s before breaking it, at the first save of the recent maps.
+TEST_F(CommandLine, ALeftoverSettingsLockDoesNotStallTheStart) {
+    const QString folder = ConfigHome() + "/Local AppWizard-Generated Applications";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile lock(folder + "/Tesselink.conf.lock");
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    const Outcome o = RunProgram({"--screenshot", Path("s.png"), Path("empty.map")}, 20);
+    ASSERT_NE(o.Code, -1) << "waited for the lock";
+    EXPECT_EQ(o.Code, 0) << o.Err.toStdString();
+    EXPECT_FALSE(lock.exists());
+    EXPECT_TRUE(QFile(folder + "/Tesselink.conf").size() > 0) << "the recent maps were saved";
+}
+
+// Damaged pictures and a missing runtime folder make Qt and libpng talk on stderr; a
+// command-line run prints its own line and nothing else.
+TEST_F(CommandLine, ACommandLineRunPrintsOnlyItsOwnLines) {
+    QByteArray png = QByteArray::fromHex("89504e470d0a1a0a");
+    const QByteArray head = QByteArray("IHDR") + QByteArray::fromHex("000000000000000a0802000000");  // width 0
+    png += QByteArray::fromHex("0000000d") + head + Crc32(head);
+    png += QByteArray::fromHex("00000000") + "IEND" + Crc32("IEND");
+    Write("broken.png", png);
+    const Outcome o = RunProgram({"--render", Path("empty.map"), "--picture", Path("broken.png"), "--output",
+                                  Path("o.png")});
+    EXPECT_EQ(o.Code, 1);
+    EXPECT_EQ(o.Err, "tesselink: cannot load picture " + Path("broken.png") + ": the picture data is damaged\n");
+
+    const Outcome s = RunShell("unset XDG_RUNTIME_DIR; exec \"$0\" \"$@\"", {"--screenshot", Path("s.png"),
+                                                                            Path("empty.map")});
+    EXPECT_EQ(s.Code, 0);
+    EXPECT_EQ(s.Err, "");
 }
 
 TEST_F(CommandLine, MapPathsThatAreNotRegularFilesAreRefusedAtOnce) {
@@ -149,8 +271,11 @@ TEST_F(CommandLine, AScreenshotRunNeverWaitsForAClick) {
 
     Outcome o = RunProgram({"--screenshot", Path("a.png"), Path("bad.map")}, 30);
     ASSERT_NE(o.Code, -1) << "waited for a click on the refused map's message";
+    EXPECT_EQ(o.Code, 1) << o.Err.toStdString();
+    EXPECT_EQ(o.Err, "tesselink: High and Width can't more than 2000\n");
+
+    o = RunProgram({"--screenshot", Path("a.png"), Path("empty.map")}, 30);
     EXPECT_EQ(o.Code, 0) << o.Err.toStdString();
-    EXPECT_TRUE(o.Err.contains("tesselink: High and Width can't more than 2000\n")) << o.Err.toStdString();
     EXPECT_EQ(QImage(Path("a.png")).size(), QSize(1280, 800));
 
     for (const QString& path : {Path("absent.map"), dir_.path()}) {
@@ -164,6 +289,34 @@ TEST_F(CommandLine, AScreenshotRunNeverWaitsForAClick) {
 
 // A map without windows may carry any head size. At 65535 x 65535 the editor once stretched the
 // picture to that size (17 GB); now it starts at once, in little memory, and says why.
+// A map file the reader refuses, named for a screenshot run, fails the run as an unreadable one
+// does: the picture would not show the map asked for.
+TEST_F(CommandLine, AScreenshotOfARefusedMapFails) {
+    Map map;
+    map.Windows = {MakeWindow(0, 0, 10, 10, 0, 0, 0)};
+    map.Head.WindowCount = 1;
+    ASSERT_TRUE(WriteMapFile(map, StdPath("good.map")));
+    const QByteArray good = Read("good.map");
+    QByteArray outside = good;
+    outside[16 + 8] = 0x02;  // target x 635: the window leaves the target
+    outside[16 + 9] = 0x7b;
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+    } refused[] = {{"magic.map", "#Mop" + good.mid(4)},
+                   {"truncated.map", good.left(good.size() - 3)},
+                   {"outside.map", outside},
+                   {"wide.map", good.left(8) + QByteArray::fromHex("0bb8") + good.mid(10)}};  // original width 3000
+    for (const auto& r : refused) {
+        Write(r.Name, r.Bytes);
+        const Outcome o = RunProgram({"--screenshot", Path("s.png"), Path(r.Name)}, 30);
+        ASSERT_NE(o.Code, -1) << r.Name << " waited for a click";
+        EXPECT_EQ(o.Code, 1) << r.Name;
+        EXPECT_FALSE(o.Err.isEmpty()) << r.Name << " was refused without a word";
+        EXPECT_FALSE(QFile::exists(Path("s.png"))) << r.Name;
+    }
+}
+
 TEST_F(CommandLine, TheEditorStartsWithAnOriginalAreaTooLargeToShow) {
     Map map;
     map.Head.OriginalWidth = map.Head.OriginalHeight = 65535;

@@ -20,29 +20,29 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "app/app_settings.h"
 #include "app/command_ids.h"
 #include "app/editor_session.h"
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
 #include "map/map_file.h"
+#include "support/isolated_settings.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
+#include "support/source_tree.h"
+#include "support/test_files.h"
 #include "views/original_view.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
 namespace {
 
+using testing::FileBytes;
 using testing::RecordingMessageBoxes;
 using testing::ScriptedFileDialogs;
-
-QString SourcePath(const QString& relative) { return qEnvironmentVariable("TESSELINK_SOURCE_DIR") + "/" + relative; }
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testing::SourcePath;
 
 Map TwoWindowMap() {
     Map map;
@@ -55,9 +55,6 @@ Map TwoWindowMap() {
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     DocumentCommandsTest() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-        UseProgramSettingsKey();
         session_ = std::make_unique<EditorSession>(&boxes_, &dialogs_);
         doc().SetBackgroundPicturePath(SourcePath("res/tesselink.jpg").toStdString());
     }
@@ -83,7 +80,7 @@ protected:
         return texts;
     }
 
-    QTemporaryDir settingsDir_;
+    testing::IsolatedSettings settings_;
     QTemporaryDir dir_;
     RecordingMessageBoxes boxes_;
     ScriptedFileDialogs dialogs_;
@@ -113,7 +110,7 @@ TEST_F(DocumentCommandsTest, NewKeepsPictureAndCoverAndSaveThenWritesAnEmptyHead
     EXPECT_EQ(dialogs_.Requests[0].Kind, "save");
     EXPECT_EQ(dialogs_.Requests[0].Request.Filter, "Tesse Link(*.map)");
     EXPECT_EQ(dialogs_.Requests[0].Request.DefaultSuffix, "map");
-    const QByteArray written = Bytes(Path("empty.map"));
+    const QByteArray written = FileBytes(Path("empty.map"));
     ASSERT_EQ(written.size(), 16);
     EXPECT_EQ(written.left(4), "#Map");
     EXPECT_EQ(written[6], 0) << "window count";
@@ -173,13 +170,13 @@ TEST_F(DocumentCommandsTest, AfterOpenTheExtentsFitTheCurrentZoom) {
 TEST_F(DocumentCommandsTest, SaveAsksBeforeOverwritingAndCancelWritesNothing) {
     const QString wall = Path("wall.map");
     OpenModified(wall);
-    const QByteArray before = Bytes(wall);
+    const QByteArray before = FileBytes(wall);
 
     boxes_.Answers = {MessageAnswer::Cancel};
     Trigger(CommandFileSave);
     EXPECT_EQ(Texts(), std::vector<std::string>{"are you sure recovery Original file "});
     EXPECT_EQ(boxes_.Shown[0].Buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(Bytes(wall), before);
+    EXPECT_EQ(FileBytes(wall), before);
     EXPECT_TRUE(doc().IsModified());
     EXPECT_TRUE(dialogs_.Requests.empty());
 
@@ -187,7 +184,7 @@ TEST_F(DocumentCommandsTest, SaveAsksBeforeOverwritingAndCancelWritesNothing) {
     Trigger(CommandFileSave);
     ASSERT_EQ(dialogs_.Requests.size(), 1u);
     EXPECT_EQ(dialogs_.Requests[0].Request.ProposedPath, wall.toStdString());
-    EXPECT_EQ(Bytes(wall), before);
+    EXPECT_EQ(FileBytes(wall), before);
 
     boxes_.Answers = {MessageAnswer::Yes};
     Trigger(CommandFileSave);
@@ -205,7 +202,7 @@ TEST_F(DocumentCommandsTest, SavedThenOpenedMapIsTheSameByteForByte) {
     ASSERT_EQ(doc().GetPlaybackWindows().size(), 2u);
     Trigger(CommandFileSaveAs);
     EXPECT_EQ(dialogs_.Requests[1].Request.ProposedPath, example.toStdString());
-    EXPECT_EQ(Bytes(Path("copy.map")), Bytes(example));
+    EXPECT_EQ(FileBytes(Path("copy.map")), FileBytes(example));
     EXPECT_EQ(doc().MapFilePath(), Path("copy.map").toStdString());
     Trigger(CommandFileOpen);
     EXPECT_EQ(dialogs_.Requests[2].Request.ProposedPath, dir_.path().toStdString() + "/") << "the map's folder";
@@ -275,7 +272,7 @@ TEST_F(DocumentCommandsTest, UnsavedChangesAreNeverLostWithoutAQuestion) {
             OpenModified(wall);
             frame().QMainWindow::setVisible(true);
             const Map edited = doc().GetMap();
-            const QByteArray onDisk = Bytes(wall);
+            const QByteArray onDisk = FileBytes(wall);
             dialogs_.Requests.clear();
             boxes_.Answers = {answer, MessageAnswer::Yes};  // Yes: and yes, overwrite wall.map
             step.run();
@@ -288,7 +285,7 @@ TEST_F(DocumentCommandsTest, UnsavedChangesAreNeverLostWithoutAQuestion) {
             if (answer == MessageAnswer::Yes) {
                 EXPECT_EQ(saved.Windows, edited.Windows) << "saved before going on";
             } else {
-                EXPECT_EQ(Bytes(wall), onDisk);
+                EXPECT_EQ(FileBytes(wall), onDisk);
             }
             if (answer == MessageAnswer::Cancel) {
                 EXPECT_EQ(doc().GetPlaybackWindows(), edited.Windows);
@@ -343,7 +340,7 @@ TEST_F(DocumentCommandsTest, ChildSavesUnderAFileSizeLimit) {
 TEST_F(DocumentCommandsTest, FailedSaveUnderAFileSizeLimitKeepsTheOldFile) {
     const QString wall = Path("wall.map");
     ASSERT_TRUE(WriteMapFile(TwoWindowMap(), wall.toStdString()));
-    const QByteArray before = Bytes(wall);
+    const QByteArray before = FileBytes(wall);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TESSELINK_CHILD_MAP", wall);
@@ -355,7 +352,7 @@ TEST_F(DocumentCommandsTest, FailedSaveUnderAFileSizeLimitKeepsTheOldFile) {
     const QString output = QString::fromLocal8Bit(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
-    EXPECT_EQ(Bytes(wall), before);
+    EXPECT_EQ(FileBytes(wall), before);
     EXPECT_FALSE(QFile::exists(Path("other.map")));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"wall.map"}) << "no partial file is left";
 }
@@ -384,6 +381,44 @@ TEST_F(DocumentCommandsTest, RecentMapsAreListedOpenedAndForgottenWhenGone) {
     ASSERT_EQ(recent->actions().size(), 1);
     QSettings settings;
     EXPECT_FALSE(settings.contains("Recent File List/File2")) << "forgotten in the settings too";
+}
+
+// A recent map that became something else (a FIFO, a folder) may become a map again: the box
+// gives the real reason and the entry stays, with the map on screen untouched.
+TEST_F(DocumentCommandsTest, ARecentMapReplacedByAFifoOrAFolderSaysWhyAndStays) {
+    QMenu* recent = frame().RecentMenu();
+    const QString fifo = Path("fifo.map"), folder = Path("folder.map");
+    for (const QString& p : {fifo, folder}) ASSERT_TRUE(WriteMapFile(TwoWindowMap(), p.toStdString()));
+    ASSERT_TRUE(session_->Commands().OpenMapFile(fifo));
+    ASSERT_TRUE(session_->Commands().OpenMapFile(folder));
+    ASSERT_TRUE(QFile::remove(fifo) && QFile::remove(folder));
+    ASSERT_EQ(mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const Map before = doc().GetMap();
+
+    session_->Commands().OpenRecent(fifo);
+    session_->Commands().OpenRecent(folder);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Cannot open " + fifo.toStdString() + ": is not a regular file",
+                                                 "Cannot open " + folder.toStdString() + ": is a folder"}));
+    EXPECT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(session_->RecentFiles().Files(), (QStringList{folder, fifo}));
+    EXPECT_EQ(doc().GetMap().Windows, before.Windows);
+}
+
+// A background picture that is a FIFO or a device is not missing: Open says what it is.
+TEST_F(DocumentCommandsTest, OpenNamesWhyAPictureThatIsNotARegularFileCannotBeUsed) {
+    const std::string fifo = Path("pipe.jpg").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& picture : {fifo, std::string("/dev/null")}) {
+        boxes_.Shown.clear();
+        doc().SetBackgroundPicturePath(picture);
+        Trigger(CommandFileOpen);
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0], PlainMessage("", "Cannot use the picture " + picture +
+                                                        ": is not a regular file\nplease Select background picture",
+                                                MessageOwner::OriginalView));
+        EXPECT_TRUE(dialogs_.Requests.empty());
+    }
 }
 
 TEST_F(DocumentCommandsTest, DroppedMapOpensAndDroppedPictureFillsThePictureField) {

@@ -20,13 +20,15 @@
 #include "app/editor_session.h"
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
+#include "support/isolated_settings.h"
+#include "support/source_tree.h"
 #include "views/original_view.h"
 #include "views/target_view.h"
 
 namespace tesselink {
 namespace {
 
-QString SourcePath(const QString& relative) { return qEnvironmentVariable("TESSELINK_SOURCE_DIR") + "/" + relative; }
+using testing::SourcePath;
 
 QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
 QColor FromColourRef(std::uint32_t bgr) { return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }
@@ -42,10 +44,6 @@ QColor FromColourRef(std::uint32_t bgr) { return QColor(bgr & 0xff, (bgr >> 8) &
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
-        // Keep the recent-file list out of the user's own settings.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
-        UseProgramSettingsKey();
         session_ = std::make_unique<EditorSession>();
     }
 
@@ -71,7 +69,7 @@ protected:
         return QColor(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
     }
 
-    QTemporaryDir settingsDir_;
+    testing::IsolatedSettings settings_;
     std::unique_ptr<EditorSession> session_;
 };
 
@@ -145,7 +143,7 @@ TEST_F(MainWindowTest, AMapThatCannotBeOpenedIsReportedAndNotRemembered) {
         shownText = box->text();
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_FALSE(session_->OpenStartupMap(settingsDir_.filePath("missing.map")));
+    EXPECT_FALSE(session_->OpenStartupMap(settings_.FilePath("missing.map")));
     EXPECT_TRUE(shownText.contains("missing.map")) << shownText.toStdString();
     EXPECT_TRUE(session_->RecentFiles().Files().isEmpty());
 }

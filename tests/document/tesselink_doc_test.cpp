@@ -282,6 +282,29 @@ TEST(DocumentGate, RefusesThe256thWindow) {
     EXPECT_EQ(doc.WindowCount(), 255);
 }
 
+// A head without windows may be larger than 2000 (the reader allows it), but no reader takes such a
+// map with a window in it: the first window is refused, whatever its place.
+TEST(DocumentGate, RefusesAWindowWhileAHeadSizeIsAbove2000) {
+    for (std::uint16_t MapFileHead::*size :
+         {&MapFileHead::OriginalWidth, &MapFileHead::OriginalHeight, &MapFileHead::TargetWidth,
+          &MapFileHead::TargetHeight}) {
+        CTesselinkDoc doc;
+        Map map;
+        map.Head.*size = 2001;
+        doc.ReplaceMap(map);
+        const WindowEditResult r = doc.AddWindow(MakeWindow(0, 0, 8, 8, 0, 0, 0));
+        EXPECT_EQ(r.What, WindowEditResult::Outcome::HeadTooLarge);
+        EXPECT_FALSE(r.Accepted());
+        EXPECT_EQ(WindowBoundsMessage(r), "High and Width can't more than 2000");
+        EXPECT_EQ(doc.WindowCount(), 0);
+        EXPECT_EQ(doc.UndoStack().count(), 0);
+
+        map.Head.*size = 2000;  // the largest size a map with windows carries
+        doc.ReplaceMap(map);
+        EXPECT_EQ(doc.AddWindow(MakeWindow(0, 0, 8, 8, 0, 0, 0)).What, WindowEditResult::Outcome::Stored);
+    }
+}
+
 TEST(DocumentModified, FollowsTheCleanStateOfTheHistory) {
     CTesselinkDoc doc;
     QSignalSpy modified(&doc, &CTesselinkDoc::modifiedChanged);

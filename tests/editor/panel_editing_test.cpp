@@ -90,6 +90,18 @@ TEST_F(PanelFixture, TwoAddsGiveTwoEightByEightWindowsTheSecondPicked) {
     EXPECT_EQ(doc.WindowCount(), 1) << "nothing added";
 }
 
+// Saved, such a map would be refused on reading: Add says so and adds nothing.
+TEST_F(PanelFixture, AddUnderAHeadWiderThan2000IsRefused) {
+    Map wide;
+    wide.Head.TargetWidth = 3000;
+    doc.ReplaceMap(wide);
+    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"High and Width can't more than 2000"});
+    EXPECT_EQ(doc.WindowCount(), 0);
+    EXPECT_EQ(panel.WindowList()->rowCount(), 0);
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(PanelFixture, TypingStoresEachValueAndRefusesTheOneBeyondTheEdgeOnce) {
     SetWindows(doc, {MakeWindow(0, 0, 530, 20, 50, 0, 0)});
     ClickRow(0);

@@ -1,21 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "map/head_fit.h"
+#include "support/map_heads.h"
 
 using namespace tesselink;
 
-namespace {
-
-MapFileHead Head(int ow, int oh, int tw, int th) {
-    MapFileHead h;
-    h.OriginalWidth = static_cast<std::uint16_t>(ow);
-    h.OriginalHeight = static_cast<std::uint16_t>(oh);
-    h.TargetWidth = static_cast<std::uint16_t>(tw);
-    h.TargetHeight = static_cast<std::uint16_t>(th);
-    return h;
-}
-
-}  // namespace
+using tesselink::testing::Head;
 
 TEST(HeadMisfits, NamedFromTheLastIndexDownByTheirFirstFailingTest) {
     const PlaybackWindows windows = {

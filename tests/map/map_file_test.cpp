@@ -6,19 +6,18 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "map/map_file.h"
+#include "support/test_files.h"
 
 using namespace tesselink;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
+using tesselink::testing::FileBytes;
 
 void WriteRaw(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -43,14 +42,24 @@ QStringList Leftovers(const QDir& dir, const QString& keep) {
     return names;
 }
 
-// Runs the write probe `probe` (a separate process) through `sh -c script`; returns its exit code.
-int RunProbe(const QString& script, const QStringList& args, const QString& probe = MAP_WRITE_PROBE) {
+// Runs the write probe `probe` (a separate process) through `sh -c script`; returns its exit code
+// (the shell's 128 + N when a signal N ended the probe) and its stderr in `err`, if given.
+int RunProbe(const QString& script, const QStringList& args, const QString& probe = MAP_WRITE_PROBE,
+             QString* err = nullptr) {
     QProcess p;
     p.setProgram("/bin/sh");
     p.setArguments(QStringList{"-c", script, probe} + args);  // the probe is $0
     p.start();
     if (!p.waitForFinished(60000)) return -1;
+    if (err) *err = QString::fromUtf8(p.readAllStandardError());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
+// A path of more than PATH_MAX (4096) bytes whose every part is a legal name.
+std::string PathOverPathMax(const QTemporaryDir& dir) {
+    QString path = dir.path();
+    while (path.size() <= 4200) path += "/" + QString(200, 'd');
+    return Std(path + "/wall.map");
 }
 
 }  // namespace
@@ -60,7 +69,7 @@ TEST(MapFile, WriteThenReadGivesTheSameMap) {
     const QString path = dir.filePath("wall.map");
     const Map map = SampleMap(12);
     ASSERT_TRUE(WriteMapFile(map, Std(path)));
-    EXPECT_EQ(ReadAll(path).size(), 16 + 14 * 12);
+    EXPECT_EQ(FileBytes(path).size(), 16 + 14 * 12);
 
     Map back;
     const MapLoadResult r = ReadMapFile(back, Std(path));
@@ -74,7 +83,7 @@ TEST(MapFile, OverwritingReplacesTheWholeFile) {
     const QString path = dir.filePath("a.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(20), Std(path)));
     ASSERT_TRUE(WriteMapFile(SampleMap(1), Std(path)));
-    EXPECT_EQ(ReadAll(path).size(), 30) << "no tail of the longer file remains";
+    EXPECT_EQ(FileBytes(path).size(), 30) << "no tail of the longer file remains";
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "a.map").isEmpty());
 }
 
@@ -93,6 +102,9 @@ TEST(MapFile, ReadingWhatCannotBeOpenedLeavesTheMapAlone) {
     EXPECT_EQ(map.Windows.size(), 3u);
     EXPECT_EQ(MapFileReadProblem(Std(dir.path())), "is a folder");
     EXPECT_EQ(MapFileReadProblem("/dev/null"), "is not a regular file");
+    EXPECT_EQ(MapFileReadProblem(PathOverPathMax(dir)), "File name too long");
+    ASSERT_EQ(::symlink("loop.map", Std(dir.filePath("loop.map")).c_str()), 0);
+    EXPECT_EQ(MapFileReadProblem(Std(dir.filePath("loop.map"))), "Too many levels of symbolic links");
 }
 
 // Only the head and 255 entries are ever read: a sparse 3 GB file behind a valid head loads at
@@ -138,7 +150,7 @@ TEST(MapFile, MoreThan255WindowsAreRefusedAndTheOldFileKept) {
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = FileBytes(path);
 
     ASSERT_TRUE(WriteMapFile(SampleMap(255), Std(path)));
     ASSERT_TRUE(WriteMapFile(SampleMap(2), Std(path)));
@@ -146,32 +158,87 @@ TEST(MapFile, MoreThan255WindowsAreRefusedAndTheOldFileKept) {
     const MapWriteResult r = WriteMapFile(tooMany, Std(path));
     EXPECT_FALSE(r);
     EXPECT_NE(r.Error.find("255"), std::string::npos) << r.Error;
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "keep.map").isEmpty());
 }
 
 TEST(MapFile, SaveIntoAFolderThatDoesNotExistFails) {
     QTemporaryDir dir;
-    const MapWriteResult r = WriteMapFile(SampleMap(1), Std(dir.filePath("no/such/folder/x.map")));
+    const std::string path = Std(dir.filePath("no/such/folder/x.map"));
+    const MapWriteResult r = WriteMapFile(SampleMap(1), path);
     EXPECT_FALSE(r);
-    EXPECT_FALSE(r.Error.empty());
+    EXPECT_EQ(r.Error, "cannot write " + path + ": the folder " + Std(dir.filePath("no/such/folder")) +
+                           " does not exist");
 }
 
-// A full disk: the child may write at most 1 KiB per file, so a 255-window map (3586 bytes)
-// cannot be written. The old file must stay byte-identical and the writer must say so.
+// Names the system cannot resolve are refused with its own reason, not as a missing folder, and
+// a symlink loop is not replaced by a file.
+TEST(MapFile, SaveGivesTheSystemsReasonForAnUnusableName) {
+    QTemporaryDir dir;
+    const std::string tooLong = PathOverPathMax(dir);
+    EXPECT_EQ(WriteMapFile(SampleMap(1), tooLong).Error, "cannot write " + tooLong + ": File name too long");
+
+    const std::string loop = Std(dir.filePath("loop.map"));
+    ASSERT_EQ(::symlink("loop.map", loop.c_str()), 0);
+    EXPECT_EQ(WriteMapFile(SampleMap(1), loop).Error, "cannot write " + loop + ": Too many levels of symbolic links");
+    struct stat info {};
+    ASSERT_EQ(::lstat(loop.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_TRUE(Leftovers(QDir(dir.path()), "loop.map").isEmpty());
+}
+
+// Only a regular file is replaced. A FIFO or a device node in the way stays as it was (a rename
+// would swap the node for a file) and the save neither blocks nor reports success.
+TEST(MapFile, SaveOntoAFifoLeavesItAndWritesThroughASymlink) {
+    QTemporaryDir dir;
+    const std::string fifo = Std(dir.filePath("pipe.map"));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(WriteMapFile(SampleMap(1), fifo).Error, "cannot write " + fifo + ": is not a regular file");
+    struct stat info {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(Leftovers(QDir(dir.path()), "pipe.map").isEmpty());
+
+    // A symlink to a regular file is written through, and stays a symlink.
+    const std::string real = Std(dir.filePath("real.map")), link = Std(dir.filePath("link.map"));
+    ASSERT_TRUE(WriteMapFile(SampleMap(1), real));
+    ASSERT_EQ(::symlink("real.map", link.c_str()), 0);
+    ASSERT_TRUE(WriteMapFile(SampleMap(2), link));
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(FileBytes(QString::fromStdString(real)).size(), 16 + 14 * 2);
+}
+
+TEST(MapFile, SaveOntoADeviceNodeLeavesIt) {
+    QTemporaryDir dir;
+    struct stat info {};
+    const std::string device = Std(dir.filePath("null.map"));
+    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "cannot make a device node here (needs root): " << SystemErrorText(errno);
+    EXPECT_EQ(WriteMapFile(SampleMap(1), device).Error, "cannot write " + device + ": is not a regular file");
+    ASSERT_EQ(::lstat(device.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_EQ(info.st_rdev, makedev(1, 3));
+}
+
+// A size limit: the child may write at most 1 KiB per file, so a 255-window map (3586 bytes)
+// cannot be written. The limit's signal must not end it: the old file must stay byte-identical
+// and the writer must say why.
 TEST(MapFileSafeSave, FileSizeLimitLeavesTheOldFileIntact) {
     QTemporaryDir dir;
     const QString path = dir.filePath("wall.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(3), Std(path)));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = FileBytes(path);
 
-    const int code = RunProbe("trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\"", {path, "255"});
-    EXPECT_EQ(code, 1) << "the writer reports the failure";
-    EXPECT_EQ(ReadAll(path), before);
+    QString err;
+    const int code = RunProbe("ulimit -f 1; exec \"$0\" \"$@\"", {path, "255"}, MAP_WRITE_PROBE, &err);
+    EXPECT_EQ(code, 1) << "the writer reports the failure (153: killed by SIGXFSZ)";
+    EXPECT_EQ(err, "cannot write " + path + ": File too large\n");
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
 
     EXPECT_EQ(RunProbe("exec \"$0\" \"$@\"", {path, "255"}), 0) << "without the limit the same save works";
-    EXPECT_EQ(ReadAll(path).size(), 16 + 14 * 255);
+    EXPECT_EQ(FileBytes(path).size(), 16 + 14 * 255);
 }
 
 // A folder the writer may not write into. Root ignores permission bits, so as root the
@@ -183,7 +250,7 @@ TEST(MapFileSafeSave, UnwritableFolderFailsAndKeepsTheOldFile) {
                                                       QFile::ExeOther));
     const QString path = dir.filePath("wall.map");
     ASSERT_TRUE(WriteMapFile(SampleMap(3), Std(path)));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = FileBytes(path);
 
     int code = 0;
     if (geteuid() == 0) {
@@ -203,6 +270,6 @@ TEST(MapFileSafeSave, UnwritableFolderFailsAndKeepsTheOldFile) {
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     EXPECT_EQ(code, 1) << "126 or 127: the probe could not be started as the other user";
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Leftovers(QDir(dir.path()), "wall.map").isEmpty());
 }

@@ -8,8 +8,11 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include "support/source_tree.h"
 
 namespace {
 
@@ -46,13 +49,15 @@ QStringList FilesUnder(const QString& root) {
     return files;
 }
 
-const QString Source = TESSELINK_SOURCE;
+const QString Source = tesselink::testing::SourceDir();
 
 const QStringList InstalledFiles = {
     "bin/tesselink",
     "share/applications/tesselink.desktop",
+    "share/doc/tesselink/changelog.gz",
+    "share/doc/tesselink/copyright",
     "share/icons/hicolor/scalable/apps/tesselink.svg",
-    "share/man/man1/tesselink.1",
+    "share/man/man1/tesselink.1.gz",
     "share/metainfo/org.tesselink.Tesselink.metainfo.xml",
     "share/mime/packages/tesselink.xml",
     "share/tesselink/examples/cover_block.map",
@@ -150,6 +155,14 @@ TEST(Packaging, TheDebianPackageHoldsTheProgramAndDependsOnItsLibraries) {
     const Outcome depends = RunTool("dpkg-deb", {"--field", deb, "Depends"});
     EXPECT_TRUE(depends.Out.contains("libqt6widgets6")) << depends.Out.toStdString() << pack.Out.toStdString();
     EXPECT_TRUE(depends.Out.contains("libc6")) << depends.Out.toStdString();
+
+    // Debian's own check of the package: no error and no warning (a stripped program, a
+    // compressed manual page, a copyright file, a changelog, a real maintainer address).
+    if (QStandardPaths::findExecutable("lintian").isEmpty()) GTEST_SKIP() << "lintian is not installed";
+    const Outcome lintian = RunTool("lintian", {"--fail-on", "error,warning", "--no-tag-display-limit", deb});
+    EXPECT_EQ(lintian.Code, 0) << lintian.Out.toStdString();
+    const QStringList tags = lintian.Out.split('\n').filter(QRegularExpression("^[EW]: "));
+    EXPECT_TRUE(tags.isEmpty()) << tags.join('\n').toStdString();
 }
 
 }  // namespace

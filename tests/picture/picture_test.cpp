@@ -9,11 +9,14 @@
 #include <map>
 #include <vector>
 
-#include <sys/stat.h>
 #include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "picture/picture.h"
 #include "picture/picture_cache.h"
+#include "support/source_tree.h"
 
 namespace tesselink {
 namespace {
@@ -79,7 +82,7 @@ TEST_F(PictureFiles, JpegLoadsWithinCompressionError) {
 TEST_F(PictureFiles, GifLoads) {
     Picture picture;
     std::string why;
-    ASSERT_TRUE(picture.Load(std::string(TESSELINK_TEST_DATA) + "/tiny_3x2.gif", &why)) << why;
+    ASSERT_TRUE(picture.Load(testing::SourceStdPath("tests/data/tiny_3x2.gif"), &why)) << why;
     EXPECT_EQ(picture.Width(), 3);
     EXPECT_EQ(picture.Height(), 2);
     EXPECT_EQ(picture.GetPixel(0, 0), Colour(255, 0, 0));
@@ -140,7 +143,7 @@ TEST_F(PictureFiles, TruncatedFilesAreReportedAsTruncated) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         files[format] = file.readAll();
     }
-    QFile gif(QString(TESSELINK_TEST_DATA) + "/tiny_3x2.gif");
+    QFile gif(testing::SourcePath("tests/data/tiny_3x2.gif"));
     ASSERT_TRUE(gif.open(QIODevice::ReadOnly));
     files["gif"] = gif.readAll();
 
@@ -181,9 +184,28 @@ TEST_F(PictureFiles, UnreadablePathsSayWhy) {
     ASSERT_EQ(mkfifo(PathOf("pipe.png").c_str(), 0600), 0);
     EXPECT_FALSE(picture.Load(PathOf("pipe.png"), &why));
     EXPECT_EQ(why, "is not a regular file");
+    EXPECT_FALSE(picture.Load("/dev/null", &why));
+    EXPECT_EQ(why, "is not a regular file");
+    ASSERT_EQ(::symlink("loop.png", PathOf("loop.png").c_str()), 0);
+    EXPECT_FALSE(picture.Load(PathOf("loop.png"), &why));
+    EXPECT_EQ(why, "Too many levels of symbolic links");
+    QString deep = dir_.path();  // more than PATH_MAX (4096) bytes, each part a legal name
+    while (deep.size() <= 4200) deep += "/" + QString(200, 'd');
+    EXPECT_FALSE(picture.Load((deep + "/p.png").toStdString(), &why));
+    EXPECT_EQ(why, "File name too long");
     WriteBytes(PathOf("notes.gif"), "This is not a picture at all.\n");
     EXPECT_FALSE(picture.Load(PathOf("notes.gif"), &why));
     EXPECT_EQ(why, "not a bmp, jpg, png or gif picture");
+}
+
+// The editor's box for a picture that cannot be used names what is wrong with it.
+TEST_F(PictureFiles, TheBoxLineNamesWhyAPictureCannotBeUsed) {
+    EXPECT_EQ(UnusablePictureLine(PathOf("absent.png")), "can't find " + PathOf("absent.png"));
+    ASSERT_EQ(mkfifo(PathOf("pipe.png").c_str(), 0600), 0);
+    EXPECT_EQ(UnusablePictureLine(PathOf("pipe.png")),
+              "Cannot use the picture " + PathOf("pipe.png") + ": is not a regular file");
+    EXPECT_EQ(UnusablePictureLine(dir_.path().toStdString()),
+              "Cannot use the picture " + dir_.path().toStdString() + ": is a folder");
 }
 
 std::uint32_t Crc32(const QByteArray& bytes) {

@@ -6,25 +6,20 @@
 #include <random>
 
 #include "remap/remap.h"
+#include "support/map_heads.h"
 #include "support/test_planes.h"
 
 namespace tesselink {
 namespace {
 
+using testing::Head;
 using testing::RandomPlanes;
-
-MapFileHead Head(int ow, int oh, int tw, int th) {
-    MapFileHead h;
-    h.OriginalWidth = static_cast<std::uint16_t>(ow);
-    h.OriginalHeight = static_cast<std::uint16_t>(oh);
-    h.TargetWidth = static_cast<std::uint16_t>(tw);
-    h.TargetHeight = static_cast<std::uint16_t>(th);
-    return h;
-}
+using testing::SamePlanes;
 
 TEST(BuildCoverWindows, HundredBySixtyBlockInTheSameDirection) {
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), 0, cover), 1);
+    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), CoverMode::Same, cover),
+              CoverBuild::Filled);
     ASSERT_EQ(cover.size(), 48u);
     const PlaybackWindow& w = cover[2 * 6 + 3];  // tile row 2, column 3
     EXPECT_EQ(w.OriginalStartX, 300);
@@ -35,7 +30,9 @@ TEST(BuildCoverWindows, HundredBySixtyBlockInTheSameDirection) {
 
 TEST(BuildCoverWindows, HundredBySixtyBlockInTheOtherDirection) {
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), 1, cover), 1);
+    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), CoverMode::Different,
+                                cover),
+              CoverBuild::Filled);
     ASSERT_EQ(cover.size(), 36u);  // min(6, 8) x min(8, 6)
     const PlaybackWindow& w = cover[2 * 6 + 3];  // i = 2, j = 3
     EXPECT_EQ(w.OriginalStartX, 300);
@@ -49,7 +46,7 @@ TEST(BuildCoverWindows, CopiesKeepSizeModeAndReservedByteAndStartWithTheMap) {
     turned.Reserved = 0x5C;
     const PlaybackWindows map = {MakeWindow(0, 0, 10, 20, 20, 0, 4), turned};
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows(map, Head(200, 100, 200, 100), 0, cover), 1);
+    ASSERT_EQ(BuildCoverWindows(map, Head(200, 100, 200, 100), CoverMode::Same, cover), CoverBuild::Filled);
     ASSERT_GE(cover.size(), 2u);
     EXPECT_EQ(cover[0], map[0]);
     EXPECT_EQ(cover[1], map[1]);
@@ -70,27 +67,29 @@ TEST(BuildCoverWindows, CopiesKeepSizeModeAndReservedByteAndStartWithTheMap) {
 
 TEST(BuildCoverWindows, ZeroExtentAndEmptyMap) {
     PlaybackWindows cover = {MakeWindow(1, 1, 1, 1, 1, 1, 0)};  // emptied first
-    EXPECT_EQ(BuildCoverWindows({}, Head(640, 480, 640, 480), 0, cover), -1);
+    EXPECT_EQ(BuildCoverWindows({}, Head(640, 480, 640, 480), CoverMode::Same, cover), CoverBuild::NotPossible);
     EXPECT_TRUE(cover.empty());
     PlaybackWindow unknown = MakeWindow(0, 0, 10, 10, 0, 0, 0);
     unknown.MapMode = 9;
     unknown.UpdatePlacedSize();  // placed 0 x 0: target extent 0
-    EXPECT_EQ(BuildCoverWindows({unknown}, Head(640, 480, 640, 480), 1, cover), -1);
+    EXPECT_EQ(BuildCoverWindows({unknown}, Head(640, 480, 640, 480), CoverMode::Different, cover),
+              CoverBuild::NotPossible);
     EXPECT_TRUE(cover.empty());
 }
 
 TEST(BuildCoverWindows, BlockAsLargeAsThePicturesIsOneTile) {
     const PlaybackWindows map = {MakeWindow(0, 0, 320, 480, 320, 0, 0), MakeWindow(320, 0, 320, 480, 0, 0, 4)};
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), 0, cover), 1);
+    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), CoverMode::Same, cover), CoverBuild::Filled);
     EXPECT_EQ(cover, map);
-    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), 1, cover), 1);
+    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), CoverMode::Different, cover), CoverBuild::Filled);
     EXPECT_EQ(cover, map);
 }
 
-TEST(BuildCoverWindows, BlockWiderThanTheOriginalGivesNothingButReturnsOne) {
+TEST(BuildCoverWindows, BlockWiderThanTheOriginalGivesNothingButIsFilled) {
     PlaybackWindows cover;
-    EXPECT_EQ(BuildCoverWindows({MakeWindow(0, 0, 700, 10, 0, 0, 0)}, Head(640, 480, 800, 480), 0, cover), 1);
+    EXPECT_EQ(BuildCoverWindows({MakeWindow(0, 0, 700, 10, 0, 0, 0)}, Head(640, 480, 800, 480), CoverMode::Same, cover),
+              CoverBuild::Filled);
     EXPECT_TRUE(cover.empty());
 }
 
@@ -98,7 +97,7 @@ TEST(BuildCoverWindows, DifferentExtentsInSourceAndTarget) {
     // c = 100, b = 200 with OW = TW = 640: min(6, 3) = 3 tile columns; d = e = 480: one row.
     const PlaybackWindows map = {MakeWindow(0, 0, 100, 480, 100, 0, 0)};
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), 0, cover), 1);
+    ASSERT_EQ(BuildCoverWindows(map, Head(640, 480, 640, 480), CoverMode::Same, cover), CoverBuild::Filled);
     ASSERT_EQ(cover.size(), 3u);
     EXPECT_EQ(cover[2].OriginalStartX, 200);
     EXPECT_EQ(cover[2].TargetStartX, 500);
@@ -111,7 +110,7 @@ TEST(BuildCoverWindows, DifferentDirectionFillsOnlyAsManyColumnsAsSourceRows) {
     PlaybackWindows cover;
     PlaybackWindow w = map[0];
     w.TargetStartX = 50;
-    ASSERT_EQ(BuildCoverWindows({w}, Head(200, 400, 500, 1000), 1, cover), 1);
+    ASSERT_EQ(BuildCoverWindows({w}, Head(200, 400, 500, 1000), CoverMode::Different, cover), CoverBuild::Filled);
     ASSERT_EQ(cover.size(), 2u * 4u);
     int maxColumn = 0;
     for (const PlaybackWindow& c : cover) maxColumn = std::max(maxColumn, (c.TargetStartX - 50) / 100);
@@ -120,7 +119,9 @@ TEST(BuildCoverWindows, DifferentDirectionFillsOnlyAsManyColumnsAsSourceRows) {
 
 TEST(BuildCoverWindows, OnePixelWindowOver2000PicturesGivesFourMillion) {
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 1, 1, 0, 0, 0)}, Head(2000, 2000, 2000, 2000), 0, cover), 1);
+    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 1, 1, 0, 0, 0)}, Head(2000, 2000, 2000, 2000), CoverMode::Same,
+                                cover),
+              CoverBuild::Filled);
     ASSERT_EQ(cover.size(), 4000000u);
     EXPECT_EQ(cover.back().OriginalStartX, 1999);
     EXPECT_EQ(cover.back().TargetStartY, 1999);
@@ -130,15 +131,8 @@ TEST(BuildCoverWindows, TooLargeACoverIsRefusedNotAllocated) {
     // 255 one-pixel windows tiled over 65535 x 65535 would be about a trillion entries.
     const PlaybackWindows map(255, MakeWindow(0, 0, 1, 1, 0, 0, 0));
     PlaybackWindows cover;
-    EXPECT_EQ(BuildCoverWindows(map, Head(65535, 65535, 65535, 65535), 0, cover), CoverTooLarge);
+    EXPECT_EQ(BuildCoverWindows(map, Head(65535, 65535, 65535, 65535), CoverMode::Same, cover), CoverBuild::TooLarge);
     EXPECT_TRUE(cover.empty());
-}
-
-bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-    for (int ch = 0; ch < 3; ++ch)
-        if (!std::equal(a.Plane(ch), a.Plane(ch) + a.PlaneSize(), b.Plane(ch))) return false;
-    return true;
 }
 
 // The block table must give exactly the picture of remapping every generated cover window,
@@ -157,17 +151,17 @@ TEST(CoverBlock, MatchesRemappingTheGeneratedWindows) {
             windows.push_back(win);
         }
         const ColourPlanes source = RandomPlanes(head.OriginalWidth, head.OriginalHeight, random);
-        for (const int mode : {CoverModeSame, CoverModeDifferent}) {
+        for (const CoverMode mode : {CoverMode::Same, CoverMode::Different}) {
             PlaybackWindows cover;
-            ASSERT_EQ(BuildCoverWindows(windows, head, mode, cover), CoverFilled);
+            ASSERT_EQ(BuildCoverWindows(windows, head, mode, cover), CoverBuild::Filled);
             CoverBlock block;
-            ASSERT_EQ(block.Build(windows, head, mode), CoverFilled);
+            ASSERT_EQ(block.Build(windows, head, mode), CoverBuild::Filled);
             ASSERT_EQ(block.HasTiles(), !cover.empty());
             if (cover.empty()) continue;
             TargetPlanes expected, actual;
             RemapWindows(source, cover, head.TargetWidth, head.TargetHeight, expected);
             block.RemapArea(source, 0, 0, head.TargetWidth, head.TargetHeight, actual);
-            ASSERT_TRUE(SamePlanes(expected, actual)) << "round " << round << " mode " << mode;
+            ASSERT_TRUE(SamePlanes(expected, actual)) << "round " << round << " mode " << static_cast<int>(mode);
 
             // A part: the same pixels as the whole picture there.
             const int left = pick(0, head.TargetWidth - 1), top = pick(0, head.TargetHeight - 1);
@@ -190,40 +184,41 @@ TEST(CoverBlock, CoversWhereTheGeneratedListIsRefused) {
     const PlaybackWindows windows = {MakeWindow(0, 0, 1, 1, 0, 0, 3), MakeWindow(0, 0, 1, 1, 0, 0, 1),
                                      MakeWindow(0, 0, 1, 1, 0, 0, 0)};
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows(windows, head, CoverModeSame, cover), CoverTooLarge);
+    ASSERT_EQ(BuildCoverWindows(windows, head, CoverMode::Same, cover), CoverBuild::TooLarge);
 
     std::mt19937 random(5);
     const ColourPlanes source = RandomPlanes(2000, 2000, random);
-    for (const int mode : {CoverModeSame, CoverModeDifferent}) {
+    for (const CoverMode mode : {CoverMode::Same, CoverMode::Different}) {
         CoverBlock block;
-        ASSERT_EQ(block.Build(windows, head, mode), CoverFilled);
+        ASSERT_EQ(block.Build(windows, head, mode), CoverBuild::Filled);
         TargetPlanes target;
         block.RemapArea(source, 0, 0, 2000, 2000, target);
         for (int y = 0; y < 2000; ++y)
             for (int x = 0; x < 2000; ++x) {
-                const int from = mode == CoverModeSame ? y * 2000 + x : x * 2000 + y;
-                ASSERT_EQ(target.Green()[y * 2000 + x], source.Green()[from]) << x << "," << y << " mode " << mode;
+                const int from = mode == CoverMode::Same ? y * 2000 + x : x * 2000 + y;
+                ASSERT_EQ(target.Green()[y * 2000 + x], source.Green()[from])
+                    << x << "," << y << " mode " << static_cast<int>(mode);
             }
     }
 }
 
 TEST(CoverBlock, ZeroExtentAndBlocksBeyondTheTableAreRefused) {
     CoverBlock block;
-    EXPECT_EQ(block.Build({}, Head(640, 480, 640, 480), CoverModeSame), CoverNotPossible);
+    EXPECT_EQ(block.Build({}, Head(640, 480, 640, 480), CoverMode::Same), CoverBuild::NotPossible);
     EXPECT_FALSE(block.HasTiles());
     // Only a head the reader would refuse with windows can carry a block this large.
     const PlaybackWindows huge = {MakeWindow(0, 0, 5000, 5000, 0, 0, 0)};
-    EXPECT_EQ(block.Build(huge, Head(10000, 10000, 10000, 10000), CoverModeSame), CoverTooLarge);
+    EXPECT_EQ(block.Build(huge, Head(10000, 10000, 10000, 10000), CoverMode::Same), CoverBuild::TooLarge);
     EXPECT_FALSE(block.HasTiles());
     EXPECT_EQ(CoverTooLargeText(huge), "The cover is not shown: its block of windows is 5000 x 5000 in the original "
                                        "and 5000 x 5000 in the target, and neither may exceed 16777216 pixels");
 }
 
 TEST(CoverModeFromOption, BitsTwoAndFour) {
-    EXPECT_EQ(CoverModeFromOption(0), -1);
-    EXPECT_EQ(CoverModeFromOption(4), -1);
-    EXPECT_EQ(CoverModeFromOption(2), 0);
-    EXPECT_EQ(CoverModeFromOption(6), 1);
+    EXPECT_EQ(CoverModeFromOption(0), CoverMode::None);
+    EXPECT_EQ(CoverModeFromOption(4), CoverMode::None);
+    EXPECT_EQ(CoverModeFromOption(2), CoverMode::Same);
+    EXPECT_EQ(CoverModeFromOption(6), CoverMode::Different);
 }
 
 }  // namespace

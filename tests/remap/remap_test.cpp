@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "remap/remap.h"
+#include "support/test_planes.h"
 
 namespace tesselink {
 namespace {
+
+using testing::SamePlanes;
 
 // Planes whose three channels hold different values derived from a letter per pixel.
 ColourPlanes PlanesFromRows(const std::vector<std::string>& rows) {
@@ -46,13 +49,6 @@ ColourPlanes RandomPlanes(int width, int height, std::mt19937& random) {
     for (int c = 0; c < 3; ++c)
         for (std::size_t i = 0; i < planes.PlaneSize(); ++i) planes.Plane(c)[i] = static_cast<std::uint8_t>(byte(random));
     return planes;
-}
-
-bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-    for (int c = 0; c < 3; ++c)
-        if (!std::equal(a.Plane(c), a.Plane(c) + a.PlaneSize(), b.Plane(c))) return false;
-    return true;
 }
 
 TEST(RemapWindows, ThreeByTwoWindowInAllSixModes) {

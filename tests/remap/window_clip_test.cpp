@@ -14,7 +14,7 @@ namespace {
 
 // The area of the full target picture, pixel by pixel, against the picture built from the cut windows.
 void ExpectAreaMatches(const ColourPlanes& source, const PlaybackWindows& windows, int tw, int th,
-                       const TargetRect& area) {
+                       const PixelRect& area) {
     TargetPlanes full, part;
     RemapWindows(source, windows, tw, th, full);
     PlaybackWindows cut;
@@ -41,11 +41,11 @@ TEST(WindowClip, EveryModeCutAtEverySide) {
         // 13 x 7 from (5, 9), placed at (10, 12): the area cuts it on each side in turn.
         const PlaybackWindows windows = {MakeWindow(5, 9, 13, 7, 10, 12, mode)};
         SCOPED_TRACE(mode);
-        ExpectAreaMatches(source, windows, 50, 40, TargetRect{13, 0, 50, 40});
-        ExpectAreaMatches(source, windows, 50, 40, TargetRect{0, 14, 50, 40});
-        ExpectAreaMatches(source, windows, 50, 40, TargetRect{0, 0, 16, 40});
-        ExpectAreaMatches(source, windows, 50, 40, TargetRect{0, 0, 50, 15});
-        ExpectAreaMatches(source, windows, 50, 40, TargetRect{12, 13, 15, 16});
+        ExpectAreaMatches(source, windows, 50, 40, PixelRect{13, 0, 50, 40});
+        ExpectAreaMatches(source, windows, 50, 40, PixelRect{0, 14, 50, 40});
+        ExpectAreaMatches(source, windows, 50, 40, PixelRect{0, 0, 16, 40});
+        ExpectAreaMatches(source, windows, 50, 40, PixelRect{0, 0, 50, 15});
+        ExpectAreaMatches(source, windows, 50, 40, PixelRect{12, 13, 15, 16});
     }
 }
 
@@ -64,7 +64,7 @@ TEST(WindowClip, RandomMapsAndAreasGiveTheSamePixels) {
                                          static_cast<int>(random() % (50 - ph + 1)), mode));
         }
         const int l = static_cast<int>(random() % 70), t = static_cast<int>(random() % 50);
-        const TargetRect area{l, t, l + 1 + static_cast<int>(random() % (70 - l)), t + 1 + static_cast<int>(random() % (50 - t))};
+        const PixelRect area{l, t, l + 1 + static_cast<int>(random() % (70 - l)), t + 1 + static_cast<int>(random() % (50 - t))};
         ExpectAreaMatches(source, windows, 70, 50, area);
         if (::testing::Test::HasFatalFailure()) return;
     }
@@ -75,9 +75,9 @@ TEST(WindowClip, WindowsOutsideTheAreaOrOfUnknownModeAreLeftOut) {
                                MakeWindow(0, 0, 10, 10, 20, 20, 0)};
     windows[2].MapMode = 9;
     PlaybackWindows cut;
-    ClipWindowsToArea(windows, TargetRect{15, 15, 35, 35}, cut);
+    ClipWindowsToArea(windows, PixelRect{15, 15, 35, 35}, cut);
     EXPECT_TRUE(cut.empty());
-    ClipWindowsToArea(windows, TargetRect{5, 5, 45, 45}, cut);
+    ClipWindowsToArea(windows, PixelRect{5, 5, 45, 45}, cut);
     ASSERT_EQ(cut.size(), 2u);
     EXPECT_EQ(cut[0], MakeWindow(5, 5, 5, 5, 0, 0, 0));
     EXPECT_EQ(cut[1], MakeWindow(0, 0, 5, 5, 35, 35, 0));

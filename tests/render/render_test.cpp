@@ -12,6 +12,8 @@
 
 #include "map/map_file.h"
 #include "render/render_command.h"
+#include "support/source_tree.h"
+#include "support/test_files.h"
 
 namespace tesselink {
 namespace {
@@ -124,19 +126,14 @@ Map RandomMap(std::mt19937& random) {
     return map;
 }
 
-QImage RandomPicture(int w, int h, std::mt19937& random) {
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.setPixel(x, y, 0xFF000000u | (random() & 0xFFFFFF));
-    return image;
-}
+using testing::NoisePicture;
 
 TEST_F(Render, RandomMapsMatchThePerPixelFormulaWithAndWithoutCover) {
     std::mt19937 random(2024);
     for (int round = 0; round < 24; ++round) {
         const Map map = RandomMap(random);
         // A picture at least the original size, so the planes are its centred crop.
-        const QImage picture = RandomPicture(map.Head.OriginalWidth + round % 5, map.Head.OriginalHeight + round % 3,
+        const QImage picture = NoisePicture(map.Head.OriginalWidth + round % 5, map.Head.OriginalHeight + round % 3,
                                              random);
         ASSERT_TRUE(picture.save(dir_.filePath("picture.png"), "png"));
         ASSERT_TRUE(WriteMapFile(map, Path("random.map")));
@@ -159,7 +156,7 @@ TEST_F(Render, FollowsTheMapsCoverOptionWithoutTheFlag) {
     map.Head.OriginalHeight = 47;
     map.Head.TargetWidth = 83;
     map.Head.TargetHeight = 101;
-    const QImage picture = RandomPicture(95, 47, random);
+    const QImage picture = NoisePicture(95, 47, random);
     ASSERT_TRUE(picture.save(dir_.filePath("p.png"), "png"));
     for (std::uint8_t option : {0, 2, 6, 4}) {
         map.Head.CoverOption = option;
@@ -185,7 +182,7 @@ TEST_F(Render, SmallerPictureIsStretchedToTheOriginalSize) {
 }
 
 TEST_F(Render, ExampleMapsRenderFromTheDefaultPicture) {
-    const QString root = TESSELINK_SOURCE;
+    const QString root = testing::SourceDir();
     const QImage card(root + "/res/tesselink.jpg");
     ASSERT_EQ(card.size(), QSize(640, 480));
     for (const char* name : {"wall_2x2.map", "mirrored_strip.map", "cover_block.map"}) {
@@ -299,9 +296,8 @@ TEST_F(Render, ExistingOutputIsReplacedWhole) {
     EXPECT_EQ(out.pixel(4, 3), qRgb(172, 172, 172));
 }
 
-#ifdef TESSELINK_EXECUTABLE
 TEST_F(Render, TheProgramRendersTheReadmeExample) {
-    const QString root = TESSELINK_SOURCE;
+    const QString root = testing::SourceDir();
     QProcess process;
     process.start(TESSELINK_EXECUTABLE, {"--render", root + "/examples/cover_block.map", "--picture",
                                          root + "/res/tesselink.jpg", "--output", dir_.filePath("cover.png")});
@@ -318,7 +314,6 @@ TEST_F(Render, TheProgramRendersTheReadmeExample) {
     EXPECT_EQ(message.count('\n'), 1) << message.toStdString();
     EXPECT_FALSE(QFile::exists(dir_.filePath("x.png")));
 }
-#endif
 
 }  // namespace
 }  // namespace tesselink

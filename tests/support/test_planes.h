@@ -2,6 +2,7 @@
 // Colour planes for tests of the remap and of drawing from planes.
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <random>
 
@@ -30,6 +31,14 @@ inline ColourPlanes RandomPlanes(int width, int height, std::mt19937& random) {
     for (int c = 0; c < 3; ++c)
         for (std::size_t i = 0; i < planes.PlaneSize(); ++i) planes.Plane(c)[i] = static_cast<std::uint8_t>(random());
     return planes;
+}
+
+// Same size and the same bytes in every plane.
+inline bool SamePlanes(const PlaneSet& a, const PlaneSet& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int c = 0; c < 3; ++c)
+        if (!std::equal(a.Plane(c), a.Plane(c) + a.PlaneSize(), b.Plane(c))) return false;
+    return true;
 }
 
 }  // namespace tesselink::testing

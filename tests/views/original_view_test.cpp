@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "support/document_setup.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
@@ -118,6 +120,17 @@ TEST_F(OriginalFixture, MissingPictureIsReportedOnceAfterTheEventThatFoundIt) {
     Flush();
     ASSERT_EQ(boxes.Shown.size(), 3u);
     EXPECT_NE(boxes.Shown[2].Text.find("other.jpg"), std::string::npos);
+}
+
+TEST_F(OriginalFixture, APictureThatIsAFifoIsReportedAsSuchNotAsMissing) {
+    const std::string fifo = dir.filePath("pipe.jpg").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    doc.SetBackgroundPicturePath(fifo);
+    EXPECT_EQ(Paint().pixel(500, 300), Grey);
+    Flush();
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Text,
+              "Cannot use the picture " + fifo + ": is not a regular file\nplease Select background picture");
 }
 
 TEST_F(OriginalFixture, LargerPictureShowsItsCentreUnscaled) {

@@ -180,8 +180,8 @@ TEST_F(TargetFixture, ACoverOfMillionsOfWindowsIsDrawnAndOutlinedWhereShown) {
         const std::size_t i = static_cast<std::size_t>(y) * 2000 + x;
         return qRgb(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
     };
-    for (const int mode : {CoverModeSame, CoverModeDifferent}) {
-        doc.SetCoverOption(mode == CoverModeSame ? CoverFullScreen : CoverFullScreen | CoverDifferentDirection);
+    for (const CoverMode mode : {CoverMode::Same, CoverMode::Different}) {
+        doc.SetCoverOption(mode == CoverMode::Same ? CoverFullScreen : CoverFullScreen | CoverDifferentDirection);
         const QImage image = Paint();
         const ViewRect p = target.PictureRect();
         // The tiles on screen, three windows each: about 333 x 107 of them, not 4 million.
@@ -189,8 +189,8 @@ TEST_F(TargetFixture, ACoverOfMillionsOfWindowsIsDrawnAndOutlinedWhereShown) {
         EXPECT_GT(target.CoverFrames().size(), 3u * 330 * 100);
         for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {117, 33}, {300, 2}, {5, 100}}) {
             EXPECT_EQ(image.pixel(p.left + 3 * x + 1, p.top + 3 * y + 1),
-                      mode == CoverModeSame ? plane(x, y) : plane(y, x))
-                << x << "," << y << " mode " << mode;
+                      mode == CoverMode::Same ? plane(x, y) : plane(y, x))
+                << x << "," << y << " mode " << static_cast<int>(mode);
         }
     }
 }

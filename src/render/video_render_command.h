@@ -1,0 +1,33 @@
+#pragma once
+// `tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME]
+// [--crf N] [--start SECONDS] [--duration SECONDS]`: every frame of IN carried through the map
+// into a video of the target size at IN's frame rate.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tesselink {
+
+struct VideoRenderOptions {
+    std::string MapPath;
+    std::string VideoPath;
+    std::string OutputPath;
+    std::optional<int> CoverMode;  // none: the map's own cover option
+    std::string Codec;             // empty: by the output's extension
+    std::optional<int> Crf;
+    double Start = 0;              // seconds
+    std::optional<double> Duration;  // seconds; none: to the end
+};
+
+// Exit codes besides 0 (written) and the render command's 1 (failed) and 2 (usage).
+constexpr int VideoRenderInterrupted = 130;
+
+// Fills `options` from the arguments after the program name; on a mistake returns the line to print.
+std::optional<std::string> ParseVideoRenderArguments(const std::vector<std::string>& arguments,
+                                                     VideoRenderOptions& options);
+
+// Renders; prints progress and failures on stderr. Returns the process exit code.
+int RunVideoRenderCommand(const VideoRenderOptions& options);
+
+}  // namespace tesselink

@@ -1,0 +1,66 @@
+#pragma once
+// Reading a video file frame by frame with FFmpeg's libraries: what the file is, the next frame,
+// and a seek exact to the frame. One decoder serves one thread at a time; a preview or a render
+// runs it on a worker (see frame_pump.h).
+
+#include <memory>
+#include <string>
+
+struct AVFrame;
+
+namespace tesselink {
+
+struct VideoInfo {
+    int Width = 0;  // of the first frame; every frame is carried at this size
+    int Height = 0;
+    int FrameRateNum = 0;  // frames per second as a fraction
+    int FrameRateDen = 1;
+    double Duration = -1;          // seconds; negative when the file does not say
+    long long FrameCount = -1;     // frames; negative when unknown
+    bool FrameCountExact = false;  // declared by the file, not worked out from the duration
+    int ColourSpace = 2;           // AVColorSpace of the first frame (2: unspecified)
+    std::string CodecName;
+
+    double FrameRate() const { return FrameRateDen > 0 ? static_cast<double>(FrameRateNum) / FrameRateDen : 0; }
+};
+
+class VideoDecoder {
+public:
+    enum class Step { Frame, End, Error };
+
+    VideoDecoder();
+    ~VideoDecoder();
+    VideoDecoder(const VideoDecoder&) = delete;
+    VideoDecoder& operator=(const VideoDecoder&) = delete;
+
+    // Opens `path` and decodes its first frame, which the first Next() returns. False, with the
+    // reason in `why`, for anything that is not a readable video with at least one frame of at
+    // most Picture::MaxPixels pixels.
+    bool Open(const std::string& path, std::string* why);
+    void Close();
+    bool IsOpen() const;
+    const VideoInfo& Info() const;
+
+    // Makes the next frame current. End after the last frame; Error with the reason for a read or
+    // decoding failure (a truncated or damaged file), after which only a seek or Close helps.
+    Step Next(std::string* why);
+
+    // The current frame (decoded as stored: any size, any pixel format); null before the first.
+    const AVFrame* Frame() const;
+    // Its number from 0, from its time stamp and the frame rate; its time in seconds from the start.
+    long long FrameIndex() const;
+    double FrameTime() const;
+
+    // Makes frame `index` current (from the key frame before it, decoding forward). End when the
+    // video has fewer frames; a frame missing from a variable-rate video gives the next one.
+    Step SeekToFrame(long long index, std::string* why);
+    // The frame shown at `seconds` from the start: SeekToFrame(FrameIndexAt(seconds)).
+    Step SeekToTime(double seconds, std::string* why);
+    long long FrameIndexAt(double seconds) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+}  // namespace tesselink

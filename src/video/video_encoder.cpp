@@ -1,0 +1,390 @@
+#include "video/video_encoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "video/rgb_to_yuv.h"
+#include "video/video_path.h"
+
+namespace tesselink {
+namespace {
+
+constexpr int DefaultCrf = 18;
+constexpr int IoBufferSize = 1 << 16;
+
+std::string Extension(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ext;
+}
+
+// The muxer for an extension, or null.
+const char* MuxerName(const std::string& ext) {
+    if (ext == "mp4") return "mp4";
+    if (ext == "mov") return "mov";
+    if (ext == "mkv") return "matroska";
+    return nullptr;
+}
+
+std::string CodecFor(const std::string& ext, const std::string& codec) {
+    if (!codec.empty()) return codec;
+    return ext == "mkv" ? "ffv1" : "h264";
+}
+
+struct CodecChoice {
+    const char* encoder;
+    AVCodecID id;
+};
+
+bool FindCodec(const std::string& codec, CodecChoice& choice) {
+    if (codec == "h264" || codec == "libx264") choice = {"libx264", AV_CODEC_ID_H264};
+    else if (codec == "ffv1") choice = {"ffv1", AV_CODEC_ID_FFV1};
+    else if (codec == "png") choice = {"png", AV_CODEC_ID_PNG};
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+std::string VideoEncoderSettingsProblem(const std::string& path, const VideoEncoderSettings& settings) {
+    const std::string ext = Extension(path);
+    const char* muxer = MuxerName(ext);
+    if (!muxer) return "the output must end in .mp4, .mov or .mkv";
+    const std::string codec = CodecFor(ext, settings.Codec);
+    CodecChoice choice{};
+    if (!FindCodec(codec, choice)) return "unknown codec " + codec + " (h264, ffv1 or png)";
+    if (settings.Crf >= 0 && choice.id != AV_CODEC_ID_H264) return "--crf applies to h264 only";
+    if (settings.Crf > 51) return "--crf takes 0 to 51, not " + std::to_string(settings.Crf);
+    const AVOutputFormat* format = av_guess_format(muxer, nullptr, nullptr);
+    // Matroska holds any codec, through its compatibility mapping where it has no native one (PNG).
+    if (!format || (ext != "mkv" && avformat_query_codec(format, choice.id, FF_COMPLIANCE_NORMAL) != 1))
+        return "a ." + ext + " file cannot hold " + codec + " video; use .mkv";
+    if (!avcodec_find_encoder_by_name(choice.encoder))
+        return "this FFmpeg has no " + std::string(choice.encoder) + " encoder";
+    if (settings.Width <= 0 || settings.Height <= 0) return "the target size is empty";
+    if (settings.FrameRateNum <= 0 || settings.FrameRateDen <= 0) return "the frame rate is unknown";
+    return std::string();
+}
+
+struct VideoEncoder::State {
+    std::string path, temporary;
+    int fd = -1;
+    int writeErrno = 0;  // what the last failed write or seek said
+    AVFormatContext* format = nullptr;
+    AVIOContext* io = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVStream* stream = nullptr;
+    AVFrame* words = nullptr;    // what the caller fills: BGR0 bytes are 0xffRRGGBB words
+    AVFrame* encoded = nullptr;  // the encoder's pixel format, when it is not BGR0
+    SwsContext* convert = nullptr;  // to PNG's RGB24
+    bool yuv = false;               // to H.264's YUV by WordsToYuv420/444
+    YuvWeights weights{};
+    AVPacket* packet = nullptr;
+    long long frames = 0;
+    std::string codecName;
+
+    ~State() { Close(true); }
+
+    static int Write(void* opaque, std::uint8_t* data, int size) {
+        auto* s = static_cast<State*>(opaque);
+        int done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(s->fd, data + done, static_cast<std::size_t>(size - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                s->writeErrno = n < 0 ? errno : ENOSPC;
+                return AVERROR(s->writeErrno);
+            }
+            done += static_cast<int>(n);
+        }
+        return size;
+    }
+
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence) {
+        auto* s = static_cast<State*>(opaque);
+        if (whence & AVSEEK_SIZE) {
+            struct stat info {};
+            return ::fstat(s->fd, &info) == 0 ? info.st_size : AVERROR(errno);
+        }
+        const off_t at = ::lseek(s->fd, offset, whence & ~AVSEEK_FORCE);
+        if (at < 0) {
+            s->writeErrno = errno;
+            return AVERROR(errno);
+        }
+        return at;
+    }
+
+    // Frees everything; removes the temporary file when `remove`.
+    void Close(bool remove) {
+        sws_freeContext(convert);
+        convert = nullptr;
+        av_frame_free(&words);
+        av_frame_free(&encoded);
+        av_packet_free(&packet);
+        avcodec_free_context(&codec);
+        if (format) {
+            format->pb = nullptr;
+            avformat_free_context(format);
+            format = nullptr;
+        }
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+        if (remove && !temporary.empty()) ::unlink(temporary.c_str());
+        temporary.clear();
+    }
+
+    std::string WriteFailure(int code) const {
+        return "cannot write " + path + ": " + (writeErrno ? std::strerror(writeErrno) : AvErrorText(code));
+    }
+
+    // Hands `frame` (null: flush) to the encoder and writes every packet it gives back.
+    bool Encode(const AVFrame* frame, std::string* why) {
+        int result = avcodec_send_frame(codec, frame);
+        if (result < 0) {
+            if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + AvErrorText(result);
+            return false;
+        }
+        for (;;) {
+            result = avcodec_receive_packet(codec, packet);
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
+            if (result < 0) {
+                if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + AvErrorText(result);
+                return false;
+            }
+            // Every frame lasts one frame time; without it MP4's edit list cuts the last one off.
+            if (packet->duration == 0) packet->duration = 1;
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            result = av_interleaved_write_frame(format, packet);
+            av_packet_unref(packet);
+            if (result < 0 || io->error < 0) {
+                if (why) *why = WriteFailure(result < 0 ? result : io->error);
+                return false;
+            }
+        }
+    }
+};
+
+VideoEncoder::VideoEncoder() = default;
+VideoEncoder::~VideoEncoder() = default;
+
+long long VideoEncoder::FramesWritten() const { return s_ ? s_->frames : 0; }
+
+const std::string& VideoEncoder::CodecName() const {
+    static const std::string none;
+    return s_ ? s_->codecName : none;
+}
+
+void VideoEncoder::Abandon() { s_.reset(); }
+
+std::uint32_t* VideoEncoder::FrameWords() {
+    if (!s_ || !s_->words) return nullptr;
+    // The encoder may still hold the last frame's buffer; then this one gets its own.
+    if (av_frame_make_writable(s_->words) < 0) return nullptr;
+    return reinterpret_cast<std::uint32_t*>(s_->words->data[0]);
+}
+
+std::ptrdiff_t VideoEncoder::StrideWords() const { return s_ && s_->words ? s_->words->linesize[0] / 4 : 0; }
+
+bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& settings, std::string* why) {
+    auto fail = [&](const std::string& text) {
+        if (why) *why = text;
+        s_.reset();
+        return false;
+    };
+    s_.reset();
+    const std::string settingsProblem = VideoEncoderSettingsProblem(path, settings);
+    if (!settingsProblem.empty()) return fail(settingsProblem);
+    const std::string outputProblem = VideoOutputProblem(path);
+    if (!outputProblem.empty()) return fail("cannot write " + path + ": " + outputProblem);
+
+    const std::string ext = Extension(path);
+    CodecChoice choice{};
+    FindCodec(CodecFor(ext, settings.Codec), choice);
+
+    s_ = std::make_unique<State>();
+    State& s = *s_;
+    s.path = path;
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string pattern = folder + "." + base + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    s.fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (s.fd < 0) return fail("cannot write " + path + ": " + std::strerror(errno));
+    s.temporary = name.data();
+
+    int result = avformat_alloc_output_context2(&s.format, nullptr, MuxerName(ext), s.temporary.c_str());
+    if (result < 0 || !s.format) return fail("cannot make a ." + ext + " file: " + AvErrorText(result));
+    auto* buffer = static_cast<std::uint8_t*>(av_malloc(IoBufferSize));
+    if (!buffer) return fail("not enough memory");
+    s.io = avio_alloc_context(buffer, IoBufferSize, 1, &s, nullptr, &State::Write, &State::Seek);
+    if (!s.io) {
+        av_free(buffer);
+        return fail("not enough memory");
+    }
+    s.format->pb = s.io;
+    s.format->flags |= AVFMT_FLAG_CUSTOM_IO;
+
+    const AVCodec* encoder = avcodec_find_encoder_by_name(choice.encoder);
+    s.codec = avcodec_alloc_context3(encoder);
+    s.packet = av_packet_alloc();
+    s.words = av_frame_alloc();
+    if (!s.codec || !s.packet || !s.words) return fail("not enough memory");
+    s.codecName = encoder->name;
+
+    const bool odd = (settings.Width % 2) != 0 || (settings.Height % 2) != 0;
+    AVPixelFormat pixels = AV_PIX_FMT_BGR0;
+    if (choice.id == AV_CODEC_ID_H264) pixels = odd ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
+    else if (choice.id == AV_CODEC_ID_PNG) pixels = AV_PIX_FMT_RGB24;
+
+    AVCodecContext* c = s.codec;
+    c->width = settings.Width;
+    c->height = settings.Height;
+    c->pix_fmt = pixels;
+    c->time_base = AVRational{settings.FrameRateDen, settings.FrameRateNum};
+    c->framerate = AVRational{settings.FrameRateNum, settings.FrameRateDen};
+    c->sample_aspect_ratio = AVRational{1, 1};
+    c->thread_count = 0;
+    if (s.format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    const auto space = static_cast<AVColorSpace>(settings.ColourSpace);
+    if (choice.id == AV_CODEC_ID_H264) {
+        av_opt_set_int(c->priv_data, "crf", settings.Crf >= 0 ? settings.Crf : DefaultCrf, 0);
+        c->color_range = AVCOL_RANGE_MPEG;
+        // The matrix the RGB went through on the way in; unspecified reads as BT.601 both ways.
+        c->colorspace = space == AVCOL_SPC_RGB ? AVCOL_SPC_UNSPECIFIED : space;
+    } else if (choice.id == AV_CODEC_ID_FFV1) {
+        c->level = 3;  // slices, so that it encodes and decodes on every core
+        c->gop_size = 1;
+    }
+    result = avcodec_open2(c, encoder, nullptr);
+    if (result < 0) return fail("cannot open the " + s.codecName + " encoder: " + AvErrorText(result));
+
+    s.stream = avformat_new_stream(s.format, nullptr);
+    if (!s.stream) return fail("not enough memory");
+    s.stream->time_base = c->time_base;
+    s.stream->avg_frame_rate = c->framerate;
+    result = avcodec_parameters_from_context(s.stream->codecpar, c);
+    if (result < 0) return fail("cannot set up the stream: " + AvErrorText(result));
+
+    s.words->format = AV_PIX_FMT_BGR0;
+    s.words->width = settings.Width;
+    s.words->height = settings.Height;
+    if (av_frame_get_buffer(s.words, 64) < 0) return fail("not enough memory for a frame");
+    if (pixels != AV_PIX_FMT_BGR0) {
+        s.encoded = av_frame_alloc();
+        if (!s.encoded) return fail("not enough memory");
+        s.encoded->format = pixels;
+        s.encoded->width = settings.Width;
+        s.encoded->height = settings.Height;
+        if (av_frame_get_buffer(s.encoded, 64) < 0) return fail("not enough memory for a frame");
+        if (choice.id == AV_CODEC_ID_H264) {
+            s.yuv = true;
+            s.weights = YuvWeightsFor(space);
+        } else {
+            s.convert = sws_getContext(settings.Width, settings.Height, AV_PIX_FMT_BGR0, settings.Width,
+                                       settings.Height, pixels, SWS_POINT, nullptr, nullptr, nullptr);
+            if (!s.convert) return fail("cannot convert frames to " + std::string(av_get_pix_fmt_name(pixels)));
+        }
+    }
+
+    result = avformat_write_header(s.format, nullptr);
+    if (result < 0 || s.io->error < 0) return fail(s.WriteFailure(result < 0 ? result : s.io->error));
+    return true;
+}
+
+bool VideoEncoder::WriteFrame(std::string* why) {
+    if (!s_) {
+        if (why) *why = "no video is being written";
+        return false;
+    }
+    State& s = *s_;
+    AVFrame* frame = s.words;
+    if (s.encoded) {
+        if (av_frame_make_writable(s.encoded) < 0) {
+            if (why) *why = "not enough memory for a frame";
+            s_.reset();
+            return false;
+        }
+        if (s.yuv) {
+            const YuvPlanes out{s.encoded->data[0],     s.encoded->data[1],     s.encoded->data[2],
+                                s.encoded->linesize[0], s.encoded->linesize[1], s.encoded->linesize[2]};
+            const auto* words = reinterpret_cast<const std::uint32_t*>(s.words->data[0]);
+            const std::ptrdiff_t stride = s.words->linesize[0] / 4;
+            if (s.encoded->format == AV_PIX_FMT_YUV420P)
+                WordsToYuv420(words, stride, s.words->width, s.words->height, out, s.weights);
+            else
+                WordsToYuv444(words, stride, s.words->width, s.words->height, out, s.weights);
+        } else {
+            sws_scale(s.convert, s.words->data, s.words->linesize, 0, s.words->height, s.encoded->data,
+                      s.encoded->linesize);
+        }
+        frame = s.encoded;
+    }
+    frame->pts = s.frames;
+    if (!s.Encode(frame, why)) {
+        s_.reset();
+        return false;
+    }
+    ++s.frames;
+    return true;
+}
+
+bool VideoEncoder::Finish(std::string* why) {
+    if (!s_) {
+        if (why) *why = "no video is being written";
+        return false;
+    }
+    State& s = *s_;
+    auto fail = [&](const std::string& text) {
+        if (why) *why = text;
+        s_.reset();
+        return false;
+    };
+    if (!s.Encode(nullptr, why)) return fail(why ? *why : std::string());
+    int result = av_write_trailer(s.format);
+    avio_flush(s.io);
+    if (result < 0 || s.io->error < 0) return fail(s.WriteFailure(result < 0 ? result : s.io->error));
+    // Some file systems report a full disk only when the data is flushed.
+    if (::fsync(s.fd) != 0 && errno != EINVAL && errno != EROFS)
+        return fail("cannot write " + s.path + ": " + std::strerror(errno));
+    // The new file gets the mode a plain create would give it.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(s.fd, 0666 & ~mask);
+    const int fd = s.fd;
+    s.fd = -1;
+    if (::close(fd) != 0) return fail("cannot write " + s.path + ": " + std::strerror(errno));
+    // Something other than a file may have been put there meanwhile.
+    const std::string problem = VideoOutputProblem(s.path);
+    if (!problem.empty()) return fail("cannot write " + s.path + ": " + problem);
+    if (::rename(s.temporary.c_str(), s.path.c_str()) != 0)
+        return fail("cannot write " + s.path + ": " + std::strerror(errno));
+    s.temporary.clear();
+    s.Close(false);
+    return true;
+}
+
+}  // namespace tesselink

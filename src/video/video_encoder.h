@@ -1,0 +1,58 @@
+#pragma once
+// Writing target pictures as a video with FFmpeg's libraries: all of it or nothing. The muxer
+// writes a temporary file beside the output, which is synced and renamed into place only when
+// the last frame is in; any failure, or Abandon(), removes it.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tesselink {
+
+struct VideoEncoderSettings {
+    int Width = 0;
+    int Height = 0;
+    int FrameRateNum = 25;
+    int FrameRateDen = 1;
+    // "h264" (libx264), "ffv1" or "png"; empty: h264 for .mp4 and .mov, ffv1 for .mkv.
+    std::string Codec;
+    int Crf = -1;         // h264 only, 0 to 51; negative: 18
+    int ColourSpace = 2;  // AVColorSpace the source was in; h264's YUV uses it (2, unspecified: BT.601)
+};
+
+// Why `settings` cannot be written to `path` (container by extension: .mp4, .mov, .mkv; codec known
+// and held by the container; --crf only for h264), or empty. Looks at no file.
+std::string VideoEncoderSettingsProblem(const std::string& path, const VideoEncoderSettings& settings);
+
+class VideoEncoder {
+public:
+    VideoEncoder();
+    ~VideoEncoder();  // abandons an unfinished file
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+
+    // Checks the settings and the output, creates the temporary file and opens the encoder.
+    bool Open(const std::string& path, const VideoEncoderSettings& settings, std::string* why);
+
+    // Where the next frame goes: Height rows of Width 0xffRRGGBB words (QImage::Format_RGB32
+    // layout), StrideWords() apart. Valid until WriteFrame.
+    std::uint32_t* FrameWords();
+    std::ptrdiff_t StrideWords() const;
+
+    // Encodes the frame filled in FrameWords and writes what the encoder gives.
+    bool WriteFrame(std::string* why);
+    // Flushes the encoder, finishes the container, syncs and renames into place.
+    bool Finish(std::string* why);
+    // Removes the temporary file; the output is left as it was.
+    void Abandon();
+
+    long long FramesWritten() const;
+    const std::string& CodecName() const;  // the encoder's name, e.g. "libx264"
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+}  // namespace tesselink
