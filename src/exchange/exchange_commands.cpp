@@ -68,7 +68,7 @@ int RunLineupCommand(const CommandLine& line) {
     if (!LoadMapOrJson(mapPath, map, problems)) return FailAll(problems);
 
     std::string why;
-    const int cover = line.CoverMode ? *line.CoverMode : CoverModeFromOption(map.Head.CoverOption);
+    const CoverMode cover = line.CoverMode ? *line.CoverMode : CoverModeFromOption(map.Head.CoverOption);
     const QImage image = line.OriginalSide ? OriginalLineup(map, &why) : TargetLineup(map, cover, &why);
     if (image.isNull()) return Fail(ExitFailed, "cannot draw the lineup of " + mapPath + ": " + why);
 

@@ -13,11 +13,11 @@ bool Fail(std::string* why, std::string text) {
 }
 
 // The windows the target shows, in drawing order, as RenderTarget chooses them.
-bool DrawnWindows(const Map& map, int coverMode, PlaybackWindows& drawn, std::string* why) {
+bool DrawnWindows(const Map& map, CoverMode coverMode, PlaybackWindows& drawn, std::string* why) {
     drawn.clear();
-    if (coverMode == CoverModeSame || coverMode == CoverModeDifferent) {
-        const int built = BuildCoverWindows(map.Windows, map.Head, coverMode, drawn);
-        if (built == CoverTooLarge) return Fail(why, CoverTooLargeText(map.Windows));
+    if (coverMode != CoverMode::None) {
+        const CoverBuild built = BuildCoverWindows(map.Windows, map.Head, coverMode, drawn);
+        if (built == CoverBuild::TooLarge) return Fail(why, CoverTooLargeText(map.Windows));
     }
     if (drawn.empty()) drawn = map.Windows;  // no tiles: the map's own windows
     // The remap skips unknown modes and draws nothing for an empty window.
@@ -43,7 +43,7 @@ std::string N(long long value) { return std::to_string(value); }
 
 }  // namespace
 
-std::string WriteFfmpegGraph(const Map& map, int coverMode, std::string* why) {
+std::string WriteFfmpegGraph(const Map& map, CoverMode coverMode, std::string* why) {
     const MapFileHead& h = map.Head;
     if (h.OriginalWidth == 0 || h.OriginalHeight == 0 || h.TargetWidth == 0 || h.TargetHeight == 0) {
         Fail(why, "a filter graph needs pictures of at least 1 x 1; the original is " + N(h.OriginalWidth) + " x " +

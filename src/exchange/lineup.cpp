@@ -149,7 +149,7 @@ QImage OriginalLineup(const Map& map, std::string* why) {
     return image;
 }
 
-QImage TargetLineup(const Map& map, int coverMode, std::string* why) {
+QImage TargetLineup(const Map& map, CoverMode coverMode, std::string* why) {
     const MapFileHead& h = map.Head;
     if (!UsableSize("target", h.TargetWidth, h.TargetHeight, why)) return QImage();
     const QImage original = OriginalLineup(map, why);

@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "map/map_model.h"
+#include "remap/cover.h"
 
 namespace tesselink {
 
@@ -24,7 +25,7 @@ std::uint32_t LineupColour(int index);
 QImage OriginalLineup(const Map& map, std::string* why = nullptr);
 
 // The original lineup carried through the map as --render carries a picture, with `coverMode`
-// (CoverModeNone, Same or Different). Null, with the reason in `why`, when it cannot be built.
-QImage TargetLineup(const Map& map, int coverMode, std::string* why = nullptr);
+// (none, the same direction or the other). Null, with the reason in `why`, when it cannot be built.
+QImage TargetLineup(const Map& map, CoverMode coverMode, std::string* why = nullptr);
 
 }  // namespace tesselink

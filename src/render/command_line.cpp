@@ -102,10 +102,10 @@ QStringList SeparateFileNames(const QStringList& arguments, QString& missingValu
     return options + QStringList{QStringLiteral("--")} + files;
 }
 
-std::optional<int> CoverModeOf(const QString& value) {
-    if (value == QLatin1String("none")) return CoverModeNone;
-    if (value == QLatin1String("same")) return CoverModeSame;
-    if (value == QLatin1String("different")) return CoverModeDifferent;
+std::optional<CoverMode> CoverModeOf(const QString& value) {
+    if (value == QLatin1String("none")) return CoverMode::None;
+    if (value == QLatin1String("same")) return CoverMode::Same;
+    if (value == QLatin1String("different")) return CoverMode::Different;
     return std::nullopt;
 }
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "remap/cover.h"
+
 namespace tesselink {
 
 enum class CommandMode { Editor, Render, Lineup, Convert, Help, Version };
@@ -25,7 +27,7 @@ struct CommandLine {
     QString Picture;     // --render: --picture PICTURE
     QString Video;       // --render: --video IN
     QString Output;      // --render, --lineup: --output OUT
-    std::optional<int> CoverMode;  // --cover: CoverModeNone, Same or Different; unset: the map decides
+    std::optional<tesselink::CoverMode> CoverMode;  // --cover; unset: the map decides
     bool OriginalSide = false;     // --lineup --side original
     QString ConvertInput, ConvertOutput;  // --convert IN OUT
     QString Head;                         // --convert: --head FILE

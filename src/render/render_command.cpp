@@ -57,7 +57,7 @@ int RunRenderCommand(const CommandLine& line) {
 
     struct {
         std::string map, picture, output;
-        std::optional<int> coverMode;
+        std::optional<CoverMode> coverMode;
     } args{line.MapPath.toStdString(), line.Picture.toStdString(), line.Output.toStdString(), line.CoverMode};
 
     Map map;

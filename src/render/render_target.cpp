@@ -22,7 +22,7 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
     return RenderTargetFromPlanes(map, planes, coverMode, why);
 }
 
-QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, int coverMode, std::string* why) {
+QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, CoverMode coverMode, std::string* why) {
     const MapFileHead& head = map.Head;
     TargetImage image;
     QImage out;

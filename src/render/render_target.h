@@ -22,6 +22,6 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
 
 // The second half of RenderTarget: the map's windows, or its cover with `coverMode` 0 or 1,
 // remapped from `planes` (the original area) into the target picture.
-QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, int coverMode, std::string* why = nullptr);
+QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, CoverMode coverMode, std::string* why = nullptr);
 
 }  // namespace tesselink

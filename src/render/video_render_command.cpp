@@ -131,9 +131,9 @@ std::optional<std::string> ParseVideoRenderArguments(const std::vector<std::stri
         else if (name == "--output") options.OutputPath = value;
         else if (name == "--codec") options.Codec = value;
         else if (name == "--cover") {
-            if (value == "none") options.CoverMode = CoverModeNone;
-            else if (value == "same") options.CoverMode = CoverModeSame;
-            else if (value == "different") options.CoverMode = CoverModeDifferent;
+            if (value == "none") options.CoverMode = CoverMode::None;
+            else if (value == "same") options.CoverMode = CoverMode::Same;
+            else if (value == "different") options.CoverMode = CoverMode::Different;
             else return "--cover takes none, same or different, not " + value;
         } else if (name == "--crf") {
             if (!ParseNumber(value, number) || number != std::floor(number) || number < 0 || number > 51)
@@ -187,10 +187,9 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     if (const std::string problem = VideoOutputProblem(options.OutputPath); !problem.empty())
         return Fail(ExitFailed, "cannot write " + options.OutputPath + ": " + problem);
 
-    const int coverMode = options.CoverMode ? *options.CoverMode : CoverModeFromOption(head.CoverOption);
+    const CoverMode coverMode = options.CoverMode ? *options.CoverMode : CoverModeFromOption(head.CoverOption);
     CoverBlock cover;
-    if ((coverMode == CoverModeSame || coverMode == CoverModeDifferent) &&
-        cover.Build(map.Windows, head, coverMode) == CoverTooLarge)
+    if (coverMode != CoverMode::None && cover.Build(map.Windows, head, coverMode) == CoverBuild::TooLarge)
         return Fail(ExitFailed, "cannot render " + options.MapPath + ": " + CoverTooLargeText(map.Windows));
 
     auto decoder = std::make_unique<VideoDecoder>();

@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "remap/cover.h"
+
 namespace tesselink {
 
 struct VideoRenderOptions {
     std::string MapPath;
     std::string VideoPath;
     std::string OutputPath;
-    std::optional<int> CoverMode;  // none: the map's own cover option
+    std::optional<tesselink::CoverMode> CoverMode;  // none: the map's own cover option
     std::string Codec;             // empty: by the output's extension
     std::optional<int> Crf;
     double Start = 0;              // seconds

@@ -18,7 +18,7 @@ class CTesselinkDoc;
 struct ToolPoint {
     int X = 0;
     int Y = 0;
-    Qt::KeyboardModifiers Modifiers;
+    Qt::KeyboardModifiers Modifiers = Qt::NoModifier;
 };
 
 class Tool : public QObject {

@@ -95,10 +95,10 @@ TEST_F(PanelFixture, AddUnderAHeadWiderThan2000IsRefused) {
     Map wide;
     wide.Head.TargetWidth = 3000;
     doc.ReplaceMap(wide);
-    QTest::mouseClick(panel.AddButton(), Qt::LeftButton);
+    QTest::mouseClick(panel.Windows().AddButton(), Qt::LeftButton);
     EXPECT_EQ(Texts(), std::vector<std::string>{"High and Width can't more than 2000"});
     EXPECT_EQ(doc.WindowCount(), 0);
-    EXPECT_EQ(panel.WindowList()->rowCount(), 0);
+    EXPECT_EQ(panel.Windows().WindowList()->rowCount(), 0);
     EXPECT_FALSE(doc.IsModified());
 }
 

@@ -58,7 +58,7 @@ protected:
     }
 
     // Graph and renderer from one picture; the first differing pixel fails the test.
-    void ExpectSameAsRender(const Map& map, int cover, std::mt19937& random) {
+    void ExpectSameAsRender(const Map& map, CoverMode cover, std::mt19937& random) {
         const QImage picture = RandomPicture(map.Head.OriginalWidth, map.Head.OriginalHeight, random);
         const QString path = dir_.filePath("picture.png");
         ASSERT_TRUE(picture.save(path, "png"));
@@ -85,8 +85,8 @@ TEST_F(FfmpegGraph, RandomMapsGiveTheRenderedPicturePixelForPixel) {
     std::mt19937 random(22);
     for (int round = 0; round < 12; ++round) {
         const Map map = testing::RandomValidMap(random, 16, 90, 8);
-        for (int cover : {CoverModeNone, CoverModeSame, CoverModeDifferent}) {
-            SCOPED_TRACE("round " + std::to_string(round) + " cover " + std::to_string(cover));
+        for (CoverMode cover : {CoverMode::None, CoverMode::Same, CoverMode::Different}) {
+            SCOPED_TRACE("round " + std::to_string(round) + " cover " + std::to_string(static_cast<int>(cover)));
             ExpectSameAsRender(map, cover, random);
             if (HasFatalFailure()) return;
         }
@@ -102,9 +102,9 @@ TEST_F(FfmpegGraph, EveryModeOverlappingInListOrder) {
     map.Head.TargetHeight = 29;
     for (int mode = 0; mode < MapModeCount; ++mode) map.Windows.push_back(MakeWindow(mode, 2 * mode, 13, 7, 3 * mode, mode, mode));
     map.Windows.push_back(MakeWindow(0, 0, 0, 5, 0, 0, 0));  // empty: draws nothing
-    ExpectSameAsRender(map, CoverModeNone, random);
+    ExpectSameAsRender(map, CoverMode::None, random);
     map.Windows.clear();
-    ExpectSameAsRender(map, CoverModeNone, random);  // all grey
+    ExpectSameAsRender(map, CoverMode::None, random);  // all grey
 }
 
 TEST_F(FfmpegGraph, ACoverOfManyTilesInBothDirections) {
@@ -115,9 +115,9 @@ TEST_F(FfmpegGraph, ACoverOfManyTilesInBothDirections) {
     map.Head.TargetWidth = 47;
     map.Head.TargetHeight = 52;
     map.Windows = {MakeWindow(0, 0, 6, 4, 0, 0, 1), MakeWindow(6, 0, 3, 5, 4, 0, 4), MakeWindow(1, 1, 2, 2, 1, 1, 5)};
-    for (int cover : {CoverModeSame, CoverModeDifferent}) {
+    for (CoverMode cover : {CoverMode::Same, CoverMode::Different}) {
         PlaybackWindows tiles;
-        ASSERT_EQ(BuildCoverWindows(map.Windows, map.Head, cover, tiles), CoverFilled);
+        ASSERT_EQ(BuildCoverWindows(map.Windows, map.Head, cover, tiles), CoverBuild::Filled);
         ASSERT_GE(tiles.size(), 20 * map.Windows.size());
         ExpectSameAsRender(map, cover, random);
     }
@@ -128,16 +128,16 @@ TEST(FfmpegGraphText, RefusesWhatNoGraphCanCarry) {
     map.Head.OriginalWidth = map.Head.OriginalHeight = map.Head.TargetWidth = map.Head.TargetHeight = 2000;
     map.Windows = {MakeWindow(0, 0, 10, 10, 0, 0, 0)};
     std::string why;
-    EXPECT_TRUE(WriteFfmpegGraph(map, CoverModeSame, &why).empty());
+    EXPECT_TRUE(WriteFfmpegGraph(map, CoverMode::Same, &why).empty());
     EXPECT_EQ(why, "the picture is drawn by 40000 windows; a filter graph holds at most 4096");
-    EXPECT_FALSE(WriteFfmpegGraph(map, CoverModeNone, &why).empty());
+    EXPECT_FALSE(WriteFfmpegGraph(map, CoverMode::None, &why).empty());
 
     map.Windows.clear();
     map.Head.TargetWidth = 0;
-    EXPECT_TRUE(WriteFfmpegGraph(map, CoverModeNone, &why).empty());
+    EXPECT_TRUE(WriteFfmpegGraph(map, CoverMode::None, &why).empty());
     EXPECT_EQ(why, "a filter graph needs pictures of at least 1 x 1; the original is 2000 x 2000, the target 0 x 2000");
     map.Head.TargetWidth = 65535;
-    EXPECT_TRUE(WriteFfmpegGraph(map, CoverModeNone, &why).empty());
+    EXPECT_TRUE(WriteFfmpegGraph(map, CoverMode::None, &why).empty());
     EXPECT_NE(why.find("is too large to show"), std::string::npos) << why;
 }
 

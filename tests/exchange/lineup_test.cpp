@@ -68,8 +68,8 @@ TEST(Lineup, TargetIsTheRenderedOriginal) {
         ASSERT_TRUE(original.save(QString::fromStdString(path), "png"));
         Picture picture;
         ASSERT_TRUE(picture.Load(path));
-        for (int cover : {CoverModeNone, CoverModeSame, CoverModeDifferent}) {
-            SCOPED_TRACE("round " + std::to_string(round) + " cover " + std::to_string(cover));
+        for (CoverMode cover : {CoverMode::None, CoverMode::Same, CoverMode::Different}) {
+            SCOPED_TRACE("round " + std::to_string(round) + " cover " + std::to_string(static_cast<int>(cover)));
             const QImage expected = RenderTarget(map, path, picture, cover);
             const QImage target = TargetLineup(map, cover);
             ASSERT_EQ(target.size(), QSize(map.Head.TargetWidth, map.Head.TargetHeight));
@@ -86,11 +86,11 @@ TEST(Lineup, SizesWithNoPictureAreRefused) {
     EXPECT_EQ(why, "the original size is 0 x 480");
     map.Head.OriginalWidth = 640;
     map.Head.TargetHeight = 0;
-    EXPECT_TRUE(TargetLineup(map, CoverModeNone, &why).isNull());
+    EXPECT_TRUE(TargetLineup(map, CoverMode::None, &why).isNull());
     EXPECT_EQ(why, "the target size is 640 x 0");
     map.Head.TargetHeight = 65535;
     map.Head.TargetWidth = 65535;
-    EXPECT_TRUE(TargetLineup(map, CoverModeNone, &why).isNull());
+    EXPECT_TRUE(TargetLineup(map, CoverMode::None, &why).isNull());
     EXPECT_EQ(why, "The target area 65535 x 65535 is too large to show (more than 16777216 pixels)");
 }
 

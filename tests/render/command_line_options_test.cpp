@@ -21,7 +21,7 @@ TEST(CommandLineParse, BothValueFormsAndEveryModesFields) {
     EXPECT_EQ(line.MapPath, "m.map");
     EXPECT_EQ(line.Picture, "p.png");
     EXPECT_EQ(line.Output, "o.png");
-    EXPECT_EQ(line.CoverMode, CoverModeSame);
+    EXPECT_EQ(line.CoverMode, CoverMode::Same);
 
     line = ParseCommandLine({"--render", "m.map", "--video=in.mp4", "--output", "o.mp4", "--codec", "libx264",
                              "--crf=23", "--start", "1.5", "--duration", "10"});
@@ -36,7 +36,7 @@ TEST(CommandLineParse, BothValueFormsAndEveryModesFields) {
     EXPECT_EQ(line.Mode, CommandMode::Lineup);
     EXPECT_TRUE(line.Error.isEmpty()) << line.Error.toStdString();
     EXPECT_TRUE(line.OriginalSide);
-    EXPECT_EQ(line.CoverMode, CoverModeNone);
+    EXPECT_EQ(line.CoverMode, CoverMode::None);
     EXPECT_FALSE(ParseCommandLine({"--lineup", "m.map", "--output", "l.png"}).OriginalSide) << "target by default";
 
     line = ParseCommandLine({"--head", "h.json", "--convert", "w.csv", "w.map"});

@@ -53,7 +53,7 @@ std::vector<TestFrame> NoisyFrames(int count, int width, int height, unsigned se
 
 VideoRenderOptions Options(const std::string& map, const std::string& video, const std::string& output,
                            const std::string& codec = std::string(), std::optional<int> crf = std::nullopt,
-                           std::optional<int> cover = std::nullopt) {
+                           std::optional<CoverMode> cover = std::nullopt) {
     VideoRenderOptions options;
     options.MapPath = map;
     options.VideoPath = video;
@@ -131,7 +131,7 @@ std::vector<TestFrame> DecodeAll(const std::string& path, std::string* pixelForm
 }
 
 // What --render --picture makes of one frame.
-QImage PictureRender(const std::string& mapPath, const std::string& framePath, const TestFrame& frame, int cover) {
+QImage PictureRender(const std::string& mapPath, const std::string& framePath, const TestFrame& frame, CoverMode cover) {
     Map map;
     EXPECT_TRUE(ReadMapFile(map, mapPath));
     Picture picture;
@@ -145,7 +145,7 @@ QImage PictureRender(const std::string& mapPath, const std::string& framePath, c
 }
 
 void ExpectEqualFrames(const std::vector<TestFrame>& rendered, const std::vector<TestFrame>& input,
-                       const std::string& mapPath, const std::string& inputPath, int cover) {
+                       const std::string& mapPath, const std::string& inputPath, CoverMode cover) {
     ASSERT_EQ(rendered.size(), input.size());
     for (std::size_t i = 0; i < input.size(); ++i) {
         const QImage expected = PictureRender(mapPath, inputPath, input[i], cover);
@@ -171,16 +171,16 @@ TEST_F(VideoRenderTest, FfV1FramesEqualThePictureRendererOnEachInputFrame) {
     std::string errors;
     ASSERT_EQ(Run(options, &errors), 0) << errors;
     std::string format;
-    ExpectEqualFrames(DecodeAll(options.OutputPath, &format), input, map, video, CoverModeNone);
+    ExpectEqualFrames(DecodeAll(options.OutputPath, &format), input, map, video, CoverMode::None);
     EXPECT_EQ(format, "bgr0");
     EXPECT_EQ(Files(), QStringList({"in.mkv", "out.mkv", "wall.map"}));
 
     // The same map's block tiled over a larger target, in the other direction.
     const std::string covered = WriteMap("cover.map", 41, 29, 96, 70, {MakeWindow(0, 0, 12, 10, 0, 0, 0),
                                                                        MakeWindow(3, 2, 10, 8, 0, 10, 4)});
-    options = Options(covered, video, Path("cover.mkv"), "ffv1", std::nullopt, CoverModeDifferent);
+    options = Options(covered, video, Path("cover.mkv"), "ffv1", std::nullopt, CoverMode::Different);
     ASSERT_EQ(Run(options, &errors), 0) << errors;
-    ExpectEqualFrames(DecodeAll(options.OutputPath), input, covered, video, CoverModeDifferent);
+    ExpectEqualFrames(DecodeAll(options.OutputPath), input, covered, video, CoverMode::Different);
 }
 
 TEST_F(VideoRenderTest, StartAndDurationPickWholeFrames) {
