@@ -26,7 +26,7 @@ const OptionSpec Options[] = {
      "--render, --lineup: tile the map's block of windows over the whole target, in the same or the other "
      "direction, or not at all. Without it the map's own cover option decides."},
     {"codec", "NAME", "--video: the encoder of the output video."},
-    {"crf", "N", "--video: the constant rate factor, 0 to 63."},
+    {"crf", "N", "--video: the constant rate factor, 0 to 51."},
     {"start", "SECONDS", "--video: where in the input to begin."},
     {"duration", "SECONDS", "--video: how much of the input to render."},
     {"lineup", "MAP", "Write the lineup picture of MAP: each window numbered, sized and marked with an F and an "
@@ -207,7 +207,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
     if (isSet("crf")) {
         bool ok = false;
         const int crf = value("crf").toInt(&ok);
-        if (!ok || crf < 0 || crf > 63) fail("--crf takes a whole number from 0 to 63, not " + value("crf"));
+        if (!ok || crf < 0 || crf > 51) fail("--crf takes a whole number from 0 to 51, not " + value("crf"));
         else line.Crf = crf;
     }
     if (isSet("start") && !Seconds(value("start"), true, line.Start))

@@ -86,7 +86,7 @@ TEST(CommandLineParse, MistakesAreOneLineAndTellTheMode) {
         {{"--render", "m", "--picture", "p", "--output", "o", "--crf", "20"}, CommandMode::Render,
          "--crf goes with --video"},
         {{"--render", "m", "--video", "v", "--output", "o", "--crf", "64"}, CommandMode::Render,
-         "--crf takes a whole number from 0 to 63, not 64"},
+         "--crf takes a whole number from 0 to 51, not 64"},
         {{"--render", "m", "--video", "v", "--output", "o", "--start", "-1"}, CommandMode::Render,
          "--start takes a number of seconds from 0 on, not -1"},
         {{"--render", "m", "--video", "v", "--output", "o", "--duration", "0"}, CommandMode::Render,
