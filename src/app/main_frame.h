@@ -42,6 +42,10 @@ public:
     void CreateEditMenu(QUndoStack* stack);
     QMenu* EditMenu() const { return EditMenu_; }
 
+    // `actions` in the menu that holds `afterCommand`'s item, right after it; their shortcuts
+    // work while the menu bar is hidden too.
+    void InsertMenuActions(int afterCommand, const QList<QAction*>& actions);
+
     // A dock in `area`, hidden at first, shown and hidden with a check item of "&View".
     void AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText);
 
