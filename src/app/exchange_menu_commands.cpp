@@ -88,7 +88,8 @@ QAction* ExchangeMenuCommands::AddFileAction(const char* text, const char* name,
 FileDialogRequest ExchangeMenuCommands::Request(const char* filter, const char* suffix) const {
     FileDialogRequest request{filter, suffix, std::string()};
     const std::string source = sourcePath_ ? sourcePath_() : std::string();
-    if (!source.empty()) request.ProposedPath = QFileInfo(QString::fromStdString(source)).absolutePath().toStdString() + "/";
+    if (!source.empty())
+        request.ProposedPath = QFileInfo(QString::fromStdString(source)).absolutePath().toStdString() + "/";
     return request;
 }
 

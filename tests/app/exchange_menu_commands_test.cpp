@@ -226,15 +226,17 @@ TEST_F(ExchangeMenuTest, ExportLineupWritesTheTargetLineupAndTheOriginalBesideIt
     ASSERT_FALSE(target.isNull());
     ASSERT_FALSE(original.isNull());
     const Map map = doc().GetMap();
-    EXPECT_EQ(target.convertToFormat(QImage::Format_RGB32), TargetLineup(map, CoverModeFromOption(map.Head.CoverOption)))
+    EXPECT_EQ(target.convertToFormat(QImage::Format_RGB32),
+              TargetLineup(map, CoverModeFromOption(map.Head.CoverOption)))
         << "with the map's own cover option";
     EXPECT_NE(target.convertToFormat(QImage::Format_RGB32), TargetLineup(map, CoverModeNone));
     EXPECT_EQ(original.convertToFormat(QImage::Format_RGB32), OriginalLineup(map));
 
     Choose("exportLineup", Path("no-such-folder/wall.png"));
     ASSERT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(Texts()[0].rfind("The lineup was not exported.\ncannot write " + Path("no-such-folder/wall.png").toStdString(), 0), 0u)
-        << Texts()[0];
+    const std::string told =
+        "The lineup was not exported.\ncannot write " + Path("no-such-folder/wall.png").toStdString();
+    EXPECT_EQ(Texts()[0].rfind(told, 0), 0u) << Texts()[0];
 }
 
 TEST_F(ExchangeMenuTest, ExportTargetPictureWritesWhatRenderWrites) {

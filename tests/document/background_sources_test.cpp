@@ -109,7 +109,8 @@ TEST(LineupShownTest, TheViewsGetTheLineupOfTheMapAsItChanges) {
     const std::string picture = WritePicture(dir, "green.png", 640, 480, qRgb(0, 255, 0));
     CTesselinkDoc doc;
     doc.SetBackgroundPicturePath(picture);
-    tesselink::testing::SetWindows(doc, {MakeWindow(10, 20, 100, 50, 0, 0, 0), MakeWindow(300, 200, 80, 60, 200, 0, 1)});
+    tesselink::testing::SetWindows(doc,
+                                   {MakeWindow(10, 20, 100, 50, 0, 0, 0), MakeWindow(300, 200, 80, 60, 200, 0, 1)});
 
     doc.ShowLineup(true);
     EXPECT_EQ(doc.Background().Image().Image(), OriginalLineup(doc.GetMap()));
