@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QEvent>
 #include <QFileInfo>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QUndoStack>
 
 #include "app/command_table.h"
 #include "app/default_picture.h"
+#include "app/exchange_menu_commands.h"
 #include "app/layout_commands.h"
 #include "app/main_frame.h"
 #include "editor/map_head_file_view.h"
@@ -103,6 +106,23 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     CMapHeadFileView* editor = Editor_;
     Commands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
     Commands_->WatchWindow(frame);
+
+    // Import and export in other formats, and View > Lineup.
+    Exchange_ = new ExchangeMenuCommands(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
+    Exchange_->SetSourcePath([commands] { return commands->SourcePath(); });
+    Frame_->InsertMenuActions(CommandFileSaveAs, Exchange_->FileActions());
+    Frame_->InsertMenuActions(CommandViewStatusBar, {Exchange_->LineupAction()});
+    // A large picture decoding on the worker thread: a busy cursor and the message pane say so.
+    QObject::connect(&Doc_, &CTesselinkDoc::pictureLoadingChanged, frame, [this, frame](bool loading) {
+        if (loading) {
+            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+            frame->SetStatusPaneText(0, QStringLiteral("Loading the picture %1 ...")
+                                            .arg(QString::fromStdString(Doc_.BackgroundPicturePath())));
+        } else {
+            QGuiApplication::restoreOverrideCursor();
+            frame->SetStatusPaneText(0, QStringLiteral("Ready"));
+        }
+    });
 
     // View > Problems: what is probably wrong with the layout; a row's windows get picked.
     auto* problems = new ProblemListDock(frame);

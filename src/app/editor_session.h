@@ -18,6 +18,7 @@ class CMainFrame;
 class CMapHeadFileView;
 class CTesselinkView;
 class CRightView;
+class ExchangeMenuCommands;
 class ToolManager;
 
 class EditorSession {
@@ -43,6 +44,7 @@ public:
 
     CTesselinkDoc& Doc() { return Doc_; }
     DocumentCommands& Commands() { return *Commands_; }
+    ExchangeMenuCommands& Exchange() { return *Exchange_; }
     QtMessageBoxes& Boxes() { return Boxes_; }
     CMainFrame& Frame() { return *Frame_; }
     CMapHeadFileView& Editor() { return *Editor_; }
@@ -67,6 +69,7 @@ private:
     CTesselinkView* Original_ = nullptr;
     CRightView* Target_ = nullptr;
     ToolManager* Tools_ = nullptr;
+    ExchangeMenuCommands* Exchange_ = nullptr;
     bool Closed_ = false;
 };
 

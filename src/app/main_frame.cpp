@@ -199,6 +199,19 @@ void CMainFrame::CreateEditMenu(QUndoStack* stack) {
     AddDock(history, Qt::RightDockWidgetArea, QStringLiteral("&History"));
 }
 
+void CMainFrame::InsertMenuActions(int afterCommand, const QList<QAction*>& actions) {
+    const QAction* after = Action(afterCommand);
+    for (QAction* title : menuBar()->actions()) {
+        QMenu* menu = title->menu();
+        const QList<QAction*> items = menu != nullptr ? menu->actions() : QList<QAction*>();
+        const int at = items.indexOf(after);
+        if (after == nullptr || at < 0) continue;
+        menu->insertActions(at + 1 < items.size() ? items[at + 1] : nullptr, actions);
+        addActions(actions);
+        return;
+    }
+}
+
 void CMainFrame::AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText) {
     // Hidden until asked for, so the described layout of the panes stays as it is.
     addDockWidget(area, dock);

@@ -43,6 +43,10 @@ public:
     QMenu* EditMenu() const { return EditMenu_; }
     QMenu* ViewMenu() const { return ViewMenu_; }
 
+    // `actions` in the menu that holds `afterCommand`'s item, right after it; their shortcuts
+    // work while the menu bar is hidden too.
+    void InsertMenuActions(int afterCommand, const QList<QAction*>& actions);
+
     // A dock in `area`, hidden at first, shown and hidden with a check item of "&View".
     void AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText);
 

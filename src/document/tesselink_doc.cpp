@@ -5,21 +5,38 @@
 
 #include <QFile>
 #include <QString>
+#include <QTimer>
 #include <QUndoStack>
 
 #include "document/group_commands.h"
+#include "document/replace_map_command.h"
+#include "exchange/lineup.h"
 #include "map/map_file.h"
+#include "picture/picture_header.h"
 
 namespace tesselink {
 
-CTesselinkDoc::CTesselinkDoc(QObject* parent) : QObject(parent), undoStack_(new QUndoStack(this)) {
+CTesselinkDoc::CTesselinkDoc(QObject* parent)
+    : QObject(parent), undoStack_(new QUndoStack(this)), decoder_(new BackgroundDecoder(this)),
+      lineupRefresh_(new QTimer(this)) {
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
+    connect(decoder_, &BackgroundDecoder::decoded, this, &CTesselinkDoc::OnPictureDecoded);
+    // One lineup for a burst of changes (a drag, a typed number), made once the events are handled.
+    lineupRefresh_->setSingleShot(true);
+    lineupRefresh_->setInterval(0);
+    connect(lineupRefresh_, &QTimer::timeout, this, [this] {
+        RebuildLineup();
+        Announce(MapChange::Kind::Picture);
+    });
 }
 
 CTesselinkDoc::~CTesselinkDoc() {
     // The commands refer to the document: they go before the rest of it.
     undoStack_->blockSignals(true);
     undoStack_->clear();
+    // A decode still running delivers to nothing.
+    delete decoder_;
+    decoder_ = nullptr;
 }
 
 std::uint32_t CTesselinkDoc::WindowColour(int index) { return tesselink::WindowColour(index); }
@@ -101,7 +118,23 @@ void CTesselinkDoc::ReplaceMap(const Map& map) {
     SyncWindowCount();
     undoStack_->setClean();
     SetSelectedWindows(-1, -1);
-    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
+    SyncPicture();
+    Announce(MapChange::Kind::MapReplaced);
+}
+
+bool CTesselinkDoc::ReplaceMapAsStep(const Map& map, const QString& text) {
+    Map proposed = map;
+    proposed.Head.WindowCount = static_cast<std::uint8_t>(proposed.Windows.size() & 0xFF);
+    if (proposed.Head == map_.Head && proposed.Windows == map_.Windows) return false;
+    undoStack_->push(new ReplaceMapCommand(*this, proposed, text));
+    return true;
+}
+
+void CTesselinkDoc::StoreMap(const Map& map) {
+    map_ = map;
+    SyncWindowCount();
+    SetSelectedWindows(-1, -1);
+    SyncPicture();
     Announce(MapChange::Kind::MapReplaced);
 }
 
@@ -140,7 +173,7 @@ void CTesselinkDoc::StoreHead(const MapFileHead& sizes, PlaybackWindows windows)
     map_.Head.TargetWidth = sizes.TargetWidth;
     map_.Head.TargetHeight = sizes.TargetHeight;
     SyncWindowCount();
-    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
+    SyncPicture();
     Announce(MapChange::Kind::Head);
 }
 
@@ -153,7 +186,18 @@ void CTesselinkDoc::SyncWindowCount() {
     map_.Head.WindowCount = static_cast<std::uint8_t>(map_.Windows.size() & 0xFF);
 }
 
-void CTesselinkDoc::Announce(MapChange::Kind what, int index) { emit changed(MapChange{what, index}); }
+void CTesselinkDoc::Announce(MapChange::Kind what, int index) {
+    using Kind = MapChange::Kind;
+    if (lineupShown_ && what != Kind::Picture && what != Kind::Cover) {
+        // A lineup of another size would show the wrong area: that one is made at once.
+        const MapFileHead& h = map_.Head;
+        if (lineup_.Image().Width() != h.OriginalWidth || lineup_.Image().Height() != h.OriginalHeight)
+            RebuildLineup();
+        else
+            lineupRefresh_->start();
+    }
+    emit changed(MapChange{what, index});
+}
 
 // ---- shared state ----
 
@@ -234,7 +278,7 @@ void CTesselinkDoc::StoreWindows(PlaybackWindows windows) {
 void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {
     if (path == backgroundPicturePath_) return;
     backgroundPicturePath_ = path;
-    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
+    SyncPicture();
     Announce(MapChange::Kind::Picture);
 }
 
@@ -242,9 +286,78 @@ void CTesselinkDoc::SyncBackground() {
     const std::uint64_t generation = background_.Generation();
     const bool existed = background_.Exists();
     const std::string refusal = background_.Refusal();
-    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
+    SyncPicture();
     if (background_.Generation() != generation || background_.Exists() != existed || background_.Refusal() != refusal)
         Announce(MapChange::Kind::Picture);
+}
+
+namespace {
+
+// The pixels a picture file declares in its header, or 0 when it declares none.
+long long DeclaredPixels(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    const PictureHeader header = InspectPicture(file);
+    return header.Size.isValid() ? static_cast<long long>(header.Size.width()) * header.Size.height() : 0;
+}
+
+}  // namespace
+
+void CTesselinkDoc::SyncPicture() {
+    const int width = map_.Head.OriginalWidth;
+    const int height = map_.Head.OriginalHeight;
+    const std::string& chosen = backgroundPicturePath_;
+    if (!background_.IsCurrent(chosen)) {
+        const PictureFileStamp stamp = StampPictureFile(chosen);
+        if (stamp.Exists && DeclaredPixels(chosen) > AsyncDecodePixels) {
+            // The worker decodes it; what is shown now stays until it is done.
+            if (!decoder_->Busy() || decoder_->Requested() != stamp) decoder_->Request(stamp);
+            SetPictureLoading(true);
+            background_.Sync(shownPicturePath_, width, height, false);
+            return;
+        }
+    }
+    // A small picture (or none) decodes here at once and overtakes a large one on its way.
+    if (decoder_->Busy()) decoder_->Cancel();
+    SetPictureLoading(false);
+    shownPicturePath_ = chosen;
+    background_.Sync(chosen, width, height);
+}
+
+void CTesselinkDoc::OnPictureDecoded(const DecodedPicture& decoded) {
+    if (decoded.Stamp.Path != backgroundPicturePath_) return;
+    background_.Adopt(decoded.Stamp, decoded.Image, decoded.Error);
+    shownPicturePath_ = decoded.Stamp.Path;
+    SetPictureLoading(false);
+    // The file may have changed again meanwhile: then that is decoded next.
+    SyncPicture();
+    Announce(MapChange::Kind::Picture);
+}
+
+bool CTesselinkDoc::PictureLoading() const { return pictureLoading_; }
+
+void CTesselinkDoc::SetPictureLoading(bool loading) {
+    if (loading == pictureLoading_) return;
+    pictureLoading_ = loading;
+    emit pictureLoadingChanged(loading);
+}
+
+void CTesselinkDoc::ShowLineup(bool shown) {
+    if (shown == lineupShown_) return;
+    lineupShown_ = shown;
+    if (shown) {
+        RebuildLineup();
+    } else {
+        lineupRefresh_->stop();
+        lineup_.Free();
+    }
+    Announce(MapChange::Kind::Picture);
+}
+
+void CTesselinkDoc::RebuildLineup() {
+    std::string why;
+    const QImage image = OriginalLineup(map_, &why);
+    lineup_.SetImage(image, image.isNull() ? why : std::string(), map_.Head.OriginalWidth, map_.Head.OriginalHeight);
 }
 
 void CTesselinkDoc::Magnification() {
@@ -308,6 +421,10 @@ MapWriteResult CTesselinkDoc::OnSaveDocument(const std::string& path) {
 
 void CTesselinkDoc::OnCloseDocument() {
     undoStack_->clear();
+    decoder_->Cancel();
+    SetPictureLoading(false);
+    lineupRefresh_->stop();
+    lineup_.Free();
     background_.Free();
     map_.ClearWindows();
     SyncWindowCount();

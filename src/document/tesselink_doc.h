@@ -9,6 +9,7 @@
 
 #include <QObject>
 
+#include "document/background_decoder.h"
 #include "document/edit_commands.h"
 #include "document/map_change.h"
 #include "document/view_zoom.h"
@@ -19,6 +20,7 @@
 #include "map/message_boxes.h"
 #include "picture/background_picture.h"
 
+class QTimer;
 class QUndoStack;
 
 namespace tesselink {
@@ -73,6 +75,9 @@ public:
     // The windows that would not fit `sizes`, from the last index down.
     std::vector<HeadMisfit> HeadMisfits(const MapFileHead& sizes) const { return FindHeadMisfits(map_.Windows, sizes); }
     void SetCoverOption(std::uint8_t option);
+    // An import: the whole map (head, cover option and windows) replaced as one undoable step
+    // named `text`; selections are cleared. A map equal to the one held pushes nothing (false).
+    bool ReplaceMapAsStep(const Map& map, const QString& text);
     // New and Open: the whole map at once, not undoable; the history is cleared and the
     // document counts as saved. Selections are cleared.
     void ReplaceMap(const Map& map);
@@ -113,11 +118,24 @@ public:
     // The background picture and what is derived from it for the current original size.
     const std::string& BackgroundPicturePath() const { return backgroundPicturePath_; }
     void SetBackgroundPicturePath(const std::string& path);
-    // As last brought up to date; never decodes, so painting may read it.
-    const BackgroundPicture& Background() const { return background_; }
+    // What the picture views show, as last brought up to date: the background picture, or the
+    // lineup while it is shown. Never decodes, so painting may read it.
+    const BackgroundPicture& Background() const { return lineupShown_ ? lineup_ : background_; }
+    // The background picture itself, whatever the views show.
+    const BackgroundPicture& BackgroundFile() const { return background_; }
     // Brings the picture up to date (a decode only when the path, the file or the original size
-    // changed); announces a Picture change when what it shows changed.
+    // changed); announces a Picture change when what it shows changed. A picture of more than
+    // AsyncDecodePixels pixels (by its header) is decoded on a worker thread: until it is done
+    // the previous picture stays, PictureLoading() is true, and a newer choice overtakes it.
     void SyncBackground();
+    static constexpr long long AsyncDecodePixels = 4000000;
+    // A picture is being decoded on the worker thread (its path is BackgroundPicturePath()).
+    bool PictureLoading() const;
+
+    // The lineup instead of the background picture in both views: the original lineup of the
+    // map, made again after each burst of changes (at once when the original size changes).
+    void ShowLineup(bool shown);
+    bool LineupShown() const { return lineupShown_; }
 
     const std::string& MapFilePath() const { return mapFilePath_; }
     void SetMapFilePath(const std::string& path);
@@ -153,6 +171,8 @@ signals:
     void modifiedChanged(bool modified);
     void mapFilePathChanged();
     void zoomAreaChanged(int choice);
+    // A worker-thread decode of the background picture started (true) or ended (false).
+    void pictureLoadingChanged(bool loading);
 
 private:
     // Used by the edit commands only; each announces itself.
@@ -162,6 +182,7 @@ private:
     friend class ChangeHeadCommand;
     friend class ChangeCoverCommand;
     friend class ChangeWindowsCommand;
+    friend class ReplaceMapCommand;
     void InsertWindowAt(int index, const PlaybackWindow& window);
     void StoreWindowAt(int index, const PlaybackWindow& window);
     void EraseWindowAt(int index);
@@ -170,6 +191,15 @@ private:
     void StoreCoverOption(std::uint8_t option);
     // The whole list, announced as one change of the windows.
     void StoreWindows(PlaybackWindows windows);
+    // The whole map, announced as a replaced map; selections cleared.
+    void StoreMap(const Map& map);
+    // The background picture for the current path and original size; a large picture that needs
+    // decoding is handed to the worker and the one shown stays meanwhile.
+    void SyncPicture();
+    void OnPictureDecoded(const DecodedPicture& decoded);
+    void SetPictureLoading(bool loading);
+    // The lineup for the map as it is now.
+    void RebuildLineup();
     void Announce(MapChange::Kind what, int index = -1);
     void SyncWindowCount();
     void ShowMessage(const UserMessage& message);
@@ -183,6 +213,12 @@ private:
     std::string backgroundPicturePath_;
     std::string mapFilePath_;
     BackgroundPicture background_;
+    std::string shownPicturePath_;  // the path whose picture background_ holds
+    BackgroundDecoder* decoder_ = nullptr;
+    bool pictureLoading_ = false;
+    BackgroundPicture lineup_;
+    bool lineupShown_ = false;
+    QTimer* lineupRefresh_ = nullptr;
     ViewZoom originalZoom_;
     ViewZoom targetZoom_;
     int zoomArea_ = AllArea;

@@ -12,11 +12,21 @@ QLabel* AddLabel(QWidget* form, const char* text, int x, int y, int w, int h, Qt
     return label;
 }
 
-QLineEdit* AddDigitsEdit(QWidget* form, const char* name, int x, int y, int w, int h) {
+QLineEdit* AddNumberEdit(QWidget* form, const char* name, int x, int y, int w, int h) {
     auto* edit = Place(new QLineEdit(form), x, y, w, h);
     edit->setObjectName(name);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9+*/() -]*"), edit));
     return edit;
+}
+
+bool IsArithmetic(const QString& text) {
+    for (const QChar c : text)
+        if (!c.isDigit()) return true;
+    return false;
+}
+
+std::string ArithmeticRefusal(const QString& text, const QString& error) {
+    return "Cannot use \"" + text.trimmed().toStdString() + "\": " + error.toStdString() + ".";
 }
 
 QGroupBox* AddGroup(QWidget* form, const char* title, int x, int y, int w, int h) {

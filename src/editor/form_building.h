@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <string>
+
 #include "editor/form_units.h"
 
 class QGroupBox;
@@ -18,8 +20,12 @@ W* Place(W* widget, int x, int y, int width, int height) {
 }
 
 QLabel* AddLabel(QWidget* form, const char* text, int x, int y, int w, int h, Qt::Alignment align = Qt::AlignLeft);
-// A field into which nothing but the digits 0-9 can be typed.
-QLineEdit* AddDigitsEdit(QWidget* form, const char* name, int x, int y, int w, int h);
+// A numeric field: the digits 0-9, and for arithmetic + - * / ( ) and blanks ("1920/4").
+QLineEdit* AddNumberEdit(QWidget* form, const char* name, int x, int y, int w, int h);
+// True when `text` is arithmetic to be worked out when the field is left, not digits alone.
+bool IsArithmetic(const QString& text);
+// The message of arithmetic that was refused, with `error` saying why.
+std::string ArithmeticRefusal(const QString& text, const QString& error);
 // A group frame, drawn behind the controls it frames.
 QGroupBox* AddGroup(QWidget* form, const char* title, int x, int y, int w, int h);
 

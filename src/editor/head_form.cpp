@@ -11,6 +11,7 @@
 #include "document/tesselink_doc.h"
 #include "editor/form_building.h"
 #include "map/map_image.h"
+#include "map/whole_number_expression.h"
 
 namespace tesselink {
 namespace {
@@ -39,13 +40,13 @@ HeadForm::HeadForm(CTesselinkDoc& doc, QWidget* form, QObject* parent) : QObject
 void HeadForm::BuildHead(QWidget* form) {
     AddGroup(form, "Map File Head", 2, 3, 280, 114);
     AddLabel(form, "Original width", 25, 14, 48, 10);
-    originalWidth_ = AddDigitsEdit(form, "OriginalWidthEdit", 75, 13, 39, 12);
+    originalWidth_ = AddNumberEdit(form, "OriginalWidthEdit", 75, 13, 39, 12);
     AddLabel(form, "Original heigh", 25, 30, 43, 10);
-    originalHeight_ = AddDigitsEdit(form, "OriginalHeightEdit", 75, 28, 39, 12);
+    originalHeight_ = AddNumberEdit(form, "OriginalHeightEdit", 75, 28, 39, 12);
     AddLabel(form, "Target width", 133, 14, 50, 10);
-    targetWidth_ = AddDigitsEdit(form, "TargetWidthEdit", 188, 13, 39, 12);
+    targetWidth_ = AddNumberEdit(form, "TargetWidthEdit", 188, 13, 39, 12);
     AddLabel(form, "Target height", 133, 30, 51, 10);
-    targetHeight_ = AddDigitsEdit(form, "TargetHeightEdit", 188, 28, 39, 12);
+    targetHeight_ = AddNumberEdit(form, "TargetHeightEdit", 188, 28, 39, 12);
 
     AddLabel(form, "BackGround Piture", 7, 51, 61, 14, Qt::AlignRight);
     picturePath_ = Place(new QLineEdit(form), 75, 49, 153, 14);
@@ -101,14 +102,42 @@ void HeadForm::Connect() {
         if (QAbstractButton* radio = zoomArea_->button(choice)) radio->setChecked(true);
     });
     connect(&doc_, &CTesselinkDoc::changed, this, &HeadForm::OnDocumentChanged);
-    for (QLineEdit* field : {originalWidth_, originalHeight_, targetWidth_, targetHeight_})
+    connect(&doc_, &CTesselinkDoc::pictureLoadingChanged, this, [this](bool loading) {
+        if (!loading && reportWhenLoaded_) ReportUnusablePicture();
+    });
+    for (QLineEdit* field : {originalWidth_, originalHeight_, targetWidth_, targetHeight_}) {
         field->installEventFilter(this);
+        connect(field, &QLineEdit::returnPressed, this, [this, field] { CommitArithmetic(field); });
+    }
 }
 
 bool HeadForm::eventFilter(QObject* watched, QEvent* event) {
     // Undo and redo are the map's, not the field's: the head fields apply only with "OK".
     if (IsMapUndoKey(event)) return true;
+    if (event->type() == QEvent::FocusOut) {
+        for (QLineEdit* field : {originalWidth_, originalHeight_, targetWidth_, targetHeight_})
+            if (watched == field) CommitArithmetic(field);
+    }
     return QObject::eventFilter(watched, event);
+}
+
+bool HeadForm::CommitArithmetic(QLineEdit* field) {
+    const QString text = field->text();
+    if (!IsArithmetic(text)) return true;
+    const WholeNumberResult result = EvaluateWholeNumberExpression(text);
+    if (result) {
+        field->setText(QString::number(result.Value));
+        return true;
+    }
+    // The size the map has, before the box: the focus the box takes leaves no arithmetic behind.
+    const MapFileHead& head = doc_.GetHead();
+    const std::uint16_t stored = field == originalWidth_    ? head.OriginalWidth
+                                 : field == originalHeight_ ? head.OriginalHeight
+                                 : field == targetWidth_    ? head.TargetWidth
+                                                            : head.TargetHeight;
+    field->setText(QString::number(stored));
+    Tell(ArithmeticRefusal(text, result.Error));
+    return false;
 }
 
 void HeadForm::OnDocumentChanged(const MapChange& change) {
@@ -145,6 +174,9 @@ std::uint8_t HeadForm::CoverOptionFromControls() const {
 void HeadForm::ProposePicturePath(const QString& path) { picturePath_->setText(path); }
 
 void HeadForm::ApplyHead() {
+    // Arithmetic not yet worked out (Enter not pressed, the field not left) is worked out first.
+    for (QLineEdit* field : {originalWidth_, originalHeight_, targetWidth_, targetHeight_})
+        if (!CommitArithmetic(field)) return;
     const QString texts[4] = {originalWidth_->text(), originalHeight_->text(), targetWidth_->text(),
                               targetHeight_->text()};
     const QString path = picturePath_->text();
@@ -172,6 +204,7 @@ void HeadForm::ApplyHead() {
         for (const HeadMisfit& m : misfits) deleted.push_back(m.Index);
     }
 
+    reportWhenLoaded_ = false;  // an earlier choice overtaken by this one is not reported
     doc_.SetBackgroundPicturePath(path.toStdString());
     doc_.ChangeHead(head, deleted);
     doc_.SetSelectedWindows(-1, -1);
@@ -180,7 +213,10 @@ void HeadForm::ApplyHead() {
 }
 
 void HeadForm::ReportUnusablePicture() {
-    const BackgroundPicture& background = doc_.Background();
+    // A picture decoding on the worker thread is reported once it is done.
+    reportWhenLoaded_ = doc_.PictureLoading();
+    if (reportWhenLoaded_) return;
+    const BackgroundPicture& background = doc_.BackgroundFile();
     if (!background.Exists() || background.Image().HasBitmap()) return;
     Tell("Cannot use the picture " + doc_.BackgroundPicturePath() + ": " + background.LoadError());
 }

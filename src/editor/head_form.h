@@ -70,6 +70,9 @@ private:
     void ShowCoverOption(std::uint8_t option);
     std::uint8_t CoverOptionFromControls() const;
     void ReportUnusablePicture();
+    // Leaving a size field or Enter: arithmetic in it is replaced by its result, or refused with a
+    // message and the map's size shown again (false). Digits alone stay as typed.
+    bool CommitArithmetic(QLineEdit* field);
     void Tell(const std::string& text);
     MessageAnswer Ask(const std::string& text);
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +91,8 @@ private:
     QRadioButton* coverSame_ = nullptr;
     QRadioButton* coverDifferent_ = nullptr;
     QButtonGroup* zoomArea_ = nullptr;
+    // "OK" chose a picture that was still decoding: whether it is usable is told when it is done.
+    bool reportWhenLoaded_ = false;
 };
 
 }  // namespace tesselink

@@ -16,6 +16,7 @@
 #include "document/tesselink_doc.h"
 #include "editor/form_building.h"
 #include "editor/window_list_rows.h"
+#include "map/whole_number_expression.h"
 #include "tools/selection_edits.h"
 
 namespace tesselink {
@@ -85,7 +86,7 @@ void WindowForm::Build(QWidget* form) {
     for (int i = 0; i < WindowFieldCount; ++i) {
         const WindowFieldDef& def = WindowFields()[static_cast<std::size_t>(i)];
         AddLabel(form, def.Label, def.LabelX, def.LabelY, 53, 8);
-        fields_[static_cast<std::size_t>(i)] = AddDigitsEdit(form, def.ObjectName, def.EditX, def.EditY, 40, 14);
+        fields_[static_cast<std::size_t>(i)] = AddNumberEdit(form, def.ObjectName, def.EditX, def.EditY, 40, 14);
     }
     AddLabel(form, "Map Mode", 5, 361, 53, 8);
     // The template's 72 units are the height of the open list; the closed box is one line.
@@ -118,6 +119,7 @@ void WindowForm::Connect() {
         QLineEdit* field = fields_[static_cast<std::size_t>(i)];
         // Only the user's typing is an edit; the form's own writes are not.
         connect(field, &QLineEdit::textEdited, this, [this, i](const QString& text) { OnFieldEdited(i, text); });
+        connect(field, &QLineEdit::returnPressed, this, [this, i] { CommitArithmetic(i); });
         field->installEventFilter(this);
     }
     connect(mapMode_, QOverload<int>::of(&QComboBox::activated), this, &WindowForm::OnMapModeChosen);
@@ -164,11 +166,12 @@ bool WindowForm::eventFilter(QObject* watched, QEvent* event) {
         }
         return QObject::eventFilter(watched, event);
     }
-    const bool field = std::find(fields_.begin(), fields_.end(), watched) != fields_.end();
-    if (!field) return QObject::eventFilter(watched, event);
+    const auto field = std::find(fields_.begin(), fields_.end(), watched);
+    if (field == fields_.end()) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut && !telling_) {
-        // Leaving a field ends its typing session and shows what was stored.
-        fieldGesture_ = doc_.NewGestureSerial();
+        // Leaving a field works out its arithmetic, ends its typing session and shows what was stored.
+        CommitArithmetic(static_cast<int>(field - fields_.begin()));
+        NewTypingSession();
         ShowCurrentWindow();
     }
     // Undo and redo are the map's, not the field's: what was typed is already stored.
@@ -242,7 +245,7 @@ void WindowForm::OnListSelectionChanged() {
     std::vector<int> rows;
     for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
-    fieldGesture_ = doc_.NewGestureSerial();
+    NewTypingSession();
     const int current = list_->currentRow();
     if (rows.size() <= 1)
         doc_.SelectWindow(rows.empty() ? -1 : rows.front());
@@ -272,21 +275,59 @@ bool WindowForm::StoreEdit(const PlaybackWindow& window, EditGesture::Kind gestu
 
 void WindowForm::OnFieldEdited(int field, const QString& text) {
     if (telling_) return;
+    // Arithmetic waits until the field is left or Enter is pressed: "1920/" is no number yet.
+    if (IsArithmetic(text)) return;
+    const int row = doc_.SelectedOriginalWindow();
+    if (sessionRow_ < 0 && row >= 0 && row < doc_.WindowCount()) {
+        sessionRow_ = row;
+        sessionStart_ = doc_.GetPlaybackWindows()[static_cast<std::size_t>(row)];
+    }
+    typingIn_ = fields_[static_cast<std::size_t>(field)];
+    StoreFieldValue(field, FieldValue(text));
+    typingIn_ = nullptr;
+}
+
+void WindowForm::CommitArithmetic(int field) {
+    QLineEdit* edit = fields_[static_cast<std::size_t>(field)];
+    const QString text = edit->text();
+    if (telling_ || !IsArithmetic(text)) return;
+    const WholeNumberResult result = EvaluateWholeNumberExpression(text);
+    const int row = doc_.SelectedOriginalWindow();
+    bool stored = false;
+    if (result)
+        stored = StoreFieldValue(field, result.Value);
+    else if (row >= 0)
+        Tell(ArithmeticRefusal(text, result.Error));
+    // The digits typed before the arithmetic were stored as they came: refused as a whole, the
+    // typing leaves the window as it was (the merged step goes away).
+    if (!stored && row >= 0 && row == sessionRow_ && row < doc_.WindowCount())
+        doc_.ChangeWindow(row, sessionStart_,
+                          EditGesture{WindowFields()[static_cast<std::size_t>(field)].Gesture, fieldGesture_});
+    // What was worked out is one step; typing on starts the next.
+    NewTypingSession();
+    // The stored value, whether the result was taken or not.
+    edit->clear();
+    ShowCurrentWindow();
+}
+
+void WindowForm::NewTypingSession() {
+    fieldGesture_ = doc_.NewGestureSerial();
+    sessionRow_ = -1;
+}
+
+bool WindowForm::StoreFieldValue(int field, long value) {
     const WindowFieldDef& def = WindowFields()[static_cast<std::size_t>(field)];
-    const long value = FieldValue(text);
     if (value == 0 && def.ZeroMessage != nullptr) {
         if (doc_.SelectedOriginalWindow() >= 0) Tell(def.ZeroMessage);
-        return;
+        return false;
     }
     const PlaybackWindow* current = CurrentWindowForEdit();
-    if (current == nullptr) return;
+    if (current == nullptr) return false;
     PlaybackWindow w = *current;
     // Above 65535 no start or size fits: kept at the largest value so the check refuses it
     // with the message of the right edge.
     w.*def.Member = static_cast<std::uint16_t>(std::min(value, 65535L));
-    typingIn_ = fields_[static_cast<std::size_t>(field)];
-    StoreEdit(w, def.Gesture);
-    typingIn_ = nullptr;
+    return StoreEdit(w, def.Gesture);
 }
 
 void WindowForm::OnMapModeChosen(int mode) {

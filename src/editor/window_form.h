@@ -73,7 +73,15 @@ private:
     void UpdateRow(int row);
     void SelectCurrentRow();
     void OnListSelectionChanged();
+    // Typing: digits alone are stored at once, keystroke by keystroke; arithmetic waits.
     void OnFieldEdited(int field, const QString& text);
+    // Leaving the field or Enter: its arithmetic is worked out and stored, or refused with a
+    // message; the field then shows the stored value.
+    void CommitArithmetic(int field);
+    // Ends the typing session: the next keystroke in a field starts a new undo step.
+    void NewTypingSession();
+    // `value` for the field's member of the current window, through the gate; false when refused.
+    bool StoreFieldValue(int field, long value);
     void OnMapModeChosen(int mode);
     // The current window, or none; with an empty picture path the user is told first.
     const PlaybackWindow* CurrentWindowForEdit();
@@ -90,6 +98,10 @@ private:
     QComboBox* mapMode_ = nullptr;
     // One typing session in a field is one undo step; leaving the field starts the next.
     int fieldGesture_ = 0;
+    // The window as the typing session found it (sessionRow_ -1: nothing typed yet), for
+    // arithmetic refused after digits were stored.
+    int sessionRow_ = -1;
+    PlaybackWindow sessionStart_;
     // Set while a message is up, so that the focus loss it causes is not handled as an edit.
     bool telling_ = false;
     // The field being typed in: the stored value does not overwrite what the user types.

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include <QImage>
+
 #include "picture/colour_plane_refresh.h"
 #include "picture/picture_cache.h"
 #include "remap/colour_planes.h"
@@ -14,8 +16,18 @@ namespace tesselink {
 
 class BackgroundPicture {
 public:
-    // Brings everything up to date; costs a file status look-up when nothing changed.
-    void Sync(const std::string& path, int originalWidth, int originalHeight);
+    // Brings everything up to date; costs a file status look-up when nothing changed. With
+    // `mayDecode` false a file that changed is not decoded: the picture held is kept (its planes
+    // follow the original size all the same).
+    void Sync(const std::string& path, int originalWidth, int originalHeight, bool mayDecode = true);
+    // True when Sync(path, ...) would not decode.
+    bool IsCurrent(const std::string& path) const;
+    // A picture decoded elsewhere from the file `stamp` describes; the next Sync of that path
+    // takes it without decoding.
+    void Adopt(const PictureFileStamp& stamp, Picture picture, std::string error);
+    // Shows `image` (made by the program, of exactly the original size) instead of a file; a null
+    // image shows nothing, `refusal` saying why.
+    void SetImage(const QImage& image, const std::string& refusal, int originalWidth, int originalHeight);
     // Forgets the picture and frees the planes.
     void Free();
 
@@ -28,12 +40,14 @@ public:
     const std::string& Refusal() const { return refusal_; }
     const ColourPlaneSource& Source() const { return source_; }
     const tesselink::ColourPlanes& Planes() const { return planes_; }
-    // Counts decodes, so that what is kept from one picture knows when it is stale.
+    // Tells pictures apart, so that what is kept from one picture knows when it is stale: no two
+    // pictures shown, by any BackgroundPicture, get the same number.
     std::uint64_t Generation() const { return generation_; }
 
 private:
     PictureCache cache_;
     Picture empty_;
+    Picture made_;  // the picture given to SetImage
     const Picture* picture_ = &empty_;
     bool exists_ = false;
     ColourPlaneSource source_;

@@ -3,6 +3,9 @@
 #include "picture/decoder_stderr.h"
 #include "picture/picture_header.h"
 
+#include <atomic>
+#include <mutex>
+
 #include <QFile>
 #include <QImageReader>
 #include <QString>
@@ -26,28 +29,38 @@ std::string Text(const QString& s) { return s.toStdString(); }
 
 const char* const Truncated = "the file is truncated: the picture data ends early";
 
-// While alive, the decoders' warnings are collected instead of reaching stderr: a load that
-// fails says why in its own one line. Loads run on the user-interface thread only.
+// While alive, the decoders' warnings on this thread are collected instead of reaching stderr:
+// a load that fails says why in its own one line. Loads may run on several threads at once (a
+// large background picture is decoded off the user-interface thread), so one handler is kept
+// installed while any load runs; it sends each message to the collector of the thread that
+// logs it, and messages of threads without one to the handler that was there before.
 class DecoderMessages {
 public:
-    explicit DecoderMessages(QStringList& into) : into_(into) {
-        active_ = this;
-        previous_ = qInstallMessageHandler(&Collect);
+    explicit DecoderMessages(QStringList& into) {
+        collector_ = &into;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (active_++ == 0) previous_.store(qInstallMessageHandler(&Collect));
     }
     ~DecoderMessages() {
-        qInstallMessageHandler(previous_);
-        active_ = nullptr;
+        collector_ = nullptr;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (--active_ == 0) qInstallMessageHandler(previous_.load());
     }
     DecoderMessages(const DecoderMessages&) = delete;
     DecoderMessages& operator=(const DecoderMessages&) = delete;
 
 private:
-    static void Collect(QtMsgType, const QMessageLogContext&, const QString& message) {
-        if (active_) active_->into_.append(message);
+    static void Collect(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (collector_ != nullptr) {
+            collector_->append(message);
+        } else if (const QtMessageHandler previous = previous_.load()) {
+            previous(type, context, message);
+        }
     }
-    static inline DecoderMessages* active_ = nullptr;
-    QStringList& into_;
-    QtMessageHandler previous_ = nullptr;
+    static inline thread_local QStringList* collector_ = nullptr;
+    static inline std::mutex mutex_;
+    static inline int active_ = 0;
+    static inline std::atomic<QtMessageHandler> previous_{nullptr};
 };
 
 }  // namespace

@@ -4,21 +4,36 @@
 
 namespace tesselink {
 
-const Picture& PictureCache::Get(const std::string& path) {
+PictureFileStamp StampPictureFile(const std::string& path) {
+    PictureFileStamp stamp;
+    stamp.Path = path;
+    if (path.empty()) return stamp;
     const QFileInfo info(QString::fromStdString(path));
-    const bool exists = !path.empty() && info.isFile();
-    const qint64 size = exists ? info.size() : -1;
-    const QDateTime modified = exists ? info.lastModified() : QDateTime();
-    reloaded_ = false;
-    if (path == path_ && size == size_ && modified == modified_)
-        return picture_;  // an undecodable file is not retried until it changes
+    stamp.Exists = info.isFile();
+    if (stamp.Exists) {
+        stamp.Size = info.size();
+        stamp.Modified = info.lastModified();
+    }
+    return stamp;
+}
 
-    path_ = path;
-    size_ = size;
-    modified_ = modified;
+bool PictureCache::IsCurrent(const std::string& path) const {
+    const PictureFileStamp now = StampPictureFile(path);
+    // A cache that never decoded anything holds the empty picture of the empty path.
+    return now.Path == stamp_.Path && now.Size == stamp_.Size && now.Modified == stamp_.Modified;
+}
+
+const Picture& PictureCache::Get(const std::string& path, bool mayDecode) {
+    const PictureFileStamp now = StampPictureFile(path);
+    reloaded_ = false;
+    if (now.Path == stamp_.Path && now.Size == stamp_.Size && now.Modified == stamp_.Modified)
+        return picture_;  // an undecodable file is not retried until it changes
+    if (!mayDecode) return picture_;
+
+    stamp_ = now;
     reloaded_ = true;
     error_.clear();
-    if (!exists) {
+    if (!now.Exists) {
         picture_.Destroy();
         error_ = "no such file: " + path;
         return picture_;
@@ -27,11 +42,16 @@ const Picture& PictureCache::Get(const std::string& path) {
     return picture_;
 }
 
+void PictureCache::Adopt(const PictureFileStamp& stamp, Picture picture, std::string error) {
+    stamp_ = stamp;
+    picture_ = std::move(picture);
+    error_ = std::move(error);
+    reloaded_ = true;
+}
+
 void PictureCache::Clear() {
     picture_.Destroy();
-    path_.clear();
-    size_ = -1;
-    modified_ = QDateTime();
+    stamp_ = PictureFileStamp();
     reloaded_ = false;
     error_.clear();
 }

@@ -43,7 +43,8 @@ QString CTesselinkView::IdleStatus() const {
 
 void CTesselinkView::ReportMissingPictureOnce() {
     const std::string& path = doc_.BackgroundPicturePath();
-    if (path.empty() || doc_.Background().Exists()) {
+    // The file's own state, also while the lineup is shown; a picture still decoding is there.
+    if (path.empty() || doc_.BackgroundFile().Exists() || doc_.PictureLoading()) {
         reportedMissingPath_.clear();
         return;
     }
