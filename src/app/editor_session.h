@@ -19,6 +19,8 @@ class CMapHeadFileView;
 class CTesselinkView;
 class CRightView;
 class ToolManager;
+class VideoCommands;
+class VideoPreview;
 
 class EditorSession {
 public:
@@ -50,6 +52,8 @@ public:
     CRightView& TargetView() { return *Target_; }
     ToolManager& Tools() { return *Tools_; }
     const RecentFileList& RecentFiles() const { return Recent_; }
+    VideoPreview& Video() { return *Video_; }
+    VideoCommands& VideoMenu() { return *VideoCommands_; }
 
 private:
     // Sets the Original view's first extent again once the frame has its size, as long as
@@ -67,6 +71,8 @@ private:
     CTesselinkView* Original_ = nullptr;
     CRightView* Target_ = nullptr;
     ToolManager* Tools_ = nullptr;
+    VideoPreview* Video_ = nullptr;
+    VideoCommands* VideoCommands_ = nullptr;
     bool Closed_ = false;
 };
 

@@ -240,6 +240,18 @@ void CTesselinkDoc::SyncBackground() {
         Announce(MapChange::Kind::Picture);
 }
 
+void CTesselinkDoc::ShowVideoFrame(ColourPlanes& planes) {
+    background_.ShowFrame(planes);
+    Announce(MapChange::Kind::Picture);
+}
+
+void CTesselinkDoc::EndVideoFrames() {
+    if (!background_.ShowsFrame()) return;
+    background_.EndFrames();
+    background_.Sync(backgroundPicturePath_, map_.Head.OriginalWidth, map_.Head.OriginalHeight);
+    Announce(MapChange::Kind::Picture);
+}
+
 void CTesselinkDoc::Magnification() {
     if (zoomArea_ != OriginalArea) targetZoom_.StepBy(+1);
     if (zoomArea_ != TargetArea) originalZoom_.StepBy(+1);
