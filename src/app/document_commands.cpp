@@ -21,6 +21,9 @@ DroppedFileKind KindOfDroppedFile(const QString& path) {
     if (suffix == QLatin1String("map")) return DroppedFileKind::Map;
     for (const char* picture : {"bmp", "jpg", "jpeg", "png", "gif"})
         if (suffix == QLatin1String(picture)) return DroppedFileKind::Picture;
+    for (const char* video : {"mp4", "m4v", "mkv", "mov", "avi", "webm", "mpg", "mpeg", "ts", "mts", "m2ts", "wmv",
+                              "flv", "ogv", "y4m", "nut"})
+        if (suffix == QLatin1String(video)) return DroppedFileKind::Video;
     return DroppedFileKind::Other;
 }
 
@@ -118,6 +121,9 @@ void DocumentCommands::OpenDropped(const QString& path) {
     case DroppedFileKind::Picture:
         if (pictureSink_) pictureSink_(QFileInfo(path).absoluteFilePath());
         break;
+    case DroppedFileKind::Video:
+        if (videoSink_) videoSink_(QFileInfo(path).absoluteFilePath());
+        break;
     case DroppedFileKind::Other: break;
     }
 }
@@ -169,12 +175,14 @@ void DocumentCommands::StoreRecent() {
 
 // ---- the watched window ----
 
-QString DocumentCommands::UsableDroppedFile(const QMimeData* data) {
+QString DocumentCommands::UsableDroppedFile(const QMimeData* data) const {
     if (data == nullptr || !data->hasUrls()) return QString();
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) continue;
         const QString path = url.toLocalFile();
-        if (KindOfDroppedFile(path) != DroppedFileKind::Other) return path;
+        const DroppedFileKind kind = KindOfDroppedFile(path);
+        if (kind == DroppedFileKind::Video && !videoSink_) continue;
+        if (kind != DroppedFileKind::Other) return path;
     }
     return QString();
 }

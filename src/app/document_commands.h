@@ -28,7 +28,7 @@ constexpr const char* MapFileSuffix = "map";
 constexpr const char* SaveChangesQuestion = "The map has changed. Save the changes?";
 
 // What a dropped file is to the program.
-enum class DroppedFileKind { Other, Map, Picture };
+enum class DroppedFileKind { Other, Map, Picture, Video };
 DroppedFileKind KindOfDroppedFile(const QString& path);
 
 class DocumentCommands : public QObject {
@@ -39,6 +39,8 @@ public:
 
     // Where a dropped picture goes: the editor panel's picture field.
     void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
+    // Where a dropped video goes: the preview behind the map. Without one, videos are not taken.
+    void SetVideoSink(std::function<void(const QString&)> sink) { videoSink_ = std::move(sink); }
 
     // Asks before closing `window` and opens what is dropped on it.
     void WatchWindow(QWidget* window);
@@ -56,8 +58,9 @@ public:
     // (saved, or the user let them go); false when the user cancelled or the save failed.
     bool MaybeSave();
 
-    // The first map or picture file a drag carries, or empty when it carries none.
-    static QString UsableDroppedFile(const QMimeData* data);
+    // The first map or picture file (or video, when videos are taken) a drag carries, or empty
+    // when it carries none.
+    QString UsableDroppedFile(const QMimeData* data) const;
 
 public slots:
     void New();
@@ -88,6 +91,7 @@ private:
     FileDialogs& dialogs_;
     RecentFileList& recent_;
     std::function<void(const QString&)> pictureSink_;
+    std::function<void(const QString&)> videoSink_;
     std::string sourcePath_;
     QWidget* window_ = nullptr;
     bool asking_ = false;

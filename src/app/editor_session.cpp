@@ -13,6 +13,8 @@
 #include "app/exchange_menu_commands.h"
 #include "app/layout_commands.h"
 #include "app/main_frame.h"
+#include "app/video_commands.h"
+#include "document/video_preview.h"
 #include "editor/map_head_file_view.h"
 #include "editor/problem_list_dock.h"
 #include "views/original_view.h"
@@ -136,6 +138,13 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     // The zoom commands.
     QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);
     QObject::connect(frame->Action(CommandMinify), &QAction::triggered, &Doc_, &CTesselinkDoc::minify);
+
+    // A video behind the map: File > Open Video..., the transport bar, dropped videos.
+    Video_ = new VideoPreview(Doc_, frame);
+    VideoCommands_ = new VideoCommands(Doc_, *Video_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
+    VideoCommands_->AddTo(*frame, {Original_, Target_});
+    VideoCommands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
+    Commands_->SetVideoSink([this](const QString& path) { VideoCommands_->OpenVideoFile(path); });
 }
 
 EditorSession::~EditorSession() {
@@ -189,6 +198,7 @@ void EditorSession::Close() {
     Closed_ = true;
     QSettings settings;
     Recent_.Save(settings);
+    Video_->Close();
     Doc_.OnCloseDocument();
 }
 

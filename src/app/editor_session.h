@@ -20,6 +20,8 @@ class CTesselinkView;
 class CRightView;
 class ExchangeMenuCommands;
 class ToolManager;
+class VideoCommands;
+class VideoPreview;
 
 class EditorSession {
 public:
@@ -52,6 +54,8 @@ public:
     CRightView& TargetView() { return *Target_; }
     ToolManager& Tools() { return *Tools_; }
     const RecentFileList& RecentFiles() const { return Recent_; }
+    VideoPreview& Video() { return *Video_; }
+    VideoCommands& VideoMenu() { return *VideoCommands_; }
 
 private:
     // Sets the Original view's first extent again once the frame has its size, as long as
@@ -70,6 +74,8 @@ private:
     CRightView* Target_ = nullptr;
     ToolManager* Tools_ = nullptr;
     ExchangeMenuCommands* Exchange_ = nullptr;
+    VideoPreview* Video_ = nullptr;
+    VideoCommands* VideoCommands_ = nullptr;
     bool Closed_ = false;
 };
 

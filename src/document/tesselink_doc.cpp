@@ -360,6 +360,18 @@ void CTesselinkDoc::RebuildLineup() {
     lineup_.SetImage(image, image.isNull() ? why : std::string(), map_.Head.OriginalWidth, map_.Head.OriginalHeight);
 }
 
+void CTesselinkDoc::ShowVideoFrame(ColourPlanes& planes) {
+    background_.ShowFrame(planes);
+    Announce(MapChange::Kind::Picture);
+}
+
+void CTesselinkDoc::EndVideoFrames() {
+    if (!background_.ShowsFrame()) return;
+    background_.EndFrames();
+    SyncPicture();
+    Announce(MapChange::Kind::Picture);
+}
+
 void CTesselinkDoc::Magnification() {
     if (zoomArea_ != OriginalArea) targetZoom_.StepBy(+1);
     if (zoomArea_ != TargetArea) originalZoom_.StepBy(+1);

@@ -137,6 +137,13 @@ public:
     void ShowLineup(bool shown);
     bool LineupShown() const { return lineupShown_; }
 
+    // A video frame behind the map instead of the picture (see BackgroundPicture::ShowFrame):
+    // `planes` of the original area are swapped in and get the previous frame's back. Announced
+    // as a Picture change. EndVideoFrames() returns to the picture file.
+    void ShowVideoFrame(ColourPlanes& planes);
+    void EndVideoFrames();
+    bool ShowsVideoFrame() const { return background_.ShowsFrame(); }
+
     const std::string& MapFilePath() const { return mapFilePath_; }
     void SetMapFilePath(const std::string& path);
 

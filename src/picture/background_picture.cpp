@@ -1,6 +1,7 @@
 #include "picture/background_picture.h"
 
 #include <atomic>
+#include <utility>
 
 #include <QFileInfo>
 
@@ -14,7 +15,38 @@ std::uint64_t NextGeneration() {
 
 }  // namespace
 
+void PlanesToImage(const PlaneSet& planes, QImage& image) {
+    const int width = planes.Width();
+    const int height = planes.Height();
+    if (width <= 0 || height <= 0) {
+        image = QImage();
+        return;
+    }
+    if (image.size() != QSize(width, height) || image.format() != QImage::Format_RGB32)
+        image = QImage(width, height, QImage::Format_RGB32);
+    if (image.isNull()) return;
+    const std::uint8_t* red = planes.Red();
+    const std::uint8_t* green = planes.Green();
+    const std::uint8_t* blue = planes.Blue();
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+        const std::size_t at = static_cast<std::size_t>(y) * width;
+        for (int x = 0; x < width; ++x)
+            row[x] = 0xff000000u | (std::uint32_t{red[at + x]} << 16) | (std::uint32_t{green[at + x]} << 8) |
+                     blue[at + x];
+    }
+}
+
 void BackgroundPicture::Sync(const std::string& path, int originalWidth, int originalHeight, bool mayDecode) {
+    if (showsFrame_) {
+        // The frame stays until the next one comes at the new size; planes of another size would
+        // send the remap outside them.
+        if (planes_.IsPresent() && (planes_.Width() != originalWidth || planes_.Height() != originalHeight)) {
+            planes_.Release();
+            source_ = ColourPlaneSource{true, 0, 0};  // the old frame stretched over the new area meanwhile
+        }
+        return;
+    }
     exists_ = !path.empty() && QFileInfo(QString::fromStdString(path)).isFile();
     picture_ = &cache_.Get(exists_ ? path : std::string(), mayDecode);
     if (cache_.Reloaded()) generation_ = NextGeneration();
@@ -55,7 +87,37 @@ void BackgroundPicture::SetImage(const QImage& image, const std::string& refusal
     BuildColourPlanes(planes_, &pixels, source_.OriginX, source_.OriginY, originalWidth, originalHeight);
 }
 
+void BackgroundPicture::ShowFrame(ColourPlanes& planes) {
+    if (!showsFrame_) {
+        // The picture's planes are not a frame's: they are rebuilt from the file afterwards.
+        planes_.Free();
+        planesState_ = ColourPlaneState();
+    }
+    showsFrame_ = true;
+    std::swap(planes_, planes);
+    PlanesToImage(planes_, frame_.Image());
+    picture_ = &frame_;
+    exists_ = true;
+    refusal_.clear();
+    source_ = ColourPlaneSource();  // the frame is the original area itself
+    generation_ = NextGeneration();
+}
+
+void BackgroundPicture::EndFrames() {
+    if (!showsFrame_) return;
+    showsFrame_ = false;
+    frame_.Destroy();
+    picture_ = &empty_;
+    exists_ = false;
+    planes_.Free();
+    planesState_ = ColourPlaneState();
+    source_ = ColourPlaneSource();
+    // Whatever the picture was, it is taken afresh.
+    generation_ = NextGeneration();
+}
+
 void BackgroundPicture::Free() {
+    EndFrames();
     cache_.Clear();
     made_.Destroy();
     picture_ = &empty_;

@@ -14,6 +14,9 @@
 
 namespace tesselink {
 
+// `planes` as a 32-bit picture of their size (null when they are absent); reuses `image`'s memory.
+void PlanesToImage(const PlaneSet& planes, QImage& image);
+
 class BackgroundPicture {
 public:
     // Brings everything up to date; costs a file status look-up when nothing changed. With
@@ -30,6 +33,15 @@ public:
     void SetImage(const QImage& image, const std::string& refusal, int originalWidth, int originalHeight);
     // Forgets the picture and frees the planes.
     void Free();
+
+    // A video frame in place of the picture, until EndFrames(): `planes` (the original area) are
+    // swapped in, and `planes` receives the previous frame's for reuse. The frame is shown as a
+    // picture of the original size. Sync() then keeps the frame, and only drops its planes when
+    // the original size no longer matches them.
+    void ShowFrame(ColourPlanes& planes);
+    // Back to the picture file; the next Sync() reads it again.
+    void EndFrames();
+    bool ShowsFrame() const { return showsFrame_; }
 
     // A file exists at the path (it may still not decode).
     bool Exists() const { return exists_; }
@@ -56,6 +68,8 @@ private:
     std::string refusal_;
     std::uint64_t generation_ = 0;
     std::uint64_t planesGeneration_ = 0;
+    bool showsFrame_ = false;
+    Picture frame_;  // the current frame as shown
 };
 
 }  // namespace tesselink

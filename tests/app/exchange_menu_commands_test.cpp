@@ -229,7 +229,7 @@ TEST_F(ExchangeMenuTest, ExportLineupWritesTheTargetLineupAndTheOriginalBesideIt
     EXPECT_EQ(target.convertToFormat(QImage::Format_RGB32),
               TargetLineup(map, CoverModeFromOption(map.Head.CoverOption)))
         << "with the map's own cover option";
-    EXPECT_NE(target.convertToFormat(QImage::Format_RGB32), TargetLineup(map, CoverModeNone));
+    EXPECT_NE(target.convertToFormat(QImage::Format_RGB32), TargetLineup(map, CoverMode::None));
     EXPECT_EQ(original.convertToFormat(QImage::Format_RGB32), OriginalLineup(map));
 
     Choose("exportLineup", Path("no-such-folder/wall.png"));
