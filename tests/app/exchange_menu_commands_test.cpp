@@ -27,6 +27,7 @@
 #include "render/render_command.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
+#include "support/source_tree.h"
 #include "views/original_view.h"
 
 namespace tesselink {
@@ -105,7 +106,7 @@ protected:
 
     QTemporaryDir settings_;
     QTemporaryDir dir_;
-    const QString picture_ = qEnvironmentVariable("TESSELINK_SOURCE_DIR") + "/res/tesselink.jpg";
+    const QString picture_ = testing::SourcePath("res/tesselink.jpg");
     RecordingMessageBoxes boxes_;
     ScriptedFileDialogs dialogs_;
     std::unique_ptr<EditorSession> session_;
@@ -119,7 +120,8 @@ TEST_F(ExchangeMenuTest, FileAndViewMenusCarryTheNewItemsAfterSaveAsAndStatusBar
     for (QAction* a : menus[2]->menu()->actions()) view << a->text();
     EXPECT_EQ(file, (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                                  "&Import Windows...", "&Export Windows...", "Export &Lineup...",
-                                 "Export &Target Picture...", "Open &Recent", "E&xit", "Magnification", "minify"}));
+                                 "Export &Target Picture...", "Open &Recent", "Open &Video...", "Close V&ideo",
+                                 "Use &Frame as Background Picture", "", "E&xit", "Magnification", "minify"}));
     ASSERT_GE(view.size(), 3);
     EXPECT_EQ(view.mid(0, 3), (QStringList{"&Toolbar", "&Status Bar", "&Lineup"}));
     QAction* lineup = Named("viewLineup");

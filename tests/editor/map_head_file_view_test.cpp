@@ -87,15 +87,15 @@ TEST_F(MapHeadFileViewTest, StartsWithTheDefaultSizesAndTheCoverRadiosDisabled) 
     EXPECT_FALSE(head_.CoverDifferentDirectionRadio()->isEnabled());
 }
 
-TEST_F(MapHeadFileViewTest, SizeFieldsTakeDigitsOnly) {
+TEST_F(MapHeadFileViewTest, SizeFieldsTakeDigitsAndArithmeticOnly) {
     QLineEdit* edit = head_.OriginalWidthEdit();
     edit->clear();
     edit->setFocus();
-    for (QChar c : QString("12a-3")) {
+    for (QChar c : QString("12a-3x,(4)")) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(edit, &press);
     }
-    EXPECT_EQ(edit->text(), "123");
+    EXPECT_EQ(edit->text(), "12-3(4)");
 }
 
 TEST_F(MapHeadFileViewTest, TabVisitsTheFieldsInTheFormsOrder) {
