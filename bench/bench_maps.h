@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The maps the benchmarks time, shared by the engine figures, the video frame figure and the
 // side-by-side video timing (scripts/bench-video.sh).

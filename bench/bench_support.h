@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the widget benchmarks share: one offscreen application, quiet message boxes, and a
 // picture with detail everywhere so that scaling and remapping do real work.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One mouse-move step of a drag in the Original view on a full map: the tool, the tracker, the
 // gate, the change notification, both views laid out and painted, 1280 x 720 each, offscreen. Compare with
 // BM_MapUpdate64 of the same run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of one edit through the document's gate: check, push (merged), notification.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Remap engine timings, each beside a memcpy of the same bytes measured in the same run.
 #include <benchmark/benchmark.h>
 
@@ -138,7 +139,8 @@ void BM_ScaleAreaAverage(benchmark::State& state) {
         for (int x = 0; x < Width; ++x) row[x] = 0xFF000000u | (random() & 0xFFFFFF);
     }
     const QSize full(Width * zoomTimesTwo / 2, Height * zoomTimesTwo / 2);
-    const QRect part(full.width() / 3, full.height() / 3, std::min(Width, full.width()), std::min(Height, full.height()));
+    const QRect part(full.width() / 3, full.height() / 3, std::min(Width, full.width()),
+                     std::min(Height, full.height()));
     QImage out;
     for (auto _ : state) {
         ScaleAreaAverageInto(picture, picture.rect(), full, part.intersected(QRect(QPoint(0, 0), full)), out);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The problem list is recomputed after every change of the map, so it must stay a small part of
 // what the change costs anyway (the map update it triggers).
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the two picture views offscreen, 1280 x 720 viewports, at a zoom of each kind:
 // a half, a whole number plus a half, and whole numbers low and high.
 // The main comes with the other benchmarks of this program.
@@ -93,8 +94,8 @@ const bool PaintBenchmarksRegistered = [] {
                                      std::stof(zoom))
             ->Unit(benchmark::kMicrosecond);
     for (const char* zoom : zooms)
-        benchmark::RegisterBenchmark((std::string("BM_PaintOriginalView/zoom:") + zoom).c_str(),
-                                     BM_PaintOriginalView, std::stof(zoom))
+        benchmark::RegisterBenchmark((std::string("BM_PaintOriginalView/zoom:") + zoom).c_str(), BM_PaintOriginalView,
+                                     std::stof(zoom))
             ->Unit(benchmark::kMicrosecond);
     return true;
 }();

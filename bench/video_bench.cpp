@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Video frames through the 64-window map, as --render --video carries each one: libswscale into
 // words, the split into the original's planes, the banded remap into the encoder's frame, and the
 // conversion to the encoder's YUV.
@@ -70,12 +71,12 @@ void BM_WordsToYuv420(benchmark::State& state) {
     frame->width = bench::MapWidth;
     frame->height = bench::MapHeight;
     av_frame_get_buffer(frame, 64);
-    const YuvPlanes out{frame->data[0], frame->data[1], frame->data[2], frame->linesize[0], frame->linesize[1],
-                        frame->linesize[2]};
+    const YuvPlanes out{frame->data[0],     frame->data[1],     frame->data[2],
+                        frame->linesize[0], frame->linesize[1], frame->linesize[2]};
     const YuvWeights weights = YuvWeightsFor(1);
-    SwsContext* convert = sws_getContext(bench::MapWidth, bench::MapHeight, AV_PIX_FMT_BGR0, bench::MapWidth,
-                                         bench::MapHeight, AV_PIX_FMT_YUV420P, SWS_FAST_BILINEAR, nullptr, nullptr,
-                                         nullptr);
+    SwsContext* convert =
+        sws_getContext(bench::MapWidth, bench::MapHeight, AV_PIX_FMT_BGR0, bench::MapWidth, bench::MapHeight,
+                       AV_PIX_FMT_YUV420P, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
     const std::uint8_t* in[4] = {reinterpret_cast<const std::uint8_t*>(words.data())};
     const int inStride[4] = {bench::MapWidth * 4};
     for (auto _ : state) {

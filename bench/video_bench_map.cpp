@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the benchmarks' 64-window map (bench_maps.h) as a map file, and the FFmpeg filter graph
 // that draws the same target from a video (crop, transpose, flips, overlay on a colour source),
 // for timing the two side by side: video_bench_map MAP GRAPH [FRAME_RATE [COPY_MAP]]. COPY_MAP, if

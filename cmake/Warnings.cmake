@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The warnings every target of the tree is built with: link `tesselink_warnings` (PRIVATE) into
 # each library, program, test, benchmark, fuzzer and tool. Included by the top project and by
 # the fuzzers' own project, so gcc and clang builds see the same set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes through the whole map-open path: a file on disk read by ReadMapFile.
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the map reader; whatever it accepts must write and read back the same.
 #include <cstdint>
 #include <cstdlib>

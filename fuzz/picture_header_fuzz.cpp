@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the picture header check that runs before any decoder sees a file.
 #include <QBuffer>
 #include <QByteArray>

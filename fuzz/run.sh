@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzzers with clang and runs each for its share of a bounded time:
 # run.sh BUILD_DIR TOTAL_SECONDS [CMAKE_ARGS...]. Any crash, sanitizer report or broken invariant
 # makes it exit non-zero. Prints, per target, the inputs run and the corpus gained.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the editor's video preview in its real window on a virtual display (Xvfb, openbox):
 # a 10-second 1080p30 test video (the ffmpeg program's own test source, H.264) behind the
 # 64-window 1920 x 1080 map at zoom 1. Prints what bench/video_preview_probe.cpp reports (frames

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times video through the 64-window map beside FFmpeg, in one run on the same input with the same
 # codec and thread settings (libx264 CRF 18, FFmpeg's default thread count everywhere):
 #   decode      the ffmpeg program decoding the input alone

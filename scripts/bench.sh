@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmark program in Release and in RelWithDebInfo (build-bench-release/ and
 # build-bench-relwithdebinfo/), runs both, and prints one table: each figure as the ratio of its
 # median CPU time to the reference measured in the same run, the goal beside it, and a mark

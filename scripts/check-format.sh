@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails, naming the files, when a C++ file of the tree is not formatted as .clang-format says.
 # Fix with: clang-format-14 -i FILE...
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package into build-package/ (or $1): a Release build for the /usr prefix,
 # then CPack. Prints the path of the .deb.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, builds with warnings as errors, and runs every
 # test: the fuzzers for a bounded time, then the test suite plain and under AddressSanitizer +
 # UndefinedBehaviorSanitizer.

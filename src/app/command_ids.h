@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Command numbers of the menu, the toolbar and the keys, as the map documents and
 // the resources of the program have always numbered them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the menu and the toolbar carry, in order, as data: the frame builds its
 // widgets from these tables and the tests read them back from the widgets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/document_commands.h"
 
 #include <QCloseEvent>
@@ -79,8 +80,9 @@ bool DocumentCommands::PictureReadyForOpen() {
 void DocumentCommands::Open() {
     if (!PictureReadyForOpen() || !MaybeSave()) return;
     // The dialog starts in the folder of the map on screen, if it came from a file.
-    const std::string folder =
-        sourcePath_.empty() ? std::string() : QFileInfo(QString::fromStdString(sourcePath_)).absolutePath().toStdString() + "/";
+    const std::string folder = sourcePath_.empty()
+                                   ? std::string()
+                                   : QFileInfo(QString::fromStdString(sourcePath_)).absolutePath().toStdString() + "/";
     const std::string path = dialogs_.AskOpenPath({MapFileFilter, MapFileSuffix, folder});
     if (path.empty()) return;
     OpenMapFile(QString::fromStdString(path));
@@ -218,7 +220,8 @@ bool DocumentCommands::eventFilter(QObject* watched, QEvent* event) {
         if (path.isEmpty()) return false;
         drop->acceptProposedAction();
         // Opened after the drop has finished, so that no question holds up the dragging program.
-        QMetaObject::invokeMethod(this, [this, path] { OpenDropped(path); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, path] { OpenDropped(path); }, Qt::QueuedConnection);
         return true;
     }
     default: return false;

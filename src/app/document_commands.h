@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The File commands: New, Open, Save, Save As, the recent maps and files dropped on the main
 // window, with one question before unsaved changes are lost (also when the window closes).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/editor_session.h"
 
 #include <QAction>
@@ -118,8 +119,9 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     QObject::connect(&Doc_, &CTesselinkDoc::pictureLoadingChanged, frame, [this, frame](bool loading) {
         if (loading) {
             QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-            frame->SetStatusPaneText(0, QStringLiteral("Loading the picture %1 ...")
-                                            .arg(QString::fromStdString(Doc_.BackgroundPicturePath())));
+            frame->SetStatusPaneText(
+                0,
+                QStringLiteral("Loading the picture %1 ...").arg(QString::fromStdString(Doc_.BackgroundPicturePath())));
         } else {
             QGuiApplication::restoreOverrideCursor();
             frame->SetStatusPaneText(0, QStringLiteral("Ready"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running editor: the document, the main frame with its three panes and the message
 // boxes, built in the order the panes must attach to the document.

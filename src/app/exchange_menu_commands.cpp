@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exchange_menu_commands.h"
 
 #include <QAction>
@@ -76,8 +77,7 @@ ExchangeMenuCommands::ExchangeMenuCommands(CTesselinkDoc& doc, MessageBoxes& box
     connect(lineup_, &QAction::toggled, &doc_, &CTesselinkDoc::ShowLineup);
 }
 
-QAction* ExchangeMenuCommands::AddFileAction(const char* text, const char* name,
-                                             void (ExchangeMenuCommands::*slot)()) {
+QAction* ExchangeMenuCommands::AddFileAction(const char* text, const char* name, void (ExchangeMenuCommands::*slot)()) {
     auto* action = new QAction(QString::fromUtf8(text), this);
     action->setObjectName(name);
     connect(action, &QAction::triggered, this, slot);
@@ -180,8 +180,8 @@ bool ExchangeMenuCommands::ExportTargetPictureTo(const std::string& path) {
     const Map& map = doc_.GetMap();
     const MapFileHead& head = map.Head;
     if (head.TargetWidth == 0 || head.TargetHeight == 0)
-        return Refuse(what, "the target size is " + std::to_string(head.TargetWidth) + " x " +
-                                std::to_string(head.TargetHeight));
+        return Refuse(
+            what, "the target size is " + std::to_string(head.TargetWidth) + " x " + std::to_string(head.TargetHeight));
     for (const std::string& tooLarge : {AreaTooLargeText("original", head.OriginalWidth, head.OriginalHeight),
                                         AreaTooLargeText("target", head.TargetWidth, head.TargetHeight)})
         if (!tooLarge.empty()) return Refuse(what, tooLarge);

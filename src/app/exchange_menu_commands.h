@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What leaves the editor for other tools and comes back: File > Import Windows... and Export
 // Windows... (CSV and JSON), Export Lineup... and Export Target Picture..., and View > Lineup.

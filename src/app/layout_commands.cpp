@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/layout_commands.h"
 
 #include <QAction>
@@ -122,9 +123,9 @@ void LayoutCommands::SetModeOfSelection(int mode) {
 
 void LayoutCommands::ChooseGridStep() {
     bool ok = false;
-    const int step = QInputDialog::getInt(window_, QStringLiteral("Grid Step"),
-                                          QStringLiteral("Grid step in picture pixels:"), snap_.GridStep(), 1, 2000, 1,
-                                          &ok);
+    const int step =
+        QInputDialog::getInt(window_, QStringLiteral("Grid Step"), QStringLiteral("Grid step in picture pixels:"),
+                             snap_.GridStep(), 1, 2000, 1, &ok);
     if (!ok) return;
     snap_.SetGridStep(step);
     SaveSettings();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Edit and View commands of the layout tools: Select All, Duplicate, Make Array..., a map
 // mode for the selected windows, snapping and the grid (remembered in the settings).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point: one parse of the command line, then the mode it names.
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -29,12 +30,8 @@ int main(int argc, char** argv) {
     using tesselink::CommandMode;
     const tesselink::CommandLine line = tesselink::ParseCommandLine(ProgramArguments(argc, argv));
     switch (line.Mode) {
-    case CommandMode::Help:
-        std::fputs(tesselink::CommandLineHelp().c_str(), stdout);
-        return 0;
-    case CommandMode::Version:
-        std::printf("Tesselink %s\n", TESSELINK_VERSION);
-        return 0;
+    case CommandMode::Help: std::fputs(tesselink::CommandLineHelp().c_str(), stdout); return 0;
+    case CommandMode::Version: std::printf("Tesselink %s\n", TESSELINK_VERSION); return 0;
     case CommandMode::Render: {
         QCoreApplication app(argc, argv);
         return tesselink::RunRenderCommand(line);

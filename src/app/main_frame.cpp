@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_frame.h"
 
 #include <algorithm>
@@ -135,11 +136,11 @@ void CMainFrame::CreateActions() {
     for (auto& [command, action] : Actions_) {
         const int id = command;
         switch (id) {
-            case CommandAppExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
-            case CommandAppAbout: connect(action, &QAction::triggered, this, &CMainFrame::ShowAboutBox); break;
-            case CommandViewToolbar:
-            case CommandViewStatusBar: break;  // connected once the bars exist
-            default: break;                    // the editor session connects the rest
+        case CommandAppExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
+        case CommandAppAbout: connect(action, &QAction::triggered, this, &CMainFrame::ShowAboutBox); break;
+        case CommandViewToolbar:
+        case CommandViewStatusBar: break;  // connected once the bars exist
+        default: break;                    // the editor session connects the rest
         }
     }
 
@@ -329,7 +330,8 @@ void CMainFrame::ApplyInitialLayout(int clientWidth, int clientHeight) {
 
     const InitialPaneSizes sizes = ComputeInitialPaneSizes(clientWidth, clientHeight);
     const std::array<int, 2> columns = FitSplitterSizes(sizes.Editor.Width, clientWidth, OuterSplitter_->handleWidth());
-    const std::array<int, 2> rows = FitSplitterSizes(sizes.Original.Height, clientHeight, InnerSplitter_->handleWidth());
+    const std::array<int, 2> rows =
+        FitSplitterSizes(sizes.Original.Height, clientHeight, InnerSplitter_->handleWidth());
     OuterSplitter_->setSizes({columns[0], columns[1]});
     InnerSplitter_->setSizes({rows[0], rows[1]});
 }
@@ -362,7 +364,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainFrame::setVisible(bool visible) {
     // Whatever show state is asked for, the frame comes up maximised.
-    if (visible && !isVisible()) setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowMaximized);
+    if (visible && !isVisible())
+        setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowMaximized);
     QMainWindow::setVisible(visible);
 }
 

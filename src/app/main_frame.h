@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: menu, toolbar, status bar and the three panes in two splitters.
 // It answers Exit, About and the View toggles itself; the editor session connects the

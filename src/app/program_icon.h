@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's icon and the toolbar icons, drawn from the SVG files in the resources.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_message_boxes.h"
 
 #include <QMessageBox>
@@ -9,9 +10,9 @@ namespace tesselink {
 namespace {
 QMessageBox::StandardButtons StandardButtonsOf(MessageButtons buttons) {
     switch (buttons) {
-        case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-        case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case MessageButtons::Ok: break;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::Ok: break;
     }
     return QMessageBox::Ok;
 }
@@ -34,12 +35,12 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const UserMessage& message, QWidget
 
 MessageAnswer AnswerFromButton(int clickedButton, MessageButtons buttons) {
     switch (buttons) {
-        case MessageButtons::Ok: return MessageAnswer::Ok;
-        case MessageButtons::YesNo: return clickedButton == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
-        case MessageButtons::YesNoCancel:
-            if (clickedButton == QMessageBox::Yes) return MessageAnswer::Yes;
-            if (clickedButton == QMessageBox::No) return MessageAnswer::No;
-            return MessageAnswer::Cancel;
+    case MessageButtons::Ok: return MessageAnswer::Ok;
+    case MessageButtons::YesNo: return clickedButton == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    case MessageButtons::YesNoCancel:
+        if (clickedButton == QMessageBox::Yes) return MessageAnswer::Yes;
+        if (clickedButton == QMessageBox::No) return MessageAnswer::No;
+        return MessageAnswer::Cancel;
     }
     return MessageAnswer::Cancel;
 }

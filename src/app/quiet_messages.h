@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A command-line run prints exactly its own lines: no warnings from Qt or the libraries it uses
 // (a missing runtime folder, a platform plugin's limits, a decoder's complaint about a damaged

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A status-bar pane whose preferred width is the share of the client width it was given.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/video_commands.h"
 
 #include <QAction>
@@ -20,184 +21,143 @@
 
 namespace tesselink {
 
-VideoCommands::VideoCommands(CTesselinkDoc &doc, VideoPreview &preview,
-                             MessageBoxes &boxes, FileDialogs &dialogs,
-                             QObject *parent)
-    : QObject(parent), doc_(doc), preview_(preview), boxes_(boxes),
-      dialogs_(dialogs) {}
+VideoCommands::VideoCommands(CTesselinkDoc& doc, VideoPreview& preview, MessageBoxes& boxes, FileDialogs& dialogs,
+                             QObject* parent)
+    : QObject(parent), doc_(doc), preview_(preview), boxes_(boxes), dialogs_(dialogs) {}
 
-void VideoCommands::AddTo(CMainFrame &frame, const QList<QWidget *> &views) {
-  frame_ = &frame;
-  open_ = new QAction(QStringLiteral("Open &Video..."), this);
-  open_->setObjectName("openVideo");
-  open_->setStatusTip(QStringLiteral(
-      "Play a video behind the map instead of the background picture"));
-  close_ = new QAction(QStringLiteral("Close V&ideo"), this);
-  close_->setObjectName("closeVideo");
-  close_->setStatusTip(QStringLiteral("Show the background picture again"));
-  still_ =
-      new QAction(QStringLiteral("Use &Frame as Background Picture"), this);
-  still_->setObjectName("frameAsPicture");
-  still_->setStatusTip(QStringLiteral(
-      "Write the current frame as PNG and use it as the background picture"));
-  connect(open_, &QAction::triggered, this, &VideoCommands::OpenVideo);
-  connect(close_, &QAction::triggered, this, &VideoCommands::CloseVideo);
-  connect(still_, &QAction::triggered, this, &VideoCommands::UseFrameAsPicture);
+void VideoCommands::AddTo(CMainFrame& frame, const QList<QWidget*>& views) {
+    frame_ = &frame;
+    open_ = new QAction(QStringLiteral("Open &Video..."), this);
+    open_->setObjectName("openVideo");
+    open_->setStatusTip(QStringLiteral("Play a video behind the map instead of the background picture"));
+    close_ = new QAction(QStringLiteral("Close V&ideo"), this);
+    close_->setObjectName("closeVideo");
+    close_->setStatusTip(QStringLiteral("Show the background picture again"));
+    still_ = new QAction(QStringLiteral("Use &Frame as Background Picture"), this);
+    still_->setObjectName("frameAsPicture");
+    still_->setStatusTip(QStringLiteral("Write the current frame as PNG and use it as the background picture"));
+    connect(open_, &QAction::triggered, this, &VideoCommands::OpenVideo);
+    connect(close_, &QAction::triggered, this, &VideoCommands::CloseVideo);
+    connect(still_, &QAction::triggered, this, &VideoCommands::UseFrameAsPicture);
 
-  // In the File menu, in a block of their own before Exit.
-  QAction *exit = frame.Action(CommandAppExit);
-  for (QAction *top : frame.menuBar()->actions()) {
-    QMenu *menu = top->menu();
-    if (menu == nullptr || !menu->actions().contains(exit))
-      continue;
-    menu->insertAction(exit, open_);
-    menu->insertAction(exit, close_);
-    menu->insertAction(exit, still_);
-    menu->insertSeparator(exit);
-    break;
-  }
+    // In the File menu, in a block of their own before Exit.
+    QAction* exit = frame.Action(CommandAppExit);
+    for (QAction* top : frame.menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        if (menu == nullptr || !menu->actions().contains(exit)) continue;
+        menu->insertAction(exit, open_);
+        menu->insertAction(exit, close_);
+        menu->insertAction(exit, still_);
+        menu->insertSeparator(exit);
+        break;
+    }
 
-  toolBar_ = new QToolBar(QStringLiteral("Video"), &frame);
-  toolBar_->setObjectName("VideoTransport");
-  toolBar_->setMovable(false);
-  toolBar_->toggleViewAction()->setVisible(false);
-  bar_ = new VideoTransportBar(preview_, toolBar_);
-  toolBar_->addWidget(bar_);
-  frame.addToolBar(Qt::BottomToolBarArea, toolBar_);
+    toolBar_ = new QToolBar(QStringLiteral("Video"), &frame);
+    toolBar_->setObjectName("VideoTransport");
+    toolBar_->setMovable(false);
+    toolBar_->toggleViewAction()->setVisible(false);
+    bar_ = new VideoTransportBar(preview_, toolBar_);
+    toolBar_->addWidget(bar_);
+    frame.addToolBar(Qt::BottomToolBarArea, toolBar_);
 
-  views_ = views;
-  for (QWidget *view : views_)
-    view->installEventFilter(this);
+    views_ = views;
+    for (QWidget* view : views_) view->installEventFilter(this);
 
-  connect(&preview_, &VideoPreview::openChanged, this,
-          &VideoCommands::UpdateState);
-  connect(&preview_, &VideoPreview::frameShown, this,
-          &VideoCommands::UpdateState);
-  connect(&preview_, &VideoPreview::statisticsChanged, &frame,
-          [this](const QString &text) {
-            if (!text.isEmpty())
-              frame_->SetStatusPaneText(0, QStringLiteral("Video: ") + text);
-          });
-  connect(&preview_, &VideoPreview::failed, this, [this](const QString &why) {
-    boxes_.Show(ApplicationMessage("The video stopped: " + preview_.Path() +
-                                   ": " + why.toStdString()));
-  });
-  UpdateState();
+    connect(&preview_, &VideoPreview::openChanged, this, &VideoCommands::UpdateState);
+    connect(&preview_, &VideoPreview::frameShown, this, &VideoCommands::UpdateState);
+    connect(&preview_, &VideoPreview::statisticsChanged, &frame, [this](const QString& text) {
+        if (!text.isEmpty()) frame_->SetStatusPaneText(0, QStringLiteral("Video: ") + text);
+    });
+    connect(&preview_, &VideoPreview::failed, this, [this](const QString& why) {
+        boxes_.Show(ApplicationMessage("The video stopped: " + preview_.Path() + ": " + why.toStdString()));
+    });
+    UpdateState();
 }
 
 void VideoCommands::UpdateState() {
-  const bool open = preview_.IsOpen();
-  if (close_ != nullptr)
-    close_->setEnabled(open);
-  if (still_ != nullptr)
-    still_->setEnabled(open && preview_.CurrentFrame() >= 0);
-  if (toolBar_ != nullptr && toolBar_->isVisibleTo(frame_) != open)
-    toolBar_->setVisible(open);
+    const bool open = preview_.IsOpen();
+    if (close_ != nullptr) close_->setEnabled(open);
+    if (still_ != nullptr) still_->setEnabled(open && preview_.CurrentFrame() >= 0);
+    if (toolBar_ != nullptr && toolBar_->isVisibleTo(frame_) != open) toolBar_->setVisible(open);
 }
 
 void VideoCommands::OpenVideo() {
-  QSettings settings;
-  const std::string last =
-      settings.value(LastVideoKey).toString().toStdString();
-  const std::string path = dialogs_.AskOpenPath({VideoFileFilter, "", last});
-  if (path.empty())
-    return;
-  OpenVideoFile(QString::fromStdString(path));
+    QSettings settings;
+    const std::string last = settings.value(LastVideoKey).toString().toStdString();
+    const std::string path = dialogs_.AskOpenPath({VideoFileFilter, "", last});
+    if (path.empty()) return;
+    OpenVideoFile(QString::fromStdString(path));
 }
 
-bool VideoCommands::OpenVideoFile(const QString &path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  std::string why;
-  if (!preview_.Open(absolute.toStdString(), &why)) {
-    boxes_.Show(ApplicationMessage("Cannot use the video " +
-                                   absolute.toStdString() + ": " + why));
-    return false;
-  }
-  QSettings settings;
-  settings.setValue(LastVideoKey, absolute);
-  return true;
+bool VideoCommands::OpenVideoFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    std::string why;
+    if (!preview_.Open(absolute.toStdString(), &why)) {
+        boxes_.Show(ApplicationMessage("Cannot use the video " + absolute.toStdString() + ": " + why));
+        return false;
+    }
+    QSettings settings;
+    settings.setValue(LastVideoKey, absolute);
+    return true;
 }
 
 void VideoCommands::CloseVideo() { preview_.Close(); }
 
 bool VideoCommands::UseFrameAsPicture() {
-  if (!preview_.IsOpen() || preview_.CurrentFrame() < 0)
-    return false;
-  preview_.Pause();
-  const long long index = preview_.CurrentFrame();
-  const QFileInfo video(QString::fromStdString(preview_.Path()));
-  const QString proposed =
-      video.absolutePath() + "/" + video.completeBaseName() +
-      QStringLiteral("_frame%1.png").arg(index, 6, 10, QLatin1Char('0'));
-  const std::string path =
-      dialogs_.AskSavePath({"PNG(*.png)", "png", proposed.toStdString()});
-  if (path.empty())
-    return false;
+    if (!preview_.IsOpen() || preview_.CurrentFrame() < 0) return false;
+    preview_.Pause();
+    const long long index = preview_.CurrentFrame();
+    const QFileInfo video(QString::fromStdString(preview_.Path()));
+    const QString proposed = video.absolutePath() + "/" + video.completeBaseName() +
+                             QStringLiteral("_frame%1.png").arg(index, 6, 10, QLatin1Char('0'));
+    const std::string path = dialogs_.AskSavePath({"PNG(*.png)", "png", proposed.toStdString()});
+    if (path.empty()) return false;
 
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  QImage frame;
-  std::string why;
-  QByteArray bytes;
-  bool made = preview_.GrabFullFrame(frame, &why);
-  if (made) {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    made = frame.save(&buffer, "PNG");
-    if (!made)
-      why = "the PNG could not be made";
-  }
-  FileWriteResult written;
-  if (made)
-    written = WriteFileSafely(path, bytes.constData(),
-                              static_cast<std::size_t>(bytes.size()));
-  QGuiApplication::restoreOverrideCursor();
-  if (!made) {
-    boxes_.Show(ApplicationMessage("The frame was not saved: " + why));
-    return false;
-  }
-  if (!written) {
-    boxes_.Show(
-        ApplicationMessage("The frame was not saved.\n" + written.Error));
-    return false;
-  }
-  // As "......" and "OK" would: the panel's field and the document's picture.
-  const QString absolute =
-      QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-  if (pictureSink_)
-    pictureSink_(absolute);
-  doc_.SetBackgroundPicturePath(absolute.toStdString());
-  if (frame_ != nullptr)
-    frame_->SetStatusPaneText(
-        0, QStringLiteral("Frame %1 is the background picture: %2")
-               .arg(index)
-               .arg(absolute));
-  return true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QImage frame;
+    std::string why;
+    QByteArray bytes;
+    bool made = preview_.GrabFullFrame(frame, &why);
+    if (made) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        made = frame.save(&buffer, "PNG");
+        if (!made) why = "the PNG could not be made";
+    }
+    FileWriteResult written;
+    if (made) written = WriteFileSafely(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    QGuiApplication::restoreOverrideCursor();
+    if (!made) {
+        boxes_.Show(ApplicationMessage("The frame was not saved: " + why));
+        return false;
+    }
+    if (!written) {
+        boxes_.Show(ApplicationMessage("The frame was not saved.\n" + written.Error));
+        return false;
+    }
+    // As "......" and "OK" would: the panel's field and the document's picture.
+    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    if (pictureSink_) pictureSink_(absolute);
+    doc_.SetBackgroundPicturePath(absolute.toStdString());
+    if (frame_ != nullptr)
+        frame_->SetStatusPaneText(0, QStringLiteral("Frame %1 is the background picture: %2").arg(index).arg(absolute));
+    return true;
 }
 
-bool VideoCommands::eventFilter(QObject *watched, QEvent *event) {
-  if (event->type() != QEvent::KeyPress || !preview_.IsOpen())
-    return false;
-  auto *view = qobject_cast<PictureScrollView *>(watched);
-  if (view == nullptr || view->SelectionFrame().IsTracking())
-    return false;
-  const auto *key = static_cast<QKeyEvent *>(event);
-  if (key->modifiers() &
-      (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-    return false;
-  switch (key->key()) {
-  case Qt::Key_Space:
-    if (!key->isAutoRepeat())
-      preview_.TogglePlay();
-    return true;
-  case Qt::Key_Comma:
-    preview_.StepBack();
-    return true;
-  case Qt::Key_Period:
-    preview_.StepForward();
-    return true;
-  default:
-    return false;
-  }
+bool VideoCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !preview_.IsOpen()) return false;
+    auto* view = qobject_cast<PictureScrollView*>(watched);
+    if (view == nullptr || view->SelectionFrame().IsTracking()) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (key->key()) {
+    case Qt::Key_Space:
+        if (!key->isAutoRepeat()) preview_.TogglePlay();
+        return true;
+    case Qt::Key_Comma: preview_.StepBack(); return true;
+    case Qt::Key_Period: preview_.StepForward(); return true;
+    default: return false;
+    }
 }
 
-} // namespace tesselink
+}  // namespace tesselink

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The video commands of the File menu (Open Video..., Close Video, Use Frame as
 // Background Picture), the transport bar under the views, the transport keys of
@@ -26,65 +27,63 @@ class VideoPreview;
 class VideoTransportBar;
 
 // The filter of the video file dialog.
-constexpr const char *VideoFileFilter =
+constexpr const char* VideoFileFilter =
     "Video(*.mp4;*.mkv;*.mov;*.avi;*.webm;*.m4v;*.mpg;*.mpeg;*.ts;*.wmv;*.flv;*"
     ".ogv;*.y4m;*.nut)";
 // The setting that remembers the last video opened.
-constexpr const char *LastVideoKey = "Video/LastPath";
+constexpr const char* LastVideoKey = "Video/LastPath";
 
 class VideoCommands : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  VideoCommands(CTesselinkDoc &doc, VideoPreview &preview, MessageBoxes &boxes,
-                FileDialogs &dialogs, QObject *parent = nullptr);
+    VideoCommands(CTesselinkDoc& doc, VideoPreview& preview, MessageBoxes& boxes, FileDialogs& dialogs,
+                  QObject* parent = nullptr);
 
-  // The three items in the File menu before "E&xit", the transport bar at the
-  // bottom of the frame, the keys of `views`, the figures in status pane 0.
-  // Called once.
-  void AddTo(CMainFrame &frame, const QList<QWidget *> &views);
-  // Where a still goes besides the document: the editor panel's picture field.
-  void SetPictureSink(std::function<void(const QString &)> sink) {
-    pictureSink_ = std::move(sink);
-  }
+    // The three items in the File menu before "E&xit", the transport bar at the
+    // bottom of the frame, the keys of `views`, the figures in status pane 0.
+    // Called once.
+    void AddTo(CMainFrame& frame, const QList<QWidget*>& views);
+    // Where a still goes besides the document: the editor panel's picture field.
+    void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
 
-  // Asks for a video, starting at the last one opened.
-  void OpenVideo();
-  // Opens `path` behind the map (paused on its first frame); a file that is no
-  // usable video is reported and changes nothing. True when opened; the path is
-  // remembered in the settings.
-  bool OpenVideoFile(const QString &path);
-  void CloseVideo();
-  // Asks where (beside the video first), writes the current frame there as PNG
-  // at the video's size, and applies it as the background picture. True when
-  // written and applied.
-  bool UseFrameAsPicture();
+    // Asks for a video, starting at the last one opened.
+    void OpenVideo();
+    // Opens `path` behind the map (paused on its first frame); a file that is no
+    // usable video is reported and changes nothing. True when opened; the path is
+    // remembered in the settings.
+    bool OpenVideoFile(const QString& path);
+    void CloseVideo();
+    // Asks where (beside the video first), writes the current frame there as PNG
+    // at the video's size, and applies it as the background picture. True when
+    // written and applied.
+    bool UseFrameAsPicture();
 
-  QAction *OpenAction() const { return open_; }
-  QAction *CloseAction() const { return close_; }
-  QAction *StillAction() const { return still_; }
-  VideoTransportBar *TransportBar() const { return bar_; }
-  QToolBar *TransportToolBar() const { return toolBar_; }
+    QAction* OpenAction() const { return open_; }
+    QAction* CloseAction() const { return close_; }
+    QAction* StillAction() const { return still_; }
+    VideoTransportBar* TransportBar() const { return bar_; }
+    QToolBar* TransportToolBar() const { return toolBar_; }
 
 protected:
-  // Space, comma and period in a picture view, while a video is open and no
-  // drag runs.
-  bool eventFilter(QObject *watched, QEvent *event) override;
+    // Space, comma and period in a picture view, while a video is open and no
+    // drag runs.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void UpdateState();
+    void UpdateState();
 
-  CTesselinkDoc &doc_;
-  VideoPreview &preview_;
-  MessageBoxes &boxes_;
-  FileDialogs &dialogs_;
-  std::function<void(const QString &)> pictureSink_;
-  CMainFrame *frame_ = nullptr;
-  QList<QWidget *> views_;
-  QAction *open_ = nullptr;
-  QAction *close_ = nullptr;
-  QAction *still_ = nullptr;
-  VideoTransportBar *bar_ = nullptr;
-  QToolBar *toolBar_ = nullptr;
+    CTesselinkDoc& doc_;
+    VideoPreview& preview_;
+    MessageBoxes& boxes_;
+    FileDialogs& dialogs_;
+    std::function<void(const QString&)> pictureSink_;
+    CMainFrame* frame_ = nullptr;
+    QList<QWidget*> views_;
+    QAction* open_ = nullptr;
+    QAction* close_ = nullptr;
+    QAction* still_ = nullptr;
+    VideoTransportBar* bar_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
 };
 
-} // namespace tesselink
+}  // namespace tesselink

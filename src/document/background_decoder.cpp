@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/background_decoder.h"
 
 #include <utility>
@@ -56,7 +57,8 @@ void BackgroundDecoder::Run() {
             const std::lock_guard<std::mutex> lock(mutex_);
             if (stop_) return;
         }
-        QMetaObject::invokeMethod(this, [this, ticket, result] { Deliver(ticket, result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ticket, result] { Deliver(ticket, result); }, Qt::QueuedConnection);
     }
 }
 

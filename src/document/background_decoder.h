@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decodes background pictures on a worker thread, one at a time, so that a large picture does not
 // freeze the window. Only the newest request counts: one waiting is replaced by a newer one, and

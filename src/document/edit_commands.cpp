@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/edit_commands.h"
 
 #include <algorithm>
@@ -10,7 +11,9 @@ namespace tesselink {
 namespace {
 
 // Windows are numbered from 1 for people, as in the editor's list.
-QString Numbered(const char* what, int index) { return QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(index + 1); }
+QString Numbered(const char* what, int index) {
+    return QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(index + 1);
+}
 
 QString ChangeText(const PlaybackWindow& a, const PlaybackWindow& b, int index, EditGesture::Kind gesture) {
     using Kind = EditGesture::Kind;
@@ -64,7 +67,10 @@ void AddWindowCommand::undo() {
 
 ChangeWindowCommand::ChangeWindowCommand(CTesselinkDoc& doc, int index, const PlaybackWindow& after,
                                          EditGesture gesture)
-    : doc_(doc), index_(index), before_(doc.GetPlaybackWindows()[static_cast<std::size_t>(index)]), after_(after),
+    : doc_(doc),
+      index_(index),
+      before_(doc.GetPlaybackWindows()[static_cast<std::size_t>(index)]),
+      after_(after),
       gesture_(gesture) {
     setText(ChangeText(before_, after_, index_, gesture_.What));
 }

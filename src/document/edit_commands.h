@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The undoable edits of the map. Each keeps only what it changed and applies it through the
 // document, which announces the change; each names itself for the Edit menu.

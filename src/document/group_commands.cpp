@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/group_commands.h"
 
 #include "document/tesselink_doc.h"
@@ -6,8 +7,13 @@ namespace tesselink {
 
 ChangeWindowsCommand::ChangeWindowsCommand(CTesselinkDoc& doc, PlaybackWindows after, std::vector<int> selectionAfter,
                                            const QString& text, EditGesture gesture)
-    : doc_(doc), before_(doc.GetPlaybackWindows()), after_(std::move(after)), selectionBefore_(doc.Selection()),
-      currentBefore_(doc.SelectedOriginalWindow()), selectionAfter_(std::move(selectionAfter)), gesture_(gesture) {
+    : doc_(doc),
+      before_(doc.GetPlaybackWindows()),
+      after_(std::move(after)),
+      selectionBefore_(doc.Selection()),
+      currentBefore_(doc.SelectedOriginalWindow()),
+      selectionAfter_(std::move(selectionAfter)),
+      gesture_(gesture) {
     setText(text);
 }
 

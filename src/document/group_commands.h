@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One undo step for a change of several windows at once (a group move, Delete of several, a
 // mode for all, Duplicate, an array). It keeps the list before and after: at most 255 windows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One undo step that replaces the whole map (head, cover option and windows): an import.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/tesselink_doc.h"
 
 #include <algorithm>
@@ -17,7 +18,9 @@
 namespace tesselink {
 
 CTesselinkDoc::CTesselinkDoc(QObject* parent)
-    : QObject(parent), undoStack_(new QUndoStack(this)), decoder_(new BackgroundDecoder(this)),
+    : QObject(parent),
+      undoStack_(new QUndoStack(this)),
+      decoder_(new BackgroundDecoder(this)),
       lineupRefresh_(new QTimer(this)) {
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
     connect(decoder_, &BackgroundDecoder::decoded, this, &CTesselinkDoc::OnPictureDecoded);
@@ -182,9 +185,7 @@ void CTesselinkDoc::StoreCoverOption(std::uint8_t option) {
     Announce(MapChange::Kind::Cover);
 }
 
-void CTesselinkDoc::SyncWindowCount() {
-    map_.Head.WindowCount = static_cast<std::uint8_t>(map_.Windows.size() & 0xFF);
-}
+void CTesselinkDoc::SyncWindowCount() { map_.Head.WindowCount = static_cast<std::uint8_t>(map_.Windows.size() & 0xFF); }
 
 void CTesselinkDoc::Announce(MapChange::Kind what, int index) {
     using Kind = MapChange::Kind;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one document: the map, its undo history and the state the three panes share.
 // The map has one writer: the edit functions below, which push undoable commands; every
@@ -34,12 +35,12 @@ enum class PictureViewRole { Original, Target };
 // What the gate did with a proposed window.
 struct WindowEditResult {
     enum class Outcome {
-        Stored,         // pushed as one step (or merged into the last one)
-        Unchanged,      // equal to the stored window: nothing pushed
-        OutOfBounds,    // Fit names the first failing test; nothing stored
-        TooManyWindows, // the map already holds MaxWindowCount windows
-        HeadTooLarge,   // a head size is above MaxHeadSize: no reader would take the map with a window
-        NoSuchWindow,   // the index names no window
+        Stored,          // pushed as one step (or merged into the last one)
+        Unchanged,       // equal to the stored window: nothing pushed
+        OutOfBounds,     // Fit names the first failing test; nothing stored
+        TooManyWindows,  // the map already holds MaxWindowCount windows
+        HeadTooLarge,    // a head size is above MaxHeadSize: no reader would take the map with a window
+        NoSuchWindow,    // the index names no window
     };
     Outcome What = Outcome::Stored;
     FitResult Fit = FitResult::Fits;

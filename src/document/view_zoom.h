@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The zoom factor of one picture view: 0.5 to 8.0 in steps of 0.5, announced when it changes.
 

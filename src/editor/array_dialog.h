@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Edit > Make Array...: one window repeated into rows x columns cells. The dialog opens with the
 // focus in Rows; Tab goes to Columns; Enter accepts with the defaults for the rest. A preview

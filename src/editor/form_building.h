@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Placing the editor panel's controls on its form in dialog units, as the template drew them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor form is laid out in dialog units, as its template was drawn; these turn
 // them into pixels for the form's font (a dialog unit is a quarter of the average

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The upper half of the editor panel: the map head's four sizes, the background picture,
 // "OK", the cover controls and the zoom area. The head applies only through "OK".

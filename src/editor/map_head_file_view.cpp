@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/map_head_file_view.h"
 
 #include <QButtonGroup>
@@ -84,10 +85,9 @@ void CMapHeadFileView::SetTabOrder() {
     std::vector<QWidget*> order = {head_->OriginalWidthEdit(), head_->OriginalHeightEdit(), head_->TargetWidthEdit(),
                                    head_->TargetHeightEdit()};
     for (int i = 0; i < WindowFieldCount; ++i) order.push_back(windows_->Field(i));
-    for (QWidget* w : std::initializer_list<QWidget*>{windows_->MapModeBox(), windows_->WindowList(),
-                                                      windows_->AddButton(), windows_->DeleteButton(),
-                                                      head_->PicturePathEdit(), head_->BrowseButton(),
-                                                      head_->ApplyHeadButton(), head_->CoverFullScreenCheck()})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             windows_->MapModeBox(), windows_->WindowList(), windows_->AddButton(), windows_->DeleteButton(),
+             head_->PicturePathEdit(), head_->BrowseButton(), head_->ApplyHeadButton(), head_->CoverFullScreenCheck()})
         order.push_back(w);
     for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
     // The radio groups are reached with the mouse only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor panel on the left: a scrollable form holding the head form (sizes, picture,
 // cover, zoom area) above the window form (list, Add, Delete, fields, Map Mode), laid out as

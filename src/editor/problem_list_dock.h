@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Problems dock: what is probably wrong with the map's layout, recomputed after each change
 // of the document once control is back in the event loop, so a burst of changes (a drag, an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lower half of the editor panel: the window list, "Add", "Delete", the six window
 // fields and the Map Mode box. The fields change the current window while the user types;

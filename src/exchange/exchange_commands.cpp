@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/exchange_commands.h"
 
 #include <QBuffer>
@@ -97,8 +98,8 @@ int RunConvertCommand(const CommandLine& line) {
 
     Map map;
     std::vector<std::string> problems;
-    const bool loaded = from == ExchangeFormat::Csv ? ReadCsvMap(in, head, map, problems)
-                                                    : LoadMapOrJson(in, map, problems);
+    const bool loaded =
+        from == ExchangeFormat::Csv ? ReadCsvMap(in, head, map, problems) : LoadMapOrJson(in, map, problems);
     if (!loaded) return FailAll(problems);
 
     std::string why;

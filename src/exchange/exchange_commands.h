@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `tesselink --lineup` and `tesselink --convert`. Each returns the exit status: 0 written,
 // 1 an input refused or the output not written (nothing is left at the output then),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/exchange_file.h"
 
 #include <QFile>
@@ -53,9 +54,12 @@ bool LoadMapOrJson(const std::string& path, Map& map, std::vector<std::string>& 
         }
         std::string where = path;
         if (loaded.Window >= 0) where += ": window " + std::to_string(loaded.Window + 1);
-        if (!loaded.ReadError.empty()) problems.push_back(path + ": " + loaded.ReadError);
-        else if (!loaded.Message.empty()) problems.push_back(where + ": " + loaded.Message);
-        else problems.push_back(path + ": not a map file");
+        if (!loaded.ReadError.empty())
+            problems.push_back(path + ": " + loaded.ReadError);
+        else if (!loaded.Message.empty())
+            problems.push_back(where + ": " + loaded.Message);
+        else
+            problems.push_back(path + ": not a map file");
         return false;
     }
     QByteArray data;

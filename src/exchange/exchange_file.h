@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files in the exchange formats on disk: told by their extension, read whole, loaded as maps.
 

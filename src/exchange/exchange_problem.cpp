@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/exchange_problem.h"
 
 namespace tesselink {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/ffmpeg_graph.h"
 
 #include "picture/colour_plane_refresh.h"
@@ -65,8 +66,7 @@ std::string WriteFfmpegGraph(const Map& map, CoverMode coverMode, std::string* w
         return std::string();
     }
 
-    const std::string grey = "lutrgb=r=" + N(TargetFillValue) + ":g=" + N(TargetFillValue) + ":b=" +
-                             N(TargetFillValue);
+    const std::string grey = "lutrgb=r=" + N(TargetFillValue) + ":g=" + N(TargetFillValue) + ":b=" + N(TargetFillValue);
     const std::string size = N(h.TargetWidth) + ":" + N(h.TargetHeight);
     const std::string colour = ":color=0xacacac";
     // The first line is the input's own: a scale for inputs of another size goes in front of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/lineup.h"
 
 #include <QFont>
@@ -25,8 +26,8 @@ bool Fail(std::string* why, std::string text) {
 
 bool UsableSize(const char* which, int width, int height, std::string* why) {
     if (width == 0 || height == 0)
-        return Fail(why, std::string("the ") + which + " size is " + std::to_string(width) + " x " +
-                             std::to_string(height));
+        return Fail(why,
+                    std::string("the ") + which + " size is " + std::to_string(width) + " x " + std::to_string(height));
     const std::string tooLarge = AreaTooLargeText(which, width, height);
     return tooLarge.empty() || Fail(why, tooLarge);
 }
@@ -141,8 +142,8 @@ QImage OriginalLineup(const Map& map, std::string* why) {
     for (std::size_t i = 0; i < map.Windows.size(); ++i) {
         // Nothing of a window's label reaches past its own rectangle.
         painter.save();
-        painter.setClipRect(QRect(map.Windows[i].OriginalStartX, map.Windows[i].OriginalStartY,
-                                  map.Windows[i].Width, map.Windows[i].Height));
+        painter.setClipRect(QRect(map.Windows[i].OriginalStartX, map.Windows[i].OriginalStartY, map.Windows[i].Width,
+                                  map.Windows[i].Height));
         DrawWindow(painter, map.Windows[i], static_cast<int>(i));
         painter.restore();
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lineup pictures: what an installer holds against a wall to see each panel's window and which
 // way is up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/map_json.h"
 
 #include <QJsonArray>
@@ -12,8 +13,8 @@
 namespace tesselink {
 namespace {
 
-const char* const ModeNames[MapModeCount] = {"copy",           "clockwise",    "anticlockwise",
-                                             "vertical-mirror", "level-mirror", "half-turn"};
+const char* const ModeNames[MapModeCount] = {"copy",         "clockwise", "anticlockwise", "vertical-mirror",
+                                             "level-mirror", "half-turn"};
 
 // Thrown inside the reader only: the first problem ends the read.
 struct Refused {
@@ -60,11 +61,12 @@ std::uint16_t WholeNumber(const QJsonValue& value, const std::string& element) {
 
 // A list of exactly `count` whole numbers.
 void Numbers(const QJsonValue& value, const std::string& element, int count, std::uint16_t* out) {
-    if (!value.isArray()) Refuse(element, "a list of " + std::to_string(count) + " numbers is expected, not " + KindOf(value));
+    if (!value.isArray())
+        Refuse(element, "a list of " + std::to_string(count) + " numbers is expected, not " + KindOf(value));
     const QJsonArray array = value.toArray();
     if (array.size() != count)
-        Refuse(element, "a list of " + std::to_string(count) + " numbers is expected, not of " +
-                            std::to_string(array.size()));
+        Refuse(element,
+               "a list of " + std::to_string(count) + " numbers is expected, not of " + std::to_string(array.size()));
     for (int i = 0; i < count; ++i) out[i] = WholeNumber(array[i], element + "[" + std::to_string(i) + "]");
 }
 
@@ -86,7 +88,8 @@ std::uint8_t ReadCover(const QJsonObject& root) {
     }
     const QJsonValue direction = object.value(QLatin1String("direction"));
     if (!direction.isUndefined()) {
-        if (direction == QJsonValue(QLatin1String("different"))) option |= CoverDifferentDirection;
+        if (direction == QJsonValue(QLatin1String("different")))
+            option |= CoverDifferentDirection;
         else if (direction != QJsonValue(QLatin1String("same")))
             Refuse("cover.direction", "\"same\" or \"different\" is expected, not " + KindOf(direction));
     }
@@ -140,10 +143,10 @@ QByteArray WriteMapJson(const Map& map, std::string* why) {
     }
     const MapFileHead& h = map.Head;
     std::string out = "{\n";
-    out += "    \"original\": {\"width\": " + std::to_string(h.OriginalWidth) + ", \"height\": " +
-           std::to_string(h.OriginalHeight) + "},\n";
-    out += "    \"target\": {\"width\": " + std::to_string(h.TargetWidth) + ", \"height\": " +
-           std::to_string(h.TargetHeight) + "},\n";
+    out += "    \"original\": {\"width\": " + std::to_string(h.OriginalWidth) +
+           ", \"height\": " + std::to_string(h.OriginalHeight) + "},\n";
+    out += "    \"target\": {\"width\": " + std::to_string(h.TargetWidth) +
+           ", \"height\": " + std::to_string(h.TargetHeight) + "},\n";
     out += std::string("    \"cover\": {\"full-screen\": ") + ((h.CoverOption & CoverFullScreen) ? "true" : "false") +
            ", \"direction\": \"" + ((h.CoverOption & CoverDifferentDirection) ? "different" : "same") + "\"},\n";
     out += "    \"windows\": [";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A whole map as JSON:
 // {"original": {"width": W, "height": H}, "target": {"width": W, "height": H},

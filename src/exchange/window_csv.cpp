@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/window_csv.h"
 
 #include <QList>
@@ -84,7 +85,8 @@ QByteArray WriteWindowCsv(const Map& map, std::string* why) {
     for (std::size_t i = 0; i < map.Windows.size(); ++i) {
         const PlaybackWindow& w = map.Windows[i];
         if (w.MapMode >= MapModeCount) {
-            if (why) *why = "window " + std::to_string(i + 1) + " has map mode " + std::to_string(w.MapMode) + ", not 0-5";
+            if (why)
+                *why = "window " + std::to_string(i + 1) + " has map mode " + std::to_string(w.MapMode) + ", not 0-5";
             return QByteArray();
         }
         out += std::to_string(i + 1) + "," + std::to_string(w.MapMode) + "," + std::to_string(w.OriginalStartX) + "," +
@@ -96,7 +98,9 @@ QByteArray WriteWindowCsv(const Map& map, std::string* why) {
 
 ExchangeRead ReadWindowCsv(const QByteArray& csv, const MapFileHead& head, Map& map) {
     ExchangeRead result;
-    auto problem = [&result](int line, std::string reason) { result.Problems.push_back({line, "", std::move(reason)}); };
+    auto problem = [&result](int line, std::string reason) {
+        result.Problems.push_back({line, "", std::move(reason)});
+    };
 
     QString text = QString::fromUtf8(csv);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // spreadsheets mark UTF-8 this way
@@ -124,8 +128,8 @@ ExchangeRead ReadWindowCsv(const QByteArray& csv, const MapFileHead& head, Map& 
             if (column[n] < 0) missing << Needed[n];
         }
         if (missing.size() == NeededCount) {
-            problem(headerLine, std::string("the header line is missing: the first line must name the columns ") +
-                                    WindowCsvHeader);
+            problem(headerLine,
+                    std::string("the header line is missing: the first line must name the columns ") + WindowCsvHeader);
             return result;
         }
         if (!missing.isEmpty()) {

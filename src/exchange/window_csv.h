@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window table as CSV, one window a line, under the header
 // No,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY (No counts from 1, modes 0-5).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moving several windows by one delta: the whole group stops where its first member meets an
 // edge of the picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rectangles in picture pixels as the layout tools see windows: a window's original rectangle
 // in the Original view, its placed rectangle in the Target view.

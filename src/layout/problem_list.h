@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What is probably wrong with a map's layout: target places that overlap, target area no window
 // covers, windows that are copies of another, and a full map. None of these is refused; the

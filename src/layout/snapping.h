@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Snapping of moving rectangle edges to picture edges, other windows' edges and a grid.
 // Distances are judged on screen: an edge snaps to a line within `screenDistance` screen

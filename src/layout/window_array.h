@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fill a wall: one window repeated into rows x columns cells, numbered in the order the panels
 // are cabled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the program asks the user for a file name. The program plugs in a
 // QFileDialog-backed implementation; tests plug in a scripted one.

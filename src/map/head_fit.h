@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which windows stop fitting when the head takes new sizes, and the question that names them.
 

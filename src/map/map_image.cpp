@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/map_image.h"
 
 #include <cstring>
@@ -10,9 +11,7 @@ void PutU16(std::uint8_t* at, std::uint16_t value) {
     at[1] = static_cast<std::uint8_t>(value & 0xFF);
 }
 
-std::uint16_t GetU16(const std::uint8_t* at) {
-    return static_cast<std::uint16_t>((at[0] << 8) | at[1]);
-}
+std::uint16_t GetU16(const std::uint8_t* at) { return static_cast<std::uint16_t>((at[0] << 8) | at[1]); }
 
 const char* FitMessage(FitResult result) {
     switch (result) {

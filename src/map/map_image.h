@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte image of a *.map file: big-endian, "#Map", a 16-byte head, 14 bytes per window.
 

@@ -1,15 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/map_model.h"
 
 namespace tesselink {
 
 const char* MapModeText(int mode) {
     static const char* const texts[MapModeCount] = {
-        "Copy",
-        "Clockwise rotaion 90",
-        "AntiClockwise rotaion 90",
-        "Vertical mirror",
-        "Level mirror",
-        "Rotatoin 180",
+        "Copy", "Clockwise rotaion 90", "AntiClockwise rotaion 90", "Vertical mirror", "Level mirror", "Rotatoin 180",
     };
     if (mode < 0 || mode >= MapModeCount) return nullptr;
     return texts[mode];
@@ -48,8 +44,7 @@ bool PlaybackWindow::operator==(const PlaybackWindow& o) const {
            Reserved == o.Reserved;
 }
 
-PlaybackWindow MakeWindow(int originalX, int originalY, int width, int height, int targetX, int targetY,
-                          int mode) {
+PlaybackWindow MakeWindow(int originalX, int originalY, int width, int height, int targetX, int targetY, int mode) {
     PlaybackWindow w;
     w.OriginalStartX = static_cast<std::uint16_t>(originalX);
     w.OriginalStartY = static_cast<std::uint16_t>(originalY);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The map: a head with picture sizes and an ordered list of playback windows.
 
@@ -63,8 +64,7 @@ struct PlaybackWindow {
 };
 
 // Builds a window with its placed size already derived.
-PlaybackWindow MakeWindow(int originalX, int originalY, int width, int height, int targetX, int targetY,
-                          int mode);
+PlaybackWindow MakeWindow(int originalX, int originalY, int width, int height, int targetX, int targetY, int mode);
 
 using PlaybackWindows = std::vector<PlaybackWindow>;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the program asks or tells the user something in a modal box.
 // The program plugs in a QMessageBox-backed implementation; tests plug in a recorder.

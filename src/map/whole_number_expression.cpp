@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/whole_number_expression.h"
 
 #include <cstdint>
@@ -75,8 +76,7 @@ private:
             ++pos_;
             value = Expression();
             if (Peek() != ')') {
-                throw Failure{pos_ >= text_.size() ? QStringLiteral("a closing parenthesis is missing")
-                                                   : Unexpected()};
+                throw Failure{pos_ >= text_.size() ? QStringLiteral("a closing parenthesis is missing") : Unexpected()};
             }
             ++pos_;
         } else if (c.isDigit()) {

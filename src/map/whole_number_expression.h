@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Arithmetic typed into a numeric field: "1920/4", "3*270+10".
 

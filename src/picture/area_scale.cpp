@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/area_scale.h"
 
 #include <algorithm>
@@ -7,14 +8,14 @@
 namespace tesselink {
 namespace {
 
-constexpr int WeightBits = 14;                  // each output's weights add up to 1 << 14
+constexpr int WeightBits = 14;                   // each output's weights add up to 1 << 14
 constexpr int HorizontalShift = WeightBits - 8;  // keep 8 fraction bits between the two passes
 
 // For each output index of one axis, the source pixels it covers and the share of each.
 struct AxisWeights {
-    std::vector<int> first;    // first source index (relative to the source rectangle)
-    std::vector<int> offset;   // start of its weights in `weights`
-    std::vector<int> count;    // number of source pixels
+    std::vector<int> first;   // first source index (relative to the source rectangle)
+    std::vector<int> offset;  // start of its weights in `weights`
+    std::vector<int> count;   // number of source pixels
     std::vector<std::uint16_t> weights;
     int maxCount = 0;
 };

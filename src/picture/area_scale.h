@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stretching by area averaging: each destination pixel averages the source pixels it covers,
 // whether shrinking or enlarging.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/background_picture.h"
 
 #include <atomic>
@@ -32,8 +33,8 @@ void PlanesToImage(const PlaneSet& planes, QImage& image) {
         auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
         const std::size_t at = static_cast<std::size_t>(y) * width;
         for (int x = 0; x < width; ++x)
-            row[x] = 0xff000000u | (std::uint32_t{red[at + x]} << 16) | (std::uint32_t{green[at + x]} << 8) |
-                     blue[at + x];
+            row[x] =
+                0xff000000u | (std::uint32_t{red[at + x]} << 16) | (std::uint32_t{green[at + x]} << 8) | blue[at + x];
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The background picture as the views and the remap use it: the decoded file, whether the
 // original area is its centred crop or the whole picture stretched, and the colour planes of

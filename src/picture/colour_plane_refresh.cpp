@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/colour_plane_refresh.h"
 
 #include <QFileInfo>
@@ -13,8 +14,8 @@ std::string AreaTooLargeText(const std::string& which, long long width, long lon
 }
 
 bool RefreshColourPlanes(ColourPlanes& planes, ColourPlaneState& state, const std::string& backgroundPath,
-                         const Picture& picture, bool stretchBackground, int originX, int originY,
-                         int originalWidth, int originalHeight, std::string* refusal) {
+                         const Picture& picture, bool stretchBackground, int originX, int originY, int originalWidth,
+                         int originalHeight, std::string* refusal) {
     if (refusal) refusal->clear();
     const std::string tooLarge = AreaTooLargeText("original", originalWidth, originalHeight);
     if (!tooLarge.empty()) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rebuilding the colour planes from the background picture when it or the original size changed.
 
@@ -34,7 +35,7 @@ struct ColourPlaneState {
 // An original area above MaxShownAreaPixels is refused before anything is allocated: the planes
 // become absent (the views show the grey placeholder) and `refusal`, if given, says why.
 bool RefreshColourPlanes(ColourPlanes& planes, ColourPlaneState& state, const std::string& backgroundPath,
-                         const Picture& picture, bool stretchBackground, int originX, int originY,
-                         int originalWidth, int originalHeight, std::string* refusal = nullptr);
+                         const Picture& picture, bool stretchBackground, int originX, int originY, int originalWidth,
+                         int originalHeight, std::string* refusal = nullptr);
 
 }  // namespace tesselink

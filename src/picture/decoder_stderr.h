@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // libpng reports a damaged file by printing "libpng error: ..." straight to stderr, past Qt's
 // message handler. A command-line run prints only its own lines, so there the decoders' stderr

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps a decoded picture between paints; decodes again only when the path or the file changes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/picture_header.h"
 
 #include <QByteArray>
@@ -219,11 +220,11 @@ PictureHeader InspectPicture(QIODevice& device) {
 
 const char* PictureFormatName(PictureFormat format) {
     switch (format) {
-        case PictureFormat::Bmp: return "bmp";
-        case PictureFormat::Gif: return "gif";
-        case PictureFormat::Jpeg: return "jpeg";
-        case PictureFormat::Png: return "png";
-        case PictureFormat::Unknown: break;
+    case PictureFormat::Bmp: return "bmp";
+    case PictureFormat::Gif: return "gif";
+    case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Unknown: break;
     }
     return "";
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a bmp, jpg, png or gif file declares about itself, read without decoding: its format,
 // its pixel size and whether its data ends before the format says it must. A decoder's own
@@ -14,8 +15,8 @@ enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png };
 
 struct PictureHeader {
     PictureFormat Format = PictureFormat::Unknown;  // from the first bytes, not the file name
-    QSize Size;              // the declared width x height; invalid when not found
-    bool Truncated = false;  // the file ends inside the head or the picture data
+    QSize Size;                                     // the declared width x height; invalid when not found
+    bool Truncated = false;                         // the file ends inside the head or the picture data
 };
 
 // Reads `device` (open, seekable) from its start; its position afterwards is unspecified.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/plane_scale.h"
 
 #include <algorithm>
@@ -12,8 +13,7 @@ using namespace plane_scale;
 
 namespace {
 
-void FilterRowPortable(const std::uint8_t* row, const AreaAxisMap& map, int firstColumn, int width,
-                       std::int16_t* out) {
+void FilterRowPortable(const std::uint8_t* row, const AreaAxisMap& map, int firstColumn, int width, std::int16_t* out) {
     for (int i = 0; i < width; ++i) {
         const std::uint8_t* p = row + (map.first[i] - firstColumn);
         const std::int16_t* w = map.weights.data() + 3 * i;
@@ -24,8 +24,8 @@ void FilterRowPortable(const std::uint8_t* row, const AreaAxisMap& map, int firs
 }
 
 // Output row from up to three filtered rows (unused ones have share 0), into Format_RGB32 words.
-void CombineRowPortable(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride,
-                        int width, std::uint32_t* out) {
+void CombineRowPortable(const std::int16_t* const rows[3], const std::int16_t* w, std::size_t planeStride, int width,
+                        std::uint32_t* out) {
     for (int i = 0; i < width; ++i) {
         std::uint32_t channel[3];
         for (int c = 0; c < 3; ++c) {
@@ -43,7 +43,6 @@ bool Covers(const AreaAxisMap& map, int origin, int size) {
     const std::size_t last = map.first.size() - 1;
     return map.first.front() >= origin && map.first[last] + map.count[last] <= origin + size;
 }
-
 
 }  // namespace
 

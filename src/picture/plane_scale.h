@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Area-averaging scale straight from colour planes into a Format_RGB32 picture, for zooms of
 // one half and more, where every output pixel is made from at most three source pixels along
@@ -25,7 +26,7 @@ struct AreaAxisMap {
     int fullSize = -1;
     int start = 0;  // the part's output indices [start, end)
     int end = 0;
-    int taps = 0;   // the most source pixels any output of the part takes
+    int taps = 0;  // the most source pixels any output of the part takes
     std::vector<int> first;
     std::vector<std::uint8_t> count;
     std::vector<std::int16_t> weights;  // three per output, unused ones 0
@@ -68,8 +69,8 @@ public:
     // the zoom is below one half, the planes miss a source pixel the part needs or `dest` is not
     // Format_RGB32. `set` picks the instruction set (tests compare them): Portable is plain
     // C++, Sse2 filters columns in plain C++, Ssse3 and Avx2 gather them with byte shuffles.
-    bool Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourceSize, QSize fullSize, QRect part,
-               QImage& dest, QPoint destTopLeft, kernels::KernelSet set = kernels::BestKernelSet());
+    bool Scale(const PlaneSet& planes, QPoint planesOrigin, QSize sourceSize, QSize fullSize, QRect part, QImage& dest,
+               QPoint destTopLeft, kernels::KernelSet set = kernels::BestKernelSet());
 
 private:
     struct Job;  // one call's part, planes and chosen forms

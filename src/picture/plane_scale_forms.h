@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the plane scaler's forms share: the arithmetic every form follows, and the x86 forms
 // (plane_scale_x86.cpp) that PlaneScaler::Scale (plane_scale.cpp) chooses from.

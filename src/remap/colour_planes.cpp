@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remap/colour_planes.h"
 
 #include <algorithm>
@@ -72,8 +73,8 @@ std::size_t SplitRowAvx2(const std::uint32_t* in, std::size_t count, std::uint8_
 #endif
 
 // Splits `count` 0xffRRGGBB words into three byte rows.
-void SplitRow(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std::uint8_t* green,
-              std::uint8_t* blue, [[maybe_unused]] kernels::KernelSet set) {
+void SplitRow(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue,
+              [[maybe_unused]] kernels::KernelSet set) {
     std::size_t i = 0;
 #if defined(TESSELINK_X86_KERNELS)
     if (set == kernels::KernelSet::Avx2) i = SplitRowAvx2(in, count, red, green, blue);
@@ -108,8 +109,8 @@ void SplitRow(const std::uint32_t* in, std::size_t count, std::uint8_t* red, std
 
 }  // namespace
 
-void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int originX, int originY,
-                       int originalWidth, int originalHeight, kernels::KernelSet set) {
+void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int originX, int originY, int originalWidth,
+                       int originalHeight, kernels::KernelSet set) {
     if (!kernels::KernelSetAvailable(set)) set = kernels::BestKernelSet();
     ReleaseColourPlanes(planes);
     planes.Allocate(originalWidth, originalHeight);
@@ -152,8 +153,7 @@ void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int orig
     }
 }
 
-ColourPlaneSource ChooseColourPlaneSource(int pictureWidth, int pictureHeight, int originalWidth,
-                                          int originalHeight) {
+ColourPlaneSource ChooseColourPlaneSource(int pictureWidth, int pictureHeight, int originalWidth, int originalHeight) {
     ColourPlaneSource choice;
     if (pictureWidth < originalWidth || pictureHeight < originalHeight) {
         choice.StretchBackground = true;

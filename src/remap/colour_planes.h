@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte planes of the original picture area and of the target picture.
 
@@ -24,9 +25,13 @@ struct CacheLineAllocator {
     T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), Alignment)); }
     void deallocate(T* p, std::size_t) { ::operator delete(p, Alignment); }
     template <typename U>
-    bool operator==(const CacheLineAllocator<U>&) const { return true; }
+    bool operator==(const CacheLineAllocator<U>&) const {
+        return true;
+    }
     template <typename U>
-    bool operator!=(const CacheLineAllocator<U>&) const { return false; }
+    bool operator!=(const CacheLineAllocator<U>&) const {
+        return false;
+    }
 };
 
 // Three 8-bit planes (red, green, blue), row-major, top row first, no padding:
@@ -83,8 +88,8 @@ struct PixelSource {
 // pixel (originX, originY) on. Pixels outside the source read as the invalid colour and land
 // as 255 in all three planes. Without a source (the picture file is missing) the planes are all 0.
 // `set` picks the instruction set of the split (Ssse3 runs as Sse2); tests compare them.
-void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int originX, int originY,
-                       int originalWidth, int originalHeight, kernels::KernelSet set = kernels::BestKernelSet());
+void BuildColourPlanes(ColourPlanes& planes, const PixelSource* source, int originX, int originY, int originalWidth,
+                       int originalHeight, kernels::KernelSet set = kernels::BestKernelSet());
 
 // Where the planes come from for a picture of its own size pictureWidth x pictureHeight:
 // the centred crop at the picture's resolution, or (smaller in either direction) the whole
@@ -94,7 +99,6 @@ struct ColourPlaneSource {
     int OriginX = 0;
     int OriginY = 0;
 };
-ColourPlaneSource ChooseColourPlaneSource(int pictureWidth, int pictureHeight, int originalWidth,
-                                          int originalHeight);
+ColourPlaneSource ChooseColourPlaneSource(int pictureWidth, int pictureHeight, int originalWidth, int originalHeight);
 
 }  // namespace tesselink

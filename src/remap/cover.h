@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tiling a map's block of windows over the whole original and target pictures.
 
@@ -60,8 +61,7 @@ public:
     // `target` becomes width x height: the covered target picture's area with top-left corner
     // (left, top), 172 where no tile lies or no window of a tile reaches. Source pixels outside
     // `source` are left at 172 too. Nothing happens when `source` is absent.
-    void RemapArea(const ColourPlanes& source, int left, int top, int width, int height,
-                   TargetPlanes& target) const;
+    void RemapArea(const ColourPlanes& source, int left, int top, int width, int height, TargetPlanes& target) const;
 
 private:
     CoverBuild BuildTable(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the kernels may use beyond plain C++. The build targets plain x86-64, which includes SSE2;
 // the SSSE3 and AVX2 forms are compiled for their own instruction set through TESSELINK_TARGET and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A rectangle of pixels: left, top, right, bottom, right and bottom exclusive. The engine's areas
 // of the target picture and the views' display rectangles (which may be inverted after a drag)

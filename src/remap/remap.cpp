@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remap/remap.h"
 
 #include <algorithm>
@@ -22,8 +23,8 @@ struct ClippedBlock {
 // Every destination coordinate is affine in c alone or in r alone, so the pixels of a window
 // that stay inside both pictures form one rectangle of (c, r); the sub-block keeps the mode's
 // formula with its own width and height.
-ClippedBlock ClipWindow(const PlaybackWindow& w, long long sourceWidth, long long sourceHeight,
-                        long long targetWidth, long long targetHeight) {
+ClippedBlock ClipWindow(const PlaybackWindow& w, long long sourceWidth, long long sourceHeight, long long targetWidth,
+                        long long targetHeight) {
     const long long W = w.Width, H = w.Height;
     const long long roomX = targetWidth - w.TargetStartX;   // target columns left from TX
     const long long roomY = targetHeight - w.TargetStartY;  // target rows left from TY
@@ -55,20 +56,36 @@ ClippedBlock ClipWindow(const PlaybackWindow& w, long long sourceWidth, long lon
         b.r1 = std::min(b.r1, roomX);
         b.c0 = std::max(b.c0, W - roomY);
         break;
-    default:
-        b.c1 = b.r1 = 0;
-        break;
+    default: b.c1 = b.r1 = 0; break;
     }
     if (b.Empty()) return b;
     // Top-left of the sub-block's footprint: where its own formula puts (0, 0)'s neighbours.
     const long long TX = w.TargetStartX, TY = w.TargetStartY;
     switch (w.MapMode) {
-    case 0: b.targetX = TX + b.c0; b.targetY = TY + b.r0; break;
-    case 3: b.targetX = TX + b.c0; b.targetY = TY + H - b.r1; break;
-    case 4: b.targetX = TX + W - b.c1; b.targetY = TY + b.r0; break;
-    case 5: b.targetX = TX + W - b.c1; b.targetY = TY + H - b.r1; break;
-    case 1: b.targetX = TX + H - b.r1; b.targetY = TY + b.c0; break;
-    case 2: b.targetX = TX + b.r0; b.targetY = TY + W - b.c1; break;
+    case 0:
+        b.targetX = TX + b.c0;
+        b.targetY = TY + b.r0;
+        break;
+    case 3:
+        b.targetX = TX + b.c0;
+        b.targetY = TY + H - b.r1;
+        break;
+    case 4:
+        b.targetX = TX + W - b.c1;
+        b.targetY = TY + b.r0;
+        break;
+    case 5:
+        b.targetX = TX + W - b.c1;
+        b.targetY = TY + H - b.r1;
+        break;
+    case 1:
+        b.targetX = TX + H - b.r1;
+        b.targetY = TY + b.c0;
+        break;
+    case 2:
+        b.targetX = TX + b.r0;
+        b.targetY = TY + W - b.c1;
+        break;
     default: break;
     }
     return b;
@@ -104,8 +121,8 @@ void MoveBlock(const ColourPlanes& source, const PlacedBlock& placed, TargetPlan
     const std::ptrdiff_t targetStride = target.Width();
     const std::ptrdiff_t sourceOffset = static_cast<std::ptrdiff_t>(window.OriginalStartY + b.r0) * sourceStride +
                                         static_cast<std::ptrdiff_t>(window.OriginalStartX + b.c0);
-    const std::ptrdiff_t targetOffset = static_cast<std::ptrdiff_t>(b.targetY) * targetStride +
-                                        static_cast<std::ptrdiff_t>(b.targetX);
+    const std::ptrdiff_t targetOffset =
+        static_cast<std::ptrdiff_t>(b.targetY) * targetStride + static_cast<std::ptrdiff_t>(b.targetX);
     const int width = static_cast<int>(b.c1 - b.c0);
     const int height = static_cast<int>(b.r1 - b.r0);
     for (int channel = 0; channel < 3; ++channel) {
@@ -185,8 +202,8 @@ void RemapWindows(const ColourPlanes& source, const PlaybackWindows& windows, in
     Remap(source, windows, targetWidth, targetHeight, target, false);
 }
 
-void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth,
-                          int targetHeight, TargetPlanes& target) {
+void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
+                          TargetPlanes& target) {
     if (!source.IsPresent()) return;
     Remap(source, windows, targetWidth, targetHeight, target, true);
 }
@@ -205,12 +222,30 @@ void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& wind
             const long long sx = window.OriginalStartX + c, sy = window.OriginalStartY + r;
             long long dx = 0, dy = 0;
             switch (window.MapMode) {
-            case 0: dx = TX + c; dy = TY + r; break;
-            case 1: dx = TX + H - 1 - r; dy = TY + c; break;
-            case 2: dx = TX + r; dy = TY + W - 1 - c; break;
-            case 3: dx = TX + c; dy = TY + H - 1 - r; break;
-            case 4: dx = TX + W - 1 - c; dy = TY + r; break;
-            case 5: dx = TX + W - 1 - c; dy = TY + H - 1 - r; break;
+            case 0:
+                dx = TX + c;
+                dy = TY + r;
+                break;
+            case 1:
+                dx = TX + H - 1 - r;
+                dy = TY + c;
+                break;
+            case 2:
+                dx = TX + r;
+                dy = TY + W - 1 - c;
+                break;
+            case 3:
+                dx = TX + c;
+                dy = TY + H - 1 - r;
+                break;
+            case 4:
+                dx = TX + W - 1 - c;
+                dy = TY + r;
+                break;
+            case 5:
+                dx = TX + W - 1 - c;
+                dy = TY + H - 1 - r;
+                break;
             }
             if (dx >= tw || dy >= th) continue;
             for (int channel = 0; channel < 3; ++channel)

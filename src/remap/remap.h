@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds the target picture's planes from the colour planes and a window list.
 
@@ -18,8 +19,8 @@ void RemapWindows(const ColourPlanes& source, const PlaybackWindows& windows, in
                   TargetPlanes& target);
 
 // The same through the portable movers only (no SIMD); tests compare the two.
-void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth,
-                          int targetHeight, TargetPlanes& target);
+void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
+                          TargetPlanes& target);
 
 // One window into existing target planes, by the straightforward per-pixel formula;
 // the reference the fast paths are tested against. Pixels outside either picture are skipped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remap/remap_kernels.h"
 
 #include <algorithm>
@@ -26,11 +27,12 @@ KernelSet Usable(KernelSet set) { return KernelSetAvailable(set) ? set : BestKer
 
 void CopyRowsPortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
                       int width, int height) {
-    for (int r = 0; r < height; ++r) std::memcpy(dst + r * dstStride, src + r * srcStride, static_cast<std::size_t>(width));
+    for (int r = 0; r < height; ++r)
+        std::memcpy(dst + r * dstStride, src + r * srcStride, static_cast<std::size_t>(width));
 }
 
-void ReverseRowsPortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
-                         std::ptrdiff_t dstStride, int width, int height) {
+void ReverseRowsPortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                         int width, int height) {
     const std::size_t n = static_cast<std::size_t>(width);
     for (int r = 0; r < height; ++r) {
         const std::uint8_t* in = src + r * srcStride;
@@ -39,8 +41,8 @@ void ReverseRowsPortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std:
     }
 }
 
-void TransposePortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
-                       std::ptrdiff_t dstStride, int width, int height) {
+void TransposePortable(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst, std::ptrdiff_t dstStride,
+                       int width, int height) {
     for (int y0 = 0; y0 < height; y0 += CacheTile) {
         const int th = std::min(CacheTile, height - y0);
         for (int x0 = 0; x0 < width; x0 += CacheTile) {
@@ -132,8 +134,8 @@ void Transpose(KernelSet set, const std::uint8_t* src, std::ptrdiff_t srcStride,
     }
 }
 
-void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int width, int height,
-                std::uint8_t* dst, std::ptrdiff_t dstStride, KernelSet set) {
+void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int width, int height, std::uint8_t* dst,
+                std::ptrdiff_t dstStride, KernelSet set) {
     if (width <= 0 || height <= 0) return;
     const std::ptrdiff_t lastRow = static_cast<std::ptrdiff_t>(height - 1);
     switch (mode) {
@@ -156,8 +158,7 @@ void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int
         Transpose(set, src, srcStride, dst + static_cast<std::ptrdiff_t>(width - 1) * dstStride, -dstStride, width,
                   height);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The row and block movers behind RemapWindows. Each comes in several instruction-set forms
 // (chosen once at run time by what the processor offers) and a portable form; tests compare
@@ -36,7 +37,7 @@ void Transpose(KernelSet set, const std::uint8_t* src, std::ptrdiff_t srcStride,
 
 // Moves a width x height source block (top-left at `src`) into its footprint (top-left at
 // `dst`) by map mode 0..5, as if the block were the whole window.
-void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int width, int height,
-                std::uint8_t* dst, std::ptrdiff_t dstStride, KernelSet set = BestKernelSet());
+void RemapBlock(int mode, const std::uint8_t* src, std::ptrdiff_t srcStride, int width, int height, std::uint8_t* dst,
+                std::ptrdiff_t dstStride, KernelSet set = BestKernelSet());
 
 }  // namespace tesselink::kernels

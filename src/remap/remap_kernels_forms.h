@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The forms behind the movers of remap_kernels.h, for the two files that hold them: the portable
 // forms (remap_kernels.cpp), which the vector forms also use for what is left at the edges, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remap/remap_kernels_forms.h"
 
 #if defined(TESSELINK_X86_KERNELS)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remap/target_bands.h"
 
 #include <algorithm>
@@ -37,20 +38,18 @@ bool BuildRgb32InBands(int width, int height, std::uint32_t* out, std::ptrdiff_t
 bool RemapWindowsToRgb32(const ColourPlanes& source, const PlaybackWindows& windows, int width, int height,
                          std::uint32_t* out, std::ptrdiff_t strideWords, TargetBandScratch& scratch) {
     if (!source.IsPresent()) return false;
-    return BuildRgb32InBands(width, height, out, strideWords, scratch,
-                             [&](int top, int rows, TargetBandScratch& s) {
-                                 ClipWindowsToArea(windows, PixelRect{0, top, width, top + rows}, s.Clipped);
-                                 RemapWindows(source, s.Clipped, width, rows, s.Band);
-                             });
+    return BuildRgb32InBands(width, height, out, strideWords, scratch, [&](int top, int rows, TargetBandScratch& s) {
+        ClipWindowsToArea(windows, PixelRect{0, top, width, top + rows}, s.Clipped);
+        RemapWindows(source, s.Clipped, width, rows, s.Band);
+    });
 }
 
-bool RemapCoverToRgb32(const ColourPlanes& source, const CoverBlock& cover, int width, int height,
-                       std::uint32_t* out, std::ptrdiff_t strideWords, TargetBandScratch& scratch) {
+bool RemapCoverToRgb32(const ColourPlanes& source, const CoverBlock& cover, int width, int height, std::uint32_t* out,
+                       std::ptrdiff_t strideWords, TargetBandScratch& scratch) {
     if (!source.IsPresent()) return false;
-    return BuildRgb32InBands(width, height, out, strideWords, scratch,
-                             [&](int top, int rows, TargetBandScratch& s) {
-                                 cover.RemapArea(source, 0, top, width, rows, s.Band);
-                             });
+    return BuildRgb32InBands(width, height, out, strideWords, scratch, [&](int top, int rows, TargetBandScratch& s) {
+        cover.RemapArea(source, 0, top, width, rows, s.Band);
+    });
 }
 
 }  // namespace tesselink

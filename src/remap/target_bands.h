@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The target picture as 0xffRRGGBB words, built in bands of rows: each band's planes are
 // remapped and converted while they are still in the cache, so full-size target planes are
@@ -38,7 +39,7 @@ bool RemapWindowsToRgb32(const ColourPlanes& source, const PlaybackWindows& wind
 
 // What `cover`'s RemapArea over the whole target and then TargetPlanesToRgb32 give, in bands;
 // false when `source` is absent.
-bool RemapCoverToRgb32(const ColourPlanes& source, const CoverBlock& cover, int width, int height,
-                       std::uint32_t* out, std::ptrdiff_t strideWords, TargetBandScratch& scratch);
+bool RemapCoverToRgb32(const ColourPlanes& source, const CoverBlock& cover, int width, int height, std::uint32_t* out,
+                       std::ptrdiff_t strideWords, TargetBandScratch& scratch);
 
 }  // namespace tesselink

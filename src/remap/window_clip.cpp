@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "remap/window_clip.h"
 
 #include <algorithm>
@@ -20,13 +21,43 @@ void ClipWindowsToArea(const PlaybackWindows& windows, const PixelRect& area, Pl
         // Which original pixels fill those columns and rows, by the mode's formula.
         int x = 0, y = 0, width = 0, height = 0;
         switch (static_cast<MapMode>(w.MapMode)) {
-        case MapMode::Copy: x = c0; y = r0; width = c1 - c0; height = r1 - r0; break;
-        case MapMode::VerticalMirror: x = c0; y = w.Height - r1; width = c1 - c0; height = r1 - r0; break;
-        case MapMode::LevelMirror: x = w.Width - c1; y = r0; width = c1 - c0; height = r1 - r0; break;
-        case MapMode::Rotation180: x = w.Width - c1; y = w.Height - r1; width = c1 - c0; height = r1 - r0; break;
+        case MapMode::Copy:
+            x = c0;
+            y = r0;
+            width = c1 - c0;
+            height = r1 - r0;
+            break;
+        case MapMode::VerticalMirror:
+            x = c0;
+            y = w.Height - r1;
+            width = c1 - c0;
+            height = r1 - r0;
+            break;
+        case MapMode::LevelMirror:
+            x = w.Width - c1;
+            y = r0;
+            width = c1 - c0;
+            height = r1 - r0;
+            break;
+        case MapMode::Rotation180:
+            x = w.Width - c1;
+            y = w.Height - r1;
+            width = c1 - c0;
+            height = r1 - r0;
+            break;
         // Quarter turns: target columns come from original rows, target rows from original columns.
-        case MapMode::Clockwise90: x = r0; y = w.Height - c1; width = r1 - r0; height = c1 - c0; break;
-        case MapMode::AntiClockwise90: x = w.Width - r1; y = c0; width = r1 - r0; height = c1 - c0; break;
+        case MapMode::Clockwise90:
+            x = r0;
+            y = w.Height - c1;
+            width = r1 - r0;
+            height = c1 - c0;
+            break;
+        case MapMode::AntiClockwise90:
+            x = w.Width - r1;
+            y = c0;
+            width = r1 - r0;
+            height = c1 - c0;
+            break;
         }
         PlaybackWindow cut = w;
         cut.OriginalStartX = static_cast<std::uint16_t>(w.OriginalStartX + x);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building only a part of the target picture: each window is cut down to the part of its place
 // inside an area of the target, together with the matching part of its original rectangle, so

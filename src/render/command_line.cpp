@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/command_line.h"
 
 #include <QCommandLineOption>
@@ -29,11 +30,13 @@ const OptionSpec Options[] = {
     {"crf", "N", "--video: the constant rate factor, 0 to 51."},
     {"start", "SECONDS", "--video: where in the input to begin."},
     {"duration", "SECONDS", "--video: how much of the input to render."},
-    {"lineup", "MAP", "Write the lineup picture of MAP: each window numbered, sized and marked with an F and an "
-                      "arrow pointing up."},
+    {"lineup", "MAP",
+     "Write the lineup picture of MAP: each window numbered, sized and marked with an F and an "
+     "arrow pointing up."},
     {"side", "original|target", "--lineup: the original lineup, or the target lineup (the default)."},
-    {"convert", "IN", "Convert the map in IN to OUT, the formats told by the extensions .map, .json, .csv and "
-                      ".ffmpeg."},
+    {"convert", "IN",
+     "Convert the map in IN to OUT, the formats told by the extensions .map, .json, .csv and "
+     ".ffmpeg."},
     {"head", "FILE", "--convert: the .map or .json whose head and cover option a .csv input's windows get."},
     {"screenshot", "OUT.png", "Editor: lay the window out at 1280 x 800, write a PNG of it and quit."},
     {"help", nullptr, "Show this help and exit."},
@@ -92,10 +95,12 @@ QStringList SeparateFileNames(const QStringList& arguments, QString& missingValu
             options << a;
             const OptionSpec* spec = Named(a);
             if (spec && spec->ValueName && !a.contains('=')) {
-                if (i + 1 < arguments.size()) options << arguments[++i];
+                if (i + 1 < arguments.size())
+                    options << arguments[++i];
                 else if (spec == Find(QStringLiteral("screenshot")))
                     missingValue = QStringLiteral("--screenshot needs the path of a PNG file to write");
-                else missingValue = QStringLiteral("--%1 needs a value").arg(spec->Name);
+                else
+                    missingValue = QStringLiteral("--%1 needs a value").arg(spec->Name);
             }
         }
     }
@@ -177,8 +182,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         if (line.ConvertInput.isEmpty() || line.ConvertOutput.isEmpty()) fail(ConvertUsage);
         break;
     case CommandMode::Help:
-    case CommandMode::Version:
-        return;
+    case CommandMode::Version: return;
     }
     if (line.Mode != CommandMode::Editor && line.Mode != CommandMode::Convert && !positional.isEmpty())
         fail("unexpected argument " + positional[0]);
@@ -189,7 +193,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             const char* mode = line.Mode == CommandMode::Editor   ? "the editor"
                                : line.Mode == CommandMode::Render ? "--render"
                                : line.Mode == CommandMode::Lineup ? "--lineup"
-                                                                        : "--convert";
+                                                                  : "--convert";
             fail(QStringLiteral("--%1 does not go with %2").arg(name, QLatin1String(mode)));
         }
     }
@@ -207,8 +211,10 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
     if (isSet("crf")) {
         bool ok = false;
         const int crf = value("crf").toInt(&ok);
-        if (!ok || crf < 0 || crf > 51) fail("--crf takes a whole number from 0 to 51, not " + value("crf"));
-        else line.Crf = crf;
+        if (!ok || crf < 0 || crf > 51)
+            fail("--crf takes a whole number from 0 to 51, not " + value("crf"));
+        else
+            line.Crf = crf;
     }
     if (isSet("start") && !Seconds(value("start"), true, line.Start))
         fail("--start takes a number of seconds from 0 on, not " + value("start"));
@@ -244,14 +250,20 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     QStringList modes;
     for (const char* mode : {"render", "lineup", "convert"})
         if (parser.isSet(QLatin1String(mode))) modes << QStringLiteral("--") + mode;
-    if (modes.contains(QStringLiteral("--render"))) line.Mode = CommandMode::Render;
-    else if (modes.contains(QStringLiteral("--lineup"))) line.Mode = CommandMode::Lineup;
-    else if (modes.contains(QStringLiteral("--convert"))) line.Mode = CommandMode::Convert;
+    if (modes.contains(QStringLiteral("--render")))
+        line.Mode = CommandMode::Render;
+    else if (modes.contains(QStringLiteral("--lineup")))
+        line.Mode = CommandMode::Lineup;
+    else if (modes.contains(QStringLiteral("--convert")))
+        line.Mode = CommandMode::Convert;
 
     if (!parsed || !missingValue.isEmpty()) {
-        if (!parser.unknownOptionNames().isEmpty()) line.Error = "unknown option --" + parser.unknownOptionNames().first();
-        else if (!missingValue.isEmpty()) line.Error = missingValue;
-        else line.Error = parser.errorText();
+        if (!parser.unknownOptionNames().isEmpty())
+            line.Error = "unknown option --" + parser.unknownOptionNames().first();
+        else if (!missingValue.isEmpty())
+            line.Error = missingValue;
+        else
+            line.Error = parser.errorText();
         return line;
     }
     if (modes.size() > 1) {

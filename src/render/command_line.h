@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's command line: one description of every option, the parse, the usage and help.
 
@@ -22,18 +23,18 @@ struct CommandLine {
     // may explain until the editor's QApplication has taken them out.
     bool FileNameMistake = false;
 
-    QString MapPath;     // the editor's MAP, or the MAP of --render and --lineup
-    QString Screenshot;  // editor: --screenshot OUT.png
-    QString Picture;     // --render: --picture PICTURE
-    QString Video;       // --render: --video IN
-    QString Output;      // --render, --lineup: --output OUT
+    QString MapPath;                                // the editor's MAP, or the MAP of --render and --lineup
+    QString Screenshot;                             // editor: --screenshot OUT.png
+    QString Picture;                                // --render: --picture PICTURE
+    QString Video;                                  // --render: --video IN
+    QString Output;                                 // --render, --lineup: --output OUT
     std::optional<tesselink::CoverMode> CoverMode;  // --cover; unset: the map decides
-    bool OriginalSide = false;     // --lineup --side original
-    QString ConvertInput, ConvertOutput;  // --convert IN OUT
-    QString Head;                         // --convert: --head FILE
-    QString Codec;                        // video: --codec NAME
-    std::optional<int> Crf;               // video: --crf N
-    std::optional<double> Start, Duration;  // video: --start SECONDS, --duration SECONDS
+    bool OriginalSide = false;                      // --lineup --side original
+    QString ConvertInput, ConvertOutput;            // --convert IN OUT
+    QString Head;                                   // --convert: --head FILE
+    QString Codec;                                  // video: --codec NAME
+    std::optional<int> Crf;                         // video: --crf N
+    std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
 };
 
 // Parses `arguments` (without the program's name). `--option value` and `--option=value` are

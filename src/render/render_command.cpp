@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/render_command.h"
 
 #include <QBuffer>
@@ -75,9 +76,8 @@ int RunRenderCommand(const CommandLine& line) {
 
     // Only a map without windows gets past the reader with sizes above 2000; the editor would
     // not show it either.
-    for (const std::string& tooLarge :
-         {AreaTooLargeText("original", map.Head.OriginalWidth, map.Head.OriginalHeight),
-          AreaTooLargeText("target", map.Head.TargetWidth, map.Head.TargetHeight)}) {
+    for (const std::string& tooLarge : {AreaTooLargeText("original", map.Head.OriginalWidth, map.Head.OriginalHeight),
+                                        AreaTooLargeText("target", map.Head.TargetWidth, map.Head.TargetHeight)}) {
         if (!tooLarge.empty()) return Fail(ExitFailed, "cannot render " + args.map + ": " + tooLarge);
     }
 
@@ -96,7 +96,8 @@ int RunRenderCommand(const CommandLine& line) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) return Fail(ExitFailed, "cannot encode the picture: " + writer.errorString().toStdString());
+    if (!writer.write(image))
+        return Fail(ExitFailed, "cannot encode the picture: " + writer.errorString().toStdString());
     const FileWriteResult written = WriteFileSafely(args.output, png.constData(), static_cast<std::size_t>(png.size()));
     if (!written) return Fail(ExitFailed, written.Error);
     return 0;

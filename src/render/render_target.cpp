@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/render_target.h"
 
 #include "picture/colour_plane_refresh.h"
@@ -13,8 +14,8 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
         ChooseColourPlaneSource(picture.Width(), picture.Height(), head.OriginalWidth, head.OriginalHeight);
     ColourPlanes planes;
     ColourPlaneState state;
-    RefreshColourPlanes(planes, state, picturePath, picture, choice.StretchBackground, choice.OriginX,
-                        choice.OriginY, head.OriginalWidth, head.OriginalHeight);
+    RefreshColourPlanes(planes, state, picturePath, picture, choice.StretchBackground, choice.OriginX, choice.OriginY,
+                        head.OriginalWidth, head.OriginalHeight);
     if (!planes.IsPresent()) {
         if (why) *why = "not enough memory for the colour planes";
         return QImage();

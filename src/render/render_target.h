@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The target picture of a map at zoom 1, built exactly as the Target view builds it.
 
@@ -22,6 +23,7 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
 
 // The second half of RenderTarget: the map's windows, or its cover with `coverMode` 0 or 1,
 // remapped from `planes` (the original area) into the target picture.
-QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, CoverMode coverMode, std::string* why = nullptr);
+QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, CoverMode coverMode,
+                              std::string* why = nullptr);
 
 }  // namespace tesselink

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/video_render_command.h"
 
 extern "C" {
@@ -83,8 +84,10 @@ public:
     }
 
     void Finish(long long done, const std::string& output) {
-        if (terminal_) std::fprintf(stderr, "\r%s\n", Line(done).c_str());
-        else std::fprintf(stderr, "tesselink: wrote %s: %s\n", output.c_str(), Line(done).c_str());
+        if (terminal_)
+            std::fprintf(stderr, "\r%s\n", Line(done).c_str());
+        else
+            std::fprintf(stderr, "tesselink: wrote %s: %s\n", output.c_str(), Line(done).c_str());
     }
 
     void Abandon(long long done) {
@@ -126,15 +129,23 @@ std::optional<std::string> ParseVideoRenderArguments(const std::vector<std::stri
         if (i + 1 >= arguments.size()) return name + " needs a value";
         const std::string& value = arguments[++i];
         double number = 0;
-        if (name == "--render") options.MapPath = value;
-        else if (name == "--video") options.VideoPath = value;
-        else if (name == "--output") options.OutputPath = value;
-        else if (name == "--codec") options.Codec = value;
+        if (name == "--render")
+            options.MapPath = value;
+        else if (name == "--video")
+            options.VideoPath = value;
+        else if (name == "--output")
+            options.OutputPath = value;
+        else if (name == "--codec")
+            options.Codec = value;
         else if (name == "--cover") {
-            if (value == "none") options.CoverMode = CoverMode::None;
-            else if (value == "same") options.CoverMode = CoverMode::Same;
-            else if (value == "different") options.CoverMode = CoverMode::Different;
-            else return "--cover takes none, same or different, not " + value;
+            if (value == "none")
+                options.CoverMode = CoverMode::None;
+            else if (value == "same")
+                options.CoverMode = CoverMode::Same;
+            else if (value == "different")
+                options.CoverMode = CoverMode::Different;
+            else
+                return "--cover takes none, same or different, not " + value;
         } else if (name == "--crf") {
             if (!ParseNumber(value, number) || number != std::floor(number) || number < 0 || number > 51)
                 return "--crf takes a whole number from 0 to 51, not " + value;

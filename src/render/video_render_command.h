@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME]
 // [--crf N] [--start SECONDS] [--duration SECONDS]`: every frame of IN carried through the map
@@ -16,9 +17,9 @@ struct VideoRenderOptions {
     std::string VideoPath;
     std::string OutputPath;
     std::optional<tesselink::CoverMode> CoverMode;  // none: the map's own cover option
-    std::string Codec;             // empty: by the output's extension
+    std::string Codec;                              // empty: by the output's extension
     std::optional<int> Crf;
-    double Start = 0;              // seconds
+    double Start = 0;                // seconds
     std::optional<double> Duration;  // seconds; none: to the end
 };
 

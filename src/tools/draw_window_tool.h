@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing new windows in one map mode: a rubber band on empty area of the Original view
 // becomes a window with that mode at the target's top-left corner. Everywhere else the

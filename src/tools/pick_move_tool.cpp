@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/pick_move_tool.h"
 
 #include <QUndoStack>
@@ -156,13 +157,13 @@ void PickMoveTool::BeginWindowGesture(ToolSurface& view, int index, int hit, con
     gesture_.Start = w;
     gesture_.StartPicture = original ? OriginalRectOf(w) : PlaceOf(w);
     gesture_.Edit = hit == HitMiddle ? FrameEdit::Move : FrameEdit::Resize;
-    gesture_.Step =
-        EditGesture{original ? EditGesture::Kind::OriginalDrag : EditGesture::Kind::TargetDrag, doc_.NewGestureSerial()};
+    gesture_.Step = EditGesture{original ? EditGesture::Kind::OriginalDrag : EditGesture::Kind::TargetDrag,
+                                doc_.NewGestureSerial()};
     gesture_.Group = hit == HitMiddle && doc_.Selection().size() > 1 && doc_.IsSelected(index);
     gesture_.Moving = gesture_.Group ? doc_.Selection() : std::vector<int>{index};
     if (gesture_.Group) gesture_.StartWindows = doc_.GetPlaybackWindows();
-    gesture_.Targets = CollectSnapTargets(doc_.GetMap(), SideOf(view), gesture_.Moving,
-                                          snap_ != nullptr ? snap_->SnapGridStep() : 0);
+    gesture_.Targets =
+        CollectSnapTargets(doc_.GetMap(), SideOf(view), gesture_.Moving, snap_ != nullptr ? snap_->SnapGridStep() : 0);
     lastRect_ = gesture_.StartPicture;
     view.SetGestureActive(true);
     view.Frame().BeginTrack(hit, at.X, at.Y);
@@ -208,8 +209,8 @@ void PickMoveTool::ReportTracked(ToolSurface& view, const ViewRect& rect) {
     const QString misfit = MisfitText(w, doc_.GetHead());
     view.Frame().Refused = !misfit.isEmpty();
     if (IsOriginal(view)) {
-        Status(view, QStringLiteral("Original view: ") + WindowRectText(rect.left, rect.top, rect.Width(), rect.Height()) +
-                         misfit);
+        Status(view, QStringLiteral("Original view: ") +
+                         WindowRectText(rect.left, rect.top, rect.Width(), rect.Height()) + misfit);
         return;
     }
     Status(view, QStringLiteral("Target view: ") +
@@ -260,7 +261,8 @@ void PickMoveTool::MoveGroup(ToolSurface& view, const ViewRect& rect, bool snapS
         delta = clamped;
     }
     view.ShowGuides(guides);
-    Status(view, WindowsStepText("Move", gesture_.Moving.size()) + QStringLiteral(" by (%1,%2)").arg(delta.Dx).arg(delta.Dy));
+    Status(view,
+           WindowsStepText("Move", gesture_.Moving.size()) + QStringLiteral(" by (%1,%2)").arg(delta.Dx).arg(delta.Dy));
     if (MoveSelectionFrom(doc_, gesture_.StartWindows, side, delta, gesture_.Step).What ==
         WindowEditResult::Outcome::Stored)
         gesture_.Stored = true;

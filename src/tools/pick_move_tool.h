@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Picking windows and moving them: in the Original view a window's original rectangle is
 // moved by its inside and resized by its handles; in the Target view its place is moved.
@@ -52,14 +53,14 @@ private:
         PlaybackWindow Start;         // as it was stored at the press
         ViewRect StartPicture;        // its rectangle in picture pixels at the press
         FrameEdit Edit = FrameEdit::Move;
-        EditGesture Step;             // merges every stored step of this gesture into one
-        bool Stored = false;          // a step of this gesture reached the document
-        bool Selects = false;         // a rubber band that selects instead of drawing
-        bool Group = false;           // several selected windows move together
-        bool ClickSelectsOne = false; // a click without a drag leaves only this window selected
-        PlaybackWindows StartWindows; // the whole list at the press, for a group
-        std::vector<int> Moving;      // the windows that move: their edges are no snap targets
-        SnapTargets Targets;          // what the moving edges snap to
+        EditGesture Step;              // merges every stored step of this gesture into one
+        bool Stored = false;           // a step of this gesture reached the document
+        bool Selects = false;          // a rubber band that selects instead of drawing
+        bool Group = false;            // several selected windows move together
+        bool ClickSelectsOne = false;  // a click without a drag leaves only this window selected
+        PlaybackWindows StartWindows;  // the whole list at the press, for a group
+        std::vector<int> Moving;       // the windows that move: their edges are no snap targets
+        SnapTargets Targets;           // what the moving edges snap to
     };
 
     void BeginWindowGesture(ToolSurface& view, int index, int hit, const ToolPoint& at);

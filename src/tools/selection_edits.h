@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Edits of the selected windows as one step each: moving, deleting, a mode for all, Duplicate,
 // an array. The tools, the panel and the Edit menu share them. With one window selected the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether moving, resizing and drawing snap to edges, and the grid: shared by the tools, which
 // snap, and the views, which draw the grid. Remembered by the frame in the settings.

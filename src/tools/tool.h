@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One way of working in the picture views (pick and move, draw a window). A view forwards
 // its input to the active tool; the tool decides what it means and edits through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tools of the picture views and which one is active. The editor session registers
 // them; the toolbar shows one button a tool; the views forward their input to the active one.

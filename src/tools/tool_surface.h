@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a tool sees of the picture view it works in: the layout of the view's last relayout,
 // its selection frame, and the few things the tool may ask of it. No widget behind it.

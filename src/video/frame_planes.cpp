@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/frame_planes.h"
 
 extern "C" {
@@ -104,8 +105,9 @@ bool FramePlanesConverter::Convert(const AVFrame& frame, int videoWidth, int vid
         const auto format = Unaliased(static_cast<AVPixelFormat>(frame.format), fullRange);
         resize_ = sws_getCachedContext(resize_, frame.width, frame.height, format, videoWidth, videoHeight, format,
                                        SWS_BICUBIC, nullptr, nullptr, nullptr);
-        if (!resize_) return Fail(why, "cannot rescale a frame of " + std::to_string(frame.width) + " x " +
-                                           std::to_string(frame.height));
+        if (!resize_)
+            return Fail(
+                why, "cannot rescale a frame of " + std::to_string(frame.width) + " x " + std::to_string(frame.height));
         sws_scale(resize_, frame.data, frame.linesize, 0, frame.height, resized_->data, resized_->linesize);
         resized_->colorspace = frame.colorspace;
         resized_->color_range = frame.color_range;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A decoded video frame into the colour planes of the original area, by the rule a background
 // picture follows: the centred crop when the frame is at least the original size both ways,
@@ -31,8 +32,8 @@ public:
 private:
     // libswscale turns 8-bit YUV into 32-bit words four to eight times faster than into planes,
     // and the engine splits words into planes at memory speed; so the frame goes through words.
-    bool ToWords(const AVFrame& frame, int left, int top, int width, int height, int outWidth, int outHeight,
-                 int flags, std::string* why);
+    bool ToWords(const AVFrame& frame, int left, int top, int width, int height, int outWidth, int outHeight, int flags,
+                 std::string* why);
 
     SwsContext* toWords_ = nullptr;
     SwsContext* resize_ = nullptr;

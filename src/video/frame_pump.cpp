@@ -1,11 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/frame_pump.h"
 
 #include "video/frame_planes.h"
 
 namespace tesselink {
 
-VideoFramePump::VideoFramePump(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight,
-                               int depth)
+VideoFramePump::VideoFramePump(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight, int depth)
     : decoder_(std::move(decoder)),
       info_(decoder_ ? decoder_->Info() : VideoInfo()),
       depth_(depth > 0 ? static_cast<std::size_t>(depth) : 1),
@@ -119,12 +119,11 @@ void VideoFramePump::Run() {
         if (!frame) frame = std::make_unique<PumpedFrame>();
 
         std::string why;
-        const VideoDecoder::Step step =
-            seekTo >= 0 ? decoder_->SeekToFrame(seekTo, &why) : decoder_->Next(&why);
+        const VideoDecoder::Step step = seekTo >= 0 ? decoder_->SeekToFrame(seekTo, &why) : decoder_->Next(&why);
         bool converted = false;
         if (step == VideoDecoder::Step::Frame) {
-            converted = converter.Convert(*decoder_->Frame(), info_.Width, info_.Height, width, height, frame->Planes,
-                                          &why);
+            converted =
+                converter.Convert(*decoder_->Frame(), info_.Width, info_.Height, width, height, frame->Planes, &why);
             frame->Index = decoder_->FrameIndex();
             frame->Time = decoder_->FrameTime();
         }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A worker thread that decodes a video and turns its frames into colour planes ahead of the
 // consumer, a few frames deep. The render carries the planes through the map on its own thread
@@ -64,11 +65,11 @@ private:
     std::deque<std::unique_ptr<PumpedFrame>> ready_;
     std::vector<std::unique_ptr<PumpedFrame>> spare_;
     int originalWidth_, originalHeight_;
-    long long seekTo_ = -1;       // a seek the worker has still to make
+    long long seekTo_ = -1;         // a seek the worker has still to make
     unsigned long generation_ = 0;  // counts seeks, so a frame decoded before one is dropped
     bool started_ = false;
-    bool ended_ = false;     // the worker reached the end or an error for this generation
-    std::string error_;      // the error, when it ended in one
+    bool ended_ = false;  // the worker reached the end or an error for this generation
+    std::string error_;   // the error, when it ended in one
     bool stopping_ = false;
     std::thread worker_;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/rgb_to_yuv.h"
 
 #include <cmath>
@@ -10,8 +11,8 @@ constexpr int Shift = 15;
 // Plain loops over 32-bit lanes that the compiler turns into vector code: inlined once into the
 // machine's baseline and once into AVX2 callers (eight pixels a step), picked at run time.
 [[gnu::always_inline]] inline void Row420Body(const std::uint32_t* top, const std::uint32_t* bottom, int width,
-                                               std::uint8_t* y0, std::uint8_t* y1, std::uint8_t* u, std::uint8_t* v,
-                                               const YuvWeights& w) {
+                                              std::uint8_t* y0, std::uint8_t* y1, std::uint8_t* u, std::uint8_t* v,
+                                              const YuvWeights& w) {
     const int yOffset = (16 << Shift) + (1 << (Shift - 1));
     for (int x = 0; x < width; ++x) {
         const int r0 = (top[x] >> 16) & 255, g0 = (top[x] >> 8) & 255, b0 = top[x] & 255;
@@ -32,7 +33,7 @@ constexpr int Shift = 15;
 }
 
 [[gnu::always_inline]] inline void Row444Body(const std::uint32_t* in, int width, std::uint8_t* y, std::uint8_t* u,
-                                               std::uint8_t* v, const YuvWeights& w) {
+                                              std::uint8_t* v, const YuvWeights& w) {
     const int yOffset = (16 << Shift) + (1 << (Shift - 1));
     const int cOffset = (128 << Shift) + (1 << (Shift - 1));
     for (int x = 0; x < width; ++x) {
@@ -72,11 +73,23 @@ __attribute__((target("avx2"))) void Row444Avx2(const std::uint32_t* in, int wid
 YuvWeights YuvWeightsFor(int colourSpace) {
     double kr = 0.299, kb = 0.114;
     switch (colourSpace) {
-    case 1: kr = 0.2126; kb = 0.0722; break;
-    case 4: kr = 0.30; kb = 0.11; break;
-    case 7: kr = 0.212; kb = 0.087; break;
+    case 1:
+        kr = 0.2126;
+        kb = 0.0722;
+        break;
+    case 4:
+        kr = 0.30;
+        kb = 0.11;
+        break;
+    case 7:
+        kr = 0.212;
+        kb = 0.087;
+        break;
     case 9:
-    case 10: kr = 0.2627; kb = 0.0593; break;
+    case 10:
+        kr = 0.2627;
+        kb = 0.0593;
+        break;
     default: break;
     }
     const double kg = 1 - kr - kb;
@@ -96,8 +109,8 @@ YuvWeights YuvWeightsFor(int colourSpace) {
     return w;
 }
 
-void WordsToYuv420(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height,
-                   const YuvPlanes& out, const YuvWeights& weights, [[maybe_unused]] kernels::KernelSet set) {
+void WordsToYuv420(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height, const YuvPlanes& out,
+                   const YuvWeights& weights, [[maybe_unused]] kernels::KernelSet set) {
     for (int y = 0; y + 1 < height; y += 2) {
         const std::uint32_t* top = words + y * strideWords;
         std::uint8_t* y0 = out.Y + y * out.YStride;
@@ -113,8 +126,8 @@ void WordsToYuv420(const std::uint32_t* words, std::ptrdiff_t strideWords, int w
     }
 }
 
-void WordsToYuv444(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height,
-                   const YuvPlanes& out, const YuvWeights& weights, [[maybe_unused]] kernels::KernelSet set) {
+void WordsToYuv444(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height, const YuvPlanes& out,
+                   const YuvWeights& weights, [[maybe_unused]] kernels::KernelSet set) {
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* in = words + y * strideWords;
 #ifdef TESSELINK_YUV_AVX2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // 0xffRRGGBB words into the 8-bit, limited-range Y'CbCr planes H.264 is encoded from. libswscale
 // takes 5 to 10 ms for a 1080p frame here, a sixth of what the encoder itself costs; these loops
@@ -29,13 +30,11 @@ struct YuvWeights {
 YuvWeights YuvWeightsFor(int colourSpace);
 
 // Chroma of each 2 x 2 block from the block's mean colour. `width` and `height` even.
-void WordsToYuv420(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height,
-                   const YuvPlanes& out, const YuvWeights& weights,
-                   kernels::KernelSet set = kernels::BestKernelSet());
+void WordsToYuv420(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height, const YuvPlanes& out,
+                   const YuvWeights& weights, kernels::KernelSet set = kernels::BestKernelSet());
 
 // Chroma at every pixel: any size.
-void WordsToYuv444(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height,
-                   const YuvPlanes& out, const YuvWeights& weights,
-                   kernels::KernelSet set = kernels::BestKernelSet());
+void WordsToYuv444(const std::uint32_t* words, std::ptrdiff_t strideWords, int width, int height, const YuvPlanes& out,
+                   const YuvWeights& weights, kernels::KernelSet set = kernels::BestKernelSet());
 
 }  // namespace tesselink

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/video_decoder.h"
 
 extern "C" {
@@ -33,9 +34,9 @@ struct VideoDecoder::State {
     AVRational rate{0, 1};
     long long firstStamp = 0;  // time stamp of frame 0, in timeBase
     bool haveFrame = false;
-    bool pending = false;   // the current frame is decoded but not yet handed out by Next()
-    bool draining = false;  // the file is read to its end; the decoder gives what it still holds
-    long long index = -1;   // of the current frame
+    bool pending = false;     // the current frame is decoded but not yet handed out by Next()
+    bool draining = false;    // the file is read to its end; the decoder gives what it still holds
+    long long index = -1;     // of the current frame
     long long expected = -1;  // frames the video stream itself says it has; -1 when it does not
     VideoInfo info;
 
@@ -166,8 +167,9 @@ bool VideoDecoder::Open(const std::string& path, std::string* why) {
         if (static_cast<long long>(w) * h > Picture::MaxPixels) return State::Fail(why, TooLarge(w, h));
     }
     const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
-    if (!decoder) return State::Fail(why, "its video codec " + std::string(avcodec_get_name(par->codec_id)) +
-                                              " cannot be decoded here");
+    if (!decoder)
+        return State::Fail(
+            why, "its video codec " + std::string(avcodec_get_name(par->codec_id)) + " cannot be decoded here");
     s->codec = avcodec_alloc_context3(decoder);
     s->packet = av_packet_alloc();
     s->frame = av_frame_alloc();

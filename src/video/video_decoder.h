@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a video file frame by frame with FFmpeg's libraries: what the file is, the next frame,
 // and a seek exact to the frame. One decoder serves one thread at a time; a preview or a render

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/video_encoder.h"
 
 extern "C" {
@@ -54,10 +55,14 @@ struct CodecChoice {
 };
 
 bool FindCodec(const std::string& codec, CodecChoice& choice) {
-    if (codec == "h264" || codec == "libx264") choice = {"libx264", AV_CODEC_ID_H264};
-    else if (codec == "ffv1") choice = {"ffv1", AV_CODEC_ID_FFV1};
-    else if (codec == "png") choice = {"png", AV_CODEC_ID_PNG};
-    else return false;
+    if (codec == "h264" || codec == "libx264")
+        choice = {"libx264", AV_CODEC_ID_H264};
+    else if (codec == "ffv1")
+        choice = {"ffv1", AV_CODEC_ID_FFV1};
+    else if (codec == "png")
+        choice = {"png", AV_CODEC_ID_PNG};
+    else
+        return false;
     return true;
 }
 
@@ -91,8 +96,8 @@ struct VideoEncoder::State {
     AVIOContext* io = nullptr;
     AVCodecContext* codec = nullptr;
     AVStream* stream = nullptr;
-    AVFrame* words = nullptr;    // what the caller fills: BGR0 bytes are 0xffRRGGBB words
-    AVFrame* encoded = nullptr;  // the encoder's pixel format, when it is not BGR0
+    AVFrame* words = nullptr;       // what the caller fills: BGR0 bytes are 0xffRRGGBB words
+    AVFrame* encoded = nullptr;     // the encoder's pixel format, when it is not BGR0
     SwsContext* convert = nullptr;  // to PNG's RGB24
     bool yuv = false;               // to H.264's YUV by WordsToYuv420/444
     YuvWeights weights{};
@@ -257,8 +262,10 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
 
     const bool odd = (settings.Width % 2) != 0 || (settings.Height % 2) != 0;
     AVPixelFormat pixels = AV_PIX_FMT_BGR0;
-    if (choice.id == AV_CODEC_ID_H264) pixels = odd ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
-    else if (choice.id == AV_CODEC_ID_PNG) pixels = AV_PIX_FMT_RGB24;
+    if (choice.id == AV_CODEC_ID_H264)
+        pixels = odd ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
+    else if (choice.id == AV_CODEC_ID_PNG)
+        pixels = AV_PIX_FMT_RGB24;
 
     AVCodecContext* c = s.codec;
     c->width = settings.Width;

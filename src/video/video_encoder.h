@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing target pictures as a video with FFmpeg's libraries: all of it or nothing. The muxer
 // writes a temporary file beside the output, which is synced and renamed into place only when

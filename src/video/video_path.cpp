@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/video_path.h"
 
 extern "C" {
@@ -29,8 +30,7 @@ std::string VideoOutputProblem(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return "the folder " + folder + " does not exist";
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return "the folder " + folder + " does not exist";
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) return "is a folder";
         if (!S_ISREG(info.st_mode)) return "is not a regular file";

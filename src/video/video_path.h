@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks on the files a video is read from and written to, and FFmpeg's error texts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/cover_frames.h"
 
 #include <algorithm>
@@ -51,9 +52,9 @@ void VisibleCoverFrames(const PlaybackWindows& windows, const MapFileHead& head,
                 const long long x = w.TargetStartX + targetColumn * b;
                 const long long y = w.TargetStartY + targetRow * e;
                 if (x + w.PlacedWidth < left || x > right || y + w.PlacedHeight < top || y > bottom) continue;
-                const ViewRect rect = PictureToClient(static_cast<int>(x), static_cast<int>(y), w.PlacedWidth,
-                                                      w.PlacedHeight, screen.Zoom, screen.OffsetX, screen.OffsetY,
-                                                      screen.ScrollX, screen.ScrollY);
+                const ViewRect rect =
+                    PictureToClient(static_cast<int>(x), static_cast<int>(y), w.PlacedWidth, w.PlacedHeight,
+                                    screen.Zoom, screen.OffsetX, screen.OffsetY, screen.ScrollX, screen.ScrollY);
                 frames.push_back(CoverFrame{rect, (i * columns + j) * n + k});
             }
         }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The outlines of the cover preview: only the tiles that reach into the visible part of the
 // Target view, however many the whole cover has.

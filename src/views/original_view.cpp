@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/original_view.h"
 
 #include <QPainter>
@@ -30,7 +31,8 @@ QString CTesselinkView::IdleStatus() const {
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     if (current >= 0 && current < static_cast<int>(windows.size())) {
         const PlaybackWindow& w = windows[static_cast<std::size_t>(current)];
-        return QStringLiteral("Original view: ") + WindowRectText(w.OriginalStartX, w.OriginalStartY, w.Width, w.Height);
+        return QStringLiteral("Original view: ") +
+               WindowRectText(w.OriginalStartX, w.OriginalStartY, w.Width, w.Height);
     }
     const BackgroundPicture& background = doc_.Background();
     if (!background.Refusal().empty())
@@ -51,10 +53,11 @@ void CTesselinkView::ReportMissingPictureOnce() {
     if (path == reportedMissingPath_ || boxes_ == nullptr) return;
     reportedMissingPath_ = path;
     // Shown once the current event is over: a modal box inside a relayout would re-enter it.
-    const UserMessage message = PlainMessage(ApplicationCaption,
-                                             UnusablePictureLine(path) + "\nplease Select background picture",
-                                             MessageOwner::OriginalView);
-    QMetaObject::invokeMethod(this, [this, message] { boxes_->Show(message); }, Qt::QueuedConnection);
+    const UserMessage message =
+        PlainMessage(ApplicationCaption, UnusablePictureLine(path) + "\nplease Select background picture",
+                     MessageOwner::OriginalView);
+    QMetaObject::invokeMethod(
+        this, [this, message] { boxes_->Show(message); }, Qt::QueuedConnection);
 }
 
 void CTesselinkView::PaintView(QImage& buffer) {
@@ -71,9 +74,9 @@ void CTesselinkView::PaintView(QImage& buffer) {
     const Picture& picture = background.Image();
     const ColourPlaneSource& source = background.Source();
     // The crop at the picture's resolution, or the whole picture stretched.
-    const ViewRect sourceRect = source.StretchBackground
-                                    ? ViewRect{0, 0, picture.Width(), picture.Height()}
-                                    : ViewRect{source.OriginX, source.OriginY, source.OriginX + ow, source.OriginY + oh};
+    const ViewRect sourceRect =
+        source.StretchBackground ? ViewRect{0, 0, picture.Width(), picture.Height()}
+                                 : ViewRect{source.OriginX, source.OriginY, source.OriginX + ow, source.OriginY + oh};
 
     QPainter painter(&buffer);
     const QColor backgroundColour = QColor::fromRgb(ViewBackgroundRgb);

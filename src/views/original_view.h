@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Original view: the background picture at the map's original size, zoomed and centred,
 // with corner labels, a title and every window's original rectangle outlined.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/picture_scroll_view.h"
 
 #include <algorithm>
@@ -89,8 +90,8 @@ void PictureScrollView::Relayout(FramePlacement placement) {
         break;
     }
     case FramePlacement::AfterZoom:
-        frame_.Rect = PlaceFrameAfterZoom(selectionPictureRect_, Zoom(), ScrollX(), ScrollY(), layout_.OffsetX,
-                                          layout_.OffsetY);
+        frame_.Rect =
+            PlaceFrameAfterZoom(selectionPictureRect_, Zoom(), ScrollX(), ScrollY(), layout_.OffsetX, layout_.OffsetY);
         frameLogicalRect_ = frame_.Rect.Offset(ScrollX(), ScrollY());
         break;
     }

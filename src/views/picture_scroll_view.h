@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the two picture views share: a scroll extent in pixels, the layout of the picture and
 // its windows prepared whenever the document, the zoom, the selection, the size or the scroll

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/plane_blit.h"
 
 #include <cmath>
@@ -123,8 +124,8 @@ void BlitImageScaled(const QImage& source, const QRect& sourceRect, int factor, 
     if (area.isEmpty()) return;
 
     BlitRows(dest, area, origin, factor, [&](QRgb* out, int sourceRow, int x, int end) {
-        const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(sourceRect.top() + sourceRow)) +
-                         sourceRect.left();
+        const QRgb* in =
+            reinterpret_cast<const QRgb*>(source.constScanLine(sourceRect.top() + sourceRow)) + sourceRect.left();
         if (factor == 1) {
             std::memcpy(out, in + x, static_cast<std::size_t>(end - x) * sizeof(QRgb));
         } else {

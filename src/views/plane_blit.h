@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Showing colour planes or a picture on screen at a whole-number zoom without an intermediate picture.
 // At a whole-number factor every screen pixel lies inside one picture pixel, so averaging the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/rect_tracker.h"
 
 #include <QPainter>
@@ -58,7 +59,8 @@ void RectTracker::Draw(QPainter& painter) const {
     painter.drawRect(r.left, r.top, std::max(0, r.Width() - 1), std::max(0, r.Height() - 1));
     for (int which = HitTopLeft; which <= HitLeft; ++which) {
         ViewRect handle;
-        if (HandleRect(which, handle)) painter.fillRect(handle.left, handle.top, handle.Width(), handle.Height(), colour);
+        if (HandleRect(which, handle))
+            painter.fillRect(handle.left, handle.top, handle.Width(), handle.Height(), colour);
     }
     painter.restore();
 }
@@ -115,10 +117,22 @@ bool RectTracker::TrackTo(int x, int y) {
     ViewRect r = startRect_;
     switch (trackedHit_) {
     case HitMiddle: r = r.Offset(dx, dy); break;
-    case HitTopLeft: r.left += dx; r.top += dy; break;
-    case HitTopRight: r.right += dx; r.top += dy; break;
-    case HitBottomRight: r.right += dx; r.bottom += dy; break;
-    case HitBottomLeft: r.left += dx; r.bottom += dy; break;
+    case HitTopLeft:
+        r.left += dx;
+        r.top += dy;
+        break;
+    case HitTopRight:
+        r.right += dx;
+        r.top += dy;
+        break;
+    case HitBottomRight:
+        r.right += dx;
+        r.bottom += dy;
+        break;
+    case HitBottomLeft:
+        r.left += dx;
+        r.bottom += dy;
+        break;
     case HitTop: r.top += dy; break;
     case HitRight: r.right += dx; break;
     case HitBottom: r.bottom += dy; break;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The selection frame of a picture view: a rectangle in client coordinates with a dotted
 // outline and 6-pixel handles outside it. Tracking is a press / move / release state machine

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture kept scaled for the current zoom, so that a repaint does not scale again.
 // Small results are kept whole; large ones (high zoom) only for the part on screen.
@@ -20,8 +21,8 @@ public:
     // scaled by area averaging to `fullSize`; `generation` names the source's content, so a
     // changed picture is scaled again. `origin` receives the scaled coordinates of the returned
     // image's top-left corner.
-    const QImage& Get(const QImage& source, std::uint64_t generation, const QRect& sourceRect,
-                      const QSize& fullSize, const QRect& visible, QPoint& origin);
+    const QImage& Get(const QImage& source, std::uint64_t generation, const QRect& sourceRect, const QSize& fullSize,
+                      const QRect& visible, QPoint& origin);
     void Clear();
 
 private:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/target_view.h"
 
 #include <algorithm>
@@ -24,8 +25,7 @@ constexpr int BandPixels = 128 * 1024;
 
 }  // namespace
 
-CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent)
-    : WindowEditingView(doc, PictureViewRole::Target, parent) {}
+CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : WindowEditingView(doc, PictureViewRole::Target, parent) {}
 
 tesselink::CoverMode CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
 
@@ -54,7 +54,7 @@ void CRightView::RelayoutContent() {
         coverProblem_ = QString::fromStdString(CoverTooLargeText(windows));
     else
         coverDrawn_ = coverBlock_.HasTiles();
-    const TargetOnScreen screen{Zoom(),     layout_.OffsetX,     layout_.OffsetY,     ScrollX(),
+    const TargetOnScreen screen{Zoom(),    layout_.OffsetX,     layout_.OffsetY,     ScrollX(),
                                 ScrollY(), viewport()->width(), viewport()->height()};
     VisibleCoverFrames(windows, head, coverMode == tesselink::CoverMode::Different, screen, coverFrames_);
 }
@@ -142,8 +142,8 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         for (int top = area.top; top < area.bottom; top += bandRows) {
             const ViewRect band{area.left, top, area.right, std::min(top + bandRows, area.bottom)};
             RemapTargetArea(planes, band);
-            BlitPlanesScaled(visiblePlanes_, factor, buffer,
-                             origin + QPoint(band.left * factor, band.top * factor), screen);
+            BlitPlanesScaled(visiblePlanes_, factor, buffer, origin + QPoint(band.left * factor, band.top * factor),
+                             screen);
         }
         ReleaseTargetPlanes(visiblePlanes_);
         return;
@@ -161,8 +161,9 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
     // Only the target pixels under the part on screen are built, and scaled from the planes by
     // area averaging straight into the view, in bands of view rows whose target pixels stay in
     // the cache between building and scaling them.
-    const ViewRect whole = TargetAreaForScaledPart(ViewRect{part.left(), part.top(), part.right() + 1, part.bottom() + 1},
-                                                   fullSize.width(), fullSize.height(), tw, th);
+    const ViewRect whole =
+        TargetAreaForScaledPart(ViewRect{part.left(), part.top(), part.right() + 1, part.bottom() + 1},
+                                fullSize.width(), fullSize.height(), tw, th);
     if (whole.Width() <= 0 || whole.Height() <= 0) {
         painter.fillRect(pictureOnScreen, QColor::fromRgb(ViewBackgroundRgb));
         return;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Target view: the target picture the map builds from the background picture, zoomed and
 // centred, with corner labels, a title, every window's place outlined and the cover preview.
@@ -49,8 +50,8 @@ private:
     // Prepared by the relayout.
     std::vector<CoverFrame> coverFrames_;
     CoverBlock coverBlock_;
-    bool coverDrawn_ = false;      // the cover block is what the picture shows
-    QString coverProblem_;         // why a cover that is on cannot be shown
+    bool coverDrawn_ = false;  // the cover block is what the picture shows
+    QString coverProblem_;     // why a cover that is on cannot be shown
 
     // Memory kept between paints.
     QImage targetPicture_;  // the target picture at zooms below one half; only the part used is current

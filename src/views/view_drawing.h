@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing pieces the two picture views share: labels, title, window outlines.
 
@@ -23,9 +24,7 @@ constexpr std::uint32_t MissingPictureRgb = 0xACACAC;
 constexpr std::uint32_t SelectedOutlineRgb = 0x00FF00;
 
 // A 0x00BBGGRR colour (red in the low byte) as 0xRRGGBB.
-constexpr std::uint32_t BgrToRgb(std::uint32_t c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
+constexpr std::uint32_t BgrToRgb(std::uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 // `text` with its top-left at (x, y), black on opaque white, in the default font.
 void DrawLabel(QPainter& painter, int x, int y, const QString& text);

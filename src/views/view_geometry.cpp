@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/view_geometry.h"
 
 #include <algorithm>
@@ -13,8 +14,7 @@ int Trunc(float v) { return static_cast<int>(v); }
 
 }  // namespace
 
-PictureLayout ComputePictureLayout(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight,
-                                   float zoom) {
+PictureLayout ComputePictureLayout(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight, float zoom) {
     PictureLayout layout;
     layout.OffsetX = Trunc((clientWidth - pictureWidth * zoom) * 0.5f);
     if (layout.OffsetX <= MinPictureOffsetX) layout.OffsetX = MinPictureOffsetX;
@@ -25,17 +25,15 @@ PictureLayout ComputePictureLayout(int clientWidth, int clientHeight, int pictur
     return layout;
 }
 
-ViewRect PictureToClient(int x, int y, int w, int h, float zoom, int offsetX, int offsetY, int scrollX,
-                         int scrollY) {
+ViewRect PictureToClient(int x, int y, int w, int h, float zoom, int offsetX, int offsetY, int scrollX, int scrollY) {
     const float fx = x * zoom;
     const float fy = y * zoom;
     return {Trunc(offsetX + (fx - scrollX)), Trunc(offsetY + (fy - scrollY)),
             Trunc(w * zoom + offsetX + (fx - scrollX)), Trunc(h * zoom + offsetY + (fy - scrollY))};
 }
 
-void ComputeDisplayRects(const PlaybackWindows& windows, WindowSide side, int limitWidth, int limitHeight,
-                         float zoom, int offsetX, int offsetY, int scrollX, int scrollY,
-                         std::vector<ViewRect>& rects) {
+void ComputeDisplayRects(const PlaybackWindows& windows, WindowSide side, int limitWidth, int limitHeight, float zoom,
+                         int offsetX, int offsetY, int scrollX, int scrollY, std::vector<ViewRect>& rects) {
     if (rects.size() < windows.size()) rects.resize(windows.size());
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const PlaybackWindow& w = windows[i];
@@ -59,8 +57,7 @@ ViewRect DisplayToPicture(const ViewRect& display, int pictureLeft, int pictureT
     return r;
 }
 
-ViewRect PlaceFrameAfterZoom(const ViewRect& picked, float zoom, int scrollX, int scrollY, int offsetX,
-                             int offsetY) {
+ViewRect PlaceFrameAfterZoom(const ViewRect& picked, float zoom, int scrollX, int scrollY, int offsetX, int offsetY) {
     const float fl = picked.left * zoom;
     const float ft = picked.top * zoom;
     return {Trunc((fl - scrollX) + offsetX), Trunc((ft - scrollY) + offsetY),
@@ -178,15 +175,17 @@ void AxisFromFrame(const PictureAxis& axis, int frameLow, int frameHigh, int sta
     // A window keeps at least one pixel: an edge dragged onto the other stops beside it.
     if (high == low && axis.Length > 0) {
         const bool lowMoved = edit == FrameEdit::Resize && low != startLow;
-        if ((lowMoved && low > 0) || high == axis.Length) --low;
-        else ++high;
+        if ((lowMoved && low > 0) || high == axis.Length)
+            --low;
+        else
+            ++high;
     }
 }
 
 }  // namespace
 
-ViewRect PictureRectFromFrame(const ViewRect& frame, const ViewRect& startFrame, const ViewRect& start,
-                              FrameEdit edit, const PictureAxis& across, const PictureAxis& down) {
+ViewRect PictureRectFromFrame(const ViewRect& frame, const ViewRect& startFrame, const ViewRect& start, FrameEdit edit,
+                              const PictureAxis& across, const PictureAxis& down) {
     ViewRect r;
     AxisFromFrame(across, frame.left, frame.right, startFrame.left, startFrame.right, start.left, start.right, edit,
                   r.left, r.right);

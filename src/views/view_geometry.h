@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture views' geometry as plain numbers: layout of the scaled picture, window
 // rectangles on screen and back, scroll extents, frame placement and clamping.
@@ -23,12 +24,10 @@ struct PictureLayout {
 
 // The picture (pictureWidth x pictureHeight pixels at `zoom`) centred in a client of
 // clientWidth x clientHeight, 80 pixels kept free above for the title.
-PictureLayout ComputePictureLayout(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight,
-                                   float zoom);
+PictureLayout ComputePictureLayout(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight, float zoom);
 
 // One rectangle of picture pixels (x, y, w, h) in client coordinates.
-ViewRect PictureToClient(int x, int y, int w, int h, float zoom, int offsetX, int offsetY, int scrollX,
-                         int scrollY);
+ViewRect PictureToClient(int x, int y, int w, int h, float zoom, int offsetX, int offsetY, int scrollX, int scrollY);
 
 // Which rectangle of a window the view shows.
 enum class WindowSide { Original, Target };
@@ -36,17 +35,15 @@ enum class WindowSide { Original, Target };
 // Client rectangles of `windows` into `rects`, which grows to the list's size (new entries empty).
 // Stops at the first window larger than the picture (limitWidth x limitHeight); it and the later
 // ones keep the rectangles they had.
-void ComputeDisplayRects(const PlaybackWindows& windows, WindowSide side, int limitWidth, int limitHeight,
-                         float zoom, int offsetX, int offsetY, int scrollX, int scrollY,
-                         std::vector<ViewRect>& rects);
+void ComputeDisplayRects(const PlaybackWindows& windows, WindowSide side, int limitWidth, int limitHeight, float zoom,
+                         int offsetX, int offsetY, int scrollX, int scrollY, std::vector<ViewRect>& rects);
 
 // The window's rectangle in picture pixels from its client rectangle `display`, with the
 // picture's client top-left (pictureLeft, pictureTop).
 ViewRect DisplayToPicture(const ViewRect& display, int pictureLeft, int pictureTop, float zoom);
 
 // The selection frame in client coordinates for the picture rectangle `picked` after a zoom.
-ViewRect PlaceFrameAfterZoom(const ViewRect& picked, float zoom, int scrollX, int scrollY, int offsetX,
-                             int offsetY);
+ViewRect PlaceFrameAfterZoom(const ViewRect& picked, float zoom, int scrollX, int scrollY, int offsetX, int offsetY);
 
 // Scroll extent after a zoom: the picture plus margins when it outgrows the visible area
 // (clip box less 130 across, less 80 down), else the client less 100.
@@ -105,8 +102,8 @@ enum class FrameEdit {
 // the frame at the press, shown exactly over `start`, the picture rectangle before the gesture
 // (both unused for a new window). The result lies inside the picture, is at least one pixel
 // wide and high when the picture is, and is shown where the frame is or at the nearest pixel.
-ViewRect PictureRectFromFrame(const ViewRect& frame, const ViewRect& startFrame, const ViewRect& start,
-                              FrameEdit edit, const PictureAxis& across, const PictureAxis& down);
+ViewRect PictureRectFromFrame(const ViewRect& frame, const ViewRect& startFrame, const ViewRect& start, FrameEdit edit,
+                              const PictureAxis& across, const PictureAxis& down);
 
 // The window's original rectangle taken from `rect` (picture pixels). A new window gets `mode`
 // and the target's top-left corner; an edited one keeps its mode and target start.

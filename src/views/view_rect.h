@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A rectangle as the views keep it: the engine's pixel rectangle, possibly inverted after a drag.
 

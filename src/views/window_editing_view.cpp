@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/window_editing_view.h"
 
 #include <algorithm>

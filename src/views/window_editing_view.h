@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture view whose mouse and keys go to the active tool: the view translates the input,
 // the tool decides what it means and edits through the document.

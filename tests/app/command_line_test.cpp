@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program run as a user runs it: bad map paths, full disks, unattended screenshots.
 #include <gtest/gtest.h>
 
@@ -143,12 +144,11 @@ void ExpectOldFileKept(const Outcome& o, const char* what) {
 TEST_F(CommandLine, AFullDiskFailsTheWriteAndKeepsTheOldFile) {
     QTemporaryDir mount;
     const QString out = mount.filePath("out.png");
-    const Outcome render = RunShell(FullDiskScript, {mount.path(), "--render", Path("empty.map"), "--picture",
-                                                     picture_, "--output", out});
+    const Outcome render =
+        RunShell(FullDiskScript, {mount.path(), "--render", Path("empty.map"), "--picture", picture_, "--output", out});
     ExpectOldFileKept(render, "--render");
     EXPECT_EQ(render.Err.count('\n'), 1) << render.Err.toStdString();
-    ExpectOldFileKept(RunShell(FullDiskScript, {mount.path(), "--screenshot", out, Path("empty.map")}),
-                      "--screenshot");
+    ExpectOldFileKept(RunShell(FullDiskScript, {mount.path(), "--screenshot", out, Path("empty.map")}), "--screenshot");
 }
 
 // A size limit (a quota, a container's) makes the write fail with the system's reason instead
@@ -210,13 +210,13 @@ TEST_F(CommandLine, ACommandLineRunPrintsOnlyItsOwnLines) {
     png += QByteArray::fromHex("0000000d") + head + Crc32(head);
     png += QByteArray::fromHex("00000000") + "IEND" + Crc32("IEND");
     Write("broken.png", png);
-    const Outcome o = RunProgram({"--render", Path("empty.map"), "--picture", Path("broken.png"), "--output",
-                                  Path("o.png")});
+    const Outcome o =
+        RunProgram({"--render", Path("empty.map"), "--picture", Path("broken.png"), "--output", Path("o.png")});
     EXPECT_EQ(o.Code, 1);
     EXPECT_EQ(o.Err, "tesselink: cannot load picture " + Path("broken.png") + ": the picture data is damaged\n");
 
-    const Outcome s = RunShell("unset XDG_RUNTIME_DIR; exec \"$0\" \"$@\"", {"--screenshot", Path("s.png"),
-                                                                            Path("empty.map")});
+    const Outcome s =
+        RunShell("unset XDG_RUNTIME_DIR; exec \"$0\" \"$@\"", {"--screenshot", Path("s.png"), Path("empty.map")});
     EXPECT_EQ(s.Code, 0);
     EXPECT_EQ(s.Err, "");
 }
@@ -243,8 +243,8 @@ TEST_F(CommandLine, MapPathsThatAreNotRegularFilesAreRefusedAtOnce) {
 // anything, so as root the program runs as the unprivileged user "nobody".
 TEST_F(CommandLine, AnUnreadablePictureSaysPermissionDenied) {
     QTemporaryDir open;  // a folder everyone may enter, with a copy of the program
-    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                          QFile::ReadOther | QFile::ExeOther;
     ASSERT_TRUE(QFile::setPermissions(open.path(), everyone));
     const QString program = open.filePath("tesselink");
     ASSERT_TRUE(QFile::copy(TESSELINK_EXECUTABLE, program));
@@ -254,8 +254,8 @@ TEST_F(CommandLine, AnUnreadablePictureSaysPermissionDenied) {
     ASSERT_TRUE(QFile::copy(picture_, open.filePath("secret.jpg")));
     ASSERT_TRUE(QFile::setPermissions(open.filePath("secret.jpg"), QFile::WriteOwner));
 
-    const QString as = geteuid() == 0 ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$@\""
-                                      : "exec \"$@\"";
+    const QString as =
+        geteuid() == 0 ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$@\"" : "exec \"$@\"";
     const Outcome o = RunShell(as, {program, "--render", open.filePath("empty.map"), "--picture",
                                     open.filePath("secret.jpg"), "--output", open.filePath("o.png")});
     EXPECT_EQ(o.Code, 1);
@@ -326,14 +326,16 @@ TEST_F(CommandLine, TheEditorStartsWithAnOriginalAreaTooLargeToShow) {
 #else
     const char* const limit = "ulimit -v 1500000; ";
 #endif
-    const Outcome o = RunShell(QString(limit) + "exec \"$0\" \"$@\"", {"--screenshot", Path("s.png"), Path("huge.map")});
+    const Outcome o =
+        RunShell(QString(limit) + "exec \"$0\" \"$@\"", {"--screenshot", Path("s.png"), Path("huge.map")});
     ASSERT_NE(o.Code, -1) << "the editor did not come up";
     EXPECT_EQ(o.Code, 0) << o.Err.toStdString();
     EXPECT_EQ(QImage(Path("s.png")).size(), QSize(1280, 800));
 
     const Outcome render = RunProgram({"--render", Path("huge.map"), "--picture", picture_, "--output", Path("r.png")});
     EXPECT_EQ(render.Code, 1);
-    EXPECT_TRUE(render.Err.contains("The original area 65535 x 65535 is too large to show")) << render.Err.toStdString();
+    EXPECT_TRUE(render.Err.contains("The original area 65535 x 65535 is too large to show"))
+        << render.Err.toStdString();
 }
 
 }  // namespace

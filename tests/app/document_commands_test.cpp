@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File, zoom and drawing-mode commands through the real main window, with scripted file
 // dialogs and recorded message boxes, judged by the files on disk.
 #include <QAction>
@@ -126,8 +127,8 @@ TEST_F(DocumentCommandsTest, OpenNeedsAnExistingPictureBeforeAnyQuestionOrDialog
     Trigger(CommandFileOpen);
     ASSERT_EQ(boxes_.Shown.size(), 2u);
     EXPECT_EQ(boxes_.Shown[0], PlainMessage("", "Please Select BackGround Picture ", MessageOwner::OriginalView));
-    EXPECT_EQ(boxes_.Shown[1],
-              PlainMessage("", "can't find " + gone + "\nplease Select background picture", MessageOwner::OriginalView));
+    EXPECT_EQ(boxes_.Shown[1], PlainMessage("", "can't find " + gone + "\nplease Select background picture",
+                                            MessageOwner::OriginalView));
     EXPECT_TRUE(dialogs_.Requests.empty());
 }
 
@@ -414,8 +415,9 @@ TEST_F(DocumentCommandsTest, OpenNamesWhyAPictureThatIsNotARegularFileCannotBeUs
         doc().SetBackgroundPicturePath(picture);
         Trigger(CommandFileOpen);
         ASSERT_EQ(boxes_.Shown.size(), 1u);
-        EXPECT_EQ(boxes_.Shown[0], PlainMessage("", "Cannot use the picture " + picture +
-                                                        ": is not a regular file\nplease Select background picture",
+        EXPECT_EQ(boxes_.Shown[0], PlainMessage("",
+                                                "Cannot use the picture " + picture +
+                                                    ": is not a regular file\nplease Select background picture",
                                                 MessageOwner::OriginalView));
         EXPECT_TRUE(dialogs_.Requests.empty());
     }

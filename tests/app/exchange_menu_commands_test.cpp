@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Import Windows..., Export Windows..., Export Lineup..., Export Target Picture... and
 // View > Lineup through the real main window, with scripted file dialogs and recorded boxes,
 // judged by the map's bytes and the files on disk.
@@ -171,10 +172,11 @@ TEST_F(ExchangeMenuTest, ARefusedImportChangesNothingAndNamesTheFirstFailure) {
     const QByteArray badJson = WriteMapJson(outside);
     ASSERT_FALSE(badJson.isEmpty());
     ASSERT_TRUE(WriteBytes(Path("outside.json"), badJson));
-    ASSERT_TRUE(WriteBytes(Path("bad.csv"), "No,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n"
-                                            "1,0,0,0,10,10,0,0\n"
-                                            "2,9,0,0,10,10,0,0\n"
-                                            "3,0,0,0,x,10,0,0\n"));
+    ASSERT_TRUE(WriteBytes(Path("bad.csv"),
+                           "No,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n"
+                           "1,0,0,0,10,10,0,0\n"
+                           "2,9,0,0,10,10,0,0\n"
+                           "3,0,0,0,x,10,0,0\n"));
     ASSERT_TRUE(WriteBytes(Path("empty.json"), ""));
     ASSERT_TRUE(WriteBytes(Path("windows.txt"), "1,0,0,0,10,10,0,0\n"));
     const int steps = doc().UndoStack().count();
@@ -185,7 +187,8 @@ TEST_F(ExchangeMenuTest, ARefusedImportChangesNothingAndNamesTheFirstFailure) {
     const std::vector<std::string> texts = Texts();
     ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[0].rfind("The windows were not imported.\n" + folder + "outside.json: windows[1] (window 2): ", 0),
-              0u) << texts[0];
+              0u)
+        << texts[0];
     EXPECT_EQ(texts[1].rfind("The windows were not imported.\n" + folder + "bad.csv line 3: ", 0), 0u)
         << "the first failing line only: " << texts[1];
     EXPECT_EQ(texts[1].find("line 4"), std::string::npos);
@@ -244,8 +247,8 @@ TEST_F(ExchangeMenuTest, ExportLineupWritesTheTargetLineupAndTheOriginalBesideIt
 TEST_F(ExchangeMenuTest, ExportTargetPictureWritesWhatRenderWrites) {
     Choose("exportTargetPicture", Path("target.png"));
     EXPECT_TRUE(boxes_.Shown.empty()) << Texts().front();
-    ASSERT_EQ(RunRenderCommand(QStringList{"--render", Path("opened.map"), "--picture", picture_, "--output",
-                                           Path("rendered.png")}),
+    ASSERT_EQ(RunRenderCommand(
+                  QStringList{"--render", Path("opened.map"), "--picture", picture_, "--output", Path("rendered.png")}),
               0);
     const QByteArray exported = Bytes(Path("target.png"));
     EXPECT_FALSE(exported.isEmpty());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_frame.h"
 
 #include <QAction>
@@ -95,7 +96,8 @@ TEST_F(MainFrameTest, FileShortcuts) {
 TEST_F(MainFrameTest, ToolbarHasSixteenPositionsWithSeparatorsWhereListed) {
     const QList<QAction*> actions = frame_.ToolBar()->actions();
     ASSERT_EQ(actions.size(), 16);
-    const int expected[16] = {57600, 0, 57601, 0, 57603, 0, 32782, 32784, 0, 32792, 32791, 32785, 32786, 32787, 32788, 32789};
+    const int expected[16] = {57600, 0,     57601, 0,     57603, 0,     32782, 32784,
+                              0,     32792, 32791, 32785, 32786, 32787, 32788, 32789};
     for (int i = 0; i < 16; ++i) {
         SCOPED_TRACE(i);
         if (expected[i] == 0) {

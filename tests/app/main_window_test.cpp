@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole editor offscreen: a map from examples/ opened at start-up with the default
 // picture, checked on the pixels the window really shows.
 #include <QAbstractButton>
@@ -34,7 +35,8 @@ QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
 QColor FromColourRef(std::uint32_t bgr) { return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }
 
 ::testing::AssertionResult Near(const QColor& actual, const QColor& expected, int tolerance) {
-    if (std::abs(actual.red() - expected.red()) <= tolerance && std::abs(actual.green() - expected.green()) <= tolerance &&
+    if (std::abs(actual.red() - expected.red()) <= tolerance &&
+        std::abs(actual.green() - expected.green()) <= tolerance &&
         std::abs(actual.blue() - expected.blue()) <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
@@ -43,9 +45,7 @@ QColor FromColourRef(std::uint32_t bgr) { return QColor(bgr & 0xff, (bgr >> 8) &
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest() {
-        session_ = std::make_unique<EditorSession>();
-    }
+    MainWindowTest() { session_ = std::make_unique<EditorSession>(); }
 
     // Shows the frame at a fixed size (offscreen screens are small) and grabs it.
     QImage ShowAndGrab(const char* name) {
@@ -127,7 +127,8 @@ TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureBesideTheProgramIsShownAndThe
     const QImage shot = ShowAndGrab("main_window_default");
     const ViewRect op = session_->OriginalView().PictureRect();
     ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
-    EXPECT_TRUE(Near(PixelOf(shot, session_->OriginalView().viewport(), op.left + 100, op.top + 100), PlanePixel(100, 100), 3));
+    EXPECT_TRUE(
+        Near(PixelOf(shot, session_->OriginalView().viewport(), op.left + 100, op.top + 100), PlanePixel(100, 100), 3));
     EXPECT_EQ(session_->Frame().StatusPane(0)->text(), "Ready");
     EXPECT_TRUE(session_->Frame().StatusPane(1)->text().isEmpty());
     EXPECT_TRUE(session_->Frame().StatusPane(2)->text().isEmpty());

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_message_boxes.h"
 
 #include <QAbstractButton>
@@ -12,8 +13,8 @@ namespace {
 
 TEST(BuildMessageBox, ApplicationBoxHasTheProgramCaptionAndTheWarningIcon) {
     QWidget mainWindow;
-    const auto box = BuildMessageBox(ApplicationMessage("are you sure recovery Original file ", MessageButtons::YesNoCancel),
-                                     &mainWindow);
+    const auto box = BuildMessageBox(
+        ApplicationMessage("are you sure recovery Original file ", MessageButtons::YesNoCancel), &mainWindow);
     EXPECT_EQ(box->windowTitle(), "Tesselink");
     EXPECT_EQ(box->icon(), QMessageBox::Warning);
     EXPECT_EQ(box->text(), "are you sure recovery Original file ");
@@ -23,9 +24,8 @@ TEST(BuildMessageBox, ApplicationBoxHasTheProgramCaptionAndTheWarningIcon) {
 
 TEST(BuildMessageBox, PlainBoxHasItsOwnCaptionAndNoIcon) {
     QWidget pane;
-    const auto box =
-        BuildMessageBox(PlainMessage("", "can't find <a.jpg>\nplease Select background picture", MessageOwner::OriginalView),
-                        &pane);
+    const auto box = BuildMessageBox(
+        PlainMessage("", "can't find <a.jpg>\nplease Select background picture", MessageOwner::OriginalView), &pane);
     EXPECT_EQ(box->windowTitle(), "");
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the picture views are given to show: a large background picture decoded off the
 // user-interface thread (a newer choice overtakes an older one), and the lineup in its place.
 #include <gtest/gtest.h>
@@ -89,12 +90,14 @@ TEST(BackgroundDecodeTest, AHeadChangeWhileDecodingKeepsPlanesOfTheNewSize) {
     doc.SetBackgroundPicturePath(small);
     doc.SetBackgroundPicturePath(large);
     ASSERT_TRUE(doc.PictureLoading());
-    doc.ChangeHead([] {
-        MapFileHead head;
-        head.OriginalWidth = 320;
-        head.OriginalHeight = 200;
-        return head;
-    }(), {});
+    doc.ChangeHead(
+        [] {
+            MapFileHead head;
+            head.OriginalWidth = 320;
+            head.OriginalHeight = 200;
+            return head;
+        }(),
+        {});
     EXPECT_TRUE(doc.PictureLoading()) << "the head change does not decode on this thread";
     EXPECT_EQ(doc.Background().Planes().Width(), 320);
     EXPECT_EQ(doc.Background().Planes().Height(), 200);

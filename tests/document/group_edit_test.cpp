@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several windows changed as one step: group moves, Delete, a mode for all, Duplicate, arrays.
 #include <gtest/gtest.h>
 
@@ -57,14 +58,15 @@ TEST(GroupEdits, MovesOfRandomSelectionsStopAtTheEdgeAndUndoExactly) {
         // One delta for all: every moved window moved by the same amount.
         const PlaybackWindows& moved = doc.GetPlaybackWindows();
         Map start;
-        ASSERT_EQ(ParseMapImage(start, before.data(), static_cast<long long>(before.size())).Refusal,
-                  MapRefusal::None);
+        ASSERT_EQ(ParseMapImage(start, before.data(), static_cast<long long>(before.size())).Refusal, MapRefusal::None);
         int dx = 0, dy = 0;
         for (std::size_t k = 0; k < selection.size(); ++k) {
             const PlaybackWindow& a = start.Windows[static_cast<std::size_t>(selection[k])];
             const PlaybackWindow& b = moved[static_cast<std::size_t>(selection[k])];
-            const int mx = side == MapSide::Original ? b.OriginalStartX - a.OriginalStartX : b.TargetStartX - a.TargetStartX;
-            const int my = side == MapSide::Original ? b.OriginalStartY - a.OriginalStartY : b.TargetStartY - a.TargetStartY;
+            const int mx =
+                side == MapSide::Original ? b.OriginalStartX - a.OriginalStartX : b.TargetStartX - a.TargetStartX;
+            const int my =
+                side == MapSide::Original ? b.OriginalStartY - a.OriginalStartY : b.TargetStartY - a.TargetStartY;
             if (k == 0) {
                 dx = mx;
                 dy = my;

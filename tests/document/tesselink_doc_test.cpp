@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -45,8 +46,8 @@ std::vector<MapChange::Kind> Kinds(const QSignalSpy& spy) {
 TEST(DocumentOpen, ReplacesTheMapClearsSelectionAndHistory) {
     QTemporaryDir dir;
     Map onDisk;
-    onDisk.Head = MapFileHead{2, static_cast<std::uint8_t>(CoverFullScreen | CoverDifferentDirection), 800, 600,
-                              1024, 768};
+    onDisk.Head =
+        MapFileHead{2, static_cast<std::uint8_t>(CoverFullScreen | CoverDifferentDirection), 800, 600, 1024, 768};
     onDisk.Windows = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(100, 0, 30, 10, 200, 0, 1)};
     const std::string path = WriteMap(dir, "two.map", onDisk);
 
@@ -116,9 +117,11 @@ TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
 
     // The picture warning is the Original view's own box; the rest are the application's.
     const std::vector<std::pair<std::string, UserMessage>> cases = {
-        {junk.toStdString(), ApplicationMessage("Failed to open document.\n" + junk.toStdString() + "\nIt is not a map file.")},
+        {junk.toStdString(),
+         ApplicationMessage("Failed to open document.\n" + junk.toStdString() + "\nIt is not a map file.")},
         {wide, ApplicationMessage("High and Width can't more than 2000")},
-        {beyond, PlainMessage("Load warning ", "The paywindow's Original Width beyond Screen", MessageOwner::OriginalView)},
+        {beyond,
+         PlainMessage("Load warning ", "The paywindow's Original Width beyond Screen", MessageOwner::OriginalView)},
     };
     for (const auto& [path, message] : cases) {
         SCOPED_TRACE(path);
@@ -285,9 +288,8 @@ TEST(DocumentGate, RefusesThe256thWindow) {
 // A head without windows may be larger than 2000 (the reader allows it), but no reader takes such a
 // map with a window in it: the first window is refused, whatever its place.
 TEST(DocumentGate, RefusesAWindowWhileAHeadSizeIsAbove2000) {
-    for (std::uint16_t MapFileHead::*size :
-         {&MapFileHead::OriginalWidth, &MapFileHead::OriginalHeight, &MapFileHead::TargetWidth,
-          &MapFileHead::TargetHeight}) {
+    for (std::uint16_t MapFileHead::*size : {&MapFileHead::OriginalWidth, &MapFileHead::OriginalHeight,
+                                             &MapFileHead::TargetWidth, &MapFileHead::TargetHeight}) {
         CTesselinkDoc doc;
         Map map;
         map.Head.*size = 2001;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arithmetic typed into the panel's numeric fields with real key events: worked out when the
 // field is left or Enter is pressed, stored through the checks a typed number passes.
 #include <gtest/gtest.h>
@@ -101,8 +102,8 @@ TEST_F(FieldArithmeticTest, ARefusalIsToldAndLeavesTheWindowAsItWas) {
         {"4/(2-2)", "Cannot use \"4/(2-2)\": division by zero."},
         {"2*(3", "Cannot use \"2*(3\": a closing parenthesis is missing."},
         {"2**3", "Cannot use \"2**3\": unexpected \"*\" at character 3."},
-        {"(0*5)", "the width should not be 0."},                                 // as a typed 0
-        {"600+50", "the Original width of The playback window beyond the screen "}, // the gate's refusal
+        {"(0*5)", "the width should not be 0."},                                     // as a typed 0
+        {"600+50", "the Original width of The playback window beyond the screen "},  // the gate's refusal
     };
     QLineEdit* width = windows.FieldFor(&PlaybackWindow::Width);
     for (const auto& c : cases) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing a map by hand in the editor panel, through its real controls.
 #include <gtest/gtest.h>
 
@@ -166,14 +167,14 @@ TEST_F(PanelFixture, ARefusedModeKeepsTheOldOneInTheMapAndTheBox) {
 }
 
 TEST_F(PanelFixture, DeletingPicksTheNextWindowAndUndoBringsItBack) {
-    SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(1, 1, 8, 8, 0, 0, 0), MakeWindow(2, 2, 8, 8, 0, 0, 0)});
+    SetWindows(doc,
+               {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(1, 1, 8, 8, 0, 0, 0), MakeWindow(2, 2, 8, 8, 0, 0, 0)});
     ClickRow(1);
     QTest::mouseClick(windows.DeleteButton(), Qt::LeftButton);
     ASSERT_EQ(doc.WindowCount(), 2);
     EXPECT_EQ(windows.WindowList()->item(1, 0)->text(), "2") << "the former row 3 is numbered 2";
     EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
-    EXPECT_EQ(Field(&PlaybackWindow::OriginalStartX)->text(), "2")
-        << "the fields show the window that took its place";
+    EXPECT_EQ(Field(&PlaybackWindow::OriginalStartX)->text(), "2") << "the fields show the window that took its place";
 
     QTest::keyClick(windows.WindowList(), Qt::Key_Delete);  // the last row: the one before it is picked
     EXPECT_EQ(doc.SelectedOriginalWindow(), 0);
@@ -214,9 +215,9 @@ TEST_F(PanelFixture, ApplyHeadChecksFieldsInOrderAndRefusesSizesAFileCannotCarry
     QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     Sizes("640", "480", "65536", "480");
     QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"input data invalid\n", "Please LoadDown backbround picture\n",
-                                                 "High and Width can't more than 2000",
-                                                 "High and Width can't more than 2000"}));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"input data invalid\n", "Please LoadDown backbround picture\n",
+                                        "High and Width can't more than 2000", "High and Width can't more than 2000"}));
     EXPECT_EQ(doc.GetHead(), MapFileHead());
 
     Sizes("0", "480", "640", "480");

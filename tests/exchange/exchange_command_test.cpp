@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `tesselink --convert` and `tesselink --lineup` run as a user runs them.
 #include <gtest/gtest.h>
 
@@ -156,14 +157,16 @@ TEST_F(ExchangeCommand, TargetLineupIsTheOriginalLineupRendered) {
         SCOPED_TRACE(round);
         Map map = testing::RandomValidMap(random, 30, 400, 8);
         ASSERT_TRUE(WriteMapFile(map, Path("m.map").toStdString()));
-        ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("original.png"), "--side", "original"}).Code, 0);
+        ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("original.png"), "--side", "original"}).Code,
+                  0);
         EXPECT_EQ(QImage(Path("original.png")).size(), QSize(map.Head.OriginalWidth, map.Head.OriginalHeight));
         for (const char* cover : covers) {
             SCOPED_TRACE(cover);
-            const Outcome lineup = RunProgram({"--lineup", Path("m.map"), "--output=" + Path("target.png"), "--cover", cover});
+            const Outcome lineup =
+                RunProgram({"--lineup", Path("m.map"), "--output=" + Path("target.png"), "--cover", cover});
             ASSERT_EQ(lineup.Code, 0) << lineup.Err.toStdString();
             ASSERT_EQ(RunProgram({"--render", Path("m.map"), "--picture", Path("original.png"), "--output",
-                           Path("rendered.png"), "--cover", cover})
+                                  Path("rendered.png"), "--cover", cover})
                           .Code,
                       0);
             const QImage target(Path("target.png")), rendered(Path("rendered.png"));
@@ -176,7 +179,8 @@ TEST_F(ExchangeCommand, TargetLineupIsTheOriginalLineupRendered) {
     map.Head.CoverOption = CoverFullScreen | CoverDifferentDirection;
     ASSERT_TRUE(WriteMapFile(map, Path("m.map").toStdString()));
     ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("own.png")}).Code, 0);
-    ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("different.png"), "--cover", "different"}).Code, 0);
+    ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("different.png"), "--cover", "different"}).Code,
+              0);
     EXPECT_EQ(Contents(Path("own.png")), Contents(Path("different.png")));
 
     // A map that does not load leaves nothing behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The filter graph run by the ffmpeg program on a still picture, against --render's picture.
 #include "exchange/ffmpeg_graph.h"
 
@@ -52,7 +53,8 @@ protected:
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const char* at = rgb.constData() + 3 * (static_cast<qsizetype>(y) * width + x);
-                out.setPixel(x, y, qRgb(static_cast<uchar>(at[0]), static_cast<uchar>(at[1]), static_cast<uchar>(at[2])));
+                out.setPixel(x, y,
+                             qRgb(static_cast<uchar>(at[0]), static_cast<uchar>(at[1]), static_cast<uchar>(at[2])));
             }
         return out;
     }
@@ -73,8 +75,8 @@ protected:
         ASSERT_FALSE(got.isNull());
         for (int y = 0; y < got.height(); ++y)
             for (int x = 0; x < got.width(); ++x)
-                ASSERT_EQ(got.pixel(x, y) & 0xFFFFFF, expected.pixel(x, y) & 0xFFFFFF)
-                    << "at " << x << "," << y << "\n" << graph;
+                ASSERT_EQ(got.pixel(x, y) & 0xFFFFFF, expected.pixel(x, y) & 0xFFFFFF) << "at " << x << "," << y << "\n"
+                                                                                       << graph;
     }
 
     QString ffmpeg_;
@@ -100,7 +102,8 @@ TEST_F(FfmpegGraph, EveryModeOverlappingInListOrder) {
     map.Head.OriginalHeight = 23;
     map.Head.TargetWidth = 41;
     map.Head.TargetHeight = 29;
-    for (int mode = 0; mode < MapModeCount; ++mode) map.Windows.push_back(MakeWindow(mode, 2 * mode, 13, 7, 3 * mode, mode, mode));
+    for (int mode = 0; mode < MapModeCount; ++mode)
+        map.Windows.push_back(MakeWindow(mode, 2 * mode, 13, 7, 3 * mode, mode, mode));
     map.Windows.push_back(MakeWindow(0, 0, 0, 5, 0, 0, 0));  // empty: draws nothing
     ExpectSameAsRender(map, CoverMode::None, random);
     map.Windows.clear();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lineup pictures: what the original one shows where, and the target one as the renderer makes it.
 #include "exchange/lineup.h"
 
@@ -52,7 +53,8 @@ TEST(Lineup, OriginalShowsGridWindowsBordersAndLabels) {
 TEST(Lineup, WindowsNextInTheListDifferClearly) {
     for (int i = 0; i < 255; ++i) {
         const QColor a = QColor::fromRgb(LineupColour(i)), b = QColor::fromRgb(LineupColour(i + 1));
-        const int distance = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+        const int distance =
+            std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
         EXPECT_GT(distance, 90) << i;
     }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole map as JSON: round trips byte for byte, and every refusal names its element.
 #include "exchange/map_json.h"
 
@@ -69,7 +70,8 @@ TEST(MapJson, RefusalsNameTheElementAndLeaveTheMapAlone) {
         std::string Json;
         const char* Expected;
     } cases[] = {
-        {"{\n  \"original\": {\"width\": 640,\n  \"height\" 480}}", "map.json line 3: JSON syntax error: missing name separator"},
+        {"{\n  \"original\": {\"width\": 640,\n  \"height\" 480}}",
+         "map.json line 3: JSON syntax error: missing name separator"},
         {"[1, 2]", "map.json: the top level is not an object"},
         {R"({"target": {"width": 1, "height": 1}, "windows": []})", "map.json: \"original\" is missing"},
         {R"({"original": {"width": 1}, "target": {"width": 1, "height": 1}, "windows": []})",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window table as CSV: round trips, what spreadsheets do to it, and each failing line.
 #include "exchange/window_csv.h"
 
@@ -33,13 +34,14 @@ TEST(WindowCsv, WrittenWithTheHeaderAndNumbersFromOne) {
 }
 
 TEST(WindowCsv, ColumnsInAnyOrderQuotedWithExtrasAndSpreadsheetLineEnds) {
-    const QByteArray csv = "\xEF\xBB\xBF"
-                           "\r\n"
-                           "Note,targety,TargetX,Height,Width,OriginalY,OriginalX,MapMode\r\n"
-                           "\"left, top\",6,5,4,3,2,1,\"1\"\r\n"
-                           ",,,,,,,\r\n"
-                           "x, 12 ,11,10,9,8,7,3\r\n"
-                           "\r\n";
+    const QByteArray csv =
+        "\xEF\xBB\xBF"
+        "\r\n"
+        "Note,targety,TargetX,Height,Width,OriginalY,OriginalX,MapMode\r\n"
+        "\"left, top\",6,5,4,3,2,1,\"1\"\r\n"
+        ",,,,,,,\r\n"
+        "x, 12 ,11,10,9,8,7,3\r\n"
+        "\r\n";
     Map head;
     head.Head.CoverOption = CoverFullScreen;
     Map map;
@@ -61,10 +63,12 @@ TEST(WindowCsv, EachFailingLineIsReportedWithItsNumberAndNothingIsTaken) {
         std::string Csv;
         std::vector<std::string> Expected;
     } cases[] = {
-        {"   \n\n", {"w.csv: the file has no lines; it needs the header No,MapMode,OriginalX,OriginalY,Width,Height,"
-                    "TargetX,TargetY"}},
-        {"1,0,0,0,10,10,0,0\n", {"w.csv line 1: the header line is missing: the first line must name the columns "
-                                 "No,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY"}},
+        {"   \n\n",
+         {"w.csv: the file has no lines; it needs the header No,MapMode,OriginalX,OriginalY,Width,Height,"
+          "TargetX,TargetY"}},
+        {"1,0,0,0,10,10,0,0\n",
+         {"w.csv line 1: the header line is missing: the first line must name the columns "
+          "No,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY"}},
         {"\nMapMode,OriginalX,OriginalY,TargetX,TargetY\n1,0,0,0,0\n",
          {"w.csv line 2: the header lacks the columns Width, Height"}},
         {"MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY,Width\n",
@@ -104,10 +108,11 @@ TEST(WindowCsv, AHeadAbove2000RefusesEveryWindow) {
     Map head;
     head.Head.OriginalWidth = 2001;
     Map map;
-    const ExchangeRead read = ReadWindowCsv("MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n0,0,0,1,1,0,0\n",
-                                            head.Head, map);
+    const ExchangeRead read =
+        ReadWindowCsv("MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n0,0,0,1,1,0,0\n", head.Head, map);
     ASSERT_EQ(read.Problems.size(), 1u);
-    EXPECT_EQ(DescribeProblem("w.csv", read.Problems[0]), "w.csv line 2: window 1: High and Width can't more than 2000");
+    EXPECT_EQ(DescribeProblem("w.csv", read.Problems[0]),
+              "w.csv line 2: window 1: High and Width can't more than 2000");
 }
 
 }  // namespace

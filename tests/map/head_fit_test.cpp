@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "map/head_fit.h"
@@ -24,7 +25,8 @@ TEST(HeadMisfits, NamedFromTheLastIndexDownByTheirFirstFailingTest) {
               "the Original Width of The number 1 playback window beyond the screen\n"
               "Are you sure you want to delete  it");
 
-    const std::vector<HeadMisfit> target = FindHeadMisfits({MakeWindow(0, 0, 10, 30, 600, 470, 1)}, Head(640, 480, 620, 470));
+    const std::vector<HeadMisfit> target =
+        FindHeadMisfits({MakeWindow(0, 0, 10, 30, 600, 470, 1)}, Head(640, 480, 620, 470));
     EXPECT_EQ(HeadMisfitQuestion(target),
               "the Target Width of The number 0 playback window beyond the screen\n"
               "Are you sure you want to delete  it");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -27,7 +28,8 @@ void WriteRaw(const QString& path, const QByteArray& bytes) {
 
 Map SampleMap(int windows) {
     Map map;
-    for (int i = 0; i < windows; ++i) map.Windows.push_back(MakeWindow(i % 600, i % 400, 10, 20, i % 600, i % 400, i % 6));
+    for (int i = 0; i < windows; ++i)
+        map.Windows.push_back(MakeWindow(i % 600, i % 400, 10, 20, i % 600, i % 400, i % 6));
     map.Head.WindowCount = static_cast<std::uint8_t>(windows);
     map.Head.CoverOption = CoverFullScreen;
     return map;
@@ -167,8 +169,8 @@ TEST(MapFile, SaveIntoAFolderThatDoesNotExistFails) {
     const std::string path = Std(dir.filePath("no/such/folder/x.map"));
     const MapWriteResult r = WriteMapFile(SampleMap(1), path);
     EXPECT_FALSE(r);
-    EXPECT_EQ(r.Error, "cannot write " + path + ": the folder " + Std(dir.filePath("no/such/folder")) +
-                           " does not exist");
+    EXPECT_EQ(r.Error,
+              "cannot write " + path + ": the folder " + Std(dir.filePath("no/such/folder")) + " does not exist");
 }
 
 // Names the system cannot resolve are refused with its own reason, not as a missing folder, and

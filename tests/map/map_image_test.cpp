@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <random>
@@ -24,8 +25,9 @@ Map OneQuarterTurnWindowMap() {
     return map;
 }
 
-const Bytes OneQuarterTurnWindowBytes = {0x23, 0x4d, 0x61, 0x70, 0x05, 0xb2, 0x01, 0x00, 0x02, 0x80, 0x01, 0xe0, 0x02, 0x80, 0x01,
-                                  0xe0, 0x00, 0x0a, 0x00, 0x14, 0x00, 0x64, 0x00, 0x32, 0x00, 0xc8, 0x01, 0x2c, 0x01, 0x00};
+const Bytes OneQuarterTurnWindowBytes = {0x23, 0x4d, 0x61, 0x70, 0x05, 0xb2, 0x01, 0x00, 0x02, 0x80,
+                                         0x01, 0xe0, 0x02, 0x80, 0x01, 0xe0, 0x00, 0x0a, 0x00, 0x14,
+                                         0x00, 0x64, 0x00, 0x32, 0x00, 0xc8, 0x01, 0x2c, 0x01, 0x00};
 const Bytes EmptyDefaultBytes = {0x23, 0x4d, 0x61, 0x70, 0x04, 0x07, 0x00, 0x00,
                                  0x02, 0x80, 0x01, 0xe0, 0x02, 0x80, 0x01, 0xe0};
 
@@ -121,8 +123,8 @@ TEST(MapImageRead, RandomMapsSurviveWriteThenRead) {
         map.Head.TargetHeight = static_cast<std::uint16_t>(1 + rng() % 2000);
         map.Head.CoverOption = static_cast<std::uint8_t>((rng() % 4) * 2);
         const int n = static_cast<int>(rng() % 20);
-        const int side = std::min({+map.Head.OriginalWidth, +map.Head.OriginalHeight, +map.Head.TargetWidth,
-                                   +map.Head.TargetHeight});
+        const int side = std::min(
+            {+map.Head.OriginalWidth, +map.Head.OriginalHeight, +map.Head.TargetWidth, +map.Head.TargetHeight});
         for (int i = 0; i < n; ++i) {
             const int s = static_cast<int>(rng() % side);
             map.Windows.push_back(MakeWindow(0, 0, s, side - s, 0, 0, static_cast<int>(rng() % 6)));

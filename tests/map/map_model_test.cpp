@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -101,7 +102,7 @@ TEST(FitRule, UnknownModeHasNoFootprintSoPassesTargetTests) {
 TEST(WindowColours, FixedTableThenYellow) {
     EXPECT_EQ(WindowColour(0), 0x00FFFFFFu);
     EXPECT_EQ(WindowColour(1), 0x00000000u);
-    EXPECT_EQ(WindowColour(2), 0x000428DAu);  // RGB(218, 40, 4)
+    EXPECT_EQ(WindowColour(2), 0x000428DAu);   // RGB(218, 40, 4)
     EXPECT_EQ(WindowColour(14), 0x0000A5FFu);  // RGB(255, 165, 0)
     EXPECT_EQ(WindowColour(16), 0x00DCDCDCu);
     EXPECT_EQ(WindowColour(4), WindowColour(15));

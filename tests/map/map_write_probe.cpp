@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a map of N windows (argv[2]) to argv[1]; exit 0 when written, 1 when refused. Starts as
 // the program does, with a file-size limit turned into a failing write.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "map/whole_number_expression.h"
 
 #include <gtest/gtest.h>
@@ -13,13 +14,13 @@ TEST(WholeNumberExpression, WorksOutOrRefusesWithTheCause) {
     } cases[] = {
         {"1920/4", 480, nullptr},
         {"3*270+10", 820, nullptr},
-        {"10+3*270", 820, nullptr},               // * before +
-        {"(10+3)*2", 26, nullptr},                // parentheses first
-        {"100-20-30", 50, nullptr},               // left to right, not 100-(20-30)
-        {"240/4/2", 30, nullptr},                 // likewise for /
-        {"8/4*3", 6, nullptr},                    // not 8/(4*3), which is not whole
+        {"10+3*270", 820, nullptr},  // * before +
+        {"(10+3)*2", 26, nullptr},   // parentheses first
+        {"100-20-30", 50, nullptr},  // left to right, not 100-(20-30)
+        {"240/4/2", 30, nullptr},    // likewise for /
+        {"8/4*3", 6, nullptr},       // not 8/(4*3), which is not whole
         {" 7 * ( 2 + 3 ) ", 35, nullptr},
-        {"10-20+15", 5, nullptr},                 // a negative step is fine
+        {"10-20+15", 5, nullptr},  // a negative step is fine
         {"-5+5", 0, nullptr},
         {"-(2-9)", 7, nullptr},
         {"65535", 65535, nullptr},

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed program as a desktop sees it: its entry, metainfo and map type, what
 // `cmake --install` puts where, and the Debian package.
 #include <gtest/gtest.h>
@@ -21,9 +22,9 @@ struct Outcome {
     QString Out;  // stdout and stderr together
 };
 
-Outcome RunTool(const QString& program, const QStringList& args, const QProcessEnvironment& env =
-                                                                    QProcessEnvironment::systemEnvironment(),
-            const QString& folder = QString()) {
+Outcome RunTool(const QString& program, const QStringList& args,
+                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                const QString& folder = QString()) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -86,8 +87,9 @@ TEST(Packaging, TheMapTypeGoesByContentNotByExtension) {
 
     QFile linker(data.filePath("program.map"));
     ASSERT_TRUE(linker.open(QIODevice::WriteOnly));
-    linker.write("Archive member included to satisfy reference by file (symbol)\n\n"
-                 ".text           0x0000000000401000       0x2c crt1.o\n");
+    linker.write(
+        "Archive member included to satisfy reference by file (symbol)\n\n"
+        ".text           0x0000000000401000       0x2c crt1.o\n");
     linker.close();
     ASSERT_TRUE(QFile::copy(Source + "/examples/wall_2x2.map", data.filePath("renamed.bin")));
 
@@ -140,8 +142,8 @@ TEST(Packaging, InstallPutsEveryFileInItsPlaceAndTheProgramFindsItsPicture) {
 TEST(Packaging, TheDebianPackageHoldsTheProgramAndDependsOnItsLibraries) {
     if (QStandardPaths::findExecutable("dpkg-shlibdeps").isEmpty()) GTEST_SKIP() << "dpkg-dev is not installed";
     QTemporaryDir out;
-    const Outcome pack = RunTool(CPACK_COMMAND, {"-G", "DEB", "--config", TESSELINK_BUILD "/CPackConfig.cmake", "-B",
-                                             out.path()});
+    const Outcome pack =
+        RunTool(CPACK_COMMAND, {"-G", "DEB", "--config", TESSELINK_BUILD "/CPackConfig.cmake", "-B", out.path()});
     ASSERT_EQ(pack.Code, 0) << pack.Out.toStdString();
     const QStringList debs = QDir(out.path()).entryList({"tesselink_*.deb"}, QDir::Files);
     ASSERT_EQ(debs.size(), 1) << pack.Out.toStdString();

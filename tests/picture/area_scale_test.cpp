@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Area-averaging scale against a floating-point coverage formula, and partial computation.
 #include <gtest/gtest.h>
 
@@ -20,7 +21,9 @@ QImage RandomImage(int w, int h, std::mt19937& random) {
 }
 
 // Overlap of [a0, a1) and [b0, b1).
-double Overlap(double a0, double a1, double b0, double b1) { return std::max(0.0, std::min(a1, b1) - std::max(a0, b0)); }
+double Overlap(double a0, double a1, double b0, double b1) {
+    return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
+}
 
 // Channel `shift` of output pixel (ox, oy): each source pixel weighted by the area it shares
 // with the output pixel's footprint, divided by that footprint's area.
@@ -45,8 +48,8 @@ void ExpectMatchesFormula(const QImage& src, const QRect& from, QSize full) {
             for (int shift : {0, 8, 16}) {
                 const int got = (out.pixel(x, y) >> shift) & 0xFF;
                 ASSERT_NEAR(got, Expected(src, from, full, x, y, shift), 1.0)
-                    << from.width() << "x" << from.height() << " -> " << full.width() << "x" << full.height()
-                    << " at " << x << "," << y;
+                    << from.width() << "x" << from.height() << " -> " << full.width() << "x" << full.height() << " at "
+                    << x << "," << y;
             }
 }
 
@@ -75,9 +78,9 @@ TEST(ScaleAreaAverage, HalvingAveragesEachTwoByTwoBlock) {
 TEST(ScaleAreaAverage, ShrinkingAndEnlargingFollowTheCoverageFormula) {
     std::mt19937 random(2);
     const QImage src = RandomImage(41, 29, random);
-    ExpectMatchesFormula(src, src.rect(), QSize(13, 9));     // shrink by a fraction
+    ExpectMatchesFormula(src, src.rect(), QSize(13, 9));  // shrink by a fraction
     ExpectMatchesFormula(src, src.rect(), QSize(30, 20));
-    ExpectMatchesFormula(src, src.rect(), QSize(100, 71));   // enlarge by a fraction
+    ExpectMatchesFormula(src, src.rect(), QSize(100, 71));  // enlarge by a fraction
     ExpectMatchesFormula(src, src.rect(), QSize(1, 1));
     ExpectMatchesFormula(src, QRect(5, 3, 17, 11), QSize(40, 8));  // a source rectangle, mixed
 }

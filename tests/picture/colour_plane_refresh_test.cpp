@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour-plane refresh: crop or stretch, and rebuilding only when the path or the original size changed.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture loading in the four formats, pixel reading, and files that must fail cleanly.
 #include <gtest/gtest.h>
 
@@ -225,7 +226,8 @@ QByteArray BigEndian(std::uint32_t v) {
 
 TEST_F(PictureFiles, OverLargePicturesAreRefusedFromTheirHeader) {
     // A PNG whose header claims 100000 x 100000 pixels (no pixel data follows).
-    QByteArray ihdr = QByteArray("IHDR") + BigEndian(100000) + BigEndian(100000) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    QByteArray ihdr =
+        QByteArray("IHDR") + BigEndian(100000) + BigEndian(100000) + QByteArray("\x08\x02\x00\x00\x00", 5);
     QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + BigEndian(13) + ihdr + BigEndian(Crc32(ihdr));
     WriteBytes(PathOf("huge.png"), png);
     Picture picture;

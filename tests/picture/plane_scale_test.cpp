@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scaling straight from colour planes against ScaleAreaAverage of the same picture.
 #include <gtest/gtest.h>
 
@@ -50,8 +51,9 @@ QRect NeededSource(QSize source, QSize full, const QRect& part) {
     AreaAxisMap columns, rows;
     EXPECT_TRUE(columns.Make(source.width(), full.width(), part.left(), part.right() + 1));
     EXPECT_TRUE(rows.Make(source.height(), full.height(), part.top(), part.bottom() + 1));
-    const QRect needed(QPoint(columns.first.front(), rows.first.front()),
-                       QPoint(columns.first.back() + columns.count.back() - 1, rows.first.back() + rows.count.back() - 1));
+    const QRect needed(
+        QPoint(columns.first.front(), rows.first.front()),
+        QPoint(columns.first.back() + columns.count.back() - 1, rows.first.back() + rows.count.back() - 1));
     // What the views build before scaling: the same pixels, found without making the maps.
     int left = 0, right = 0, top = 0, bottom = 0;
     AreaAxisMap::SourceSpan(source.width(), full.width(), part.left(), part.right() + 1, left, right);
@@ -69,7 +71,8 @@ TEST(PlaneScaler, MatchesAreaAveragingOfThePicture) {
         const Picture picture = RandomPicture(size.width(), size.height(), random);
         for (const float zoom : {0.5f, 1.5f, 2.5f, 7.5f}) {
             const QSize full(static_cast<int>(size.width() * zoom), static_cast<int>(size.height() * zoom));
-            const QImage reference = ScaleAreaAverage(picture.image, picture.image.rect(), full, QRect(QPoint(0, 0), full));
+            const QImage reference =
+                ScaleAreaAverage(picture.image, picture.image.rect(), full, QRect(QPoint(0, 0), full));
             const int w = full.width(), h = full.height();
             for (const QRect part : {QRect(0, 0, w, h), QRect(w / 3, h / 4, w - w / 3, h - h / 4),
                                      QRect(0, 1, std::min(w, 33), h - 2), QRect(w / 2, h / 2, 1, 1)}) {
@@ -82,12 +85,13 @@ TEST(PlaneScaler, MatchesAreaAveragingOfThePicture) {
                         PlaneScaler scaler;
                         QImage out(part.size(), QImage::Format_RGB32);
                         out.fill(0xFF123456u);
-                        ASSERT_TRUE(scaler.Scale(crop ? cropped : picture.planes, crop ? needed.topLeft() : QPoint(0, 0),
-                                                 size, full, part, out, QPoint(0, 0), set));
+                        ASSERT_TRUE(scaler.Scale(crop ? cropped : picture.planes,
+                                                 crop ? needed.topLeft() : QPoint(0, 0), size, full, part, out,
+                                                 QPoint(0, 0), set));
                         ASSERT_EQ(out, reference.copy(part))
                             << size.width() << "x" << size.height() << " zoom " << zoom << " part " << part.x() << ","
-                            << part.y() << " " << part.width() << "x" << part.height() << " " << kernels::KernelSetName(set)
-                            << " crop " << crop;
+                            << part.y() << " " << part.width() << "x" << part.height() << " "
+                            << kernels::KernelSetName(set) << " crop " << crop;
                     }
                 }
             }
@@ -131,8 +135,8 @@ TEST(PlaneScaler, WritesOnlyThePartInsideTheDestination) {
     PlaneScaler scaler;
     // The part (10, 5) .. (95, 71) with its top-left at (-4, 20): dest columns 0..79 show scaled
     // columns 14..93, dest rows 20..49 scaled rows 5..34.
-    ASSERT_TRUE(scaler.Scale(picture.planes, QPoint(0, 0), QSize(64, 48), full, QRect(10, 5, 96, 72), dest,
-                             QPoint(-4, 20)));
+    ASSERT_TRUE(
+        scaler.Scale(picture.planes, QPoint(0, 0), QSize(64, 48), full, QRect(10, 5, 96, 72), dest, QPoint(-4, 20)));
     for (int y = 0; y < dest.height(); ++y)
         for (int x = 0; x < dest.width(); ++x) {
             const int sx = x + 4 + 10, sy = y - 20 + 5;
@@ -153,8 +157,8 @@ TEST(PlaneScaler, RefusesZoomsBelowAHalfAndPlanesMissingPixels) {
         << "a quarter across";
     // Planes of columns 10.. only, while the part needs column 0 on.
     const PlaneSet right = Crop(picture.planes, QRect(10, 0, 50, 30));
-    EXPECT_FALSE(scaler.Scale(right, QPoint(10, 0), QSize(60, 30), QSize(90, 45), QRect(0, 0, 40, 40), out,
-                              QPoint(0, 0)));
+    EXPECT_FALSE(
+        scaler.Scale(right, QPoint(10, 0), QSize(60, 30), QSize(90, 45), QRect(0, 0, 40, 40), out, QPoint(0, 0)));
     EXPECT_EQ(out, before);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour planes: layout, channel order, bulk read against the pixel-by-pixel rule, source choice.
 #include <gtest/gtest.h>
 
@@ -45,8 +46,8 @@ void ExpectPixelByPixel(const ColourPlanes& planes, const PixelSource& s, int ox
 TEST(BuildColourPlanes, BulkReadEqualsPixelByPixel) {
     std::mt19937 random(11);
     const Pixels p = RandomPixels(101, 67, 104, random);
-    for (const kernels::KernelSet set : {kernels::KernelSet::Portable, kernels::KernelSet::Sse2,
-                                         kernels::KernelSet::Avx2}) {
+    for (const kernels::KernelSet set :
+         {kernels::KernelSet::Portable, kernels::KernelSet::Sse2, kernels::KernelSet::Avx2}) {
         if (!kernels::KernelSetAvailable(set)) continue;
         for (const int width : {53, 31, 32, 97}) {
             for (const auto& o :
@@ -83,9 +84,9 @@ TEST(BuildColourPlanes, OutsideThePictureIsWhiteAndMissingFileIsBlack) {
     const PixelSource s{black.data(), 4, 4, 4};
     ColourPlanes planes;
     BuildColourPlanes(planes, &s, 2, 2, 4, 4);
-    EXPECT_EQ(planes.Red()[0], 0);        // (2, 2) inside
-    EXPECT_EQ(planes.Green()[2], 255);    // (4, 2) outside
-    EXPECT_EQ(planes.Blue()[3 * 4], 255); // (2, 5) outside
+    EXPECT_EQ(planes.Red()[0], 0);         // (2, 2) inside
+    EXPECT_EQ(planes.Green()[2], 255);     // (4, 2) outside
+    EXPECT_EQ(planes.Blue()[3 * 4], 255);  // (2, 5) outside
 
     BuildColourPlanes(planes, nullptr, 0, 0, 5, 3);
     ASSERT_EQ(planes.PlaneSize(), 15u);

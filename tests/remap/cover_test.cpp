@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cover tiling: a 100 x 60 block in both directions, edge cases, large covers.
 #include <gtest/gtest.h>
 
@@ -30,10 +31,10 @@ TEST(BuildCoverWindows, HundredBySixtyBlockInTheSameDirection) {
 
 TEST(BuildCoverWindows, HundredBySixtyBlockInTheOtherDirection) {
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), CoverMode::Different,
-                                cover),
-              CoverBuild::Filled);
-    ASSERT_EQ(cover.size(), 36u);  // min(6, 8) x min(8, 6)
+    ASSERT_EQ(
+        BuildCoverWindows({MakeWindow(0, 0, 100, 60, 0, 0, 0)}, Head(640, 480, 640, 480), CoverMode::Different, cover),
+        CoverBuild::Filled);
+    ASSERT_EQ(cover.size(), 36u);                // min(6, 8) x min(8, 6)
     const PlaybackWindow& w = cover[2 * 6 + 3];  // i = 2, j = 3
     EXPECT_EQ(w.OriginalStartX, 300);
     EXPECT_EQ(w.OriginalStartY, 120);
@@ -119,9 +120,9 @@ TEST(BuildCoverWindows, DifferentDirectionFillsOnlyAsManyColumnsAsSourceRows) {
 
 TEST(BuildCoverWindows, OnePixelWindowOver2000PicturesGivesFourMillion) {
     PlaybackWindows cover;
-    ASSERT_EQ(BuildCoverWindows({MakeWindow(0, 0, 1, 1, 0, 0, 0)}, Head(2000, 2000, 2000, 2000), CoverMode::Same,
-                                cover),
-              CoverBuild::Filled);
+    ASSERT_EQ(
+        BuildCoverWindows({MakeWindow(0, 0, 1, 1, 0, 0, 0)}, Head(2000, 2000, 2000, 2000), CoverMode::Same, cover),
+        CoverBuild::Filled);
     ASSERT_EQ(cover.size(), 4000000u);
     EXPECT_EQ(cover.back().OriginalStartX, 1999);
     EXPECT_EQ(cover.back().TargetStartY, 1999);
@@ -210,8 +211,9 @@ TEST(CoverBlock, ZeroExtentAndBlocksBeyondTheTableAreRefused) {
     const PlaybackWindows huge = {MakeWindow(0, 0, 5000, 5000, 0, 0, 0)};
     EXPECT_EQ(block.Build(huge, Head(10000, 10000, 10000, 10000), CoverMode::Same), CoverBuild::TooLarge);
     EXPECT_FALSE(block.HasTiles());
-    EXPECT_EQ(CoverTooLargeText(huge), "The cover is not shown: its block of windows is 5000 x 5000 in the original "
-                                       "and 5000 x 5000 in the target, and neither may exceed 16777216 pixels");
+    EXPECT_EQ(CoverTooLargeText(huge),
+              "The cover is not shown: its block of windows is 5000 x 5000 in the original "
+              "and 5000 x 5000 in the target, and neither may exceed 16777216 pixels");
 }
 
 TEST(CoverModeFromOption, BitsTwoAndFour) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every form of the movers this processor runs, against plain index arithmetic.
 #include <gtest/gtest.h>
 
@@ -50,11 +51,12 @@ TEST(RowMovers, CopyAndReverseAtEveryWidthAlignmentAndRowOrder) {
                         std::uint8_t* first = dst.data() + offset + (bottomFirst ? (rows - 1) * dstStride : 0);
                         move(set, src.data(), srcStride, first, bottomFirst ? -dstStride : dstStride, n, rows);
                         for (int r = 0; r < rows; ++r) {
-                            const std::uint8_t* out = dst.data() + offset + (bottomFirst ? rows - 1 - r : r) * dstStride;
+                            const std::uint8_t* out =
+                                dst.data() + offset + (bottomFirst ? rows - 1 - r : r) * dstStride;
                             for (int i = 0; i < n; ++i)
                                 ASSERT_EQ(out[i], src[r * srcStride + (reversed ? n - 1 - i : i)])
-                                    << KernelSetName(set) << " reversed " << reversed << " width " << n << " row "
-                                    << r << " offset " << offset << " bottom first " << bottomFirst;
+                                    << KernelSetName(set) << " reversed " << reversed << " width " << n << " row " << r
+                                    << " offset " << offset << " bottom first " << bottomFirst;
                             ASSERT_EQ(out[-1], 0x5A) << KernelSetName(set) << " width " << n;  // guard or row padding
                             ASSERT_EQ(out[n], 0x5A) << KernelSetName(set) << " width " << n;
                         }
@@ -67,9 +69,8 @@ TEST(RowMovers, CopyAndReverseAtEveryWidthAlignmentAndRowOrder) {
 
 TEST(Transpose, OddSizesAndNegativeStridesInEveryForm) {
     std::mt19937 random(6);
-    const std::vector<std::pair<int, int>> sizes{{1, 1},   {15, 17}, {16, 16}, {17, 16}, {32, 48},
-                                                 {65, 33}, {100, 3}, {3, 100}, {130, 129}, {8, 16},
-                                                 {5, 33},  {12, 240}};
+    const std::vector<std::pair<int, int>> sizes{{1, 1},   {15, 17}, {16, 16},   {17, 16}, {32, 48}, {65, 33},
+                                                 {100, 3}, {3, 100}, {130, 129}, {8, 16},  {5, 33},  {12, 240}};
     for (KernelSet set : AvailableSets()) {
         for (const auto& size : sizes) {
             const int w = size.first, h = size.second;
@@ -112,11 +113,20 @@ TEST(RemapBlock, EveryModeInEveryFormFollowsItsFormula) {
                     for (int c = 0; c < W; ++c) {
                         int x = c, y = r;
                         switch (mode) {
-                        case 1: x = H - 1 - r; y = c; break;
-                        case 2: x = r; y = W - 1 - c; break;
+                        case 1:
+                            x = H - 1 - r;
+                            y = c;
+                            break;
+                        case 2:
+                            x = r;
+                            y = W - 1 - c;
+                            break;
                         case 3: y = H - 1 - r; break;
                         case 4: x = W - 1 - c; break;
-                        case 5: x = W - 1 - c; y = H - 1 - r; break;
+                        case 5:
+                            x = W - 1 - c;
+                            y = H - 1 - r;
+                            break;
                         }
                         ASSERT_EQ(dst[y * dstStride + x], src[r * srcStride + c])
                             << KernelSetName(set) << " mode " << mode << " " << W << "x" << H;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window remap: the six formulas, list order, fill value, clipping of windows that do not fit.
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ ColourPlanes RandomPlanes(int width, int height, std::mt19937& random) {
     planes.Allocate(width, height);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int c = 0; c < 3; ++c)
-        for (std::size_t i = 0; i < planes.PlaneSize(); ++i) planes.Plane(c)[i] = static_cast<std::uint8_t>(byte(random));
+        for (std::size_t i = 0; i < planes.PlaneSize(); ++i)
+            planes.Plane(c)[i] = static_cast<std::uint8_t>(byte(random));
     return planes;
 }
 
@@ -55,8 +57,7 @@ TEST(RemapWindows, ThreeByTwoWindowInAllSixModes) {
     // Source pixels a b c / d e f at (1, 1) of a 5 x 4 picture; footprint placed at (1, 2).
     const ColourPlanes source = PlanesFromRows({"zzzzz", "zabcz", "zdefz", "zzzzz"});
     const std::vector<std::vector<std::string>> expected = {
-        {"abc", "def"}, {"da", "eb", "fc"}, {"cf", "be", "ad"},
-        {"def", "abc"}, {"cba", "fed"}, {"fed", "cba"},
+        {"abc", "def"}, {"da", "eb", "fc"}, {"cf", "be", "ad"}, {"def", "abc"}, {"cba", "fed"}, {"fed", "cba"},
     };
     for (int mode = 0; mode < 6; ++mode) {
         SCOPED_TRACE(mode);
@@ -169,8 +170,10 @@ TEST(RemapWindows, FastPathsMatchTheReferenceFormula) {
             const int ox = std::uniform_int_distribution<int>(0, 203 - w)(random);
             const int oy = std::uniform_int_distribution<int>(0, 157 - h)(random);
             PlaybackWindow win = MakeWindow(ox, oy, w, h, 0, 0, mode);
-            win.TargetStartX = static_cast<std::uint16_t>(std::uniform_int_distribution<int>(0, tw - win.PlacedWidth)(random));
-            win.TargetStartY = static_cast<std::uint16_t>(std::uniform_int_distribution<int>(0, th - win.PlacedHeight)(random));
+            win.TargetStartX =
+                static_cast<std::uint16_t>(std::uniform_int_distribution<int>(0, tw - win.PlacedWidth)(random));
+            win.TargetStartY =
+                static_cast<std::uint16_t>(std::uniform_int_distribution<int>(0, th - win.PlacedHeight)(random));
             windows.push_back(win);
         }
         TargetPlanes portable, reference;
@@ -185,7 +188,8 @@ TEST(RemapWindows, FastPathsMatchTheReferenceFormula) {
 
 TEST(RemapWindows, WholePictureWindowsOfEveryModeMatchTheReference) {
     std::mt19937 random(99);
-    for (const auto& size : std::vector<std::pair<int, int>>{{1, 1}, {16, 16}, {17, 33}, {64, 48}, {130, 70}, {2100, 3}, {5, 2049}}) {
+    for (const auto& size :
+         std::vector<std::pair<int, int>>{{1, 1}, {16, 16}, {17, 33}, {64, 48}, {130, 70}, {2100, 3}, {5, 2049}}) {
         const ColourPlanes source = RandomPlanes(size.first, size.second, random);
         for (int mode = 0; mode < 6; ++mode) {
             const PlaybackWindow w = MakeWindow(0, 0, size.first, size.second, 0, 0, mode);
@@ -206,8 +210,8 @@ TEST(RemapWindows, WindowsOutsideEitherPictureAreClipped) {
     for (int round = 0; round < 400; ++round) {
         const int mode = round % 6;
         std::uniform_int_distribution<int> start(0, 60), size(0, 70);
-        PlaybackWindow w = MakeWindow(start(random), start(random), size(random), size(random), start(random),
-                                      start(random), mode);
+        PlaybackWindow w =
+            MakeWindow(start(random), start(random), size(random), size(random), start(random), start(random), mode);
         if (round % 50 == 0) {  // extremes of the 16-bit fields
             w = MakeWindow(65535, 0, 65535, 65535, 0, 65535, mode);
         } else if (round % 50 == 1) {
@@ -240,10 +244,11 @@ TEST(TargetPlanesToRgb32, PacksRedGreenBlueOpaqueInEveryForm) {
         TargetPlanes planes;
         planes.Allocate(width, 5);
         for (int c = 0; c < 3; ++c)
-            for (std::size_t i = 0; i < planes.PlaneSize(); ++i) planes.Plane(c)[i] = static_cast<std::uint8_t>(random());
+            for (std::size_t i = 0; i < planes.PlaneSize(); ++i)
+                planes.Plane(c)[i] = static_cast<std::uint8_t>(random());
         const int stride = width + 3;
-        for (const kernels::KernelSet set : {kernels::KernelSet::Portable, kernels::KernelSet::Sse2,
-                                             kernels::KernelSet::Avx2}) {
+        for (const kernels::KernelSet set :
+             {kernels::KernelSet::Portable, kernels::KernelSet::Sse2, kernels::KernelSet::Avx2}) {
             if (!kernels::KernelSetAvailable(set)) continue;
             std::vector<std::uint32_t> out(static_cast<std::size_t>(stride) * 5, 0);
             TargetPlanesToRgb32(planes, out.data(), stride, set);
@@ -257,7 +262,8 @@ TEST(TargetPlanesToRgb32, PacksRedGreenBlueOpaqueInEveryForm) {
                     const std::size_t i = static_cast<std::size_t>(y) * width + x;
                     const std::uint32_t expected = 0xFF000000u | (std::uint32_t(planes.Red()[i]) << 16) |
                                                    (std::uint32_t(planes.Green()[i]) << 8) | planes.Blue()[i];
-                    ASSERT_EQ(p, expected) << kernels::KernelSetName(set) << " width " << width << " at " << x << "," << y;
+                    ASSERT_EQ(p, expected)
+                        << kernels::KernelSetName(set) << " width " << width << " at " << x << "," << y;
                 }
         }
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The target picture built in bands is the picture of the full-size planes, word for word.
 #include <gtest/gtest.h>
 
@@ -55,10 +56,11 @@ TEST(TargetBands, ABandNotMadeIsAFailure) {
     std::vector<std::uint32_t> words(3000 * 40);
     TargetBandScratch scratch;
     int calls = 0;
-    const bool built = BuildRgb32InBands(3000, 40, words.data(), 3000, scratch, [&](int, int rows, TargetBandScratch& s) {
-        if (++calls == 2) return;  // the second band runs out of memory
-        s.Band.Allocate(3000, rows);
-    });
+    const bool built =
+        BuildRgb32InBands(3000, 40, words.data(), 3000, scratch, [&](int, int rows, TargetBandScratch& s) {
+            if (++calls == 2) return;  // the second band runs out of memory
+            s.Band.Allocate(3000, rows);
+        });
     EXPECT_FALSE(built);
     EXPECT_EQ(calls, 2);
 

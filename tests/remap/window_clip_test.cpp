@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cutting windows to an area of the target gives exactly that area of the full picture.
 #include <gtest/gtest.h>
 
@@ -59,12 +60,13 @@ TEST(WindowClip, RandomMapsAndAreasGiveTheSamePixels) {
             const int mode = static_cast<int>(random() % 6);
             const int w = 1 + static_cast<int>(random() % 30), h = 1 + static_cast<int>(random() % 30);
             const int pw = (mode == 1 || mode == 2) ? h : w, ph = (mode == 1 || mode == 2) ? w : h;
-            windows.push_back(MakeWindow(static_cast<int>(random() % (80 - w + 1)), static_cast<int>(random() % (60 - h + 1)),
-                                         w, h, static_cast<int>(random() % (70 - pw + 1)),
-                                         static_cast<int>(random() % (50 - ph + 1)), mode));
+            windows.push_back(MakeWindow(
+                static_cast<int>(random() % (80 - w + 1)), static_cast<int>(random() % (60 - h + 1)), w, h,
+                static_cast<int>(random() % (70 - pw + 1)), static_cast<int>(random() % (50 - ph + 1)), mode));
         }
         const int l = static_cast<int>(random() % 70), t = static_cast<int>(random() % 50);
-        const PixelRect area{l, t, l + 1 + static_cast<int>(random() % (70 - l)), t + 1 + static_cast<int>(random() % (50 - t))};
+        const PixelRect area{l, t, l + 1 + static_cast<int>(random() % (70 - l)),
+                             t + 1 + static_cast<int>(random() % (50 - t))};
         ExpectAreaMatches(source, windows, 70, 50, area);
         if (::testing::Test::HasFatalFailure()) return;
     }

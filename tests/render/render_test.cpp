@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless renderer: output against an independent per-pixel formula, and its failures.
 #include <gtest/gtest.h>
 
@@ -25,12 +26,30 @@ bool SourceOf(const PlaybackWindow& w, int x, int y, int& c, int& r) {
     if (u < 0 || v < 0 || u >= w.PlacedWidth || v >= w.PlacedHeight) return false;
     const int W = w.Width, H = w.Height;
     switch (w.MapMode) {
-    case 0: c = u; r = v; return true;
-    case 1: c = v; r = H - 1 - u; return true;
-    case 2: c = W - 1 - v; r = u; return true;
-    case 3: c = u; r = H - 1 - v; return true;
-    case 4: c = W - 1 - u; r = v; return true;
-    case 5: c = W - 1 - u; r = H - 1 - v; return true;
+    case 0:
+        c = u;
+        r = v;
+        return true;
+    case 1:
+        c = v;
+        r = H - 1 - u;
+        return true;
+    case 2:
+        c = W - 1 - v;
+        r = u;
+        return true;
+    case 3:
+        c = u;
+        r = H - 1 - v;
+        return true;
+    case 4:
+        c = W - 1 - u;
+        r = v;
+        return true;
+    case 5:
+        c = W - 1 - u;
+        r = H - 1 - v;
+        return true;
     default: return false;
     }
 }
@@ -84,7 +103,7 @@ protected:
 
     int Run(const std::string& map, const std::string& picture, const std::string& output,
             const char* cover = nullptr) {
-        QStringList args = {"--render", QString::fromStdString(map), "--picture", QString::fromStdString(picture),
+        QStringList args = {"--render", QString::fromStdString(map),   "--picture", QString::fromStdString(picture),
                             "--output", QString::fromStdString(output)};
         if (cover) args << "--cover" << cover;
         return RunRenderCommand(args);
@@ -113,11 +132,12 @@ Map RandomMap(std::mt19937& random) {
     const int count = pick(1, 7);
     for (int k = 0; k < count; ++k) {
         const int mode = pick(0, 5);
-        const int limit = std::min({map.Head.OriginalWidth, map.Head.OriginalHeight, map.Head.TargetWidth,
-                                    map.Head.TargetHeight}) / 2;
+        const int limit =
+            std::min({map.Head.OriginalWidth, map.Head.OriginalHeight, map.Head.TargetWidth, map.Head.TargetHeight}) /
+            2;
         const int w = pick(1, limit), h = pick(1, limit);
-        PlaybackWindow win = MakeWindow(pick(0, map.Head.OriginalWidth - w), pick(0, map.Head.OriginalHeight - h), w,
-                                        h, 0, 0, mode);
+        PlaybackWindow win =
+            MakeWindow(pick(0, map.Head.OriginalWidth - w), pick(0, map.Head.OriginalHeight - h), w, h, 0, 0, mode);
         win.TargetStartX = static_cast<std::uint16_t>(pick(0, map.Head.TargetWidth - win.PlacedWidth));
         win.TargetStartY = static_cast<std::uint16_t>(pick(0, map.Head.TargetHeight - win.PlacedHeight));
         map.Windows.push_back(win);
@@ -133,8 +153,8 @@ TEST_F(Render, RandomMapsMatchThePerPixelFormulaWithAndWithoutCover) {
     for (int round = 0; round < 24; ++round) {
         const Map map = RandomMap(random);
         // A picture at least the original size, so the planes are its centred crop.
-        const QImage picture = NoisePicture(map.Head.OriginalWidth + round % 5, map.Head.OriginalHeight + round % 3,
-                                             random);
+        const QImage picture =
+            NoisePicture(map.Head.OriginalWidth + round % 5, map.Head.OriginalHeight + round % 3, random);
         ASSERT_TRUE(picture.save(dir_.filePath("picture.png"), "png"));
         ASSERT_TRUE(WriteMapFile(map, Path("random.map")));
         for (int cover : {-1, 0, 1}) {

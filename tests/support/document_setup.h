@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Setting up a document's map in tests the way Open does: replaced whole, outside the history.
 

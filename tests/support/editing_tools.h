@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tools of the picture views as the editor registers them: picking first (active at the
 // start), then one drawing tool for each map mode. Ids are the test's own. Snapping is off, so

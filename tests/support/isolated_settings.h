@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps a test's settings (the recent-file list, the last folders) out of the user's own: while
 // this lives, the program's QSettings read and write a temporary folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Random valid maps: every window fits its head, every mode and cover option appears.
 
@@ -21,12 +22,12 @@ inline Map RandomValidMap(std::mt19937& random, int minSize = 20, int maxSize = 
     map.Head.TargetHeight = static_cast<std::uint16_t>(pick(minSize, maxSize));
     map.Head.CoverOption = static_cast<std::uint8_t>(pick(0, 3) * 2);  // 0, 2, 4, 6
     const int count = pick(0, maxWindows);
-    const int limit = std::min({map.Head.OriginalWidth, map.Head.OriginalHeight, map.Head.TargetWidth,
-                                map.Head.TargetHeight});
+    const int limit =
+        std::min({map.Head.OriginalWidth, map.Head.OriginalHeight, map.Head.TargetWidth, map.Head.TargetHeight});
     for (int k = 0; k < count; ++k) {
         const int w = pick(1, std::max(1, limit / 2)), h = pick(1, std::max(1, limit / 2));
-        PlaybackWindow win = MakeWindow(pick(0, map.Head.OriginalWidth - w), pick(0, map.Head.OriginalHeight - h), w,
-                                        h, 0, 0, pick(0, MapModeCount - 1));
+        PlaybackWindow win = MakeWindow(pick(0, map.Head.OriginalWidth - w), pick(0, map.Head.OriginalHeight - h), w, h,
+                                        0, 0, pick(0, MapModeCount - 1));
         win.TargetStartX = static_cast<std::uint16_t>(pick(0, map.Head.TargetWidth - win.PlacedWidth));
         win.TargetStartY = static_cast<std::uint16_t>(pick(0, map.Head.TargetHeight - win.PlacedHeight));
         map.Windows.push_back(win);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The source tree, for tests that read its files (the default picture, example maps, test data).
 // The build passes its path to every test program, so they also run outside CTest.

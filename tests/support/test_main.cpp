@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared main of the test executables: one QApplication, then GoogleTest.
 #include <QApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing new windows with a rubber band, press by press, checked through the document.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture view without a widget, for driving tools: the picture at a fixed client place and
 // zoom, laid out afresh from the document whenever a tool asks, the frame placed as the real
@@ -33,9 +34,7 @@ public:
     FakeSurface& operator=(const FakeSurface&) = delete;
 
     PictureViewRole Role() const override { return role_; }
-    ViewRect PictureRect() const override {
-        return PictureToClient(0, 0, Width(), Height(), zoom_, Left, Top, 0, 0);
-    }
+    ViewRect PictureRect() const override { return PictureToClient(0, 0, Width(), Height(), zoom_, Left, Top, 0, 0); }
     const std::vector<ViewRect>& DisplayRects() const override {
         rects_.clear();
         ComputeDisplayRects(doc_.GetPlaybackWindows(), Original() ? WindowSide::Original : WindowSide::Target, Width(),

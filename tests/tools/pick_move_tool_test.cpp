@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picking, moving and resizing windows with the pick tool, press by press, checked through the
 // document.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RGB to Y'CbCr loops against the matrices' defining formulas, and the vector form against
 // the baseline.
 #include <gtest/gtest.h>
@@ -72,8 +73,7 @@ TEST(RgbToYuvTest, FourFourFourConvertsEveryPixelOfAnOddSize) {
     for (auto& w : words) w = 0xFF000000u | (random() & 0xFFFFFFu);
     const Matrix& m = Matrices[2];
     std::vector<std::uint8_t> y(W * H), u(W * H), v(W * H);
-    WordsToYuv444(words.data(), Stride, W, H, YuvPlanes{y.data(), u.data(), v.data(), W, W, W},
-                  YuvWeightsFor(m.space));
+    WordsToYuv444(words.data(), Stride, W, H, YuvPlanes{y.data(), u.data(), v.data(), W, W, W}, YuvWeightsFor(m.space));
     for (int row = 0; row < H; ++row)
         for (int x = 0; x < W; ++x) {
             const std::uint32_t p = words[row * Stride + x];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decoder and the frame converter against videos of known content: frame numbers, frame-exact
 // seeking, the crop-or-stretch rule, a size change in the stream, and every kind of bad input.
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@ extern "C" {
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
-
 
 #include "picture/colour_plane_refresh.h"
 #include "video/frame_planes.h"
@@ -191,8 +191,9 @@ TEST_F(VideoDecoderTest, AFrameOfAnotherSizeIsRescaledToTheFirstFramesSize) {
     std::vector<TestFrame> frames;
     for (int i = 0; i < 6; ++i) {
         const int w = i < 3 ? 64 : 32, h = i < 3 ? 48 : 24;
-        frames.push_back(TestFrame{w, h, std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h,
-                                                                     0xFF000000u | ((40u * i) << 16) | 0x2080)});
+        frames.push_back(TestFrame{
+            w, h,
+            std::vector<std::uint32_t>(static_cast<std::size_t>(w) * h, 0xFF000000u | ((40u * i) << 16) | 0x2080)});
     }
     TestVideo video;
     video.Codec = "png";

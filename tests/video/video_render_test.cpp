@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tesselink --render --video: every frame equal to the picture renderer's target for that frame,
 // the frames --start and --duration pick, odd sizes, and no output file after any failure (bad
 // input, a damaged video, a full disk, Ctrl+C).
@@ -131,7 +132,8 @@ std::vector<TestFrame> DecodeAll(const std::string& path, std::string* pixelForm
 }
 
 // What --render --picture makes of one frame.
-QImage PictureRender(const std::string& mapPath, const std::string& framePath, const TestFrame& frame, CoverMode cover) {
+QImage PictureRender(const std::string& mapPath, const std::string& framePath, const TestFrame& frame,
+                     CoverMode cover) {
     Map map;
     EXPECT_TRUE(ReadMapFile(map, mapPath));
     Picture picture;
@@ -163,8 +165,8 @@ TEST_F(VideoRenderTest, FfV1FramesEqualThePictureRendererOnEachInputFrame) {
     const std::string video = WriteVideo("in.mkv", input);
     // The 64 x 48 frames are cropped to the 41 x 29 original at (11, 9); every mode, one window
     // partly covering another.
-    const PlaybackWindows windows{MakeWindow(0, 0, 12, 10, 0, 0, 0),   MakeWindow(3, 2, 9, 14, 13, 0, 1),
-                                  MakeWindow(20, 5, 9, 14, 28, 0, 2),  MakeWindow(1, 12, 15, 11, 0, 16, 3),
+    const PlaybackWindows windows{MakeWindow(0, 0, 12, 10, 0, 0, 0),     MakeWindow(3, 2, 9, 14, 13, 0, 1),
+                                  MakeWindow(20, 5, 9, 14, 28, 0, 2),    MakeWindow(1, 12, 15, 11, 0, 16, 3),
                                   MakeWindow(25, 15, 16, 14, 16, 16, 4), MakeWindow(30, 0, 11, 8, 10, 5, 5)};
     const std::string map = WriteMap("wall.map", 41, 29, 47, 33, windows);
     VideoRenderOptions options = Options(map, video, Path("out.mkv"));
@@ -176,8 +178,8 @@ TEST_F(VideoRenderTest, FfV1FramesEqualThePictureRendererOnEachInputFrame) {
     EXPECT_EQ(Files(), QStringList({"in.mkv", "out.mkv", "wall.map"}));
 
     // The same map's block tiled over a larger target, in the other direction.
-    const std::string covered = WriteMap("cover.map", 41, 29, 96, 70, {MakeWindow(0, 0, 12, 10, 0, 0, 0),
-                                                                       MakeWindow(3, 2, 10, 8, 0, 10, 4)});
+    const std::string covered =
+        WriteMap("cover.map", 41, 29, 96, 70, {MakeWindow(0, 0, 12, 10, 0, 0, 0), MakeWindow(3, 2, 10, 8, 0, 10, 4)});
     options = Options(covered, video, Path("cover.mkv"), "ffv1", std::nullopt, CoverMode::Different);
     ASSERT_EQ(Run(options, &errors), 0) << errors;
     ExpectEqualFrames(DecodeAll(options.OutputPath), input, covered, video, CoverMode::Different);
@@ -280,8 +282,8 @@ TEST_F(VideoRenderTest, CtrlCLeavesNoFileAndExitsNonZero) {
     const std::string map = WriteMap("copy.map", 256, 192, 256, 192, {MakeWindow(0, 0, 256, 192, 0, 0, 0)});
     const QString out = dir_.filePath("out.mp4");
     QProcess render;
-    render.start(TESSELINK_EXECUTABLE, {"--render", QString::fromStdString(map), "--video",
-                                        QString::fromStdString(video), "--output", out});
+    render.start(TESSELINK_EXECUTABLE,
+                 {"--render", QString::fromStdString(map), "--video", QString::fromStdString(video), "--output", out});
     ASSERT_TRUE(render.waitForStarted());
     // Once the temporary file is there, the frames are being written.
     for (int i = 0; i < 2000 && Files().filter(".out.mp4.").isEmpty(); ++i) QThread::msleep(5);
@@ -300,11 +302,12 @@ TEST_F(VideoRenderTest, AFullDiskLeavesNoFileAndSaysSo) {
     const std::string map = WriteMap("copy.map", 160, 120, 160, 120, {MakeWindow(0, 0, 160, 120, 0, 0, 0)});
     const QString small = dir_.filePath("small");
     ASSERT_TRUE(QDir().mkdir(small));
-    const QString script = QString("mount -t tmpfs -o size=256k tmpfs '%1' || exit 99; "
-                                   "'%2' --render '%3' --video '%4' --output '%1/out.mkv' --codec ffv1; rc=$?; "
-                                   "ls -A '%1'; exit $rc")
-                               .arg(small, TESSELINK_EXECUTABLE, QString::fromStdString(map),
-                                    QString::fromStdString(video));
+    const QString script =
+        QString(
+            "mount -t tmpfs -o size=256k tmpfs '%1' || exit 99; "
+            "'%2' --render '%3' --video '%4' --output '%1/out.mkv' --codec ffv1; rc=$?; "
+            "ls -A '%1'; exit $rc")
+            .arg(small, TESSELINK_EXECUTABLE, QString::fromStdString(map), QString::fromStdString(video));
     QProcess shell;
     shell.start("unshare", {"-m", "--propagation", "private", "sh", "-c", script});
     ASSERT_TRUE(shell.waitForFinished(120000));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -93,9 +94,8 @@ TEST_F(OriginalFixture, MissingPictureIsReportedOnceAfterTheEventThatFoundIt) {
     EXPECT_TRUE(boxes.Shown.empty()) << "no box from inside the relayout";
     Flush();
     ASSERT_EQ(boxes.Shown.size(), 1u);
-    const UserMessage expected =
-        PlainMessage("Tesselink", "can't find " + missing + "\nplease Select background picture",
-                     MessageOwner::OriginalView);
+    const UserMessage expected = PlainMessage(
+        "Tesselink", "can't find " + missing + "\nplease Select background picture", MessageOwner::OriginalView);
     EXPECT_EQ(boxes.Shown[0], expected);
 
     Paint();
@@ -184,7 +184,7 @@ TEST_F(OriginalFixture, UndecodablePictureIsGreyWithoutAComplaint) {
 TEST_F(OriginalFixture, OutlinesInWindowColoursAndTheSelectedOneGreen) {
     doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     SetWindows(doc, {MakeWindow(10, 10, 100, 50, 0, 0, 0), MakeWindow(200, 20, 60, 40, 0, 0, 0),
-                                MakeWindow(20, 300, 80, 80, 0, 0, 3)});
+                     MakeWindow(20, 300, 80, 80, 0, 0, 3)});
     SelectOriginal(doc, 1);
     const QImage image = Paint();
     ASSERT_EQ(view.DisplayRects().size(), 3u);

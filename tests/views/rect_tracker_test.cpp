@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -110,10 +111,10 @@ TEST(RectTrackerTrack, HandlesMoveTheirCornerOrEdgeAndTheInsideMovesAll) {
         ViewRect expected;  // after moving the mouse by (+10, +20)
     };
     const Case cases[] = {
-        {HitTopLeft, {110, 120, 200, 160}},  {HitTopRight, {100, 120, 210, 160}},
+        {HitTopLeft, {110, 120, 200, 160}},     {HitTopRight, {100, 120, 210, 160}},
         {HitBottomRight, {100, 100, 210, 180}}, {HitBottomLeft, {110, 100, 200, 180}},
-        {HitTop, {100, 120, 200, 160}},      {HitRight, {100, 100, 210, 160}},
-        {HitBottom, {100, 100, 200, 180}},   {HitLeft, {110, 100, 200, 160}},
+        {HitTop, {100, 120, 200, 160}},         {HitRight, {100, 100, 210, 160}},
+        {HitBottom, {100, 100, 200, 180}},      {HitLeft, {110, 100, 200, 160}},
         {HitMiddle, {110, 120, 210, 180}},
     };
     for (const Case& c : cases) {

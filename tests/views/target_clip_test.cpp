@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -44,8 +45,8 @@ TEST(PlaneBlit, RepeatsPixelsAndStaysInsideTheClip) {
     EXPECT_EQ(dest.pixel(2, 1), qRgb(0, 0, 0));
     EXPECT_EQ(dest.pixel(4, 3), qRgb(0, 0, 0));
     EXPECT_EQ(dest.pixel(5, 3), qRgb(1, 0, 3));
-    EXPECT_EQ(dest.pixel(7, 4), qRgb(1, 1, 10));   // picture (1, 1)
-    EXPECT_EQ(dest.pixel(9, 6), qRgb(2, 1, 13));   // picture (2, 1), last column inside the clip
+    EXPECT_EQ(dest.pixel(7, 4), qRgb(1, 1, 10));  // picture (1, 1)
+    EXPECT_EQ(dest.pixel(9, 6), qRgb(2, 1, 13));  // picture (2, 1), last column inside the clip
     EXPECT_EQ(dest.pixel(10, 6), qRgb(1, 2, 3)) << "clipped";
     EXPECT_EQ(dest.pixel(5, 7), qRgb(1, 2, 3)) << "below the picture";
 }

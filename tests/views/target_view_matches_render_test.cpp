@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Target view at zoom 1 shows, pixel for pixel, the picture `tesselink --render` writes: the two
 // are built by different code (the view remaps the target pixels on screen in bands, through
 // clipped windows or the cover block; the renderer builds the whole target at once).

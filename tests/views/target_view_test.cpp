@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -70,8 +71,8 @@ TEST_F(TargetFixture, MissingPictureShowsOnlyThePlaceholder) {
 
 TEST_F(TargetFixture, RemapsEachWindowWhereTheMapPutsIt) {
     UseCard();
-    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0),        // copy, top-left quadrant
-                                MakeWindow(400, 300, 100, 60, 200, 100, 1)});  // quarter turn clockwise
+    SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0),            // copy, top-left quadrant
+                     MakeWindow(400, 300, 100, 60, 200, 100, 1)});  // quarter turn clockwise
     const QImage image = Paint();
     EXPECT_EQ(At(image, 50, 30), TopLeftColour);
     // The source's top-left marker lands at the footprint's top-right corner (60 x 100 at (200, 100)).
@@ -91,7 +92,7 @@ TEST_F(TargetFixture, RemapsEachWindowWhereTheMapPutsIt) {
 TEST_F(TargetFixture, SelectedPlaceIsGreenAndNamedInTheStatusBar) {
     UseCard();
     SetWindows(doc, {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(0, 0, 10, 10, 20, 0, 0),
-                                MakeWindow(0, 0, 10, 10, 40, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 2)});
+                     MakeWindow(0, 0, 10, 10, 40, 0, 0), MakeWindow(400, 300, 100, 60, 200, 100, 2)});
     SelectTarget(doc, 3);
     const QImage image = Paint();
     // Two green pixels across the left edge, the outer one beside the selection frame's dotted
@@ -254,7 +255,8 @@ TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
         // Inside the outline, on screen.
         for (int y = std::max(pr.top + 2, 0); y < std::min(pr.bottom - 2, 400); y += 3) {
             for (int x = std::max(pr.left + 2, 0); x < std::min(pr.right - 2, 1000); x += 3) {
-                ASSERT_EQ(image.pixel(x, y), reference.pixel(x - pr.left, y - pr.top)) << zoom << " at " << x << "," << y;
+                ASSERT_EQ(image.pixel(x, y), reference.pixel(x - pr.left, y - pr.top))
+                    << zoom << " at " << x << "," << y;
                 ++compared;
             }
         }

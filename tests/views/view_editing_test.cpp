@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editing windows with the mouse and the keys in both picture views, through real events.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "views/view_geometry.h"
@@ -120,8 +121,8 @@ TEST(ZoomExtentTest, PictureThatFitsGivesTheClientLessHundred) {
 
 TEST(ZoomExtentTest, HalfStepsTruncate) {
     const ExtentSize e = ComputeZoomExtent(641, 481, 1.5f, 100, 100, 100, 100, TargetExtentMarginHeight);
-    EXPECT_EQ(e.Width, 1201);   // trunc(961.5 + 240)
-    EXPECT_EQ(e.Height, 901);   // trunc(721.5 + 180)
+    EXPECT_EQ(e.Width, 1201);  // trunc(961.5 + 240)
+    EXPECT_EQ(e.Height, 901);  // trunc(721.5 + 180)
 }
 
 TEST(OverlapTest, TouchingCounts) {
@@ -189,15 +190,13 @@ TEST(FrameToPictureTest, NearestBoundaryPrefersExactThenNearestThenPreferred) {
         int expected;
     };
     const Case cases[] = {
-        {1.0f, 200, 0.0f, 20},   // exact
-        {2.0f, 200, 0.0f, 10},   // exact at twice the size
-        {2.0f, 201, 10.0f, 10},  // half way: the preferred one
-        {2.0f, 201, 11.0f, 11},
-        {1.5f, 183, 0.0f, 2},    // 1.5 -> 181, 3 -> 184: 184 is nearer
-        {0.5f, 190, 20.0f, 20},  // 20 and 21 are both shown at 190
-        {0.5f, 190, 21.0f, 21},
-        {1.0f, 100, 5.0f, 0},    // left of the picture: its first boundary
-        {1.0f, 900, 5.0f, 640},  // right of it: the last
+        {1.0f, 200, 0.0f, 20},                         // exact
+        {2.0f, 200, 0.0f, 10},                         // exact at twice the size
+        {2.0f, 201, 10.0f, 10},                        // half way: the preferred one
+        {2.0f, 201, 11.0f, 11}, {1.5f, 183, 0.0f, 2},  // 1.5 -> 181, 3 -> 184: 184 is nearer
+        {0.5f, 190, 20.0f, 20},                        // 20 and 21 are both shown at 190
+        {0.5f, 190, 21.0f, 21}, {1.0f, 100, 5.0f, 0},  // left of the picture: its first boundary
+        {1.0f, 900, 5.0f, 640},                        // right of it: the last
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NearestBoundary(Axis(c.zoom), c.client, c.preferred, 0, 640), c.expected)
@@ -233,8 +232,8 @@ TEST(FrameToPictureTest, MoveKeepsTheSizeAndLandsOnTheNearestPixelAtEveryZoom) {
             ASSERT_EQ(r.Height(), 11) << zoom << " " << dx;
             // Shown at the frame's left or one of the two pixels beside it.
             const int off = BoundaryToClient(a, r.left) - frame.left;
-            const int best = std::min(std::abs(BoundaryToClient(a, NearestBoundary(a, frame.left, 0, 0, 640)) - frame.left),
-                                      std::abs(off));
+            const int best = std::min(
+                std::abs(BoundaryToClient(a, NearestBoundary(a, frame.left, 0, 0, 640)) - frame.left), std::abs(off));
             EXPECT_EQ(std::abs(off), best) << zoom << " " << dx;
             if (dx == 0) {
                 EXPECT_EQ(r, start) << "no movement, no change, zoom " << zoom;

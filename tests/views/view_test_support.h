@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the picture view tests: pictures with known colours, fixed viewport sizes.
 
@@ -28,8 +29,9 @@ inline bool SaveQuadrantPicture(const QString& path, int width, int height) {
         for (int x = 0; x < width; ++x) {
             const bool right = x >= width / 2;
             const bool bottom = y >= height / 2;
-            image.setPixel(x, y, bottom ? (right ? BottomRightColour : BottomLeftColour)
-                                        : (right ? TopRightColour : TopLeftColour));
+            image.setPixel(
+                x, y,
+                bottom ? (right ? BottomRightColour : BottomLeftColour) : (right ? TopRightColour : TopLeftColour));
         }
     }
     return image.save(path, "PNG");

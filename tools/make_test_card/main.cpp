@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the default background picture: a 640 x 480 test card whose every part stays
 // recognisable after a turn or a mirror. Usage: make_test_card OUT.jpg
 #include <QColor>
@@ -16,8 +17,8 @@ constexpr int Width = 640;
 constexpr int Height = 480;
 constexpr int Columns = 8;
 constexpr int Rows = 6;
-constexpr int CellWidth = Width / Columns;  // 80
-constexpr int BarHeight = 48;               // colour bars along the bottom edge
+constexpr int CellWidth = Width / Columns;               // 80
+constexpr int BarHeight = 48;                            // colour bars along the bottom edge
 constexpr int CellHeight = (Height - BarHeight) / Rows;  // 72
 
 QColor CellColour(int row, int column) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the example maps of examples/ with the program's own map writer.
 // Usage: make_examples FOLDER
 #include <cstdio>
@@ -7,8 +8,8 @@
 
 namespace {
 
-using tesselink::Map;
 using tesselink::MakeWindow;
+using tesselink::Map;
 
 bool Write(const Map& map, const std::string& folder, const char* name) {
     const auto result = tesselink::WriteMapFile(map, folder + "/" + name);
