@@ -227,15 +227,13 @@ ViewRect PickMoveTool::Snapped(ToolSurface& view, const ViewRect& rect, unsigned
     const SnapResult snapped = SnapRect(ToLayout(rect), movingEdges, gesture_.Targets, view.ZoomFactor());
     const MapFileHead& head = doc_.GetHead();
     const PictureSize picture = SidePicture(head, SideOf(view));
-    ViewRect result = FromLayout(snapped.Rect);
-    // A snap never takes the rectangle out of its picture.
+    // A snap never takes the rectangle out of its picture: there the mouse's place stands.
     if (!Inside(snapped.Rect, picture)) {
-        if (movingEdges != SnapWhole) return rect;
-        const MoveDelta back = ClampGroupDelta({snapped.Rect}, MoveDelta{0, 0}, picture);
-        if (!(back == MoveDelta{0, 0})) return rect;
+        view.ShowGuides({});
+        return rect;
     }
     view.ShowGuides(snapped.Guides);
-    return result;
+    return FromLayout(snapped.Rect);
 }
 
 void PickMoveTool::MoveGroup(ToolSurface& view, const ViewRect& rect, bool snapSuspended) {
