@@ -91,6 +91,14 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Editor_->SetFileDialogs(dialogs != nullptr ? dialogs : &Dialogs_);
 
     Frame_->CreateEditMenu(&Doc_.UndoStack());
+    // View > Problems: what is probably wrong with the layout; a row's windows get selected.
+    auto* problems = new ProblemListDock(frame);
+    problems->setObjectName("ProblemsDock");
+    problems->Watch(Doc_);
+    Frame_->AddDock(problems, Qt::BottomDockWidgetArea, QStringLiteral("&Problems"));
+    QObject::connect(problems, &ProblemListDock::windowsActivated, &Doc_, [this](const QList<int>& windows) {
+        Doc_.SetSelection(std::vector<int>(windows.begin(), windows.end()));
+    });
     // Select All, Duplicate, Make Array, a mode for the selection; snapping and the grid.
     auto* layout = new LayoutCommands(Doc_, Tools_->Snap(), *Messages_, frame);
     layout->AddTo(*frame);
@@ -126,15 +134,6 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
             QGuiApplication::restoreOverrideCursor();
             frame->SetStatusPaneText(0, QStringLiteral("Ready"));
         }
-    });
-
-    // View > Problems: what is probably wrong with the layout; a row's windows get picked.
-    auto* problems = new ProblemListDock(frame);
-    problems->setObjectName("ProblemsDock");
-    problems->Watch(Doc_);
-    Frame_->AddDock(problems, Qt::BottomDockWidgetArea, QStringLiteral("&Problems"));
-    QObject::connect(problems, &ProblemListDock::windowsActivated, &Doc_, [this](const QList<int>& windows) {
-        if (!windows.isEmpty()) Doc_.SelectWindow(windows.back());
     });
 
     // The zoom commands.
