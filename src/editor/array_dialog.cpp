@@ -25,7 +25,7 @@ int ValueOf(const QLineEdit* edit) { return edit->text().toInt(); }
 
 ArrayDialog::ArrayDialog(const Map& map, int index, QWidget* parent) : QDialog(parent), map_(map), index_(index) {
     setWindowTitle(QStringLiteral("Make Array"));
-    const ArraySpec defaults = DefaultArraySpec(map.Windows[static_cast<std::size_t>(index)]);
+    const ArrayShape defaults = DefaultArrayShape(map.Windows[static_cast<std::size_t>(index)]);
     rows_ = NumberEdit(defaults.Rows, 1, 255);
     rows_->setObjectName("ArrayRowsEdit");
     columns_ = NumberEdit(defaults.Columns, 1, 255);
@@ -75,17 +75,17 @@ ArrayDialog::ArrayDialog(const Map& map, int index, QWidget* parent) : QDialog(p
     Update();
 }
 
-ArraySpec ArrayDialog::Spec() const {
-    ArraySpec spec;
-    spec.Rows = ValueOf(rows_);
-    spec.Columns = ValueOf(columns_);
-    spec.OriginalStepX = ValueOf(originalStepX_);
-    spec.OriginalStepY = ValueOf(originalStepY_);
-    spec.TargetStepX = ValueOf(targetStepX_);
-    spec.TargetStepY = ValueOf(targetStepY_);
-    spec.Order = static_cast<ArrayOrder>(order_->currentData().toInt());
-    spec.Mode = mode_->currentIndex();
-    return spec;
+ArrayShape ArrayDialog::Shape() const {
+    ArrayShape shape;
+    shape.Rows = ValueOf(rows_);
+    shape.Columns = ValueOf(columns_);
+    shape.OriginalStepX = ValueOf(originalStepX_);
+    shape.OriginalStepY = ValueOf(originalStepY_);
+    shape.TargetStepX = ValueOf(targetStepX_);
+    shape.TargetStepY = ValueOf(targetStepY_);
+    shape.Order = static_cast<ArrayOrder>(order_->currentData().toInt());
+    shape.Mode = mode_->currentIndex();
+    return shape;
 }
 
 void ArrayDialog::FollowMode() {
@@ -98,7 +98,7 @@ void ArrayDialog::FollowMode() {
 }
 
 void ArrayDialog::Update() {
-    plan_ = PlanArray(map_, index_, Spec());
+    plan_ = PlanArray(map_, index_, Shape());
     preview_->setText(QString::fromStdString(plan_.Verdict));
     // Enter with the rest at their defaults accepts, as long as the windows fit.
     QPushButton* ok = buttons_->button(QDialogButtonBox::Ok);

@@ -21,7 +21,7 @@ public:
     // For the window at `index` of `map`.
     ArrayDialog(const Map& map, int index, QWidget* parent = nullptr);
 
-    ArraySpec Spec() const;
+    ArrayShape Shape() const;
     const ArrayPlan& Plan() const { return plan_; }
 
     QLineEdit* RowsEdit() const { return rows_; }

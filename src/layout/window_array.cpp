@@ -18,14 +18,14 @@ bool Within(long long start, long long size, long long extent) { return start >=
 
 }  // namespace
 
-ArraySpec DefaultArraySpec(const PlaybackWindow& window) {
-    ArraySpec spec;
-    spec.OriginalStepX = window.Width;
-    spec.OriginalStepY = window.Height;
-    spec.TargetStepX = window.PlacedWidth;
-    spec.TargetStepY = window.PlacedHeight;
-    spec.Mode = window.MapMode;
-    return spec;
+ArrayShape DefaultArrayShape(const PlaybackWindow& window) {
+    ArrayShape shape;
+    shape.OriginalStepX = window.Width;
+    shape.OriginalStepY = window.Height;
+    shape.TargetStepX = window.PlacedWidth;
+    shape.TargetStepY = window.PlacedHeight;
+    shape.Mode = window.MapMode;
+    return shape;
 }
 
 PictureSize PlacedSizeIn(const PlaybackWindow& window, int mode) {
@@ -52,27 +52,27 @@ std::vector<ArrayCell> ArrayCellOrder(int rows, int columns, ArrayOrder order) {
     return cells;
 }
 
-ArrayPlan PlanArray(const Map& map, int index, const ArraySpec& spec) {
+ArrayPlan PlanArray(const Map& map, int index, const ArrayShape& shape) {
     ArrayPlan plan;
     if (index < 0 || static_cast<std::size_t>(index) >= map.Windows.size()) {
         plan.Verdict = "No window is selected.";
         return plan;
     }
     const PlaybackWindow& stored = map.Windows[static_cast<std::size_t>(index)];
-    if (spec.Rows < 1 || spec.Columns < 1) {
+    if (shape.Rows < 1 || shape.Columns < 1) {
         plan.Verdict = "Rows and columns start at 1.";
         return plan;
     }
-    if (spec.Mode < 0 || spec.Mode >= MapModeCount) {
+    if (shape.Mode < 0 || shape.Mode >= MapModeCount) {
         plan.Verdict = "Unknown map mode.";
         return plan;
     }
     plan.First = stored;
-    plan.First.MapMode = static_cast<std::uint8_t>(spec.Mode);
+    plan.First.MapMode = static_cast<std::uint8_t>(shape.Mode);
     plan.First.UpdatePlacedSize();
     plan.FirstChanged = plan.First != stored;
 
-    const long long added = static_cast<long long>(spec.Rows) * spec.Columns - 1;
+    const long long added = static_cast<long long>(shape.Rows) * shape.Columns - 1;
     plan.AddedCount = static_cast<int>(std::min<long long>(added, 1 << 30));
     const std::string adds = "Adds " + (added == 0 ? std::string("no windows") : Windows(added));
     if (added == 0) {
@@ -88,11 +88,11 @@ ArrayPlan PlanArray(const Map& map, int index, const ArraySpec& spec) {
     const MapFileHead& head = map.Head;
     const PlaybackWindow& first = plan.First;
     PlaybackWindows cells;
-    for (const ArrayCell& cell : ArrayCellOrder(spec.Rows, spec.Columns, spec.Order)) {
-        const long long ox = first.OriginalStartX + static_cast<long long>(cell.Column) * spec.OriginalStepX;
-        const long long oy = first.OriginalStartY + static_cast<long long>(cell.Row) * spec.OriginalStepY;
-        const long long tx = first.TargetStartX + static_cast<long long>(cell.Column) * spec.TargetStepX;
-        const long long ty = first.TargetStartY + static_cast<long long>(cell.Row) * spec.TargetStepY;
+    for (const ArrayCell& cell : ArrayCellOrder(shape.Rows, shape.Columns, shape.Order)) {
+        const long long ox = first.OriginalStartX + static_cast<long long>(cell.Column) * shape.OriginalStepX;
+        const long long oy = first.OriginalStartY + static_cast<long long>(cell.Row) * shape.OriginalStepY;
+        const long long tx = first.TargetStartX + static_cast<long long>(cell.Column) * shape.TargetStepX;
+        const long long ty = first.TargetStartY + static_cast<long long>(cell.Row) * shape.TargetStepY;
         if (!Within(ox, first.Width, head.OriginalWidth) || !Within(oy, first.Height, head.OriginalHeight)) {
             plan.Verdict = adds + "; they leave the original picture " + CellName(cell) + ".";
             return plan;
@@ -103,7 +103,7 @@ ArrayPlan PlanArray(const Map& map, int index, const ArraySpec& spec) {
         }
         if (cell.Row == 0 && cell.Column == 0) continue;
         cells.push_back(MakeWindow(static_cast<int>(ox), static_cast<int>(oy), first.Width, first.Height,
-                                   static_cast<int>(tx), static_cast<int>(ty), spec.Mode));
+                                   static_cast<int>(tx), static_cast<int>(ty), shape.Mode));
     }
     plan.Added = std::move(cells);
     plan.Fits = true;

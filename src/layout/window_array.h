@@ -17,7 +17,7 @@ enum class ArrayOrder {
     SerpentineRows,      // row by row, every other row from the right
 };
 
-struct ArraySpec {
+struct ArrayShape {
     int Rows = 1;
     int Columns = 1;
     int OriginalStepX = 0;  // may be negative: the array then grows to the left or upwards
@@ -29,7 +29,7 @@ struct ArraySpec {
 };
 
 // One row and column; steps of the window's own size and placed size; its mode.
-ArraySpec DefaultArraySpec(const PlaybackWindow& window);
+ArrayShape DefaultArrayShape(const PlaybackWindow& window);
 
 // The placed size `window` takes in `mode` (0 x 0 for an unknown mode): the target steps that
 // tile the target without gaps once the dialog's mode changes.
@@ -53,10 +53,10 @@ struct ArrayPlan {
     std::string Verdict;  // the preview line: how many are added, and why they do not fit
 };
 
-// The array of the window at `index` as `spec` asks. Checked in this order: the rows and columns
+// The array of the window at `index` as `shape` asks. Checked in this order: the rows and columns
 // given, the mode, the count, then each cell in numbering order against the original picture and
 // the target picture; the verdict names the first cell that does not fit (rows and columns counted
 // from 1, as people count them).
-ArrayPlan PlanArray(const Map& map, int index, const ArraySpec& spec);
+ArrayPlan PlanArray(const Map& map, int index, const ArrayShape& shape);
 
 }  // namespace tesselink

@@ -11,14 +11,14 @@
 namespace tesselink {
 namespace {
 
-struct OptionSpec {
+struct OptionDef {
     const char* Name;
     const char* ValueName;  // nullptr: a switch
     const char* Description;
 };
 
 // Every option the program takes, in the order --help lists them.
-const OptionSpec Options[] = {
+const OptionDef Options[] = {
     {"render", "MAP", "Build the target picture (or, with --video, the target video) of MAP without a display."},
     {"picture", "PICTURE", "--render: the original picture, a bmp, jpg, png or gif file."},
     {"video", "IN", "--render: a video to carry through the map instead of a picture."},
@@ -64,14 +64,14 @@ const char* const LineupUsage =
     "usage: tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different]";
 const char* const ConvertUsage = "usage: tesselink --convert IN OUT [--head FILE]";
 
-const OptionSpec* Find(const QString& name) {
-    for (const OptionSpec& spec : Options)
-        if (name == QLatin1String(spec.Name)) return &spec;
+const OptionDef* Find(const QString& name) {
+    for (const OptionDef& def : Options)
+        if (name == QLatin1String(def.Name)) return &def;
     return nullptr;
 }
 
 // The option a "--name" or "--name=value" argument names, or nullptr.
-const OptionSpec* Named(const QString& argument) {
+const OptionDef* Named(const QString& argument) {
     if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) return nullptr;
     return Find(argument.mid(2).section('=', 0, 0));
 }
@@ -93,14 +93,14 @@ QStringList SeparateFileNames(const QStringList& arguments, QString& missingValu
             singleDashWords = true;
         } else {
             options << a;
-            const OptionSpec* spec = Named(a);
-            if (spec && spec->ValueName && !a.contains('=')) {
+            const OptionDef* def = Named(a);
+            if (def && def->ValueName && !a.contains('=')) {
                 if (i + 1 < arguments.size())
                     options << arguments[++i];
-                else if (spec == Find(QStringLiteral("screenshot")))
+                else if (def == Find(QStringLiteral("screenshot")))
                     missingValue = QStringLiteral("--screenshot needs the path of a PNG file to write");
                 else
-                    missingValue = QStringLiteral("--%1 needs a value").arg(spec->Name);
+                    missingValue = QStringLiteral("--%1 needs a value").arg(def->Name);
             }
         }
     }
@@ -130,11 +130,11 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         if (line.Error.isEmpty()) line.Error = text;
     };
 
-    for (const OptionSpec& spec : Options) {
-        if (!spec.ValueName) continue;
-        const QStringList values = parser.values(QLatin1String(spec.Name));
-        if (values.size() > 1) fail(QStringLiteral("--%1 is given more than once").arg(spec.Name));
-        if (values.size() == 1 && values[0].isEmpty()) fail(QStringLiteral("--%1 needs a value").arg(spec.Name));
+    for (const OptionDef& def : Options) {
+        if (!def.ValueName) continue;
+        const QStringList values = parser.values(QLatin1String(def.Name));
+        if (values.size() > 1) fail(QStringLiteral("--%1 is given more than once").arg(def.Name));
+        if (values.size() == 1 && values[0].isEmpty()) fail(QStringLiteral("--%1 needs a value").arg(def.Name));
     }
 
     // Which options each mode takes; the others are mistakes there.
@@ -186,8 +186,8 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
     }
     if (line.Mode != CommandMode::Editor && line.Mode != CommandMode::Convert && !positional.isEmpty())
         fail("unexpected argument " + positional[0]);
-    for (const OptionSpec& spec : Options) {
-        const QString name = QLatin1String(spec.Name);
+    for (const OptionDef& def : Options) {
+        const QString name = QLatin1String(def.Name);
         if (parser.isSet(name) && !allowed.contains(name) && name != QLatin1String("help") &&
             name != QLatin1String("version")) {
             const char* mode = line.Mode == CommandMode::Editor   ? "the editor"
@@ -226,11 +226,11 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    for (const OptionSpec& spec : Options) {
-        QStringList names{QLatin1String(spec.Name)};
+    for (const OptionDef& def : Options) {
+        QStringList names{QLatin1String(def.Name)};
         if (names[0] == QLatin1String("help")) names.prepend(QStringLiteral("h"));
-        QCommandLineOption option(names, QLatin1String(spec.Description));
-        if (spec.ValueName) option.setValueName(QLatin1String(spec.ValueName));
+        QCommandLineOption option(names, QLatin1String(def.Description));
+        if (def.ValueName) option.setValueName(QLatin1String(def.ValueName));
         parser.addOption(option);
     }
     QString missingValue;
@@ -282,9 +282,9 @@ std::string CommandLineHelp() {
     }
     text += "\nOptions:\n";
     constexpr std::size_t Column = 32, Width = 100;
-    for (const OptionSpec& spec : Options) {
-        std::string head = std::string(spec.Name == std::string("help") ? "  -h, --" : "  --") + spec.Name;
-        if (spec.ValueName) head += std::string(" ") + spec.ValueName;
+    for (const OptionDef& def : Options) {
+        std::string head = std::string(def.Name == std::string("help") ? "  -h, --" : "  --") + def.Name;
+        if (def.ValueName) head += std::string(" ") + def.ValueName;
         text += head;
         std::size_t at = head.size();
         if (at + 2 > Column) {
@@ -292,7 +292,7 @@ std::string CommandLineHelp() {
             at = 0;
         }
         // The description, wrapped at word ends to the width.
-        std::string words = spec.Description, row;
+        std::string words = def.Description, row;
         auto flush = [&] {
             text += std::string(Column - at, ' ') + row + "\n";
             at = 0;
@@ -314,7 +314,7 @@ std::string CommandLineHelp() {
 
 std::vector<std::string> CommandLineOptionNames() {
     std::vector<std::string> names;
-    for (const OptionSpec& spec : Options) names.push_back(std::string("--") + spec.Name);
+    for (const OptionDef& def : Options) names.push_back(std::string("--") + def.Name);
     return names;
 }
 

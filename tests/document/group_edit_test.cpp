@@ -161,11 +161,11 @@ TEST(GroupEdits, AnArrayIsOneStepAndItsUndoRestoresTheMapByteForByte) {
     SetWindows(doc, {MakeWindow(0, 0, 160, 120, 0, 0, 0)});
     doc.SelectWindow(0);
     const std::vector<std::uint8_t> before = Bytes(doc);
-    ArraySpec spec = DefaultArraySpec(doc.GetPlaybackWindows()[0]);
-    spec.Rows = 4;
-    spec.Columns = 4;
-    spec.Order = ArrayOrder::SerpentineRows;
-    const ArrayPlan plan = PlanArray(doc.GetMap(), 0, spec);
+    ArrayShape shape = DefaultArrayShape(doc.GetPlaybackWindows()[0]);
+    shape.Rows = 4;
+    shape.Columns = 4;
+    shape.Order = ArrayOrder::SerpentineRows;
+    const ArrayPlan plan = PlanArray(doc.GetMap(), 0, shape);
     ASSERT_TRUE(plan.Fits);
     ASSERT_TRUE(ApplyArray(doc, 0, plan).Accepted());
     ASSERT_EQ(doc.WindowCount(), 16);

@@ -17,12 +17,12 @@ Map Wall(int originalWidth, int originalHeight, int targetWidth, int targetHeigh
     return map;
 }
 
-ArraySpec Spec(const PlaybackWindow& first, int rows, int columns, ArrayOrder order) {
-    ArraySpec spec = DefaultArraySpec(first);
-    spec.Rows = rows;
-    spec.Columns = columns;
-    spec.Order = order;
-    return spec;
+ArrayShape Shape(const PlaybackWindow& first, int rows, int columns, ArrayOrder order) {
+    ArrayShape shape = DefaultArrayShape(first);
+    shape.Rows = rows;
+    shape.Columns = columns;
+    shape.Order = order;
+    return shape;
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ TEST(WindowArray, FourByFourWallOfOnePicture) {
     // 480 x 270 panels out of a 1920 x 1080 picture onto a 1920 x 1080 wall, cabled in a serpentine.
     const PlaybackWindow first = MakeWindow(0, 0, 480, 270, 0, 0, 0);
     const Map map = Wall(1920, 1080, 1920, 1080, first);
-    const ArrayPlan plan = PlanArray(map, 0, Spec(first, 4, 4, ArrayOrder::SerpentineRows));
+    const ArrayPlan plan = PlanArray(map, 0, Shape(first, 4, 4, ArrayOrder::SerpentineRows));
     ASSERT_TRUE(plan.Fits) << plan.Verdict;
     EXPECT_EQ(plan.Verdict, "Adds 15 windows.");
     EXPECT_EQ(plan.AddedCount, 15);
@@ -60,12 +60,12 @@ TEST(WindowArray, FourByFourWallOfOnePicture) {
 TEST(WindowArray, StepsOfTheirOwnForEachPicture) {
     const PlaybackWindow first = MakeWindow(10, 20, 100, 50, 5, 6, 3);
     const Map map = Wall(640, 480, 640, 480, first);
-    ArraySpec spec = Spec(first, 2, 2, ArrayOrder::ColumnsTopToBottom);
-    spec.OriginalStepX = 110;  // gaps between the panels in the picture
-    spec.OriginalStepY = 60;
-    spec.TargetStepX = 90;  // overlapping places
-    spec.TargetStepY = -6;  // the second row above the first
-    const ArrayPlan plan = PlanArray(map, 0, spec);
+    ArrayShape shape = Shape(first, 2, 2, ArrayOrder::ColumnsTopToBottom);
+    shape.OriginalStepX = 110;  // gaps between the panels in the picture
+    shape.OriginalStepY = 60;
+    shape.TargetStepX = 90;  // overlapping places
+    shape.TargetStepY = -6;  // the second row above the first
+    const ArrayPlan plan = PlanArray(map, 0, shape);
     ASSERT_TRUE(plan.Fits) << plan.Verdict;
     EXPECT_EQ(plan.Added, (PlaybackWindows{MakeWindow(10, 80, 100, 50, 5, 0, 3), MakeWindow(120, 20, 100, 50, 95, 6, 3),
                                            MakeWindow(120, 80, 100, 50, 95, 0, 3)}));
@@ -74,13 +74,13 @@ TEST(WindowArray, StepsOfTheirOwnForEachPicture) {
 TEST(WindowArray, ModeForAllTurnsTheFirstWindowToo) {
     const PlaybackWindow first = MakeWindow(0, 0, 100, 50, 0, 0, 0);
     const Map map = Wall(640, 480, 640, 480, first);
-    ArraySpec spec = Spec(first, 1, 3, ArrayOrder::RowsLeftToRight);
-    spec.Mode = 1;
-    const PictureSize turned = PlacedSizeIn(first, spec.Mode);
+    ArrayShape shape = Shape(first, 1, 3, ArrayOrder::RowsLeftToRight);
+    shape.Mode = 1;
+    const PictureSize turned = PlacedSizeIn(first, shape.Mode);
     EXPECT_EQ(turned.Width, 50);
     EXPECT_EQ(turned.Height, 100);
-    spec.TargetStepX = turned.Width;
-    const ArrayPlan plan = PlanArray(map, 0, spec);
+    shape.TargetStepX = turned.Width;
+    const ArrayPlan plan = PlanArray(map, 0, shape);
     ASSERT_TRUE(plan.Fits) << plan.Verdict;
     EXPECT_TRUE(plan.FirstChanged);
     EXPECT_EQ(plan.First, MakeWindow(0, 0, 100, 50, 0, 0, 1));
@@ -89,24 +89,24 @@ TEST(WindowArray, ModeForAllTurnsTheFirstWindowToo) {
 
     // A turned first window that leaves the target fails at the first cell.
     const Map flat = Wall(640, 480, 640, 60, first);
-    spec.Rows = 1;
-    EXPECT_FALSE(PlanArray(flat, 0, spec).Fits);
-    EXPECT_EQ(PlanArray(flat, 0, spec).Verdict, "Adds 2 windows; they leave the target picture (row 1, column 1).");
+    shape.Rows = 1;
+    EXPECT_FALSE(PlanArray(flat, 0, shape).Fits);
+    EXPECT_EQ(PlanArray(flat, 0, shape).Verdict, "Adds 2 windows; they leave the target picture (row 1, column 1).");
 }
 
 TEST(WindowArray, VerdictNamesTheFirstCellThatLeavesAPicture) {
     const PlaybackWindow first = MakeWindow(0, 0, 100, 100, 0, 0, 0);
     // Original 400 x 400, target 250 wide: cells of column 3 leave the target, row 5 the original.
     const Map map = Wall(400, 400, 250, 2000, first);
-    ArrayPlan plan = PlanArray(map, 0, Spec(first, 4, 3, ArrayOrder::RowsLeftToRight));
+    ArrayPlan plan = PlanArray(map, 0, Shape(first, 4, 3, ArrayOrder::RowsLeftToRight));
     EXPECT_FALSE(plan.Fits);
     EXPECT_TRUE(plan.Added.empty());
     EXPECT_EQ(plan.AddedCount, 11);
     EXPECT_EQ(plan.Verdict, "Adds 11 windows; they leave the target picture (row 1, column 3).");
-    plan = PlanArray(map, 0, Spec(first, 5, 2, ArrayOrder::ColumnsTopToBottom));
+    plan = PlanArray(map, 0, Shape(first, 5, 2, ArrayOrder::ColumnsTopToBottom));
     EXPECT_EQ(plan.Verdict, "Adds 9 windows; they leave the original picture (row 5, column 1).");
     // Steps of 0 put every cell on the first: it fits.
-    ArraySpec stacked = Spec(first, 3, 3, ArrayOrder::RowsLeftToRight);
+    ArrayShape stacked = Shape(first, 3, 3, ArrayOrder::RowsLeftToRight);
     stacked.OriginalStepX = stacked.OriginalStepY = stacked.TargetStepX = stacked.TargetStepY = 0;
     EXPECT_TRUE(PlanArray(map, 0, stacked).Fits);
     // Negative steps from the corner leave at once.
@@ -119,24 +119,24 @@ TEST(WindowArray, CountLimitAndNothingToAdd) {
     Map map = Wall(2000, 2000, 2000, 2000, first);
     map.Windows.resize(15, first);
     // 15 + 240 = 255 fits; one more cell does not.
-    ArrayPlan plan = PlanArray(map, 0, Spec(first, 16, 16, ArrayOrder::SerpentineRows));
+    ArrayPlan plan = PlanArray(map, 0, Shape(first, 16, 16, ArrayOrder::SerpentineRows));
     EXPECT_FALSE(plan.Fits);
     EXPECT_EQ(plan.Verdict, "Adds 255 windows; a map holds at most 255 playback windows (room for 240 windows).");
-    plan = PlanArray(map, 0, Spec(first, 1, 241, ArrayOrder::RowsLeftToRight));
+    plan = PlanArray(map, 0, Shape(first, 1, 241, ArrayOrder::RowsLeftToRight));
     EXPECT_TRUE(plan.Fits) << plan.Verdict;
     EXPECT_EQ(plan.Added.size(), 240u);
     EXPECT_EQ(plan.Added.back(), MakeWindow(240, 0, 1, 1, 240, 0, 0));
     // Sizes a spin box could never give still end in a verdict, not a loop over the cells.
-    EXPECT_EQ(PlanArray(map, 0, Spec(first, 1 << 30, 1 << 30, ArrayOrder::RowsLeftToRight)).AddedCount, 1 << 30);
+    EXPECT_EQ(PlanArray(map, 0, Shape(first, 1 << 30, 1 << 30, ArrayOrder::RowsLeftToRight)).AddedCount, 1 << 30);
 
-    plan = PlanArray(map, 0, Spec(first, 1, 1, ArrayOrder::RowsLeftToRight));
+    plan = PlanArray(map, 0, Shape(first, 1, 1, ArrayOrder::RowsLeftToRight));
     EXPECT_FALSE(plan.Fits);
     EXPECT_EQ(plan.Verdict, "Adds no windows.");
-    plan = PlanArray(map, 0, Spec(first, 2, 1, ArrayOrder::RowsLeftToRight));
+    plan = PlanArray(map, 0, Shape(first, 2, 1, ArrayOrder::RowsLeftToRight));
     EXPECT_EQ(plan.Verdict, "Adds 1 window.");
-    EXPECT_FALSE(PlanArray(map, 0, Spec(first, 0, 4, ArrayOrder::RowsLeftToRight)).Fits);
-    EXPECT_FALSE(PlanArray(map, 15, Spec(first, 2, 2, ArrayOrder::RowsLeftToRight)).Fits);
-    ArraySpec unknown = Spec(first, 2, 2, ArrayOrder::RowsLeftToRight);
+    EXPECT_FALSE(PlanArray(map, 0, Shape(first, 0, 4, ArrayOrder::RowsLeftToRight)).Fits);
+    EXPECT_FALSE(PlanArray(map, 15, Shape(first, 2, 2, ArrayOrder::RowsLeftToRight)).Fits);
+    ArrayShape unknown = Shape(first, 2, 2, ArrayOrder::RowsLeftToRight);
     unknown.Mode = 6;
     EXPECT_FALSE(PlanArray(map, 0, unknown).Fits);
 }
