@@ -14,6 +14,7 @@
 #include "document/tesselink_doc.h"
 #include "editor/map_head_file_view.h"
 #include "support/document_setup.h"
+#include "support/panel_fixture.h"
 #include "support/recording_message_boxes.h"
 
 using namespace tesselink;
@@ -21,26 +22,7 @@ using namespace tesselink::testing;
 
 namespace {
 
-struct FieldArithmeticTest : ::testing::Test {
-    QTemporaryDir dir;
-    CTesselinkDoc doc;
-    RecordingMessageBoxes boxes;
-    CMapHeadFileView panel{doc};
-    HeadForm& head = panel.Head();
-    WindowForm& windows = panel.Windows();
-
-    FieldArithmeticTest() {
-        panel.SetMessageBoxes(&boxes);
-        doc.SetBackgroundPicturePath(dir.filePath("card.png").toStdString());
-        panel.show();
-        QApplication::setActiveWindow(&panel);
-    }
-
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const UserMessage& m : boxes.Shown) texts.push_back(m.Text);
-        return texts;
-    }
+struct FieldArithmeticTest : PanelFixtureBase {
     // Replaces the field's text by typing `keys` into it.
     static void TypeOver(QLineEdit* edit, const char* keys) {
         edit->setFocus();

@@ -17,6 +17,7 @@
 #include "document/tesselink_doc.h"
 #include "editor/map_head_file_view.h"
 #include "support/document_setup.h"
+#include "support/panel_fixture.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
 
@@ -25,29 +26,7 @@ using namespace tesselink::testing;
 
 namespace {
 
-struct PanelFixture : ::testing::Test {
-    QTemporaryDir dir;
-    CTesselinkDoc doc;
-    RecordingMessageBoxes boxes;
-    ScriptedFileDialogs dialogs;
-    CMapHeadFileView panel{doc};
-    HeadForm& head = panel.Head();
-    WindowForm& windows = panel.Windows();
-
-    PanelFixture() {
-        panel.SetMessageBoxes(&boxes);
-        panel.SetFileDialogs(&dialogs);
-        doc.SetBackgroundPicturePath(dir.filePath("card.png").toStdString());
-        panel.show();
-        QApplication::setActiveWindow(&panel);
-    }
-
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const UserMessage& m : boxes.Shown) texts.push_back(m.Text);
-        return texts;
-    }
-
+struct PanelFixture : PanelFixtureBase {
     static void Type(QLineEdit* edit, const QString& keys) {
         edit->setFocus();
         QTest::keyClicks(edit, keys);
