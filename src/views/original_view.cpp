@@ -22,7 +22,8 @@ QSize CTesselinkView::PictureSize() const { return {doc_.GetHead().OriginalWidth
 
 void CTesselinkView::RelayoutContent() {
     // A picture changed on disk under the same path is taken up here, never in a paint.
-    doc_.SyncBackground();
+    // Not on every step of a drag: a look at the file each step is work for nothing.
+    if (!GestureActive()) doc_.SyncBackground();
     ReportMissingPictureOnce();
 }
 
