@@ -99,11 +99,11 @@ struct PlacedBlock {
     long long left = 0, top = 0, right = 0, bottom = 0;
 };
 
-bool PlaceWindow(const ColourPlanes& source, const PlaybackWindow& window, const TargetPlanes& target,
-                 PlacedBlock& placed) {
+bool PlaceWindow(long long sourceWidth, long long sourceHeight, const PlaybackWindow& window, long long targetWidth,
+                 long long targetHeight, PlacedBlock& placed) {
     if (window.MapMode >= MapModeCount) return false;
     placed.window = &window;
-    placed.block = ClipWindow(window, source.Width(), source.Height(), target.Width(), target.Height());
+    placed.block = ClipWindow(window, sourceWidth, sourceHeight, targetWidth, targetHeight);
     const ClippedBlock& b = placed.block;
     if (b.Empty()) return false;
     const bool turned = window.MapMode == 1 || window.MapMode == 2;
@@ -114,42 +114,51 @@ bool PlaceWindow(const ColourPlanes& source, const PlaybackWindow& window, const
     return true;
 }
 
-void MoveBlock(const ColourPlanes& source, const PlacedBlock& placed, TargetPlanes& target, kernels::KernelSet set) {
+// Up to three planes of one size on each side, each with its own row stride.
+struct PlaneLayers {
+    const SourcePlane* sources;
+    const TargetPlane* targets;
+    int count;
+};
+
+void MoveBlock(const PlaneLayers& planes, const PlacedBlock& placed, kernels::KernelSet set) {
     const PlaybackWindow& window = *placed.window;
     const ClippedBlock& b = placed.block;
-    const std::ptrdiff_t sourceStride = source.Width();
-    const std::ptrdiff_t targetStride = target.Width();
-    const std::ptrdiff_t sourceOffset = static_cast<std::ptrdiff_t>(window.OriginalStartY + b.r0) * sourceStride +
-                                        static_cast<std::ptrdiff_t>(window.OriginalStartX + b.c0);
-    const std::ptrdiff_t targetOffset =
-        static_cast<std::ptrdiff_t>(b.targetY) * targetStride + static_cast<std::ptrdiff_t>(b.targetX);
     const int width = static_cast<int>(b.c1 - b.c0);
     const int height = static_cast<int>(b.r1 - b.r0);
-    for (int channel = 0; channel < 3; ++channel) {
-        kernels::RemapBlock(window.MapMode, source.Plane(channel) + sourceOffset, sourceStride, width, height,
-                            target.Plane(channel) + targetOffset, targetStride, set);
+    for (int p = 0; p < planes.count; ++p) {
+        const SourcePlane& source = planes.sources[p];
+        const TargetPlane& target = planes.targets[p];
+        const std::ptrdiff_t sourceOffset = static_cast<std::ptrdiff_t>(window.OriginalStartY + b.r0) * source.Stride +
+                                            static_cast<std::ptrdiff_t>(window.OriginalStartX + b.c0);
+        const std::ptrdiff_t targetOffset =
+            static_cast<std::ptrdiff_t>(b.targetY) * target.Stride + static_cast<std::ptrdiff_t>(b.targetX);
+        kernels::RemapBlock(window.MapMode, source.Data + sourceOffset, source.Stride, width, height,
+                            target.Data + targetOffset, target.Stride, set);
     }
 }
 
-void FillRect(TargetPlanes& target, long long left, long long top, long long right, long long bottom) {
-    const std::size_t width = static_cast<std::size_t>(target.Width());
-    for (int channel = 0; channel < 3; ++channel)
+void FillRect(const PlaneLayers& planes, long long left, long long top, long long right, long long bottom) {
+    for (int p = 0; p < planes.count; ++p) {
+        const TargetPlane& target = planes.targets[p];
         for (long long y = top; y < bottom; ++y)
-            std::memset(target.Plane(channel) + static_cast<std::size_t>(y) * width + static_cast<std::size_t>(left),
-                        TargetFillValue, static_cast<std::size_t>(right - left));
+            std::memset(
+                target.Data + static_cast<std::ptrdiff_t>(y) * target.Stride + static_cast<std::ptrdiff_t>(left),
+                target.Fill, static_cast<std::size_t>(right - left));
+    }
 }
 
 // Beyond this many windows the search for uncovered pixels costs more than filling them all.
 constexpr std::size_t MaxWindowsForCoverSearch = 256;
 
-// Fills with 172 the target pixels that no footprint covers: the fill is a third of the bytes a
-// repaint writes, and a map usually covers its whole target. Between two neighbouring top or
-// bottom edges of footprints every footprint covers whole rows or none, so each such band is
-// filled in the gaps between its footprints.
-void FillUncovered(TargetPlanes& target, const std::vector<PlacedBlock>& blocks) {
-    const long long width = target.Width(), height = target.Height();
+// Fills the target pixels that no footprint covers: the fill is a third of the bytes a repaint
+// writes, and a map usually covers its whole target. Between two neighbouring top or bottom edges
+// of footprints every footprint covers whole rows or none, so each such band is filled in the
+// gaps between its footprints.
+void FillUncovered(const PlaneLayers& planes, long long width, long long height,
+                   const std::vector<PlacedBlock>& blocks) {
     if (blocks.size() > MaxWindowsForCoverSearch || blocks.empty()) {
-        FillRect(target, 0, 0, width, height);
+        FillRect(planes, 0, 0, width, height);
         return;
     }
     std::vector<long long> edges{0, height};
@@ -168,30 +177,42 @@ void FillUncovered(TargetPlanes& target, const std::vector<PlacedBlock>& blocks)
         std::sort(spans.begin(), spans.end());
         long long x = 0;
         for (const auto& span : spans) {
-            if (span.first > x) FillRect(target, x, top, span.first, bottom);
+            if (span.first > x) FillRect(planes, x, top, span.first, bottom);
             x = std::max(x, span.second);
         }
-        if (x < width) FillRect(target, x, top, width, bottom);
+        if (x < width) FillRect(planes, x, top, width, bottom);
     }
+}
+
+void Remap(const PlaneLayers& planes, int sourceWidth, int sourceHeight, const PlaybackWindows& windows,
+           int targetWidth, int targetHeight, bool portable) {
+    std::vector<PlacedBlock> blocks;
+    blocks.reserve(windows.size());
+    for (const PlaybackWindow& window : windows) {
+        PlacedBlock placed;
+        if (PlaceWindow(sourceWidth, sourceHeight, window, targetWidth, targetHeight, placed)) blocks.push_back(placed);
+    }
+    if (portable) {
+        FillRect(planes, 0, 0, targetWidth, targetHeight);
+    } else {
+        FillUncovered(planes, targetWidth, targetHeight, blocks);
+    }
+    const kernels::KernelSet set = portable ? kernels::KernelSet::Portable : kernels::BestKernelSet();
+    for (const PlacedBlock& placed : blocks) MoveBlock(planes, placed, set);
 }
 
 void Remap(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
            TargetPlanes& target, bool portable) {
     ReleaseTargetPlanes(target);
     target.Allocate(targetWidth, targetHeight);
-    std::vector<PlacedBlock> blocks;
-    blocks.reserve(windows.size());
-    for (const PlaybackWindow& window : windows) {
-        PlacedBlock placed;
-        if (PlaceWindow(source, window, target, placed)) blocks.push_back(placed);
+    SourcePlane sources[3];
+    TargetPlane targets[3];
+    for (int channel = 0; channel < 3; ++channel) {
+        sources[channel] = {source.Plane(channel), source.Width()};
+        targets[channel] = {target.Plane(channel), target.Width(), TargetFillValue};
     }
-    if (portable) {
-        FillRect(target, 0, 0, target.Width(), target.Height());
-    } else {
-        FillUncovered(target, blocks);
-    }
-    const kernels::KernelSet set = portable ? kernels::KernelSet::Portable : kernels::BestKernelSet();
-    for (const PlacedBlock& placed : blocks) MoveBlock(source, placed, target, set);
+    Remap(PlaneLayers{sources, targets, 3}, source.Width(), source.Height(), windows, target.Width(), target.Height(),
+          portable);
 }
 
 }  // namespace
@@ -206,6 +227,23 @@ void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& win
                           TargetPlanes& target) {
     if (!source.IsPresent()) return;
     Remap(source, windows, targetWidth, targetHeight, target, true);
+}
+
+void RemapPlanes(const SourcePlane* sources, const TargetPlane* targets, int count, int sourceWidth, int sourceHeight,
+                 const PlaybackWindows& windows, int targetWidth, int targetHeight) {
+    if (count <= 0 || sourceWidth <= 0 || sourceHeight <= 0 || targetWidth <= 0 || targetHeight <= 0) return;
+    Remap(PlaneLayers{sources, targets, count}, sourceWidth, sourceHeight, windows, targetWidth, targetHeight, false);
+}
+
+bool ClipWindowToPictures(const PlaybackWindow& window, int sourceWidth, int sourceHeight, int targetWidth,
+                          int targetHeight, PlaybackWindow& clipped) {
+    PlacedBlock placed;
+    if (!PlaceWindow(sourceWidth, sourceHeight, window, targetWidth, targetHeight, placed)) return false;
+    const ClippedBlock& b = placed.block;
+    clipped = MakeWindow(static_cast<int>(window.OriginalStartX + b.c0), static_cast<int>(window.OriginalStartY + b.r0),
+                         static_cast<int>(b.c1 - b.c0), static_cast<int>(b.r1 - b.r0), static_cast<int>(b.targetX),
+                         static_cast<int>(b.targetY), window.MapMode);
+    return true;
 }
 
 void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target) {

@@ -22,6 +22,28 @@ void RemapWindows(const ColourPlanes& source, const PlaybackWindows& windows, in
 void RemapWindowsPortable(const ColourPlanes& source, const PlaybackWindows& windows, int targetWidth, int targetHeight,
                           TargetPlanes& target);
 
+// A byte plane given by its top-left byte and row stride: a decoded video frame's plane, or an
+// encoder's.
+struct SourcePlane {
+    const std::uint8_t* Data = nullptr;
+    std::ptrdiff_t Stride = 0;
+};
+struct TargetPlane {
+    std::uint8_t* Data = nullptr;
+    std::ptrdiff_t Stride = 0;
+    std::uint8_t Fill = TargetFillValue;  // where no window lands
+};
+
+// What RemapWindows does, for `count` planes (at most 3) of sourceWidth x sourceHeight into
+// existing planes of targetWidth x targetHeight, each target plane filled with its own value.
+void RemapPlanes(const SourcePlane* sources, const TargetPlane* targets, int count, int sourceWidth, int sourceHeight,
+                 const PlaybackWindows& windows, int targetWidth, int targetHeight);
+
+// The part of `window` that the remap moves between pictures of these sizes, as a window of its
+// own lying inside both; false when nothing of it is moved (or its mode is unknown).
+bool ClipWindowToPictures(const PlaybackWindow& window, int sourceWidth, int sourceHeight, int targetWidth,
+                          int targetHeight, PlaybackWindow& clipped);
+
 // One window into existing target planes, by the straightforward per-pixel formula;
 // the reference the fast paths are tested against. Pixels outside either picture are skipped.
 void RemapWindowReference(const ColourPlanes& source, const PlaybackWindow& window, TargetPlanes& target);
