@@ -20,6 +20,7 @@ extern "C" {
 #include "video/frame_pump.h"
 #include "video/video_encoder.h"
 #include "video/video_path.h"
+#include "video/yuv420_remap.h"
 
 namespace tesselink {
 namespace {
@@ -224,6 +225,14 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     if (!encoder.Open(options.OutputPath, settings, &why)) return Fail(ExitFailed, why);
 
     VideoFramePump pump(std::move(decoder), head.OriginalWidth, head.OriginalHeight);
+    // 4:2:0 frames into a 4:2:0 encoder skip the round trip through RGB; a cover's tiles go through
+    // the engine's colour planes.
+    std::uint8_t fillYuv[3] = {};
+    if (encoder.TakesYuv420() && !cover.HasTiles()) {
+        pump.KeepYuv420(info.ColourSpace);
+        encoder.YuvOf(0xff000000u | 0x010101u * TargetFillValue, fillYuv);
+    }
+    PlaybackWindows halfRate;
     pump.Seek(first);
     Progress progress(total);
     TargetBandScratch scratch;
@@ -243,19 +252,28 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
             progress.Abandon(written);
             return Fail(ExitFailed, "cannot render " + options.VideoPath + ": " + why);
         }
-        std::uint32_t* words = encoder.FrameWords();
-        const bool remapped =
-            words && (cover.HasTiles() ? RemapCoverToRgb32(frame->Planes, cover, head.TargetWidth, head.TargetHeight,
-                                                           words, encoder.StrideWords(), scratch)
-                                       : RemapWindowsToRgb32(frame->Planes, map.Windows, head.TargetWidth,
-                                                             head.TargetHeight, words, encoder.StrideWords(), scratch));
+        const bool yuv = frame->Yuv.IsPresent();
+        bool remapped = false;
+        if (yuv) {
+            YuvPlanes planes;
+            remapped = encoder.Yuv420Frame(planes);
+            if (remapped)
+                RemapYuv420(frame->Yuv, map.Windows, head.TargetWidth, head.TargetHeight, planes, fillYuv, halfRate);
+        } else {
+            std::uint32_t* words = encoder.FrameWords();
+            remapped = words && (cover.HasTiles()
+                                     ? RemapCoverToRgb32(frame->Planes, cover, head.TargetWidth, head.TargetHeight,
+                                                         words, encoder.StrideWords(), scratch)
+                                     : RemapWindowsToRgb32(frame->Planes, map.Windows, head.TargetWidth,
+                                                           head.TargetHeight, words, encoder.StrideWords(), scratch));
+        }
         pump.Recycle(std::move(frame));
         if (!remapped) {
             encoder.Abandon();
             progress.Abandon(written);
             return Fail(ExitFailed, "cannot render " + options.MapPath + ": not enough memory for the target picture");
         }
-        if (!encoder.WriteFrame(&why)) {
+        if (!(yuv ? encoder.WriteYuv420Frame(&why) : encoder.WriteFrame(&why))) {
             progress.Abandon(written);
             return Fail(ExitFailed, why);
         }

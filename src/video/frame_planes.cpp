@@ -34,7 +34,15 @@ AVPixelFormat Unaliased(AVPixelFormat format, bool& fullRange) {
 
 }  // namespace
 
+Yuv420Area::~Yuv420Area() { av_frame_free(&frame_); }
+
+void Yuv420Area::Release() {
+    if (frame_) av_frame_unref(frame_);
+    present_ = false;
+}
+
 FramePlanesConverter::~FramePlanesConverter() {
+    sws_freeContext(stretchYuv_);
     sws_freeContext(toWords_);
     sws_freeContext(resize_);
     av_frame_free(&resized_);
@@ -83,6 +91,44 @@ bool FramePlanesConverter::ToWords(const AVFrame& frame, int left, int top, int 
     const int outStride[4] = {outWidth * 4, 0, 0, 0};
     const int rows = sws_scale(toWords_, data, linesize, 0, height, out, outStride);
     if (rows != outHeight) return Fail(why, "cannot convert a frame of pixel format " + std::string(desc->name));
+    return true;
+}
+
+bool FramePlanesConverter::KeepsYuv420(const AVFrame& frame, int videoWidth, int videoHeight, int colourSpace) {
+    return frame.format == AV_PIX_FMT_YUV420P && frame.color_range != AVCOL_RANGE_JPEG &&
+           frame.colorspace == colourSpace && frame.width == videoWidth && frame.height == videoHeight;
+}
+
+bool FramePlanesConverter::ToYuv420(const AVFrame& frame, int originalWidth, int originalHeight, Yuv420Area& area,
+                                    std::string* why) {
+    area.Release();
+    if (originalWidth <= 0 || originalHeight <= 0) return Fail(why, "the original area is empty");
+    if (!area.frame_) area.frame_ = av_frame_alloc();
+    if (!area.frame_) return Fail(why, "not enough memory for a frame");
+    const ColourPlaneSource choice = ChooseColourPlaneSource(frame.width, frame.height, originalWidth, originalHeight);
+    if (choice.StretchBackground) {
+        AVFrame* out = area.frame_;
+        out->format = AV_PIX_FMT_YUV420P;
+        out->width = originalWidth;
+        out->height = originalHeight;
+        if (av_frame_get_buffer(out, 0) < 0) return Fail(why, "not enough memory for a frame");
+        stretchYuv_ = sws_getCachedContext(stretchYuv_, frame.width, frame.height, AV_PIX_FMT_YUV420P, originalWidth,
+                                           originalHeight, AV_PIX_FMT_YUV420P, SWS_AREA, nullptr, nullptr, nullptr);
+        if (!stretchYuv_ || sws_scale(stretchYuv_, frame.data, frame.linesize, 0, frame.height, out->data,
+                                      out->linesize) != originalHeight) {
+            av_frame_unref(out);
+            return Fail(
+                why, "cannot stretch a frame of " + std::to_string(frame.width) + " x " + std::to_string(frame.height));
+        }
+        area.originX_ = area.originY_ = 0;
+    } else {
+        if (av_frame_ref(area.frame_, &frame) < 0) return Fail(why, "not enough memory for a frame");
+        area.originX_ = choice.OriginX;
+        area.originY_ = choice.OriginY;
+    }
+    area.width_ = originalWidth;
+    area.height_ = originalHeight;
+    area.present_ = true;
     return true;
 }
 

@@ -47,8 +47,14 @@ void VideoFramePump::SetOriginalSize(int originalWidth, int originalHeight) {
     originalHeight_ = originalHeight;
 }
 
+void VideoFramePump::KeepYuv420(int colourSpace) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    keepYuvSpace_ = colourSpace;
+}
+
 void VideoFramePump::Recycle(std::unique_ptr<PumpedFrame> frame) {
     if (!frame) return;
+    frame->Yuv.Release();  // the decoder's buffer goes back to it now, not at the frame's next use
     std::lock_guard<std::mutex> lock(mutex_);
     spare_.push_back(std::move(frame));
 }
@@ -94,7 +100,7 @@ void VideoFramePump::Run() {
     unsigned long generation = 0;
     for (;;) {
         long long seekTo = -1;
-        int width = 0, height = 0;
+        int width = 0, height = 0, keepYuvSpace = -1;
         std::unique_ptr<PumpedFrame> frame;
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -111,6 +117,7 @@ void VideoFramePump::Run() {
             }
             width = originalWidth_;
             height = originalHeight_;
+            keepYuvSpace = keepYuvSpace_;
             if (!spare_.empty()) {
                 frame = std::move(spare_.back());
                 spare_.pop_back();
@@ -122,8 +129,15 @@ void VideoFramePump::Run() {
         const VideoDecoder::Step step = seekTo >= 0 ? decoder_->SeekToFrame(seekTo, &why) : decoder_->Next(&why);
         bool converted = false;
         if (step == VideoDecoder::Step::Frame) {
-            converted =
-                converter.Convert(*decoder_->Frame(), info_.Width, info_.Height, width, height, frame->Planes, &why);
+            const AVFrame& decoded = *decoder_->Frame();
+            if (keepYuvSpace >= 0 &&
+                FramePlanesConverter::KeepsYuv420(decoded, info_.Width, info_.Height, keepYuvSpace)) {
+                frame->Planes.Release();
+                converted = converter.ToYuv420(decoded, width, height, frame->Yuv, &why);
+            } else {
+                frame->Yuv.Release();
+                converted = converter.Convert(decoded, info_.Width, info_.Height, width, height, frame->Planes, &why);
+            }
             frame->Index = decoder_->FrameIndex();
             frame->Time = decoder_->FrameTime();
         }
@@ -131,6 +145,7 @@ void VideoFramePump::Run() {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stopping_) return;
         if (generation != generation_ || seekTo_ >= 0) {
+            frame->Yuv.Release();
             spare_.push_back(std::move(frame));  // decoded before a seek: not wanted
             continue;
         }

@@ -13,12 +13,16 @@
 #include <vector>
 
 #include "remap/colour_planes.h"
+#include "video/frame_planes.h"
 #include "video/video_decoder.h"
 
 namespace tesselink {
 
 struct PumpedFrame {
-    ColourPlanes Planes;  // the original area, by the crop-or-stretch rule
+    // The original area, by the crop-or-stretch rule: in Yuv when the pump keeps 4:2:0 frames and
+    // this one is such a frame, else in Planes.
+    ColourPlanes Planes;
+    Yuv420Area Yuv;
     long long Index = 0;  // frame number in the video
     double Time = 0;      // seconds from the start
 };
@@ -40,6 +44,8 @@ public:
     void Seek(long long first);
     // Frames from now on come at this original size.
     void SetOriginalSize(int originalWidth, int originalHeight);
+    // Frames from now on that FramePlanesConverter::KeepsYuv420 for `colourSpace` come in Yuv.
+    void KeepYuv420(int colourSpace);
 
     // The next frame in order, waiting for it. End after the last; Error with the reason, after
     // which the worker waits for a Seek.
@@ -65,6 +71,7 @@ private:
     std::deque<std::unique_ptr<PumpedFrame>> ready_;
     std::vector<std::unique_ptr<PumpedFrame>> spare_;
     int originalWidth_, originalHeight_;
+    int keepYuvSpace_ = -1;         // the matrix of the frames kept as 4:2:0; negative: none are
     long long seekTo_ = -1;         // a seek the worker has still to make
     unsigned long generation_ = 0;  // counts seeks, so a frame decoded before one is dropped
     bool started_ = false;

@@ -350,6 +350,39 @@ bool VideoEncoder::WriteFrame(std::string* why) {
         }
         frame = s.encoded;
     }
+    return SendFrame(frame, why);
+}
+
+bool VideoEncoder::TakesYuv420() const { return s_ && s_->yuv && s_->encoded->format == AV_PIX_FMT_YUV420P; }
+
+bool VideoEncoder::Yuv420Frame(YuvPlanes& planes) {
+    if (!TakesYuv420() || av_frame_make_writable(s_->encoded) < 0) return false;
+    const AVFrame* e = s_->encoded;
+    planes = YuvPlanes{e->data[0], e->data[1], e->data[2], e->linesize[0], e->linesize[1], e->linesize[2]};
+    return true;
+}
+
+bool VideoEncoder::WriteYuv420Frame(std::string* why) {
+    if (!TakesYuv420()) {
+        if (why) *why = "no 4:2:0 video is being written";
+        return false;
+    }
+    return SendFrame(s_->encoded, why);
+}
+
+void VideoEncoder::YuvOf(std::uint32_t word, std::uint8_t yuv[3]) const {
+    // Through the frame conversion itself, so both ways of filling a frame agree to the bit.
+    const std::uint32_t block[4] = {word, word, word, word};
+    std::uint8_t y[4], u = 0, v = 0;
+    const YuvPlanes out{y, &u, &v, 2, 1, 1};
+    WordsToYuv420(block, 2, 2, 2, out, s_ ? s_->weights : YuvWeightsFor(2));
+    yuv[0] = y[0];
+    yuv[1] = u;
+    yuv[2] = v;
+}
+
+bool VideoEncoder::SendFrame(AVFrame* frame, std::string* why) {
+    State& s = *s_;
     frame->pts = s.frames;
     if (!s.Encode(frame, why)) {
         s_.reset();

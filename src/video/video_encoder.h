@@ -9,6 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "video/rgb_to_yuv.h"
+
+struct AVFrame;
+
 namespace tesselink {
 
 struct VideoEncoderSettings {
@@ -43,6 +47,17 @@ public:
 
     // Encodes the frame filled in FrameWords and writes what the encoder gives.
     bool WriteFrame(std::string* why);
+
+    // Whether the encoder takes 8-bit 4:2:0 planes of limited range (H.264 of an even size), which a
+    // frame can be filled in directly instead of as words.
+    bool TakesYuv420() const;
+    // The planes of the next frame in that form, valid until WriteYuv420Frame; false when the
+    // encoder does not take it or memory runs out.
+    bool Yuv420Frame(YuvPlanes& planes);
+    // Encodes the frame filled in Yuv420Frame.
+    bool WriteYuv420Frame(std::string* why);
+    // What the colour `word` (0xffRRGGBB) becomes in those planes: luma, Cb, Cr.
+    void YuvOf(std::uint32_t word, std::uint8_t yuv[3]) const;
     // Flushes the encoder, finishes the container, syncs and renames into place.
     bool Finish(std::string* why);
     // Removes the temporary file; the output is left as it was.
@@ -52,6 +67,9 @@ public:
     const std::string& CodecName() const;  // the encoder's name, e.g. "libx264"
 
 private:
+    // Stamps and encodes `frame`; on failure everything is abandoned.
+    bool SendFrame(AVFrame* frame, std::string* why);
+
     struct State;
     std::unique_ptr<State> s_;
 };

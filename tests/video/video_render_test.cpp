@@ -26,6 +26,7 @@ extern "C" {
 #include "map/map_file.h"
 #include "picture/picture.h"
 #include "remap/cover.h"
+#include "remap/remap.h"
 #include "render/render_target.h"
 #include "render/video_render_command.h"
 #include "video/frame_planes.h"
@@ -223,6 +224,118 @@ TEST_F(VideoRenderTest, H264TakesOddAndEvenTargetSizes) {
         EXPECT_EQ(frames[0].Width, w);
         EXPECT_EQ(frames[0].Height, h);
         EXPECT_EQ(decodedFormat, format);
+    }
+}
+
+// The 4:2:0 planes of every frame of a video as it stores them, rows without padding.
+struct Yuv420Frame {
+    int Width = 0, Height = 0;
+    std::vector<std::uint8_t> Planes[3];
+};
+
+std::vector<Yuv420Frame> DecodeYuv420(const std::string& path) {
+    VideoDecoder decoder;
+    std::string why;
+    std::vector<Yuv420Frame> frames;
+    EXPECT_TRUE(decoder.Open(path, &why)) << why;
+    if (!decoder.IsOpen()) return frames;
+    while (decoder.Next(&why) == VideoDecoder::Step::Frame) {
+        const AVFrame& f = *decoder.Frame();
+        EXPECT_EQ(f.format, AV_PIX_FMT_YUV420P) << path;
+        if (f.format != AV_PIX_FMT_YUV420P) break;
+        Yuv420Frame frame{f.width, f.height, {}};
+        for (int p = 0; p < 3; ++p) {
+            const int w = p ? (f.width + 1) / 2 : f.width, h = p ? (f.height + 1) / 2 : f.height;
+            for (int y = 0; y < h; ++y)
+                frame.Planes[p].insert(frame.Planes[p].end(), f.data[p] + y * f.linesize[p],
+                                       f.data[p] + y * f.linesize[p] + w);
+        }
+        frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
+TEST_F(VideoRenderTest, H264From420VideoCarriesLumaExactlyAndChromaByEachSamplesTopLeftPixel) {
+    // A lossless 4:2:0 input whose 38 x 30 frames are cropped to the 35 x 27 original from (1, 1), so
+    // the crop and every window start off the chroma grid; CRF 0 makes the H.264 output lossless.
+    TestVideo yuv;
+    yuv.PixelFormat = "yuv420p";
+    const std::string video = Path("in420.mkv");
+    ASSERT_EQ(test::WriteTestVideo(video, yuv, NoisyFrames(3, 38, 30)), "");
+    const PlaybackWindows windows{MakeWindow(0, 0, 11, 9, 1, 1, 0),      MakeWindow(3, 2, 9, 13, 13, 0, 1),
+                                  MakeWindow(20, 5, 9, 13, 27, 1, 2),    MakeWindow(1, 12, 15, 11, 0, 16, 3),
+                                  MakeWindow(25, 15, 10, 12, 16, 17, 4), MakeWindow(30, 0, 5, 8, 10, 5, 5)};
+    const int tw = 40, th = 32;
+    const std::string map = WriteMap("wall.map", 35, 27, tw, th, windows);
+    const std::string out = Path("out.mp4");
+    std::string errors;
+    ASSERT_EQ(Run(Options(map, video, out, "h264", 0), &errors), 0) << errors;
+
+    const std::vector<Yuv420Frame> input = DecodeYuv420(video), rendered = DecodeYuv420(out);
+    ASSERT_EQ(rendered.size(), input.size());
+    // Each pixel of the original area carries its luma and its chroma samples' values through the
+    // picture remap; a sample of the target then shows what its top-left pixel got.
+    ColourPlanes area, blank;
+    area.Allocate(35, 27);
+    blank.Allocate(35, 27);
+    std::fill_n(blank.Red(), blank.PlaneSize(), 0);
+    std::fill_n(blank.Green(), blank.PlaneSize(), 0);
+    std::fill_n(blank.Blue(), blank.PlaneSize(), 0);
+    TargetPlanes covered;
+    RemapWindows(blank, windows, tw, th, covered);  // 0 where a window lands, 172 elsewhere
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const Yuv420Frame& in = input[i];
+        for (int y = 0; y < 27; ++y)
+            for (int x = 0; x < 35; ++x) {
+                const int fx = x + 1, fy = y + 1, chroma = (fy / 2) * ((in.Width + 1) / 2) + fx / 2;
+                area.Red()[y * 35 + x] = in.Planes[0][fy * in.Width + fx];
+                area.Green()[y * 35 + x] = in.Planes[1][chroma];
+                area.Blue()[y * 35 + x] = in.Planes[2][chroma];
+            }
+        TargetPlanes expected;
+        RemapWindows(area, windows, tw, th, expected);
+        const Yuv420Frame& got = rendered[i];
+        ASSERT_EQ(got.Width, tw);
+        ASSERT_EQ(got.Height, th);
+        for (int y = 0; y < th; ++y)
+            for (int x = 0; x < tw; ++x) {
+                const bool landed = covered.Red()[y * tw + x] == 0;
+                // The engine's grey 172 in limited-range luma, and no colour.
+                ASSERT_EQ(got.Planes[0][y * tw + x], landed ? expected.Red()[y * tw + x] : 164)
+                    << "frame " << i << " luma at " << x << ", " << y;
+                if (x % 2 || y % 2) continue;
+                const int sample = (y / 2) * (tw / 2) + x / 2;
+                ASSERT_EQ(got.Planes[1][sample], landed ? expected.Green()[y * tw + x] : 128)
+                    << "frame " << i << " Cb at " << x / 2 << ", " << y / 2;
+                ASSERT_EQ(got.Planes[2][sample], landed ? expected.Blue()[y * tw + x] : 128)
+                    << "frame " << i << " Cr at " << x / 2 << ", " << y / 2;
+            }
+    }
+}
+
+TEST_F(VideoRenderTest, H264From420VideoSmallerThanTheOriginalIsStretchedLikeTheRgbRender) {
+    TestVideo yuv;
+    yuv.PixelFormat = "yuv420p";
+    const std::string video = Path("small420.mkv");
+    ASSERT_EQ(test::WriteTestVideo(video, yuv, NoisyFrames(4, 22, 18)), "");
+    const PlaybackWindows windows{MakeWindow(0, 0, 20, 14, 0, 0, 0), MakeWindow(20, 14, 16, 12, 4, 14, 1)};
+    const std::string map = WriteMap("stretch.map", 36, 26, 24, 30, windows);
+    std::string errors;
+    ASSERT_EQ(Run(Options(map, video, Path("yuv.mp4"), "h264", 0), &errors), 0) << errors;
+    ASSERT_EQ(Run(Options(map, video, Path("rgb.mkv"), "ffv1"), &errors), 0) << errors;
+    const std::vector<TestFrame> fromYuv = DecodeAll(Path("yuv.mp4")), fromRgb = DecodeAll(Path("rgb.mkv"));
+    ASSERT_EQ(fromYuv.size(), 4u);
+    ASSERT_EQ(fromRgb.size(), 4u);
+    // The two stretches filter differently and 4:2:0 keeps less colour, so the pictures agree only
+    // on average; a frame cropped instead of stretched, or a window misplaced, differs by far more.
+    for (std::size_t i = 0; i < fromYuv.size(); ++i) {
+        ASSERT_EQ(fromYuv[i].Words.size(), fromRgb[i].Words.size());
+        long long difference = 0;
+        for (std::size_t k = 0; k < fromYuv[i].Words.size(); ++k)
+            for (int shift : {0, 8, 16})
+                difference += std::abs(static_cast<int>((fromYuv[i].Words[k] >> shift) & 255) -
+                                       static_cast<int>((fromRgb[i].Words[k] >> shift) & 255));
+        EXPECT_LT(difference / (3.0 * fromYuv[i].Words.size()), 2.0) << "frame " << i;
     }
 }
 
