@@ -14,11 +14,13 @@
 # input is a 10-second 1080p30 test video made by the ffmpeg program's own test source (nothing is
 # downloaded).
 # Builds tesselink in Release in build-bench-video/; further arguments go to CMake.
-# TESSELINK_BENCH_VIDEO_SECONDS sets the input's length (10). Exits non-zero when a goal is missed.
+# TESSELINK_BENCH_VIDEO_SECONDS sets the input's length (10); TESSELINK_BENCH_VIDEO_SOURCE the lavfi
+# source it is made from (testsrc2; its size and rate are added). Exits non-zero when a goal is missed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-bench-video"
 seconds=${TESSELINK_BENCH_VIDEO_SECONDS:-10}
+source=${TESSELINK_BENCH_VIDEO_SOURCE:-testsrc2}
 command -v ffmpeg >/dev/null || { echo "bench-video: the ffmpeg program is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 
 echo "== building Release in $dir" >&2
@@ -28,8 +30,8 @@ cmake --build "$dir" --target tesselink video_bench_map -j "$(nproc)" >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$dir/bench/video_bench_map" "$work/wall64.map" "$work/wall64.graph" 30 "$work/copy.map"
-echo "== making a ${seconds}-second 1080p30 input" >&2
-ffmpeg -v error -nostdin -y -f lavfi -i "testsrc2=size=1920x1080:rate=30" -t "$seconds" \
+echo "== making a ${seconds}-second 1080p30 input from $source" >&2
+ffmpeg -v error -nostdin -y -f lavfi -i "$source=size=1920x1080:rate=30" -t "$seconds" \
   -c:v libx264 -crf 18 -pix_fmt yuv420p "$work/in.mp4"
 frames=$((seconds * 30))
 
