@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Video frames through the 64-window map, as --render --video carries each one: libswscale into
-// words, the split into the original's planes, the banded remap into the encoder's frame, and the
-// conversion to the encoder's YUV.
+// Video frames through the 64-window map, as --render --video carries each one: through RGB
+// (libswscale into words, the split into the original's planes, the banded remap into the
+// encoder's frame, and the conversion to the encoder's YUV), or in the frame's own 4:2:0 planes.
 #include <benchmark/benchmark.h>
 
 extern "C" {
@@ -16,20 +16,22 @@ extern "C" {
 #include "remap/target_bands.h"
 #include "video/frame_planes.h"
 #include "video/rgb_to_yuv.h"
+#include "video/yuv420_remap.h"
 
 namespace {
 
 using namespace tesselink;
 
-void BM_VideoFrame(benchmark::State& state) {
-    // A decoded H.264 frame as FFmpeg hands it out: 4:2:0 planes with padded rows.
+// A decoded H.264 frame as FFmpeg hands it out: 4:2:0 planes with padded rows, random content.
+AVFrame* DecodedFrame() {
     AVFrame* frame = av_frame_alloc();
+    if (!frame) return nullptr;
     frame->format = AV_PIX_FMT_YUV420P;
     frame->width = bench::MapWidth;
     frame->height = bench::MapHeight;
-    if (!frame || av_frame_get_buffer(frame, 0) < 0) {
-        state.SkipWithError("no frame");
-        return;
+    if (av_frame_get_buffer(frame, 0) < 0) {
+        av_frame_free(&frame);
+        return nullptr;
     }
     std::mt19937 random(21);
     for (int p = 0; p < 3; ++p) {
@@ -37,6 +39,15 @@ void BM_VideoFrame(benchmark::State& state) {
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < frame->linesize[p]; ++x)
                 frame->data[p][y * frame->linesize[p] + x] = static_cast<std::uint8_t>(16 + random() % 220);
+    }
+    return frame;
+}
+
+void BM_VideoFrame(benchmark::State& state) {
+    AVFrame* frame = DecodedFrame();
+    if (!frame) {
+        state.SkipWithError("no frame");
+        return;
     }
     const PlaybackWindows windows = bench::Windows64();
     FramePlanesConverter converter;
@@ -58,6 +69,38 @@ void BM_VideoFrame(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 3 * bench::MapWidth * bench::MapHeight);
 }
 BENCHMARK(BM_VideoFrame)->Unit(benchmark::kMicrosecond);
+
+// The same frame into an H.264 encoder's 4:2:0 frame without leaving 4:2:0.
+void BM_VideoFrameYuv420(benchmark::State& state) {
+    AVFrame* frame = DecodedFrame();
+    AVFrame* encoded = DecodedFrame();
+    if (!frame || !encoded) {
+        state.SkipWithError("no frame");
+        return;
+    }
+    const YuvPlanes out{encoded->data[0],     encoded->data[1],     encoded->data[2],
+                        encoded->linesize[0], encoded->linesize[1], encoded->linesize[2]};
+    const std::uint8_t fill[3] = {164, 128, 128};
+    const PlaybackWindows windows = bench::Windows64();
+    FramePlanesConverter converter;
+    Yuv420Area area;
+    PlaybackWindows halfRate;
+    std::string why;
+    for (auto _ : state) {
+        if (!converter.ToYuv420(*frame, bench::MapWidth, bench::MapHeight, area, &why)) {
+            state.SkipWithError(why.c_str());
+            break;
+        }
+        RemapYuv420(area, windows, bench::MapWidth, bench::MapHeight, out, fill, halfRate);
+        benchmark::DoNotOptimize(encoded->data[0]);
+        benchmark::ClobberMemory();
+    }
+    area.Release();
+    av_frame_free(&frame);
+    av_frame_free(&encoded);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 3 * bench::MapWidth * bench::MapHeight / 2);
+}
+BENCHMARK(BM_VideoFrameYuv420)->Unit(benchmark::kMicrosecond);
 
 // The target's words into the 4:2:0 planes H.264 is encoded from: the program's own loops, and
 // libswscale doing the same for reference.
