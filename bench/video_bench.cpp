@@ -84,14 +84,14 @@ void BM_VideoFrameYuv420(benchmark::State& state) {
     const PlaybackWindows windows = bench::Windows64();
     FramePlanesConverter converter;
     Yuv420Area area;
-    PlaybackWindows halfRate;
+    Yuv420Remapper remapper;
     std::string why;
     for (auto _ : state) {
         if (!converter.ToYuv420(*frame, bench::MapWidth, bench::MapHeight, area, &why)) {
             state.SkipWithError(why.c_str());
             break;
         }
-        RemapYuv420(area, windows, bench::MapWidth, bench::MapHeight, out, fill, halfRate);
+        remapper.Remap(area, windows, bench::MapWidth, bench::MapHeight, out, fill);
         benchmark::DoNotOptimize(encoded->data[0]);
         benchmark::ClobberMemory();
     }

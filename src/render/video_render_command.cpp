@@ -232,7 +232,7 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
         pump.KeepYuv420(info.ColourSpace);
         encoder.YuvOf(0xff000000u | 0x010101u * TargetFillValue, fillYuv);
     }
-    PlaybackWindows halfRate;
+    Yuv420Remapper yuvRemapper;
     pump.Seek(first);
     Progress progress(total);
     TargetBandScratch scratch;
@@ -258,7 +258,7 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
             YuvPlanes planes;
             remapped = encoder.Yuv420Frame(planes);
             if (remapped)
-                RemapYuv420(frame->Yuv, map.Windows, head.TargetWidth, head.TargetHeight, planes, fillYuv, halfRate);
+                yuvRemapper.Remap(frame->Yuv, map.Windows, head.TargetWidth, head.TargetHeight, planes, fillYuv);
         } else {
             std::uint32_t* words = encoder.FrameWords();
             remapped = words && (cover.HasTiles()
