@@ -15,12 +15,15 @@
 # downloaded).
 # Builds tesselink in Release in build-bench-video/; further arguments go to CMake.
 # TESSELINK_BENCH_VIDEO_SECONDS sets the input's length (10); TESSELINK_BENCH_VIDEO_SOURCE the lavfi
-# source it is made from (testsrc2; its size and rate are added). Exits non-zero when a goal is missed.
+# source it is made from (testsrc2; its size and rate are added); TESSELINK_BENCH_VIDEO_RUNS how many
+# times each command runs (3, interleaved; the middle time counts, as a shared machine's neighbours
+# come and go). Exits non-zero when a goal is missed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-bench-video"
 seconds=${TESSELINK_BENCH_VIDEO_SECONDS:-10}
 source=${TESSELINK_BENCH_VIDEO_SOURCE:-testsrc2}
+runs=${TESSELINK_BENCH_VIDEO_RUNS:-3}
 command -v ffmpeg >/dev/null || { echo "bench-video: the ffmpeg program is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 
 echo "== building Release in $dir" >&2
@@ -44,15 +47,38 @@ elapsed() {
   awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$work/time"
 }
 
+# The middle of the runs' wall-clock and CPU seconds (each taken on its own).
+median() {
+  local column wall cpu
+  for column in 1 2; do
+    printf '%s\n' "$1" | awk -v c=$column 'NF { print $c }' | sort -g |
+      awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }' >"$work/median$column"
+  done
+  read -r wall <"$work/median1"
+  read -r cpu <"$work/median2"
+  echo "$wall $cpu"
+}
+
 x264=(-c:v libx264 -crf 18 -pix_fmt yuv420p)
-echo "== timing $frames frames" >&2
-t_decode=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an -f null -)
-t_plain=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an "${x264[@]}" "$work/plain.mp4")
-t_tesselink=$(elapsed "$dir/src/app/tesselink" --render "$work/wall64.map" --video "$work/in.mp4" --output "$work/tesselink.mp4")
-t_graph=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an -filter_complex_script "$work/wall64.graph" -map "[out]" \
-  "${x264[@]}" "$work/graph.mp4")
-t_copy=$(elapsed "$dir/src/app/tesselink" --render "$work/copy.map" --video "$work/in.mp4" --output "$work/copy.mp4")
-t_mapped=$(elapsed ffmpeg -nostdin -y -i "$work/tesselink.mp4" -an "${x264[@]}" "$work/mapped.mp4")
+echo "== timing $frames frames, $runs runs of each, interleaved" >&2
+r_decode='' r_plain='' r_tesselink='' r_graph='' r_copy='' r_mapped=''
+for ((run = 1; run <= runs; ++run)); do
+  r_decode+=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an -f null -)$'\n'
+  r_plain+=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an "${x264[@]}" "$work/plain.mp4")$'\n'
+  r_tesselink+=$(elapsed "$dir/src/app/tesselink" --render "$work/wall64.map" --video "$work/in.mp4" \
+    --output "$work/tesselink.mp4")$'\n'
+  r_graph+=$(elapsed ffmpeg -nostdin -y -i "$work/in.mp4" -an -filter_complex_script "$work/wall64.graph" \
+    -map "[out]" "${x264[@]}" "$work/graph.mp4")$'\n'
+  r_copy+=$(elapsed "$dir/src/app/tesselink" --render "$work/copy.map" --video "$work/in.mp4" \
+    --output "$work/copy.mp4")$'\n'
+  r_mapped+=$(elapsed ffmpeg -nostdin -y -i "$work/tesselink.mp4" -an "${x264[@]}" "$work/mapped.mp4")$'\n'
+done
+t_decode=$(median "$r_decode")
+t_plain=$(median "$r_plain")
+t_tesselink=$(median "$r_tesselink")
+t_graph=$(median "$r_graph")
+t_copy=$(median "$r_copy")
+t_mapped=$(median "$r_mapped")
 # Every run must have made every frame, or its time says nothing.
 for out in plain tesselink graph copy mapped; do
   made=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 "$work/$out.mp4")
@@ -67,7 +93,7 @@ awk -v frames="$frames" -v d="$t_decode" -v p="$t_plain" -v t="$t_tesselink" -v 
   }
   function cpu(times,   f) { split(times, f, " "); return f[2] }
   BEGIN {
-  printf "%-50s %8s %7s %9s\n", frames " frames of 1080p30, libx264 CRF 18", "seconds", "fps", "CPU s"
+  printf "%-50s %8s %7s %9s\n", frames " frames of 1080p30, libx264 CRF 18 (median)", "seconds", "fps", "CPU s"
   row("decode alone (ffmpeg)", d)
   pw = row("decode + encode, no map (ffmpeg)", p)
   tw = row("tesselink --render --video, 64 windows", t)
