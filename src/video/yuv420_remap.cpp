@@ -21,8 +21,7 @@ void Yuv420Remapper::Prepare(const Yuv420Area& area, const PlaybackWindows& wind
     originY_ = area.OriginY();
     targetWidth_ = targetWidth;
     targetHeight_ = targetHeight;
-    HalfRateWindows(windows, width_, height_, originX_, originY_, targetWidth, targetHeight, halfRate_);
-    FindSeams(windows, width_, height_, originX_, originY_, targetWidth, targetHeight, seams_);
+    chromaMap_.Build(windows, width_, height_, originX_, originY_, targetWidth, targetHeight);
 }
 
 void Yuv420Remapper::Remap(const Yuv420Area& area, const PlaybackWindows& windows, int targetWidth, int targetHeight,
@@ -41,9 +40,7 @@ void Yuv420Remapper::Remap(const Yuv420Area& area, const PlaybackWindows& window
         chroma[p] = {frame->data[1 + p] + static_cast<std::ptrdiff_t>(y >> 1) * frame->linesize[1 + p] + (x >> 1),
                      frame->linesize[1 + p]};
     const TargetPlane chromaOut[2] = {{out.U, out.UStride, fill[1]}, {out.V, out.VStride, fill[2]}};
-    RemapPlanes(chroma, chromaOut, 2, HalfRateSpan(x, area.Width()), HalfRateSpan(y, area.Height()), halfRate_,
-                (targetWidth + 1) / 2, (targetHeight + 1) / 2);
-    for (int p = 0; p < 2; ++p) BlendSeams(seams_, chroma[p], chromaOut[p]);
+    for (int p = 0; p < 2; ++p) chromaMap_.Remap(chroma[p], chromaOut[p], scratch_);
 }
 
 }  // namespace tesselink

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A frame's 4:2:0 planes carried through a map straight into an encoder's 4:2:0 planes: luma
-// pixel for pixel as the picture remap moves colours, chroma through the half-rate windows with
-// the windows' seams blended. No colour conversion either way, so a render into H.264 costs
-// little beyond moving the bytes.
+// pixel for pixel as the picture remap moves colours, chroma through the map's half-rate form. No
+// colour conversion either way, so a render into H.264 costs little beyond moving the bytes.
 
 #include <cstdint>
 #include <vector>
@@ -22,13 +21,13 @@ public:
                const YuvPlanes& out, const std::uint8_t fill[3]);
 
 private:
-    // The chroma windows and seams, found again only when the map or the area's place changes.
+    // The chroma map, built again only when the map or the area's place changes.
     void Prepare(const Yuv420Area& area, const PlaybackWindows& windows, int targetWidth, int targetHeight);
 
     PlaybackWindows windows_;
     int width_ = -1, height_ = -1, originX_ = -1, originY_ = -1, targetWidth_ = -1, targetHeight_ = -1;
-    PlaybackWindows halfRate_;
-    std::vector<SeamSample> seams_;
+    HalfRateMap chromaMap_;
+    std::vector<std::uint8_t> scratch_;
 };
 
 }  // namespace tesselink
