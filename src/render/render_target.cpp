@@ -2,8 +2,7 @@
 #include "render/render_target.h"
 
 #include "picture/colour_plane_refresh.h"
-#include "picture/target_image.h"
-#include "remap/cover.h"
+#include "stage/target_composer.h"
 
 namespace tesselink {
 
@@ -24,23 +23,10 @@ QImage RenderTarget(const Map& map, const std::string& picturePath, const Pictur
 }
 
 QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, CoverMode coverMode, std::string* why) {
-    const MapFileHead& head = map.Head;
-    TargetImage image;
+    TargetComposer composer;
+    composer.SetMap(map.Windows, map.Head, coverMode);
     QImage out;
-    CoverBlock cover;
-    if (coverMode != CoverMode::None) {
-        // The tiles begin with the map's own windows, so the cover replaces the whole target.
-        if (cover.Build(map.Windows, head, coverMode) == CoverBuild::TooLarge) {
-            if (why) *why = CoverTooLargeText(map.Windows);
-            return QImage();
-        }
-    }
-    if (cover.HasTiles()) {
-        out = image.Render(planes, cover, head.TargetWidth, head.TargetHeight);
-    } else {
-        out = image.Render(planes, map.Windows, head.TargetWidth, head.TargetHeight);
-    }
-    if (out.isNull() && why) *why = "not enough memory for the target picture";
+    composer.ComposeWhole(planes, out, why);
     return out;
 }
 
