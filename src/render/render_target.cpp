@@ -6,19 +6,24 @@
 
 namespace tesselink {
 
-QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, CoverMode coverMode,
-                    std::string* why) {
-    const MapFileHead& head = map.Head;
+bool OriginalPlanesOfPicture(const MapFileHead& head, const std::string& picturePath, const Picture& picture,
+                             ColourPlanes& planes, std::string* why) {
     const ColourPlaneSource choice =
         ChooseColourPlaneSource(picture.Width(), picture.Height(), head.OriginalWidth, head.OriginalHeight);
-    ColourPlanes planes;
     ColourPlaneState state;
     RefreshColourPlanes(planes, state, picturePath, picture, choice.StretchBackground, choice.OriginX, choice.OriginY,
                         head.OriginalWidth, head.OriginalHeight);
     if (!planes.IsPresent()) {
         if (why) *why = "not enough memory for the colour planes";
-        return QImage();
+        return false;
     }
+    return true;
+}
+
+QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, CoverMode coverMode,
+                    std::string* why) {
+    ColourPlanes planes;
+    if (!OriginalPlanesOfPicture(map.Head, picturePath, picture, planes, why)) return QImage();
     return RenderTargetFromPlanes(map, planes, coverMode, why);
 }
 
