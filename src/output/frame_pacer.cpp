@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/frame_pacer.h"
 
+#include <algorithm>
+
 namespace tesselink {
 namespace {
 
@@ -9,7 +11,7 @@ FramePacer::Clock::duration Seconds(double s) {
 }
 
 // A frame a hair early is due: timers fire to the millisecond, frames are timed finer.
-constexpr std::chrono::microseconds Tolerance(500);
+constexpr std::chrono::microseconds MinimumLead(500);
 
 }  // namespace
 
@@ -27,8 +29,13 @@ FramePacer::Clock::time_point FramePacer::DueAt(double sourceTime) const { retur
 
 FramePacer::Verdict FramePacer::Judge(double sourceTime, std::optional<double> nextSourceTime, Clock::time_point now) {
     if (!started_) Start(now, sourceTime);
-    if (DueAt(sourceTime) > now + Tolerance) return Verdict::Wait;
-    if (nextSourceTime && DueAt(*nextSourceTime) <= now + Tolerance) return Verdict::Drop;
+    if (nextSourceTime && *nextSourceTime > sourceTime) interval_ = *nextSourceTime - sourceTime;
+    // A refresh that comes a little before a frame is due shows it: refreshes and frames at the
+    // same rate but out of phase, or a timer that wobbles, must neither hold a frame back to the
+    // next refresh (where it would be overtaken) nor show one a refresh early.
+    const Clock::duration lead = std::max<Clock::duration>(MinimumLead, Seconds(0.4 * interval_));
+    if (DueAt(sourceTime) > now + lead) return Verdict::Wait;
+    if (nextSourceTime && DueAt(*nextSourceTime) <= now + lead) return Verdict::Drop;
     return Verdict::Show;
 }
 

@@ -2,8 +2,8 @@
 #pragma once
 // When each frame of a source is shown. The first frame shown fixes the clock: a frame whose time
 // is t seconds after it is due t seconds after it was shown. At a refresh the newest frame that
-// is due is shown; older frames that are also due are dropped (the machine fell behind), and a
-// frame is never shown before it is due, so a steady source shows every frame exactly once.
+// is due (or less than 40 % of a frame interval from it) is shown; older frames that are also due
+// are dropped (the machine fell behind), so a steady source shows every frame exactly once.
 
 #include <chrono>
 #include <optional>
@@ -36,6 +36,7 @@ public:
 private:
     bool started_ = false;
     Clock::time_point zero_{};  // when source time 0 is due
+    double interval_ = 0;       // seconds between the last two frames judged
 };
 
 }  // namespace tesselink

@@ -18,9 +18,8 @@ OutputWindow::OutputWindow(QScreen* screen) : QWindow(screen), store_(this) {
 
 OutputWindow::~OutputWindow() = default;
 
-void OutputWindow::Place(QScreen* screen, const QRect& geometry, const QPoint& offset) {
+void OutputWindow::Place(QScreen* screen, const QRect& geometry) {
     if (screen) setScreen(screen);
-    offset_ = offset;
     setGeometry(geometry);
     if (isExposed()) Paint();
 }
@@ -70,11 +69,11 @@ void OutputWindow::Paint() {
     {
         QPainter painter(device);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const QRect target = frame_.isNull() ? QRect() : QRect(offset_, frame_.size() / frame_.devicePixelRatio());
+        const QRect target = frame_.isNull() ? QRect() : QRect(QPoint(0, 0), frame_.size() / frame_.devicePixelRatio());
         // Black everywhere but under the target, which is copied pixel for pixel.
         const QRegion around = QRegion(rect).subtracted(QRegion(target));
         for (const QRect& r : around) painter.fillRect(r, Qt::black);
-        if (!frame_.isNull()) painter.drawImage(offset_, frame_);
+        if (!frame_.isNull()) painter.drawImage(QPoint(0, 0), frame_);
     }
     store_.endPaint();
     store_.flush(rect);

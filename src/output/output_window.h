@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A frameless window covering one screen that shows the target picture 1:1 at an offset, black
+// A frameless window on one screen that shows the target picture 1:1 from its top-left corner, black
 // around it, with no cursor and nothing else drawn. Each frame is handed over composed; a repaint
 // (an expose) shows the frame held again without composing it anew.
 
@@ -21,9 +21,8 @@ public:
     explicit OutputWindow(QScreen* screen = nullptr);
     ~OutputWindow() override;
 
-    // Covers `geometry` (desktop coordinates) with the target's top-left at `offset` inside it.
-    void Place(QScreen* screen, const QRect& geometry, const QPoint& offset);
-    QPoint Offset() const { return offset_; }
+    // Covers `geometry` (desktop coordinates), the target's top-left corner at its top-left.
+    void Place(QScreen* screen, const QRect& geometry);
 
     // The picture to show from now on; shown at once when the window is exposed. `frame` is
     // swapped with the one held, so the caller gets the previous frame's memory back.
@@ -49,7 +48,6 @@ private:
 
     QBackingStore store_;
     QImage frame_;
-    QPoint offset_;
     std::chrono::steady_clock::time_point presented_{};
 };
 

@@ -112,7 +112,7 @@ int RunPlayCommand(const CommandLine& line, int argc, char** argv) {
     });
     stopWatch.start(50);
 
-    window.Place(screen, place->Geometry, place->Offset);
+    window.Place(screen, place->Geometry);
     window.show();
     window.requestActivate();
     player.EnableStatistics(line.Stats);

@@ -139,7 +139,7 @@ void Player::Present(PumpedFrame& frame) {
     for (auto& output : outputs_) {
         if (output->Composer.ComposeWhole(frame.Planes, output->Spare)) output->Window->Present(output->Spare);
         const auto presented = FramePacer::Clock::now();
-        output->Statistics.Shown(std::chrono::duration<double, std::milli>(presented - ready).count());
+        output->Statistics.Shown(std::max(0.0, std::chrono::duration<double, std::milli>(presented - ready).count()));
     }
     shownFrame_ = frame.Index;
 }

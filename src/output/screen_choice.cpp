@@ -26,6 +26,12 @@ QString ScreenMenuText(const ScreenDescription& screen) {
     return QStringLiteral("%1 (%2 x %3)").arg(screen.Name).arg(screen.Geometry.width()).arg(screen.Geometry.height());
 }
 
+QRect OutputGeometry(const QRect& screen, const QPoint& offset) {
+    const QPoint corner = screen.topLeft() + offset;
+    if (!screen.contains(corner)) return screen;
+    return QRect(corner, screen.bottomRight());
+}
+
 std::optional<OutputPlace> PlaceOutput(const std::vector<ScreenDescription>& screens, const QString& screen,
                                        const std::optional<QPoint>& at, QString* why) {
     auto refuse = [&](const QString& text) -> std::optional<OutputPlace> {
@@ -51,7 +57,7 @@ std::optional<OutputPlace> PlaceOutput(const std::vector<ScreenDescription>& scr
     OutputPlace place;
     place.Screen = chosen;
     place.Geometry = screens[static_cast<std::size_t>(chosen)].Geometry;
-    if (at) place.Offset = *at - place.Geometry.topLeft();
+    if (at) place.Geometry = OutputGeometry(place.Geometry, *at - place.Geometry.topLeft());
     return place;
 }
 

@@ -20,9 +20,13 @@ struct ScreenDescription {
 
 struct OutputPlace {
     int Screen = 0;  // index into the screens
-    QRect Geometry;  // the window: the whole screen
-    QPoint Offset;   // the target's top-left corner inside the window
+    QRect Geometry;  // the window, from the target's top-left corner to the screen's bottom-right
 };
+
+// The window of an output whose target's top-left corner is `offset` from the screen's: the rest
+// of the screen from there, so what lies left of and above it (an editor) stays in view. The
+// whole screen when the corner is off it.
+QRect OutputGeometry(const QRect& screen, const QPoint& offset);
 
 // "1: HDMI-1 1920 x 1080 at 0,0; 2: ..." for messages.
 QString DescribeScreens(const std::vector<ScreenDescription>& screens);

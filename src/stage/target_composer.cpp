@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "picture/colour_plane_refresh.h"
 #include "remap/remap.h"
 #include "remap/window_clip.h"
 
@@ -15,6 +16,12 @@ bool SameHead(const MapFileHead& a, const MapFileHead& b) {
 }
 
 }  // namespace
+
+CoverMode CoverModeDrawn(CoverMode mode, const PlaybackWindows& windows, const MapFileHead& head, bool pictureShown) {
+    const bool drawn = mode != CoverMode::None && !windows.empty() && pictureShown &&
+                       AreaTooLargeText("target", head.TargetWidth, head.TargetHeight).empty();
+    return drawn ? mode : CoverMode::None;
+}
 
 bool TargetComposer::SetMap(const PlaybackWindows& windows, const MapFileHead& head, CoverMode mode) {
     if (prepared_ && mode == mode_ && SameHead(head, head_) && windows == windows_) return !coverRefused_;

@@ -19,6 +19,10 @@
 
 namespace tesselink {
 
+// The cover the Target view and the outputs draw: the map's `mode`, over a picture that is there
+// and a target that can be held; else none.
+CoverMode CoverModeDrawn(CoverMode mode, const PlaybackWindows& windows, const MapFileHead& head, bool pictureShown);
+
 class TargetComposer {
 public:
     // The map to compose, with the cover mode in force. Cheap when nothing changed; the cover

@@ -39,11 +39,9 @@ void CRightView::RelayoutContent() {
     const MapFileHead& head = doc_.GetHead();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     const tesselink::CoverMode coverMode = CoverMode();
-    // The cover is drawn only over a picture that is there and a target that can be held.
-    const bool coverDrawn = coverMode != tesselink::CoverMode::None && !windows.empty() && doc_.Background().Exists() &&
-                            AreaTooLargeText("target", head.TargetWidth, head.TargetHeight).empty();
-    composer_.SetMap(windows, head, coverDrawn ? coverMode : tesselink::CoverMode::None);
-    if (!coverDrawn) return;
+    const tesselink::CoverMode drawn = CoverModeDrawn(coverMode, windows, head, doc_.Background().Exists());
+    composer_.SetMap(windows, head, drawn);
+    if (drawn == tesselink::CoverMode::None) return;
     // Outlines only for the tiles on screen, however many there are.
     const TargetOnScreen screen{Zoom(),    layout_.OffsetX,     layout_.OffsetY,     ScrollX(),
                                 ScrollY(), viewport()->width(), viewport()->height()};
