@@ -193,6 +193,7 @@ void EditorSession::InitialUpdate() {
     Original_->OnInitialUpdate();
     Target_->OnInitialUpdate();
     FollowFirstLayout();
+    Output_->Restore();
 }
 
 void EditorSession::FollowFirstLayout() {
@@ -210,7 +211,7 @@ void EditorSession::Close() {
     Closed_ = true;
     QSettings settings;
     Recent_.Save(settings);
-    Output_->TurnOff();
+    Output_->Close();
     Video_->Close();
     Doc_.OnCloseDocument();
 }

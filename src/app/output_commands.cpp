@@ -46,8 +46,8 @@ OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget*
 OutputCommands::~OutputCommands() = default;
 
 void OutputCommands::RebuildMenu() {
-    menu_->clear();
     for (QAction* a : group_->actions()) group_->removeAction(a);
+    menu_->clear();
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (int i = 0; i < screens.size(); ++i) {
         QScreen* screen = screens[i];
@@ -70,6 +70,18 @@ void OutputCommands::RebuildMenu() {
     connect(positionAction_, &QAction::triggered, this, &OutputCommands::AskPosition);
 }
 
+void OutputCommands::UpdateChecks() {
+    // The items stay: one of them may be the one being triggered.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const QList<QAction*> items = group_->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i] == off_)
+            off_->setChecked(window_ == nullptr);
+        else if (i < screens.size())
+            items[i]->setChecked(window_ != nullptr && screens[i] == screen_);
+    }
+}
+
 void OutputCommands::TurnOn(int screen) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screen < 0 || screen >= screens.size()) return;
@@ -77,6 +89,7 @@ void OutputCommands::TurnOn(int screen) {
     screenName_ = screen_->name();
     if (!window_) {
         window_ = std::make_unique<OutputWindow>(screen_);
+        connect(window_.get(), &OutputWindow::frameWanted, this, &OutputCommands::Compose);
         connect(window_.get(), &OutputWindow::closeRequested, this, [this] {
             // Not from inside the window's own event handler.
             QTimer::singleShot(0, this, &OutputCommands::TurnOff);
@@ -88,7 +101,7 @@ void OutputCommands::TurnOn(int screen) {
     // The editor keeps the keyboard: a click on the output and Escape turn it off.
     if (parent_ && parent_->window()) parent_->window()->activateWindow();
     Remember();
-    RebuildMenu();
+    UpdateChecks();
     emit statusMessage(QStringLiteral("Output on %1; Escape on it turns it off")
                            .arg(ScreenMenuText({screen_->name(), screen_->geometry()})));
 }
@@ -100,8 +113,15 @@ void OutputCommands::TurnOff() {
     screen_ = nullptr;
     compose_->stop();
     Remember();
-    RebuildMenu();
+    UpdateChecks();
     emit statusMessage(QStringLiteral("Output off"));
+}
+
+void OutputCommands::Close() {
+    // Hidden as the editor closes, remembered as on for the next start.
+    if (window_) window_->hide();
+    window_.reset();
+    compose_->stop();
 }
 
 void OutputCommands::SetPosition(const QPoint& position) {
@@ -138,12 +158,15 @@ void OutputCommands::Compose() {
     // What the Target view shows at zoom 1, without its outlines and labels.
     const CoverMode mode = CoverModeDrawn(CoverModeFromOption(head.CoverOption), windows, head, shown.Exists());
     composer_.SetMap(windows, head, mode);
-    if (windows.empty() || !shown.Exists() || !shown.Planes().IsPresent() ||
-        !composer_.ComposeWhole(shown.Planes(), frame_)) {
+    const ColourPlanes& planes = shown.Planes();
+    if (windows.empty() || !shown.Exists() || !planes.IsPresent()) {
         window_->Clear();
         return;
     }
-    window_->Present(frame_);
+    window_->Present(QSize(head.TargetWidth, head.TargetHeight),
+                     [this, &planes](std::uint32_t* words, std::ptrdiff_t stride) {
+                         return composer_.ComposeWholeInto(planes, words, stride);
+                     });
 }
 
 void OutputCommands::AskPosition() {
@@ -160,6 +183,8 @@ void OutputCommands::OnScreenRemoved(QScreen* screen) {
         window_.reset();
         screen_ = nullptr;
         compose_->stop();
+        Remember();
+        UpdateChecks();
     }
     // The menu lists the screens that are left.
     QTimer::singleShot(0, this, &OutputCommands::RebuildMenu);

@@ -37,6 +37,8 @@ public:
     // Turns the output on over the screen (its index among the application's screens), or off.
     void TurnOn(int screen);
     void TurnOff();
+    // The editor ends: the window goes, the choice stays remembered.
+    void Close();
     bool IsOn() const { return window_ != nullptr; }
     // The window while the output is on.
     OutputWindow* Window() const { return window_.get(); }
@@ -51,6 +53,7 @@ signals:
 
 private:
     void RebuildMenu();
+    void UpdateChecks();
     void ScheduleCompose();
     void Compose();
     void AskPosition();
@@ -69,7 +72,6 @@ private:
     QString screenName_;
     QPoint position_;
     TargetComposer composer_;
-    QImage frame_;
     QTimer* compose_ = nullptr;
 };
 

@@ -14,7 +14,6 @@ namespace tesselink {
 struct Player::Output {
     OutputWindow* Window = nullptr;
     TargetComposer Composer;
-    QImage Spare;  // the memory of the frame shown before, composed into next
     PlayStatistics Statistics;
     std::string Name;
 };
@@ -39,6 +38,7 @@ bool Player::AddOutput(const Map& map, CoverMode coverMode, OutputWindow* window
         return false;
     }
     output->Name = std::to_string(outputs_.size() + 1);
+    connect(window, &OutputWindow::frameWanted, this, [this, window] { Represent(window); });
     outputs_.push_back(std::move(output));
     return true;
 }
@@ -49,13 +49,34 @@ void Player::RemoveOutput(OutputWindow* window) {
                    outputs_.end());
 }
 
-void Player::ShowStill(const ColourPlanes& planes) {
+void Player::ComposeAll(const ColourPlanes& planes, Output* only) {
     for (auto& output : outputs_) {
-        if (output->Composer.ComposeWhole(planes, output->Spare))
-            output->Window->Present(output->Spare);
-        else
+        if (only != nullptr && output.get() != only) continue;
+        TargetComposer& composer = output->Composer;
+        const QSize size(composer.TargetWidth(), composer.TargetHeight());
+        if (!planes.IsPresent()) {
             output->Window->Clear();
-        output->Statistics.Shown(0);
+            continue;
+        }
+        output->Window->Present(size, [&composer, &planes](std::uint32_t* words, std::ptrdiff_t stride) {
+            return composer.ComposeWholeInto(planes, words, stride);
+        });
+    }
+}
+
+void Player::ShowStill(const ColourPlanes& planes) {
+    still_ = planes;
+    ComposeAll(still_);
+    for (auto& output : outputs_) output->Statistics.Shown(0);
+}
+
+void Player::Represent(OutputWindow* window) {
+    for (auto& output : outputs_) {
+        if (output->Window != window) continue;
+        if (shown_)
+            ComposeAll(shown_->Planes, output.get());
+        else
+            ComposeAll(still_, output.get());
     }
 }
 
@@ -124,10 +145,12 @@ void Player::Tick() {
         }
         if (verdict == FramePacer::Verdict::Drop) {
             for (auto& output : outputs_) output->Statistics.Dropped();
+            pump_->Recycle(std::move(pending_));
         } else {
             Present(*pending_);
+            if (shown_) pump_->Recycle(std::move(shown_));
+            shown_ = std::move(pending_);
         }
-        pump_->Recycle(std::move(pending_));
         pending_ = std::move(next_);
     }
     if (!ended_) Schedule(2);  // the decoder is behind: look again soon
@@ -137,7 +160,7 @@ void Player::Present(PumpedFrame& frame) {
     const auto due = pacer_.DueAt(frame.Time);
     const auto ready = std::max(due, frame.DecodedAt);
     for (auto& output : outputs_) {
-        if (output->Composer.ComposeWhole(frame.Planes, output->Spare)) output->Window->Present(output->Spare);
+        ComposeAll(frame.Planes, output.get());
         const auto presented = FramePacer::Clock::now();
         output->Statistics.Shown(std::max(0.0, std::chrono::duration<double, std::milli>(presented - ready).count()));
     }

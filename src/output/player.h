@@ -59,6 +59,10 @@ private:
     struct Output;
     void Tick();
     void Present(PumpedFrame& frame);
+    // Composes `planes` for every output (or for `only`).
+    void ComposeAll(const ColourPlanes& planes, Output* only = nullptr);
+    // An output lost its surface: the frame on screen again.
+    void Represent(OutputWindow* window);
     // The next frame from the pump into `slot`, its time shifted by the loops before; false when
     // none is ready (or the video ended: handled here).
     bool Fetch(std::unique_ptr<PumpedFrame>& slot);
@@ -73,6 +77,8 @@ private:
     bool failed_ = false;
     double loopOffset_ = 0;  // seconds added to the times of this pass through the video
     double lastTime_ = 0;    // of the last frame fetched, loops included
+    ColourPlanes still_;
+    std::unique_ptr<PumpedFrame> shown_;  // kept until the next is shown, for repaints
     std::unique_ptr<PumpedFrame> pending_;
     std::unique_ptr<PumpedFrame> next_;
     FramePacer pacer_;

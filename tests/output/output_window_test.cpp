@@ -73,7 +73,7 @@ TEST(OutputWindow, ShowsThePictureTargetOnTheChosenScreenPixelForPixel) {
     player.ShowStill(planes);
     EXPECT_EQ(window.screen(), wall);
     EXPECT_EQ(window.geometry().topLeft(), QPoint(640 + 30, 20));
-    EXPECT_EQ(window.Frame(), expected);
+    EXPECT_EQ(window.ShownTarget(), expected);
     // Beyond the target the window is black.
     const QImage shown = OnScreen(window, window.size());
     ASSERT_EQ(shown.size(), window.size());
@@ -131,7 +131,7 @@ TEST(OutputWindow, PlaysALosslessVideoFrameByFrameAsTheRenderMakesEachFrame) {
         const long long now = player.ShownFrame();
         if (now == last || now < 0) continue;
         ASSERT_GT(now, last) << "frames go forward only";
-        ASSERT_EQ(window.Frame(), expected[static_cast<std::size_t>(now)]) << "frame " << now;
+        ASSERT_EQ(window.ShownTarget(), expected[static_cast<std::size_t>(now)]) << "frame " << now;
         checked.insert(now);
         last = now;
     }
