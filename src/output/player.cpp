@@ -2,6 +2,7 @@
 #include "output/player.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include <QTimer>
@@ -14,6 +15,7 @@ namespace tesselink {
 struct Player::Output {
     OutputWindow* Window = nullptr;
     TargetComposer Composer;
+    ColourPlanes Still;  // a still source as this output shows it
     PlayStatistics Statistics;
     std::string Name;
 };
@@ -65,18 +67,20 @@ void Player::ComposeAll(const ColourPlanes& planes, Output* only) {
 }
 
 void Player::ShowStill(const ColourPlanes& planes) {
-    still_ = planes;
-    ComposeAll(still_);
-    for (auto& output : outputs_) output->Statistics.Shown(0);
+    for (int i = 0; i < OutputCount(); ++i) ShowStillOn(i, planes);
+}
+
+void Player::ShowStillOn(int output, const ColourPlanes& planes) {
+    Output& o = *outputs_.at(static_cast<std::size_t>(output));
+    o.Still = planes;
+    ComposeAll(o.Still, &o);
+    o.Statistics.Shown(0);
 }
 
 void Player::Represent(OutputWindow* window) {
     for (auto& output : outputs_) {
         if (output->Window != window) continue;
-        if (shown_)
-            ComposeAll(shown_->Planes, output.get());
-        else
-            ComposeAll(still_, output.get());
+        ComposeAll(shown_ ? shown_->Planes : output->Still, output.get());
     }
 }
 
@@ -87,6 +91,52 @@ void Player::PlayVideo(std::unique_ptr<VideoDecoder> decoder, int originalWidth,
     pump_ = std::make_unique<VideoFramePump>(std::move(decoder), originalWidth, originalHeight, 2);
     pump_->Seek(0);
     Schedule(0);
+}
+
+void Player::PlayVideoOnClock(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight, bool loop,
+                              double start) {
+    info_ = decoder->Info();
+    loop_ = loop;
+    clocked_ = true;
+    clockStart_ = start;
+    passFrames_ = info_.FrameCount > 0 ? info_.FrameCount : 0;
+    pump_ = std::make_unique<VideoFramePump>(std::move(decoder), originalWidth, originalHeight, 2);
+    FollowClock();
+    const double elapsed = SystemSeconds() - clockStart_;
+    SeekToClock(elapsed);
+    Schedule(0);
+}
+
+double Player::SystemSeconds() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+void Player::FollowClock() {
+    // Source time 0 of this pass is due at the clock's start; the steady clock paces, the
+    // system clock decides where it points.
+    const auto steadyNow = FramePacer::Clock::now();
+    const double fromStart = clockStart_ - SystemSeconds();
+    pacer_.StartAt(steadyNow +
+                   std::chrono::duration_cast<FramePacer::Clock::duration>(std::chrono::duration<double>(fromStart)));
+}
+
+void Player::SeekToClock(double elapsed) {
+    const double rate = info_.FrameRate() > 0 ? info_.FrameRate() : 25.0;
+    long long frame = elapsed > 0 ? static_cast<long long>(std::floor(elapsed * rate)) : 0;
+    loopOffset_ = 0;
+    if (passFrames_ > 0 && frame >= passFrames_) {
+        if (loop_) {
+            const long long passes = frame / passFrames_;
+            loopOffset_ = static_cast<double>(passes * passFrames_) / rate;
+            frame -= passes * passFrames_;
+        } else {
+            frame = passFrames_ - 1;  // past the end: the last frame stays
+        }
+    }
+    if (pending_) pump_->Recycle(std::move(pending_));
+    if (next_) pump_->Recycle(std::move(next_));
+    ended_ = false;
+    pump_->Seek(frame);
 }
 
 void Player::EnableStatistics(bool on) {
@@ -115,8 +165,11 @@ bool Player::Fetch(std::unique_ptr<PumpedFrame>& slot) {
     }
     const double frameLength = info_.FrameRate() > 0 ? 1.0 / info_.FrameRate() : 0.04;
     if (loop_ && shownFrame_ >= 0) {
-        // The next pass begins one frame length after the last frame of this one.
-        loopOffset_ = lastTime_ + frameLength;
+        // The next pass begins one frame length after the last frame of this one (on the clock:
+        // exactly one pass of the stated frames later, as every player counts it).
+        loopOffset_ = clocked_ && passFrames_ > 0 && info_.FrameRate() > 0
+                          ? loopOffset_ + static_cast<double>(passFrames_) / info_.FrameRate()
+                          : lastTime_ + frameLength;
         pump_->Seek(0);
         return false;
     }
@@ -132,10 +185,21 @@ bool Player::Fetch(std::unique_ptr<PumpedFrame>& slot) {
 }
 
 void Player::Tick() {
+    if (clocked_) FollowClock();
     for (;;) {
         if (!pending_ && !Fetch(pending_)) break;
         if (!next_) Fetch(next_);
         const auto now = FramePacer::Clock::now();
+        if (clocked_) {
+            // More than a second off: the clock jumped; find the frame due instead of
+            // dropping or waiting through everything between.
+            const double off = std::chrono::duration<double>(now - pacer_.DueAt(pending_->Time)).count();
+            if (off > 1.0 || off < -1.0) {
+                SeekToClock(SystemSeconds() - clockStart_);
+                Schedule(1);
+                return;
+            }
+        }
         const std::optional<double> nextTime = next_ ? std::optional<double>(next_->Time) : std::nullopt;
         const FramePacer::Verdict verdict = pacer_.Judge(pending_->Time, nextTime, now);
         if (verdict == FramePacer::Verdict::Wait) {

@@ -41,8 +41,15 @@ public:
 
     // A still source: its planes of the original area are composed once per output.
     void ShowStill(const ColourPlanes& planes);
+    // A still for one output only (the lineup of its own map).
+    void ShowStillOn(int output, const ColourPlanes& planes);
     // A video (an open decoder) at its own rate; `loop` starts it again at its end.
     void PlayVideo(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight, bool loop);
+    // The same with frame n due at `start` + n / rate by the system clock (seconds since the
+    // epoch): a player started late joins at the frame due, and one whose clock jumps finds the
+    // frame due again at the next frame.
+    void PlayVideoOnClock(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight, bool loop,
+                          double start);
     // Once a second to stderr, one line per output.
     void EnableStatistics(bool on);
 
@@ -67,6 +74,12 @@ private:
     // none is ready (or the video ended: handled here).
     bool Fetch(std::unique_ptr<PumpedFrame>& slot);
     void Schedule(int milliseconds);
+    // On the system clock: ties the pacer to it now, and seeks to the frame due when the frames
+    // at hand are more than a second off (a late start, a clock that jumped).
+    void FollowClock();
+    // The seek to the frame due at `elapsed` seconds after the clock's start.
+    void SeekToClock(double elapsed);
+    static double SystemSeconds();
     void PrintStatistics();
 
     std::vector<std::unique_ptr<Output>> outputs_;
@@ -75,14 +88,16 @@ private:
     bool loop_ = false;
     bool ended_ = false;
     bool failed_ = false;
-    double loopOffset_ = 0;  // seconds added to the times of this pass through the video
-    double lastTime_ = 0;    // of the last frame fetched, loops included
-    ColourPlanes still_;
+    double loopOffset_ = 0;               // seconds added to the times of this pass through the video
+    double lastTime_ = 0;                 // of the last frame fetched, loops included
     std::unique_ptr<PumpedFrame> shown_;  // kept until the next is shown, for repaints
     std::unique_ptr<PumpedFrame> pending_;
     std::unique_ptr<PumpedFrame> next_;
     FramePacer pacer_;
     long long shownFrame_ = -1;
+    bool clocked_ = false;
+    double clockStart_ = 0;     // seconds since the epoch
+    long long passFrames_ = 0;  // frames in one pass of the video, when known
     QTimer* timer_ = nullptr;
     QTimer* statsTimer_ = nullptr;
 };

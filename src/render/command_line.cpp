@@ -3,6 +3,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDateTime>
 
 #include <algorithm>
 #include <cmath>
@@ -47,6 +48,9 @@ const OptionDef Options[] = {
     {"screen", "NAME|NUMBER",
      "--play: the screen to show on, by its name or its number from 1 (the first by default)."},
     {"at", "X,Y", "--play: the desktop position of the target's top-left corner, instead of --screen."},
+    {"clock", "START",
+     "--play --video: show frame n at START + n / rate by the system clock (an ISO 8601 time or seconds since "
+     "the epoch), so that players on several machines whose clocks agree show the same frame."},
     {"stats", nullptr,
      "--play: once a second, write frames shown and dropped, the source rate and the time from a decoded "
      "frame to its presentation to stderr."},
@@ -69,6 +73,8 @@ const char* const Usages[][2] = {
     {"tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup] [--screen NAME|NUMBER]\n"
      "          [--at X,Y] [--cover none|same|different] [--stats]",
      "Shows the target picture of MAP full screen on a screen, without the editor, until it is closed."},
+    {"tesselink --play SHOW.show [--clock START] [--stats]",
+     "Shows every output of a show: one source through several maps, each on its screen or at its place."},
     {"tesselink --help | --version", nullptr},
 };
 
@@ -80,6 +86,22 @@ const char* const ConvertUsage = "usage: tesselink --convert IN OUT [--head FILE
 const char* const PlayUsage =
     "usage: tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup] [--screen NAME|NUMBER] "
     "[--at X,Y] [--cover none|same|different] [--stats]";
+
+// An ISO 8601 time or seconds since the epoch, within ten years of now either way.
+std::optional<double> ClockStart(const QString& value) {
+    bool number = false;
+    double seconds = value.toDouble(&number);
+    if (!number) {
+        QDateTime time = QDateTime::fromString(value, Qt::ISODateWithMs);
+        if (!time.isValid()) time = QDateTime::fromString(value, Qt::ISODate);
+        if (!time.isValid()) return std::nullopt;
+        seconds = static_cast<double>(time.toMSecsSinceEpoch()) / 1000.0;
+    }
+    const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    constexpr double TenYears = 10 * 366 * 86400.0;
+    if (!std::isfinite(seconds) || seconds < now - TenYears || seconds > now + TenYears) return std::nullopt;
+    return seconds;
+}
 
 // "X,Y" with whole numbers (negative allowed: screens left of or above the first).
 std::optional<std::pair<int, int>> PointOf(const QString& value) {
@@ -210,7 +232,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         if (line.ConvertInput.isEmpty() || line.ConvertOutput.isEmpty()) fail(ConvertUsage);
         break;
     case CommandMode::Play:
-        allowed = {"play", "picture", "video", "loop", "screen", "at", "cover", "stats"};
+        allowed = {"play", "picture", "video", "loop", "screen", "at", "cover", "stats", "clock"};
         line.MapPath = value("play");
         line.Picture = value("picture");
         line.Video = value("video");
@@ -225,8 +247,23 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             line.At = PointOf(value("at"));
             if (!line.At) fail("--at takes a desktop position X,Y, not " + value("at"));
         }
-        if (line.MapPath.isEmpty() || (line.Picture.isEmpty() && line.Video.isEmpty() && !line.PlayLineup))
+        if (line.MapPath.endsWith(QLatin1String(".show"))) {
+            for (const char* own : {"picture", "video", "loop", "screen", "at", "cover"})
+                if (isSet(own)) fail(QStringLiteral("--%1 does not go with a show: the show file says it").arg(own));
+            if (line.PlayLineup) fail("--lineup does not go with a show: the show file says it");
+        } else if (line.MapPath.isEmpty() || (line.Picture.isEmpty() && line.Video.isEmpty() && !line.PlayLineup)) {
             fail(PlayUsage);
+        }
+        if (isSet("clock")) {
+            line.Clock = ClockStart(value("clock"));
+            if (!line.Clock)
+                fail(
+                    "--clock takes a time within ten years of now, as ISO 8601 (2026-12-09T18:00:00Z) or seconds "
+                    "since the epoch, not " +
+                    value("clock"));
+            else if (isSet("picture") || line.PlayLineup)
+                fail("--clock goes with a video");
+        }
         break;
     case CommandMode::Help:
     case CommandMode::Version: return;

@@ -41,6 +41,7 @@ struct CommandLine {
     QString Screen;                                 // --play: --screen NAME|NUMBER
     std::optional<std::pair<int, int>> At;          // --play: --at X,Y
     bool Stats = false;                             // --play: --stats
+    std::optional<double> Clock;                    // --play: --clock START, seconds since the epoch
 };
 
 // Parses `arguments` (without the program's name). `--option value` and `--option=value` are
