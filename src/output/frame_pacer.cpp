@@ -2,6 +2,7 @@
 #include "output/frame_pacer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tesselink {
 namespace {
@@ -14,6 +15,23 @@ FramePacer::Clock::duration Seconds(double s) {
 constexpr std::chrono::microseconds MinimumLead(500);
 
 }  // namespace
+
+ClockPosition FrameOnClock(double elapsed, double rate, long long passFrames, bool loop) {
+    ClockPosition at;
+    if (!(rate > 0) || !(elapsed > 0)) return at;
+    // A hair past a frame's time counts as that frame, whatever the rounding of elapsed * rate.
+    at.Frame = static_cast<long long>(std::floor(elapsed * rate + 1e-6));
+    if (passFrames > 0 && at.Frame >= passFrames) {
+        if (loop) {
+            const long long passes = at.Frame / passFrames;
+            at.PassStart = static_cast<double>(passes * passFrames) / rate;
+            at.Frame -= passes * passFrames;
+        } else {
+            at.Frame = passFrames - 1;
+        }
+    }
+    return at;
+}
 
 void FramePacer::Start(Clock::time_point now, double sourceTime) {
     zero_ = now - Seconds(sourceTime);

@@ -10,6 +10,15 @@
 
 namespace tesselink {
 
+// Where a video on the system clock stands `elapsed` seconds after its start: frame n is due at
+// start + n / rate; with `loop`, pass p begins at start + p x passFrames / rate. Before the start
+// it is frame 0; past the end without a loop, the last frame.
+struct ClockPosition {
+    long long Frame = 0;   // in the video
+    double PassStart = 0;  // seconds from the clock's start to this pass's frame 0
+};
+ClockPosition FrameOnClock(double elapsed, double rate, long long passFrames, bool loop);
+
 class FramePacer {
 public:
     using Clock = std::chrono::steady_clock;

@@ -121,18 +121,10 @@ void Player::FollowClock() {
 }
 
 void Player::SeekToClock(double elapsed) {
-    const double rate = info_.FrameRate() > 0 ? info_.FrameRate() : 25.0;
-    long long frame = elapsed > 0 ? static_cast<long long>(std::floor(elapsed * rate)) : 0;
-    loopOffset_ = 0;
-    if (passFrames_ > 0 && frame >= passFrames_) {
-        if (loop_) {
-            const long long passes = frame / passFrames_;
-            loopOffset_ = static_cast<double>(passes * passFrames_) / rate;
-            frame -= passes * passFrames_;
-        } else {
-            frame = passFrames_ - 1;  // past the end: the last frame stays
-        }
-    }
+    const ClockPosition at =
+        FrameOnClock(elapsed, info_.FrameRate() > 0 ? info_.FrameRate() : 25.0, passFrames_, loop_);
+    loopOffset_ = at.PassStart;
+    const long long frame = at.Frame;
     if (pending_) pump_->Recycle(std::move(pending_));
     if (next_) pump_->Recycle(std::move(next_));
     ended_ = false;

@@ -154,5 +154,34 @@ TEST(FramePacing, ClockTiedToAFixedZeroWaitsForTheFirstFrame) {
     EXPECT_EQ(pacer.Judge(0.04, 0.08, zero + std::chrono::milliseconds(50)), FramePacer::Verdict::Show);
 }
 
+TEST(ClockPosition, LateStartLoopAndTheEnd) {
+    // Before the start, and at it.
+    EXPECT_EQ(FrameOnClock(-3.0, 25, 250, true).Frame, 0);
+    EXPECT_EQ(FrameOnClock(0.0, 25, 250, true).Frame, 0);
+    // Started 4.5 s late: frame 112 of the first pass (112 / 25 = 4.48 s).
+    ClockPosition at = FrameOnClock(4.5, 25, 250, true);
+    EXPECT_EQ(at.Frame, 112);
+    EXPECT_EQ(at.PassStart, 0.0);
+    // Exactly at a frame's time, whatever the float rounding of 0.12 * 25.
+    EXPECT_EQ(FrameOnClock(0.12, 25, 250, true).Frame, 3);
+    // A 10 s video looping: 25 s after the start is frame 125 of the third pass, which began at 20 s.
+    at = FrameOnClock(25.0, 25, 250, true);
+    EXPECT_EQ(at.Frame, 125);
+    EXPECT_DOUBLE_EQ(at.PassStart, 20.0);
+    // 30000/1001 fps: a day later, still the frame the formula names.
+    const double rate = 30000.0 / 1001.0;
+    at = FrameOnClock(86400.0, rate, 1800, true);
+    const long long total = static_cast<long long>(86400.0 * rate);
+    EXPECT_EQ(at.Frame, total % 1800);
+    EXPECT_NEAR(at.PassStart, static_cast<double>(total - total % 1800) / rate, 1e-6);
+    // Without a loop the last frame stays after the end.
+    EXPECT_EQ(FrameOnClock(60.0, 25, 250, false).Frame, 249);
+    // Two players asking at the same moment agree; a clock set back a minute goes back with it.
+    EXPECT_EQ(FrameOnClock(1000.25, 60, 600, true).Frame, FrameOnClock(1000.25, 60, 600, true).Frame);
+    EXPECT_EQ(FrameOnClock(940.25, 60, 600, true).Frame, FrameOnClock(1000.25, 60, 600, true).Frame)
+        << "a minute is six whole passes of 10 s";
+    EXPECT_NE(FrameOnClock(995.25, 60, 600, true).Frame, FrameOnClock(1000.25, 60, 600, true).Frame);
+}
+
 }  // namespace
 }  // namespace tesselink
