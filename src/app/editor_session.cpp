@@ -116,7 +116,10 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     frame->SetRecentFiles(Recent_.Files());
     CMapHeadFileView* editor = Editor_;
     Commands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
-    Commands_->WatchWindow(frame);
+    // Unsaved changes are asked about before the frame closes; dropped files open.
+    frame->SetCloseGuard([commands] { return commands->MayCloseWindow(); });
+    frame->SetDropFilter([commands](const QMimeData* data) { return commands->UsableDroppedFile(data); });
+    QObject::connect(frame, &CMainFrame::fileDropped, commands, &DocumentCommands::OpenDropped);
 
     // Import and export in other formats, and View > Lineup.
     Exchange_ = new ExchangeMenuCommands(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);

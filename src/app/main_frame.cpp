@@ -6,6 +6,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -401,6 +404,44 @@ void CMainFrame::FocusNextPane(bool forward) {
         if (Panes_[i] && focus && (Panes_[i] == focus || Panes_[i]->isAncestorOf(focus))) current = i;
     const int next = NextPaneIndex(current, static_cast<int>(Panes_.size()), forward);
     if (next >= 0 && Panes_[next]) Panes_[next]->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (closeGuard_ && !closeGuard_()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::SetDropFilter(std::function<QString(const QMimeData*)> usableFile) {
+    dropFilter_ = std::move(usableFile);
+    setAcceptDrops(static_cast<bool>(dropFilter_));
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropFilter_ && !dropFilter_(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (dropFilter_ && !dropFilter_(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = dropFilter_ ? dropFilter_(event->mimeData()) : QString();
+    if (path.isEmpty()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::ShowAboutBox() {

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <map>
 
 class QAction;
@@ -18,6 +19,7 @@ class QActionGroup;
 class QDockWidget;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QSplitter;
 class QToolBar;
 class QUndoStack;
@@ -79,15 +81,28 @@ public:
 
     void ShowAboutBox();
 
+    // Asked before the frame closes (Exit, the window manager); false keeps it open.
+    void SetCloseGuard(std::function<bool()> mayClose) { closeGuard_ = std::move(mayClose); }
+    // Which file a drag over the frame carries that the program takes: its path, or empty to
+    // refuse the drag. Setting it lets the frame take drops; what is taken comes by fileDropped.
+    void SetDropFilter(std::function<QString(const QMimeData*)> usableFile);
+
 signals:
     // An entry of "Open &Recent" was chosen.
     void RecentFileChosen(const QString& path);
+    // A file the drop filter took, once the drop has finished: no question holds up the
+    // program the file was dragged from.
+    void fileDropped(const QString& path);
 
 public:
     void setVisible(bool visible) override;
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -110,6 +125,8 @@ private:
     QSplitter* InnerSplitter_ = nullptr;
     QList<QPointer<QWidget>> Panes_;
     bool InitialLayoutPending_ = true;
+    std::function<bool()> closeGuard_;
+    std::function<QString(const QMimeData*)> dropFilter_;
 };
 
 }  // namespace tesselink

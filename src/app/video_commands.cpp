@@ -16,7 +16,7 @@
 #include "document/tesselink_doc.h"
 #include "document/video_preview.h"
 #include "map/safe_write.h"
-#include "views/picture_scroll_view.h"
+#include "views/window_editing_view.h"
 
 namespace tesselink {
 
@@ -24,7 +24,7 @@ VideoCommands::VideoCommands(CTesselinkDoc& doc, VideoPreview& preview, MessageB
                              QObject* parent)
     : QObject(parent), doc_(doc), preview_(preview), boxes_(boxes), dialogs_(dialogs) {}
 
-void VideoCommands::AddTo(CMainFrame& frame, const QList<QWidget*>& views) {
+void VideoCommands::AddTo(CMainFrame& frame, const QList<WindowEditingView*>& views) {
     frame_ = &frame;
     // In the File menu, in a block of their own before Exit.
     ActionRegistry& registry = frame.Registry();
@@ -50,8 +50,8 @@ void VideoCommands::AddTo(CMainFrame& frame, const QList<QWidget*>& views) {
     toolBar_->addWidget(bar_);
     frame.addToolBar(Qt::BottomToolBarArea, toolBar_);
 
-    views_ = views;
-    for (QWidget* view : views_) view->installEventFilter(this);
+    for (WindowEditingView* view : views)
+        view->SetTransportKeyHandler([this](const QKeyEvent& key) { return TransportKey(key); });
 
     connect(&preview_, &VideoPreview::openChanged, this, &VideoCommands::UpdateState);
     connect(&preview_, &VideoPreview::frameShown, this, &VideoCommands::UpdateState);
@@ -134,15 +134,12 @@ bool VideoCommands::UseFrameAsPicture() {
     return true;
 }
 
-bool VideoCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !preview_.IsOpen()) return false;
-    auto* view = qobject_cast<PictureScrollView*>(watched);
-    if (view == nullptr || view->SelectionFrame().IsTracking()) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-    switch (key->key()) {
+bool VideoCommands::TransportKey(const QKeyEvent& key) {
+    if (!preview_.IsOpen()) return false;
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (key.key()) {
     case Qt::Key_Space:
-        if (!key->isAutoRepeat()) preview_.TogglePlay();
+        if (!key.isAutoRepeat()) preview_.TogglePlay();
         return true;
     case Qt::Key_Comma: preview_.StepBack(); return true;
     case Qt::Key_Period: preview_.StepForward(); return true;
