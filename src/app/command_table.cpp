@@ -8,16 +8,21 @@ namespace tesselink {
 // clang-format off: the tables keep the layout of the menus and the toolbar they describe.
 const std::vector<MenuDef>& MainMenus() {
     static const std::vector<MenuDef> menus = {
-        {"&File",
-         {{CommandFileNew, "&New\tCtrl+N"},
-          {CommandFileOpen, "&Open...\tCtrl+O"},
-          {CommandFileSave, "&Save\tCtrl+S"},
-          {CommandFileSaveAs, "Save &As..."},
-          {CommandAppExit, "E&xit"},
-          {CommandMagnification, "Magnification"},
-          {CommandMinify, "minify"}}},
-        {"&View", {{CommandViewToolbar, "&Toolbar"}, {CommandViewStatusBar, "&Status Bar"}}},
-        {"&Help", {{CommandAppAbout, "&About Tesselink..."}}},
+        {MenuIds::File,
+         "&File",
+         FileMenuRank,
+         {{CommandFileNew, "&New\tCtrl+N", FileDocumentSection},
+          {CommandFileOpen, "&Open...\tCtrl+O", FileDocumentSection},
+          {CommandFileSave, "&Save\tCtrl+S", FileDocumentSection},
+          {CommandFileSaveAs, "Save &As...", FileDocumentSection},
+          {CommandAppExit, "E&xit", FileQuitSection},
+          {CommandMagnification, "Magnification", FileQuitSection},
+          {CommandMinify, "minify", FileQuitSection}}},
+        {MenuIds::View,
+         "&View",
+         ViewMenuRank,
+         {{CommandViewToolbar, "&Toolbar", ViewBarsSection}, {CommandViewStatusBar, "&Status Bar", ViewBarsSection}}},
+        {MenuIds::Help, "&Help", HelpMenuRank, {{CommandAppAbout, "&About Tesselink...", HelpAboutSection}}},
     };
     return menus;
 }

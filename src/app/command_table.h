@@ -7,16 +7,20 @@
 #include <vector>
 
 #include "app/command_ids.h"
+#include "app/menu_places.h"
 
 namespace tesselink {
 
 struct MenuItemDef {
     int Command;
     const char* Text;  // with '&' mnemonics and "\t" shortcut texts
+    int Section;       // of menu_places.h
 };
 
 struct MenuDef {
+    const char* Id;  // MenuIds
     const char* Title;
+    int BarRank;
     std::vector<MenuItemDef> Items;
 };
 

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/document_commands.h"
 
-#include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
-#include <QWidget>
 
 #include "app/app_settings.h"
 #include "document/tesselink_doc.h"
@@ -32,10 +28,13 @@ DocumentCommands::DocumentCommands(CTesselinkDoc& doc, MessageBoxes& boxes, File
                                    RecentFileList& recent, QObject* parent)
     : QObject(parent), doc_(doc), boxes_(boxes), dialogs_(dialogs), recent_(recent) {}
 
-void DocumentCommands::WatchWindow(QWidget* window) {
-    window_ = window;
-    window->setAcceptDrops(true);
-    window->installEventFilter(this);
+bool DocumentCommands::MayCloseWindow() {
+    // A second close while the question is up (the window manager again) waits for the answer.
+    if (asking_) return false;
+    asking_ = true;
+    const bool ok = MaybeSave();
+    asking_ = false;
+    return ok;
 }
 
 // ---- the question before changes are lost ----
@@ -175,7 +174,7 @@ void DocumentCommands::StoreRecent() {
     emit recentFilesChanged(recent_.Files());
 }
 
-// ---- the watched window ----
+// ---- dropped files ----
 
 QString DocumentCommands::UsableDroppedFile(const QMimeData* data) const {
     if (data == nullptr || !data->hasUrls()) return QString();
@@ -187,45 +186,6 @@ QString DocumentCommands::UsableDroppedFile(const QMimeData* data) const {
         if (kind != DroppedFileKind::Other) return path;
     }
     return QString();
-}
-
-bool DocumentCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != window_) return false;
-    switch (event->type()) {
-    case QEvent::Close: {
-        // A second close while the question is up (the window manager again) waits for the answer.
-        const bool mayClose = !asking_ && [this] {
-            asking_ = true;
-            const bool ok = MaybeSave();
-            asking_ = false;
-            return ok;
-        }();
-        if (mayClose) return false;
-        event->ignore();
-        return true;
-    }
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDropEvent*>(event);
-        if (UsableDroppedFile(drag->mimeData()).isEmpty()) {
-            drag->ignore();
-        } else {
-            drag->acceptProposedAction();
-        }
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = UsableDroppedFile(drop->mimeData());
-        if (path.isEmpty()) return false;
-        drop->acceptProposedAction();
-        // Opened after the drop has finished, so that no question holds up the dragging program.
-        QMetaObject::invokeMethod(
-            this, [this, path] { OpenDropped(path); }, Qt::QueuedConnection);
-        return true;
-    }
-    default: return false;
-    }
 }
 
 }  // namespace tesselink

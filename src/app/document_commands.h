@@ -14,7 +14,6 @@
 #include "map/message_boxes.h"
 
 class QMimeData;
-class QWidget;
 
 namespace tesselink {
 
@@ -43,8 +42,9 @@ public:
     // Where a dropped video goes: the preview behind the map. Without one, videos are not taken.
     void SetVideoSink(std::function<void(const QString&)> sink) { videoSink_ = std::move(sink); }
 
-    // Asks before closing `window` and opens what is dropped on it.
-    void WatchWindow(QWidget* window);
+    // Before the main window closes: MaybeSave, asked once however often the window manager
+    // asks again meanwhile. True when the window may close.
+    bool MayCloseWindow();
 
     // The file the map on screen was last read from or written to; Save As proposes it. A map
     // opened at start-up is remembered here although MapFilePath stays empty.
@@ -77,9 +77,6 @@ public slots:
 signals:
     void recentFilesChanged(const QStringList& files);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // The background-picture checks that come before a map is opened.
     bool PictureReadyForOpen();
@@ -94,7 +91,6 @@ private:
     std::function<void(const QString&)> pictureSink_;
     std::function<void(const QString&)> videoSink_;
     std::string sourcePath_;
-    QWidget* window_ = nullptr;
     bool asking_ = false;
 };
 

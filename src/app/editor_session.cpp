@@ -103,7 +103,7 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     });
     // Select All, Duplicate, Make Array, a mode for the selection; snapping and the grid.
     auto* layout = new LayoutCommands(Doc_, Tools_->Snap(), *Messages_, frame);
-    layout->AddTo(*frame);
+    layout->Register(frame->Registry(), frame);
     QObject::connect(&Doc_, &CTesselinkDoc::modifiedChanged, frame, &QWidget::setWindowModified);
 
     // The File commands.
@@ -118,13 +118,15 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     frame->SetRecentFiles(Recent_.Files());
     CMapHeadFileView* editor = Editor_;
     Commands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
-    Commands_->WatchWindow(frame);
+    // Unsaved changes are asked about before the frame closes; dropped files open.
+    frame->SetCloseGuard([commands] { return commands->MayCloseWindow(); });
+    frame->SetDropFilter([commands](const QMimeData* data) { return commands->UsableDroppedFile(data); });
+    QObject::connect(frame, &CMainFrame::fileDropped, commands, &DocumentCommands::OpenDropped);
 
     // Import and export in other formats, and View > Lineup.
     Exchange_ = new ExchangeMenuCommands(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
     Exchange_->SetSourcePath([commands] { return commands->SourcePath(); });
-    Frame_->InsertMenuActions(CommandFileSaveAs, Exchange_->FileActions());
-    Frame_->InsertMenuActions(CommandViewStatusBar, {Exchange_->LineupAction()});
+    Exchange_->Register(frame->Registry());
     // A large picture decoding on the worker thread: a busy cursor and the message pane say so.
     QObject::connect(&Doc_, &CTesselinkDoc::pictureLoadingChanged, frame, [this, frame](bool loading) {
         if (loading) {

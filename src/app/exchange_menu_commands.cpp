@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 
+#include "app/action_registry.h"
+#include "app/menu_places.h"
 #include "document/tesselink_doc.h"
 #include "exchange/exchange_file.h"
 #include "exchange/lineup.h"
@@ -63,26 +65,31 @@ std::string OriginalLineupPath(const std::string& path) {
 
 ExchangeMenuCommands::ExchangeMenuCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs,
                                            QObject* parent)
-    : QObject(parent), doc_(doc), boxes_(boxes), dialogs_(dialogs) {
-    AddFileAction("&Import Windows...", "importWindows", &ExchangeMenuCommands::ImportWindows);
-    AddFileAction("&Export Windows...", "exportWindows", &ExchangeMenuCommands::ExportWindows);
-    AddFileAction("Export &Lineup...", "exportLineup", &ExchangeMenuCommands::ExportLineup);
-    AddFileAction("Export &Target Picture...", "exportTargetPicture", &ExchangeMenuCommands::ExportTargetPicture);
+    : QObject(parent), doc_(doc), boxes_(boxes), dialogs_(dialogs) {}
 
-    lineup_ = new QAction(QStringLiteral("&Lineup"), this);
-    lineup_->setObjectName("viewLineup");
-    lineup_->setCheckable(true);
-    lineup_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    lineup_->setStatusTip(QStringLiteral("Show the lineup of the windows instead of the background picture"));
-    connect(lineup_, &QAction::toggled, &doc_, &CTesselinkDoc::ShowLineup);
+void ExchangeMenuCommands::Register(ActionRegistry& registry) {
+    AddFileAction(registry, "&Import Windows...", "importWindows", &ExchangeMenuCommands::ImportWindows);
+    AddFileAction(registry, "&Export Windows...", "exportWindows", &ExchangeMenuCommands::ExportWindows);
+    AddFileAction(registry, "Export &Lineup...", "exportLineup", &ExchangeMenuCommands::ExportLineup);
+    AddFileAction(registry, "Export &Target Picture...", "exportTargetPicture",
+                  &ExchangeMenuCommands::ExportTargetPicture);
+
+    ActionDef lineup("viewLineup", QStringLiteral("&Lineup"));
+    lineup.Checkable = true;
+    lineup.Shortcuts = {QKeySequence(Qt::CTRL | Qt::Key_L)};
+    lineup.StatusTip = QStringLiteral("Show the lineup of the windows instead of the background picture");
+    lineup.Place = MenuPlace{MenuIds::View, ViewBackdropSection};
+    lineup.WindowShortcut = true;
+    lineup_ = registry.Add(lineup);
+    if (lineup_ != nullptr) connect(lineup_, &QAction::toggled, &doc_, &CTesselinkDoc::ShowLineup);
 }
 
-QAction* ExchangeMenuCommands::AddFileAction(const char* text, const char* name, void (ExchangeMenuCommands::*slot)()) {
-    auto* action = new QAction(QString::fromUtf8(text), this);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, slot);
-    fileActions_.append(action);
-    return action;
+void ExchangeMenuCommands::AddFileAction(ActionRegistry& registry, const char* text, const char* name,
+                                         void (ExchangeMenuCommands::*slot)()) {
+    ActionDef def(QString::fromUtf8(name), QString::fromUtf8(text));
+    def.Place = MenuPlace{MenuIds::File, FileExchangeSection};
+    def.WindowShortcut = true;
+    if (QAction* action = registry.Add(def)) connect(action, &QAction::triggered, this, slot);
 }
 
 FileDialogRequest ExchangeMenuCommands::Request(const char* filter, const char* suffix) const {

@@ -17,6 +17,7 @@ class QAction;
 
 namespace tesselink {
 
+class ActionRegistry;
 class CTesselinkDoc;
 
 // The filter of the window-table dialogs and of the picture dialogs.
@@ -35,9 +36,9 @@ public:
     // The file the map came from, if any: the dialogs start in its folder.
     void SetSourcePath(std::function<std::string()> sourcePath) { sourcePath_ = std::move(sourcePath); }
 
-    // "&Import Windows...", "&Export Windows...", "Export &Lineup...", "Export &Target Picture...".
-    const QList<QAction*>& FileActions() const { return fileActions_; }
-    // "&Lineup" (Ctrl+L), a check item, off at start.
+    // "&Import Windows...", "&Export Windows...", "Export &Lineup...", "Export &Target Picture..."
+    // after "Save &As...", and View > "&Lineup" (Ctrl+L), a check item, off at start. Called once.
+    void Register(ActionRegistry& registry);
     QAction* LineupAction() const { return lineup_; }
 
     // The commands once the path is known; true when done. A refusal has been told.
@@ -58,7 +59,8 @@ public slots:
     void ExportTargetPicture();
 
 private:
-    QAction* AddFileAction(const char* text, const char* name, void (ExchangeMenuCommands::*slot)());
+    void AddFileAction(ActionRegistry& registry, const char* text, const char* name,
+                       void (ExchangeMenuCommands::*slot)());
     FileDialogRequest Request(const char* filter, const char* suffix) const;
     bool Refuse(const std::string& what, const std::string& why);
 
@@ -66,7 +68,6 @@ private:
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;
     std::function<std::string()> sourcePath_;
-    QList<QAction*> fileActions_;
     QAction* lineup_ = nullptr;
 };
 

@@ -6,7 +6,8 @@
 #include <QMenu>
 #include <QSettings>
 
-#include "app/main_frame.h"
+#include "app/action_registry.h"
+#include "app/menu_places.h"
 #include "document/tesselink_doc.h"
 #include "editor/array_dialog.h"
 #include "tools/selection_edits.h"
@@ -27,57 +28,61 @@ LayoutCommands::LayoutCommands(CTesselinkDoc& doc, SnapSettings& snap, MessageBo
     connect(&doc_, &CTesselinkDoc::changed, this, &LayoutCommands::UpdateEnabled);
 }
 
-void LayoutCommands::AddTo(CMainFrame& frame) {
-    window_ = &frame;
-    QMenu* edit = frame.EditMenu();
-    if (edit != nullptr) {
-        edit->addSeparator();
-        QAction* all = edit->addAction(QStringLiteral("Select &All"), this, &LayoutCommands::SelectAll);
-        all->setObjectName("selectAll");
-        // Text fields keep their own Ctrl+A: their shortcut override comes first.
-        all->setShortcut(QKeySequence::SelectAll);
-        duplicate_ = edit->addAction(QStringLiteral("&Duplicate"), this, &LayoutCommands::Duplicate);
-        duplicate_->setObjectName("duplicate");
-        duplicate_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-        makeArray_ = edit->addAction(QStringLiteral("Make Arra&y..."), this, &LayoutCommands::MakeArray);
-        makeArray_->setObjectName("makeArray");
-        makeArray_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
-        modes_ = edit->addMenu(QStringLiteral("&Map Mode"));
-        modes_->setObjectName("mapModeMenu");
-        for (int mode = 0; mode < MapModeCount; ++mode)
-            modes_->addAction(QString::fromUtf8(MapModeText(mode)), this, [this, mode] { SetModeOfSelection(mode); });
-        // Reachable while a pane has the focus and the menu is closed.
-        frame.addAction(all);
-        frame.addAction(duplicate_);
-        frame.addAction(makeArray_);
+void LayoutCommands::Register(ActionRegistry& registry, QWidget* window) {
+    window_ = window;
+    // Reachable while a pane has the focus and the menu is closed.
+    const auto editItem = [&registry](const char* id, const char* text, QKeySequence shortcut, bool separator) {
+        ActionDef def(QString::fromUtf8(id), QString::fromUtf8(text));
+        def.Shortcuts = {shortcut};
+        def.Place = MenuPlace{MenuIds::Edit, EditSelectionSection, 0, separator};
+        def.WindowShortcut = true;
+        return registry.Add(def);
+    };
+    // Text fields keep their own Ctrl+A: their shortcut override comes first.
+    if (QAction* all = editItem("selectAll", "Select &All", QKeySequence(QKeySequence::SelectAll), true))
+        connect(all, &QAction::triggered, this, &LayoutCommands::SelectAll);
+    duplicate_ = editItem("duplicate", "&Duplicate", QKeySequence(Qt::CTRL | Qt::Key_D), false);
+    if (duplicate_ != nullptr) connect(duplicate_, &QAction::triggered, this, &LayoutCommands::Duplicate);
+    makeArray_ = editItem("makeArray", "Make Arra&y...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), false);
+    if (makeArray_ != nullptr) connect(makeArray_, &QAction::triggered, this, &LayoutCommands::MakeArray);
+    MenuInfo modes;
+    modes.Id = MenuIds::MapMode;
+    modes.Title = QStringLiteral("&Map Mode");
+    modes.ObjectName = QStringLiteral("mapModeMenu");
+    modes.Place = MenuPlace{MenuIds::Edit, EditSelectionSection};
+    modes_ = registry.AddMenu(modes);
+    for (int mode = 0; mode < MapModeCount; ++mode) {
+        ActionDef def(QStringLiteral("mapMode%1").arg(mode), QString::fromUtf8(MapModeText(mode)));
+        def.Place = MenuPlace{MenuIds::MapMode, 0};
+        if (QAction* action = registry.Add(def))
+            connect(action, &QAction::triggered, this, [this, mode] { SetModeOfSelection(mode); });
     }
 
     QSettings settings;
     snap_.SetEnabled(settings.value(SnapKey, true).toBool());
     snap_.SetGridShown(settings.value(GridKey, false).toBool());
     snap_.SetGridStep(settings.value(GridStepKey, SnapSettings::DefaultGridStep).toInt());
-    QMenu* view = frame.ViewMenu();
-    if (view != nullptr) {
-        view->addSeparator();
-        QAction* snapping = view->addAction(QStringLiteral("S&nap"));
-        snapping->setObjectName("viewSnap");
-        snapping->setCheckable(true);
-        snapping->setChecked(snap_.Enabled());
+    const auto viewCheck = [&registry](const char* id, const char* text, bool on, bool separator) {
+        ActionDef def(QString::fromUtf8(id), QString::fromUtf8(text));
+        def.Checkable = true;
+        def.Checked = on;
+        def.Place = MenuPlace{MenuIds::View, ViewSnapSection, 0, separator};
+        return registry.Add(def);
+    };
+    if (QAction* snapping = viewCheck("viewSnap", "S&nap", snap_.Enabled(), true))
         connect(snapping, &QAction::toggled, this, [this](bool on) {
             snap_.SetEnabled(on);
             SaveSettings();
         });
-        QAction* grid = view->addAction(QStringLiteral("Show &Grid"));
-        grid->setObjectName("viewGrid");
-        grid->setCheckable(true);
-        grid->setChecked(snap_.GridShown());
+    if (QAction* grid = viewCheck("viewGrid", "Show &Grid", snap_.GridShown(), false))
         connect(grid, &QAction::toggled, this, [this](bool on) {
             snap_.SetGridShown(on);
             SaveSettings();
         });
-        QAction* step = view->addAction(QStringLiteral("Grid S&tep..."), this, &LayoutCommands::ChooseGridStep);
-        step->setObjectName("viewGridStep");
-    }
+    ActionDef step("viewGridStep", QStringLiteral("Grid S&tep..."));
+    step.Place = MenuPlace{MenuIds::View, ViewSnapSection};
+    if (QAction* action = registry.Add(step))
+        connect(action, &QAction::triggered, this, &LayoutCommands::ChooseGridStep);
     UpdateEnabled();
 }
 

@@ -13,7 +13,7 @@ class QWidget;
 
 namespace tesselink {
 
-class CMainFrame;
+class ActionRegistry;
 class CTesselinkDoc;
 class SnapSettings;
 
@@ -22,8 +22,9 @@ class LayoutCommands : public QObject {
 public:
     LayoutCommands(CTesselinkDoc& doc, SnapSettings& snap, MessageBoxes& boxes, QObject* parent = nullptr);
 
-    // Adds the items to the frame's "&Edit" and "&View" menus and reads the settings.
-    void AddTo(CMainFrame& frame);
+    // Registers the items of "&Edit" and "&View" and reads the settings; `window` owns the
+    // dialogs. Called once.
+    void Register(ActionRegistry& registry, QWidget* window);
 
     void SelectAll();
     void Duplicate();

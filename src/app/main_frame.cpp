@@ -6,6 +6,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -22,6 +25,7 @@
 #include <QUndoStack>
 
 #include "app/about_box.h"
+#include "app/action_registry.h"
 #include "app/command_table.h"
 #include "app/frame_layout.h"
 #include "app/program_icon.h"
@@ -98,51 +102,75 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     // The marker shows while the map has unsaved changes.
     setWindowTitle("Tesselink[*]");
     setWindowIcon(ProgramIcon());
-    CreateActions();
-    CreateMenus();
+    Registry_ = new ActionRegistry(this);
+    connect(Registry_, &ActionRegistry::menuChanged, this, &CMainFrame::RebuildMenu);
+    connect(Registry_, &ActionRegistry::menuBarChanged, this, &CMainFrame::RebuildMenuBar);
+    connect(Registry_, &ActionRegistry::toolbarItemAdded, this, &CMainFrame::PlaceOnToolbar);
     CreateToolBar();
+    CreateActions();
     CreateStatusBar();
 }
 
-void CMainFrame::CreateActions() {
-    for (const MenuDef& menu : MainMenus()) {
-        for (const MenuItemDef& item : menu.Items) {
-            auto* action = new QAction(QString::fromUtf8(item.Text), this);
-            action->setData(item.Command);
-            action->setObjectName(ObjectNameOf(item.Command));
-            Actions_[item.Command] = action;
-        }
+namespace {
+
+int ToolbarPositionOf(int command) {
+    const auto& positions = ToolbarPositions();
+    const auto it = std::find(positions.begin(), positions.end(), command);
+    return it == positions.end() ? -1 : static_cast<int>(it - positions.begin());
+}
+
+QList<QKeySequence> ShortcutsOf(int command) {
+    switch (command) {
+    case CommandFileNew: return {QKeySequence(Qt::CTRL | Qt::Key_N)};
+    case CommandFileOpen: return {QKeySequence(Qt::CTRL | Qt::Key_O)};
+    case CommandFileSave: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
+    default: return {};
     }
+}
+
+}  // namespace
+
+void CMainFrame::CreateActions() {
     DrawingModes_ = new QActionGroup(this);
     DrawingModes_->setExclusive(true);
 
-    for (auto& [command, action] : Actions_) {
-        if (const char* icon = CommandIconPath(command)) action->setIcon(SvgIcon(icon));
-        // The icons are the toolbar's; the menus show text only.
-        action->setIconVisibleInMenu(false);
-        const CommandPrompt prompt = CommandPromptOf(command);
-        if (prompt.StatusText) action->setStatusTip(prompt.StatusText);
-        if (prompt.ToolTip) action->setToolTip(prompt.ToolTip);
-    }
-
-    Actions_[CommandFileNew]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    Actions_[CommandFileOpen]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Actions_[CommandFileSave]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Actions_[CommandViewToolbar]->setCheckable(true);
-    Actions_[CommandViewToolbar]->setChecked(true);
-    Actions_[CommandViewStatusBar]->setCheckable(true);
-    Actions_[CommandViewStatusBar]->setChecked(true);
-
-    for (auto& [command, action] : Actions_) {
-        const int id = command;
-        switch (id) {
-        case CommandAppExit: connect(action, &QAction::triggered, this, &QWidget::close); break;
-        case CommandAppAbout: connect(action, &QAction::triggered, this, &CMainFrame::ShowAboutBox); break;
-        case CommandViewToolbar:
-        case CommandViewStatusBar: break;  // connected once the bars exist
-        default: break;                    // the editor session connects the rest
+    for (const MenuDef& menu : MainMenus()) {
+        MenuInfo info;
+        info.Id = QString::fromUtf8(menu.Id);
+        info.Title = QString::fromUtf8(menu.Title);
+        info.BarRank = menu.BarRank;
+        Registry_->AddMenu(info);
+        for (const MenuItemDef& item : menu.Items) {
+            ActionDef def(ObjectNameOf(item.Command), QString::fromUtf8(item.Text));
+            def.Command = item.Command;
+            def.IconPath = CommandIconPath(item.Command);
+            const CommandPrompt prompt = CommandPromptOf(item.Command);
+            if (prompt.StatusText) def.StatusTip = QString::fromUtf8(prompt.StatusText);
+            if (prompt.ToolTip) def.ToolTip = QString::fromUtf8(prompt.ToolTip);
+            def.Shortcuts = ShortcutsOf(item.Command);
+            def.Checkable = def.Checked = item.Command == CommandViewToolbar || item.Command == CommandViewStatusBar;
+            def.Place = MenuPlace{info.Id, item.Section};
+            def.ToolbarPosition = ToolbarPositionOf(item.Command);
+            Registry_->Add(def);
         }
     }
+    MenuInfo recent;
+    recent.Id = MenuIds::Recent;
+    recent.Title = QStringLiteral("Open &Recent");
+    recent.ObjectName = QStringLiteral("RecentMenu");
+    recent.Place = MenuPlace{MenuIds::File, FileRecentSection};
+    recent.Enabled = false;
+    RecentMenu_ = Registry_->AddMenu(recent);
+
+    connect(Action(CommandAppExit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(CommandAppAbout), &QAction::triggered, this, &CMainFrame::ShowAboutBox);
+    // The bar toggles are connected once the bars exist; the editor session connects the rest.
+    QAction* toggle = Action(CommandViewToolbar);
+    connect(toggle, &QAction::toggled, ToolBar_, &QWidget::setVisible);
+    connect(ToolBar_, &QToolBar::visibilityChanged, toggle, [toggle, this](bool visible) {
+        // Hiding the whole frame hides the bar too; only the user's choice counts.
+        if (isVisible()) toggle->setChecked(visible);
+    });
 
     // F6 and Shift+F6 move between the panes; they have no menu item.
     auto* nextPane = new QAction(this);
@@ -157,37 +185,45 @@ void CMainFrame::CreateActions() {
     addAction(previousPane);
 }
 
-void CMainFrame::CreateMenus() {
-    for (const MenuDef& def : MainMenus()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.Title));
-        for (const MenuItemDef& item : def.Items) {
-            menu->addAction(Actions_.at(item.Command));
-            if (item.Command != CommandFileSaveAs) continue;
-            RecentMenu_ = menu->addMenu(QStringLiteral("Open &Recent"));
-            RecentMenu_->setObjectName("RecentMenu");
-            RecentMenu_->setEnabled(false);
-            RecentMenu_->menuAction()->setIconVisibleInMenu(false);
-        }
-        if (def.Items.front().Command == CommandViewToolbar) ViewMenu_ = menu;
+void CMainFrame::RebuildMenu(const QString& menuId) {
+    QMenu* menu = Registry_->Menu(menuId);
+    // The recent maps are this frame's own list, filled by SetRecentFiles.
+    if (menu == nullptr || menu == RecentMenu_) return;
+    menu->clear();
+    for (QAction* entry : Registry_->Entries(menuId)) {
+        if (entry == nullptr)
+            menu->addSeparator();
+        else
+            menu->addAction(entry);
     }
+    // A menu of the bar shows once it has an item.
+    RebuildMenuBar();
+}
+
+void CMainFrame::RebuildMenuBar() {
+    QMenuBar* bar = menuBar();
+    for (QAction* title : bar->actions()) bar->removeAction(title);
+    for (QMenu* menu : Registry_->BarMenus())
+        if (!menu->actions().isEmpty()) bar->addMenu(menu);
 }
 
 void CMainFrame::CreateEditMenu(QUndoStack* stack) {
-    if (EditMenu_ != nullptr || stack == nullptr) return;
-    EditMenu_ = new QMenu(QStringLiteral("&Edit"), this);
-    EditMenu_->setObjectName("EditMenu");
+    if (stack == nullptr || Registry_->Menu(MenuIds::Edit) != nullptr) return;
+    MenuInfo edit;
+    edit.Id = MenuIds::Edit;
+    edit.Title = QStringLiteral("&Edit");
+    edit.ObjectName = QStringLiteral("EditMenu");
+    edit.BarRank = EditMenuRank;
+    Registry_->AddMenu(edit);
     QAction* undo = stack->createUndoAction(this, QStringLiteral("&Undo"));
     undo->setObjectName("undo");
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction* redo = stack->createRedoAction(this, QStringLiteral("&Redo"));
     redo->setObjectName("redo");
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    EditMenu_->addAction(undo);
-    EditMenu_->addAction(redo);
     // Reachable with the menu bar hidden behind a focused pane too.
-    addAction(undo);
-    addAction(redo);
-    menuBar()->insertMenu(ViewMenu_ != nullptr ? ViewMenu_->menuAction() : nullptr, EditMenu_);
+    Registry_->Adopt(undo, MenuPlace{MenuIds::Edit, EditUndoSection}, true);
+    Registry_->Adopt(redo, MenuPlace{MenuIds::Edit, EditUndoSection}, true);
 
     // View > History: every step of the undo history, the saved one marked; a click goes there.
     auto* history = new QDockWidget(QStringLiteral("History"), this);
@@ -200,19 +236,6 @@ void CMainFrame::CreateEditMenu(QUndoStack* stack) {
     AddDock(history, Qt::RightDockWidgetArea, QStringLiteral("&History"));
 }
 
-void CMainFrame::InsertMenuActions(int afterCommand, const QList<QAction*>& actions) {
-    const QAction* after = Action(afterCommand);
-    for (QAction* title : menuBar()->actions()) {
-        QMenu* menu = title->menu();
-        const QList<QAction*> items = menu != nullptr ? menu->actions() : QList<QAction*>();
-        const int at = items.indexOf(after);
-        if (after == nullptr || at < 0) continue;
-        menu->insertActions(at + 1 < items.size() ? items[at + 1] : nullptr, actions);
-        addActions(actions);
-        return;
-    }
-}
-
 void CMainFrame::AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText) {
     // Hidden until asked for, so the described layout of the panes stays as it is.
     addDockWidget(area, dock);
@@ -220,7 +243,7 @@ void CMainFrame::AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QStri
     QAction* show = dock->toggleViewAction();
     show->setText(menuText);
     show->setObjectName(QStringLiteral("view") + dock->objectName());
-    if (ViewMenu_ != nullptr) ViewMenu_->addAction(show);
+    Registry_->Adopt(show, MenuPlace{MenuIds::View, ViewDocksSection});
 }
 
 void CMainFrame::CreateToolBar() {
@@ -231,45 +254,37 @@ void CMainFrame::CreateToolBar() {
     ToolBar_->setMovable(true);
     // The bar is shown and hidden through View/Toolbar only.
     ToolBar_->toggleViewAction()->setVisible(false);
-    auto* noToolTip = new NoToolTip(ToolBar_);
-    const auto& toolCommands = DrawingModeCommands();
-    for (const int command : ToolbarPositions()) {
-        // The tools' buttons come with the tools.
-        if (std::find(toolCommands.begin(), toolCommands.end(), command) != toolCommands.end()) continue;
-        if (command == CommandNone) {
-            ToolBar_->addSeparator();
-            continue;
-        }
-        QAction* action = Actions_.at(command);
-        ToolBar_->addAction(action);
-        if (!CommandPromptOf(command).ToolTip)
-            if (QWidget* button = ToolBar_->widgetForAction(action)) button->installEventFilter(noToolTip);
-    }
+    NoToolTip_ = new NoToolTip(ToolBar_);
+    // The separators stand at their positions from the start; the buttons join between them.
+    const auto& positions = ToolbarPositions();
+    for (int position = 0; position < ToolbarPositionCount; ++position)
+        if (positions[static_cast<std::size_t>(position)] == CommandNone)
+            ToolbarSlots_[position] = ToolBar_->addSeparator();
     addToolBar(Qt::TopToolBarArea, ToolBar_);
+}
 
-    QAction* toggle = Actions_.at(CommandViewToolbar);
-    connect(toggle, &QAction::toggled, ToolBar_, &QWidget::setVisible);
-    connect(ToolBar_, &QToolBar::visibilityChanged, toggle, [toggle, this](bool visible) {
-        // Hiding the whole frame hides the bar too; only the user's choice counts.
-        if (isVisible()) toggle->setChecked(visible);
-    });
+void CMainFrame::PlaceOnToolbar(int position, QAction* action, bool showsToolTip) {
+    if (ToolbarSlots_.count(position) != 0) return;
+    const auto next = ToolbarSlots_.upper_bound(position);
+    ToolBar_->insertAction(next == ToolbarSlots_.end() ? nullptr : next->second, action);
+    ToolbarSlots_[position] = action;
+    // Buttons without a tooltip of their own show none; Qt would otherwise show the action text.
+    if (!showsToolTip)
+        if (QWidget* button = ToolBar_->widgetForAction(action)) button->installEventFilter(NoToolTip_);
 }
 
 void CMainFrame::AddToolButtons(ToolManager& tools) {
-    auto* noToolTip = new NoToolTip(ToolBar_);
     for (Tool* tool : tools.Tools()) {
-        auto* action = new QAction(this);
         const int command = tool->Id();
-        action->setData(command);
-        action->setObjectName(ObjectNameOf(command));
-        action->setCheckable(true);
-        action->setChecked(tool == tools.ActiveTool());
-        if (const char* icon = CommandIconPath(command)) action->setIcon(SvgIcon(icon));
-        action->setIconVisibleInMenu(false);
+        ActionDef def(ObjectNameOf(command), QString());
+        def.Command = command;
+        def.IconPath = CommandIconPath(command);
+        def.Checkable = true;
+        def.Checked = tool == tools.ActiveTool();
+        def.ToolbarPosition = ToolbarPositionOf(command);
+        QAction* action = Registry_->Add(def);
+        if (action == nullptr) continue;
         DrawingModes_->addAction(action);
-        Actions_[command] = action;
-        ToolBar_->addAction(action);
-        if (QWidget* button = ToolBar_->widgetForAction(action)) button->installEventFilter(noToolTip);
         connect(action, &QAction::triggered, &tools, [&tools, tool] { tools.Activate(tool); });
     }
     connect(&tools, &ToolManager::activeToolChanged, this, [this](Tool* tool) {
@@ -293,8 +308,7 @@ void CMainFrame::CreateStatusBar() {
     bar->Tighten();
     StatusPanes_[0]->setText(ReadyText);
 
-    QAction* toggle = Actions_.at(CommandViewStatusBar);
-    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+    connect(Action(CommandViewStatusBar), &QAction::toggled, bar, &QWidget::setVisible);
 }
 
 void CMainFrame::CreateClient(QWidget* editorPanel, QWidget* originalView, QWidget* targetView) {
@@ -381,10 +395,7 @@ void CMainFrame::SetStatusPaneText(int pane, const QString& text) {
 
 QLabel* CMainFrame::StatusPane(int pane) const { return pane >= 0 && pane < 3 ? StatusPanes_[pane] : nullptr; }
 
-QAction* CMainFrame::Action(int command) const {
-    const auto it = Actions_.find(command);
-    return it == Actions_.end() ? nullptr : it->second;
-}
+QAction* CMainFrame::Action(int command) const { return Registry_->ActionForCommand(command); }
 
 void CMainFrame::FocusNextPane(bool forward) {
     const QWidget* focus = QApplication::focusWidget();
@@ -393,6 +404,44 @@ void CMainFrame::FocusNextPane(bool forward) {
         if (Panes_[i] && focus && (Panes_[i] == focus || Panes_[i]->isAncestorOf(focus))) current = i;
     const int next = NextPaneIndex(current, static_cast<int>(Panes_.size()), forward);
     if (next >= 0 && Panes_[next]) Panes_[next]->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (closeGuard_ && !closeGuard_()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::SetDropFilter(std::function<QString(const QMimeData*)> usableFile) {
+    dropFilter_ = std::move(usableFile);
+    setAcceptDrops(static_cast<bool>(dropFilter_));
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropFilter_ && !dropFilter_(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (dropFilter_ && !dropFilter_(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = dropFilter_ ? dropFilter_(event->mimeData()) : QString();
+    if (path.isEmpty()) {
+        QMainWindow::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, path] { emit fileDropped(path); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::ShowAboutBox() {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: menu, toolbar, status bar and the three panes in two splitters.
-// It answers Exit, About and the View toggles itself; the editor session connects the
+// Its menus and toolbar are laid out from the action registry, where every item is registered
+// once. It answers Exit, About and the View toggles itself; the editor session connects the
 // File, zoom and drawing-mode actions to the slots that answer them.
 
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <map>
 
 class QAction;
@@ -17,12 +19,14 @@ class QActionGroup;
 class QDockWidget;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QSplitter;
 class QToolBar;
 class QUndoStack;
 
 namespace tesselink {
 
+class ActionRegistry;
 class StatusPaneLabel;
 class ToolManager;
 
@@ -39,14 +43,12 @@ public:
     // resize, so a window manager that maximises late still gets the start layout.
     void ApplyInitialLayout(int clientWidth, int clientHeight);
 
-    // Puts "&Edit" with Undo and Redo of `stack` between "&File" and "&View". Called once.
-    void CreateEditMenu(QUndoStack* stack);
-    QMenu* EditMenu() const { return EditMenu_; }
-    QMenu* ViewMenu() const { return ViewMenu_; }
+    // Every menu and toolbar item of the program, this frame's own included.
+    ActionRegistry& Registry() const { return *Registry_; }
 
-    // `actions` in the menu that holds `afterCommand`'s item, right after it; their shortcuts
-    // work while the menu bar is hidden too.
-    void InsertMenuActions(int afterCommand, const QList<QAction*>& actions);
+    // Registers "&Edit" with Undo and Redo of `stack` between "&File" and "&View", and the
+    // History dock. Called once.
+    void CreateEditMenu(QUndoStack* stack);
 
     // A dock in `area`, hidden at first, shown and hidden with a check item of "&View".
     void AddDock(QDockWidget* dock, Qt::DockWidgetArea area, const QString& menuText);
@@ -79,34 +81,52 @@ public:
 
     void ShowAboutBox();
 
+    // Asked before the frame closes (Exit, the window manager); false keeps it open.
+    void SetCloseGuard(std::function<bool()> mayClose) { closeGuard_ = std::move(mayClose); }
+    // Which file a drag over the frame carries that the program takes: its path, or empty to
+    // refuse the drag. Setting it lets the frame take drops; what is taken comes by fileDropped.
+    void SetDropFilter(std::function<QString(const QMimeData*)> usableFile);
+
 signals:
     // An entry of "Open &Recent" was chosen.
     void RecentFileChosen(const QString& path);
+    // A file the drop filter took, once the drop has finished: no question holds up the
+    // program the file was dragged from.
+    void fileDropped(const QString& path);
 
 public:
     void setVisible(bool visible) override;
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
-    void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    // Lays a menu (or the menu bar) out again from the registry.
+    void RebuildMenu(const QString& menuId);
+    void RebuildMenuBar();
+    void PlaceOnToolbar(int position, QAction* action, bool showsToolTip);
 
-    std::map<int, QAction*> Actions_;
+    ActionRegistry* Registry_ = nullptr;
     QActionGroup* DrawingModes_ = nullptr;
     QToolBar* ToolBar_ = nullptr;
-    QMenu* ViewMenu_ = nullptr;
-    QMenu* EditMenu_ = nullptr;
+    QObject* NoToolTip_ = nullptr;
+    std::map<int, QAction*> ToolbarSlots_;  // by position, separators included
     QMenu* RecentMenu_ = nullptr;
     std::array<StatusPaneLabel*, 3> StatusPanes_{};
     QSplitter* OuterSplitter_ = nullptr;
     QSplitter* InnerSplitter_ = nullptr;
     QList<QPointer<QWidget>> Panes_;
     bool InitialLayoutPending_ = true;
+    std::function<bool()> closeGuard_;
+    std::function<QString(const QMimeData*)> dropFilter_;
 };
 
 }  // namespace tesselink

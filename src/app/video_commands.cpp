@@ -6,18 +6,17 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
 
-#include "app/command_ids.h"
+#include "app/action_registry.h"
 #include "app/main_frame.h"
+#include "app/menu_places.h"
 #include "app/video_transport_bar.h"
 #include "document/tesselink_doc.h"
 #include "document/video_preview.h"
 #include "map/safe_write.h"
-#include "views/picture_scroll_view.h"
+#include "views/window_editing_view.h"
 
 namespace tesselink {
 
@@ -25,32 +24,23 @@ VideoCommands::VideoCommands(CTesselinkDoc& doc, VideoPreview& preview, MessageB
                              QObject* parent)
     : QObject(parent), doc_(doc), preview_(preview), boxes_(boxes), dialogs_(dialogs) {}
 
-void VideoCommands::AddTo(CMainFrame& frame, const QList<QWidget*>& views) {
+void VideoCommands::AddTo(CMainFrame& frame, const QList<WindowEditingView*>& views) {
     frame_ = &frame;
-    open_ = new QAction(QStringLiteral("Open &Video..."), this);
-    open_->setObjectName("openVideo");
-    open_->setStatusTip(QStringLiteral("Play a video behind the map instead of the background picture"));
-    close_ = new QAction(QStringLiteral("Close V&ideo"), this);
-    close_->setObjectName("closeVideo");
-    close_->setStatusTip(QStringLiteral("Show the background picture again"));
-    still_ = new QAction(QStringLiteral("Use &Frame as Background Picture"), this);
-    still_->setObjectName("frameAsPicture");
-    still_->setStatusTip(QStringLiteral("Write the current frame as PNG and use it as the background picture"));
-    connect(open_, &QAction::triggered, this, &VideoCommands::OpenVideo);
-    connect(close_, &QAction::triggered, this, &VideoCommands::CloseVideo);
-    connect(still_, &QAction::triggered, this, &VideoCommands::UseFrameAsPicture);
-
     // In the File menu, in a block of their own before Exit.
-    QAction* exit = frame.Action(CommandAppExit);
-    for (QAction* top : frame.menuBar()->actions()) {
-        QMenu* menu = top->menu();
-        if (menu == nullptr || !menu->actions().contains(exit)) continue;
-        menu->insertAction(exit, open_);
-        menu->insertAction(exit, close_);
-        menu->insertAction(exit, still_);
-        menu->insertSeparator(exit);
-        break;
-    }
+    ActionRegistry& registry = frame.Registry();
+    const auto item = [&registry](const char* id, const char* text, const char* prompt, bool last) {
+        ActionDef def(QString::fromUtf8(id), QString::fromUtf8(text));
+        def.StatusTip = QString::fromUtf8(prompt);
+        def.Place = MenuPlace{MenuIds::File, FileVideoSection, 0, false, last};
+        return registry.Add(def);
+    };
+    open_ = item("openVideo", "Open &Video...", "Play a video behind the map instead of the background picture", false);
+    close_ = item("closeVideo", "Close V&ideo", "Show the background picture again", false);
+    still_ = item("frameAsPicture", "Use &Frame as Background Picture",
+                  "Write the current frame as PNG and use it as the background picture", true);
+    if (open_ != nullptr) connect(open_, &QAction::triggered, this, &VideoCommands::OpenVideo);
+    if (close_ != nullptr) connect(close_, &QAction::triggered, this, &VideoCommands::CloseVideo);
+    if (still_ != nullptr) connect(still_, &QAction::triggered, this, &VideoCommands::UseFrameAsPicture);
 
     toolBar_ = new QToolBar(QStringLiteral("Video"), &frame);
     toolBar_->setObjectName("VideoTransport");
@@ -60,8 +50,8 @@ void VideoCommands::AddTo(CMainFrame& frame, const QList<QWidget*>& views) {
     toolBar_->addWidget(bar_);
     frame.addToolBar(Qt::BottomToolBarArea, toolBar_);
 
-    views_ = views;
-    for (QWidget* view : views_) view->installEventFilter(this);
+    for (WindowEditingView* view : views)
+        view->SetTransportKeyHandler([this](const QKeyEvent& key) { return TransportKey(key); });
 
     connect(&preview_, &VideoPreview::openChanged, this, &VideoCommands::UpdateState);
     connect(&preview_, &VideoPreview::frameShown, this, &VideoCommands::UpdateState);
@@ -144,15 +134,12 @@ bool VideoCommands::UseFrameAsPicture() {
     return true;
 }
 
-bool VideoCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !preview_.IsOpen()) return false;
-    auto* view = qobject_cast<PictureScrollView*>(watched);
-    if (view == nullptr || view->SelectionFrame().IsTracking()) return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-    switch (key->key()) {
+bool VideoCommands::TransportKey(const QKeyEvent& key) {
+    if (!preview_.IsOpen()) return false;
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (key.key()) {
     case Qt::Key_Space:
-        if (!key->isAutoRepeat()) preview_.TogglePlay();
+        if (!key.isAutoRepeat()) preview_.TogglePlay();
         return true;
     case Qt::Key_Comma: preview_.StepBack(); return true;
     case Qt::Key_Period: preview_.StepForward(); return true;

@@ -16,6 +16,7 @@
 #include "map/message_boxes.h"
 
 class QAction;
+class QKeyEvent;
 class QToolBar;
 class QWidget;
 
@@ -25,6 +26,7 @@ class CMainFrame;
 class CTesselinkDoc;
 class VideoPreview;
 class VideoTransportBar;
+class WindowEditingView;
 
 // The filter of the video file dialog.
 constexpr const char* VideoFileFilter =
@@ -42,7 +44,7 @@ public:
     // The three items in the File menu before "E&xit", the transport bar at the
     // bottom of the frame, the keys of `views`, the figures in status pane 0.
     // Called once.
-    void AddTo(CMainFrame& frame, const QList<QWidget*>& views);
+    void AddTo(CMainFrame& frame, const QList<WindowEditingView*>& views);
     // Where a still goes besides the document: the editor panel's picture field.
     void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
 
@@ -64,12 +66,10 @@ public:
     VideoTransportBar* TransportBar() const { return bar_; }
     QToolBar* TransportToolBar() const { return toolBar_; }
 
-protected:
-    // Space, comma and period in a picture view, while a video is open and no
-    // drag runs.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
+    // Space, comma and period in a picture view while a video is open (the view
+    // offers none while a drag runs); true when taken.
+    bool TransportKey(const QKeyEvent& key);
     void UpdateState();
 
     CTesselinkDoc& doc_;
@@ -78,7 +78,6 @@ private:
     FileDialogs& dialogs_;
     std::function<void(const QString&)> pictureSink_;
     CMainFrame* frame_ = nullptr;
-    QList<QWidget*> views_;
     QAction* open_ = nullptr;
     QAction* close_ = nullptr;
     QAction* still_ = nullptr;

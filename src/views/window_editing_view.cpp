@@ -120,6 +120,10 @@ void WindowEditingView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void WindowEditingView::keyPressEvent(QKeyEvent* event) {
+    if (transportKeys_ && !frame_.IsTracking() && transportKeys_(*event)) {
+        event->accept();
+        return;
+    }
     Tool* tool = ActiveTool();
     if (tool != nullptr && tool->Key(*this, event->key(), event->modifiers())) {
         event->accept();

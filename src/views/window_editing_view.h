@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <functional>
+
 #include "tools/tool_manager.h"
 #include "tools/tool_surface.h"
 #include "views/picture_scroll_view.h"
@@ -18,6 +20,9 @@ public:
 
     // The tools whose active one receives this view's input; without them the view only shows.
     void SetToolManager(ToolManager* tools);
+    // Keys offered before the tool sees them while no gesture runs (the video transport: Space,
+    // comma, period); true takes the key.
+    void SetTransportKeyHandler(std::function<bool(const QKeyEvent&)> handler) { transportKeys_ = std::move(handler); }
 
     // ToolSurface
     PictureViewRole Role() const override { return PictureScrollView::Role(); }
@@ -55,6 +60,7 @@ private:
     Tool* ActiveTool() const { return tools_ != nullptr ? tools_->ActiveTool() : nullptr; }
 
     ToolManager* tools_ = nullptr;
+    std::function<bool(const QKeyEvent&)> transportKeys_;
     std::vector<SnapGuide> guides_;
     QTimer* autoScroll_ = nullptr;
     ToolPoint lastPoint_;

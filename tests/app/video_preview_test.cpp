@@ -167,6 +167,42 @@ TEST_F(VideoPreviewTest, FramesReachBothViewsAndTheKeysStepExactlyOneFrame) {
     EXPECT_EQ(dialogs_.Requests.back().Request.ProposedPath, videoPath_);
 }
 
+TEST_F(VideoPreviewTest, TransportKeysWaitForADragAndLeaveAnArrowRunWhole) {
+    ASSERT_TRUE(session_->VideoMenu().OpenVideoFile(QString::fromStdString(videoPath_)));
+    ASSERT_TRUE(WaitForFrame(0));
+    CTesselinkDoc& doc = session_->Doc();
+    CTesselinkView& original = session_->OriginalView();
+    doc.SelectWindow(0);
+    original.setFocus();
+    const int steps = doc.UndoStack().count();
+    // A frame step between two arrow presses: still one step of the run.
+    QTest::keyClick(&original, Qt::Key_Right);
+    QTest::keyClick(&original, Qt::Key_Period);
+    ASSERT_TRUE(WaitForFrame(1));
+    QTest::keyClick(&original, Qt::Key_Right);
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 2);
+    EXPECT_EQ(doc.UndoStack().count(), steps + 1);
+
+    // During a drag every key is the gesture's: the period steps no frame, Escape gives it up.
+    const ViewRect rect = original.DisplayRects()[0];
+    const QPoint from((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    QTest::mousePress(original.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(original.viewport(), from + QPoint(12, 8));
+    ASSERT_TRUE(original.SelectionFrame().IsTracking());
+    QTest::keyClick(&original, Qt::Key_Period);
+    QTest::qWait(100);
+    EXPECT_EQ(session_->Video().CurrentFrame(), 1);
+    QTest::keyClick(&original, Qt::Key_Escape);
+    QTest::mouseRelease(original.viewport(), Qt::LeftButton, {}, from + QPoint(12, 8));
+    EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 2);
+    // With Ctrl the period is no transport key either.
+    QTest::keyClick(&original, Qt::Key_Period, Qt::ControlModifier);
+    QTest::qWait(100);
+    EXPECT_EQ(session_->Video().CurrentFrame(), 1);
+    QTest::keyClick(&original, Qt::Key_Period);
+    EXPECT_TRUE(WaitForFrame(2));
+}
+
 TEST_F(VideoPreviewTest, PlayingRunsToTheEndOrLoops) {
     ASSERT_TRUE(session_->VideoMenu().OpenVideoFile(QString::fromStdString(videoPath_)));
     VideoPreview& video = session_->Video();
