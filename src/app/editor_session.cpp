@@ -153,10 +153,7 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
 
     // View > Output: the target full screen on a chosen screen, following every change.
     Output_ = new OutputCommands(Doc_, *Messages_, frame);
-    if (QMenu* view = frame->ViewMenu()) {
-        view->addSeparator();
-        view->addMenu(Output_->Menu());
-    }
+    Output_->Register(frame->Registry());
     QObject::connect(Output_, &OutputCommands::statusMessage, frame,
                      [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
 }

@@ -13,6 +13,7 @@ constexpr const char* View = "view";
 constexpr const char* Help = "help";
 constexpr const char* Recent = "file.recent";
 constexpr const char* MapMode = "edit.mapMode";
+constexpr const char* Output = "view.output";
 }  // namespace MenuIds
 
 // The menu bar's order, left to right.
@@ -39,6 +40,7 @@ enum EditSection : int {
 enum ViewSection : int {
     ViewBarsSection = 100,      // Toolbar, Status Bar
     ViewBackdropSection = 200,  // Lineup
+    ViewOutputSection = 250,    // Output (screens, Off, Position...)
     ViewDocksSection = 300,     // History, Problems
     ViewSnapSection = 400,      // Snap, Show Grid, Grid Step...
 };

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/action_registry.h"
+#include "app/menu_places.h"
 #include "app/output_position_dialog.h"
 #include "document/tesselink_doc.h"
 #include "map/message_boxes.h"
@@ -26,8 +28,6 @@ const char* const PositionKey = "Output/Position";
 
 OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
     : QObject(parent), doc_(doc), boxes_(boxes), parent_(parent), compose_(new QTimer(this)) {
-    menu_ = new QMenu(QStringLiteral("&Output"), parent);
-    menu_->setObjectName("OutputMenu");
     group_ = new QActionGroup(this);
     group_->setExclusive(true);
     QSettings settings;
@@ -40,18 +40,28 @@ OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget*
     connect(&doc_, &CTesselinkDoc::changed, this, &OutputCommands::ScheduleCompose);
     connect(qApp, &QGuiApplication::screenAdded, this, &OutputCommands::RebuildMenu);
     connect(qApp, &QGuiApplication::screenRemoved, this, &OutputCommands::OnScreenRemoved);
+}
+
+void OutputCommands::Register(ActionRegistry& registry) {
+    MenuInfo info;
+    info.Id = MenuIds::Output;
+    info.Title = QStringLiteral("&Output");
+    info.ObjectName = QStringLiteral("OutputMenu");
+    info.Place = MenuPlace{MenuIds::View, ViewOutputSection};
+    menu_ = registry.AddMenu(info);
     RebuildMenu();
 }
 
 OutputCommands::~OutputCommands() = default;
 
 void OutputCommands::RebuildMenu() {
+    if (menu_ == nullptr) return;
     for (QAction* a : group_->actions()) group_->removeAction(a);
     menu_->clear();
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (int i = 0; i < screens.size(); ++i) {
         QScreen* screen = screens[i];
-        QAction* item = menu_->addAction(ScreenMenuText({screen->name(), screen->geometry()}));
+        QAction* item = menu_->addAction(ScreenMenuText({screen->name(), screen->geometry()}, i));
         item->setObjectName(QStringLiteral("outputScreen%1").arg(i + 1));
         item->setCheckable(true);
         item->setChecked(screen == screen_ && window_ != nullptr);
@@ -103,7 +113,8 @@ void OutputCommands::TurnOn(int screen) {
     Remember();
     UpdateChecks();
     emit statusMessage(QStringLiteral("Output on %1; Escape on it turns it off")
-                           .arg(ScreenMenuText({screen_->name(), screen_->geometry()})));
+                           .arg(ScreenMenuText({screen_->name(), screen_->geometry()},
+                                               static_cast<int>(QGuiApplication::screens().indexOf(screen_)))));
 }
 
 void OutputCommands::TurnOff() {

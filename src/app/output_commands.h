@@ -22,6 +22,7 @@ class QWidget;
 
 namespace tesselink {
 
+class ActionRegistry;
 class CTesselinkDoc;
 class MessageBoxes;
 class OutputWindow;
@@ -32,7 +33,9 @@ public:
     OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent);
     ~OutputCommands() override;
 
-    // The submenu, with a checkable item per screen, "Off" and "Position...".
+    // View > Output in the registry; the submenu's items (a checkable one per screen, "Off",
+    // "Position...") are this class's own, made again when the screens change.
+    void Register(ActionRegistry& registry);
     QMenu* Menu() const { return menu_; }
     // Turns the output on over the screen (its index among the application's screens), or off.
     void TurnOn(int screen);

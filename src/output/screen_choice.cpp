@@ -22,8 +22,9 @@ QString DescribeScreens(const std::vector<ScreenDescription>& screens) {
     return parts.join(QStringLiteral("; "));
 }
 
-QString ScreenMenuText(const ScreenDescription& screen) {
-    return QStringLiteral("%1 (%2 x %3)").arg(screen.Name).arg(screen.Geometry.width()).arg(screen.Geometry.height());
+QString ScreenMenuText(const ScreenDescription& screen, int index) {
+    const QString name = screen.Name.isEmpty() ? QStringLiteral("Screen %1").arg(index + 1) : screen.Name;
+    return QStringLiteral("%1 (%2 x %3)").arg(name).arg(screen.Geometry.width()).arg(screen.Geometry.height());
 }
 
 QRect OutputGeometry(const QRect& screen, const QPoint& offset) {

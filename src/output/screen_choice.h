@@ -30,8 +30,8 @@ QRect OutputGeometry(const QRect& screen, const QPoint& offset);
 
 // "1: HDMI-1 1920 x 1080 at 0,0; 2: ..." for messages.
 QString DescribeScreens(const std::vector<ScreenDescription>& screens);
-// "HDMI-1 (1920 x 1080)" for menus.
-QString ScreenMenuText(const ScreenDescription& screen);
+// "HDMI-1 (1920 x 1080)" for menus; a screen without a name is "Screen N" (`index` from 0).
+QString ScreenMenuText(const ScreenDescription& screen, int index);
 
 // The screen named `screen` (its name, or its number counted from 1), or the one holding the
 // desktop point `at`, or the first. Nullopt with the reason in `why` when there is no such screen.

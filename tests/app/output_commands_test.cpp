@@ -13,6 +13,7 @@
 
 #include <random>
 
+#include "app/action_registry.h"
 #include "app/output_commands.h"
 #include "document/tesselink_doc.h"
 #include "output/output_window.h"
@@ -64,6 +65,9 @@ protected:
 
 TEST_F(EditorOutput, ShowsTheRenderedTargetAndFollowsEachEdit) {
     OutputCommands output(doc_, boxes_, &editor_);
+    ActionRegistry registry(&editor_);
+    output.Register(registry);
+    ASSERT_EQ(registry.Menu("view.output"), output.Menu());
     output.SetPosition(QPoint(40, 30));
     output.TurnOn(wall_);
     ASSERT_TRUE(output.IsOn());
