@@ -23,6 +23,7 @@
 #include "tools/pick_move_tool.h"
 #include "tools/tool_manager.h"
 #include "views/target_view.h"
+#include "views/zoom_controller.h"
 
 namespace tesselink {
 
@@ -136,9 +137,14 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
         }
     });
 
-    // The zoom commands.
-    QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);
-    QObject::connect(frame->Action(CommandMinify), &QAction::triggered, &Doc_, &CTesselinkDoc::minify);
+    // The zoom commands, on the views' zooms; the panel's radio buttons choose the area.
+    Zoom_ = new ZoomController(Original_->ZoomObject(), Target_->ZoomObject(), frame);
+    ZoomController* zoom = Zoom_;
+    QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, zoom, &ZoomController::Magnification);
+    QObject::connect(frame->Action(CommandMinify), &QAction::triggered, zoom, &ZoomController::minify);
+    QObject::connect(&Editor_->Head(), &HeadForm::zoomAreaChosen, zoom, &ZoomController::SetArea);
+    QObject::connect(zoom, &ZoomController::areaChanged, &Editor_->Head(), &HeadForm::ShowZoomArea);
+    Commands_->SetZoomReset([zoom] { zoom->ResetBoth(); });
 
     // A video behind the map: File > Open Video..., the transport bar, dropped videos.
     Video_ = new VideoPreview(Doc_, frame);

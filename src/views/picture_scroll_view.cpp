@@ -26,7 +26,7 @@ PictureScrollView::PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, Q
     viewport()->setMouseTracking(true);
     connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
     connect(&doc, &CTesselinkDoc::selectionChanged, this, [this] { Relayout(FramePlacement::OnCurrent); });
-    connect(&doc.Zoom(role), &ViewZoom::changed, this, &PictureScrollView::OnZoomChanged);
+    connect(&zoom_, &ViewZoom::changed, this, &PictureScrollView::OnZoomChanged);
 }
 
 void PictureScrollView::SetScrollExtent(QSize extent) {
@@ -212,11 +212,11 @@ void PictureScrollView::wheelEvent(QWheelEvent* event) {
     bool stepped = false;
     while (wheelAngle_ >= 120) {
         wheelAngle_ -= 120;
-        stepped = doc_.Zoom(role_).StepBy(+1) || stepped;
+        stepped = zoom_.StepBy(+1) || stepped;
     }
     while (wheelAngle_ <= -120) {
         wheelAngle_ += 120;
-        stepped = doc_.Zoom(role_).StepBy(-1) || stepped;
+        stepped = zoom_.StepBy(-1) || stepped;
     }
     if (!stepped) return;
     const float after = Zoom();

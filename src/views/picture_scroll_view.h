@@ -19,6 +19,7 @@
 #include "views/view_drawing.h"
 #include "views/view_geometry.h"
 #include "views/view_rect.h"
+#include "views/view_zoom.h"
 
 namespace tesselink {
 
@@ -27,10 +28,13 @@ struct MapChange;
 class PictureScrollView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    // Follows `doc` and its zoom for `role`.
+    // Follows `doc` as the view for `role`, at the zoom it holds.
     PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent = nullptr);
 
     PictureViewRole Role() const { return role_; }
+    // This view's zoom factor; the zoom commands and the wheel change it here.
+    ViewZoom& ZoomObject() { return zoom_; }
+    const ViewZoom& ZoomObject() const { return zoom_; }
 
     // The scrolling canvas; the scroll bars range over what the viewport does not show.
     void SetScrollExtent(QSize extent);
@@ -73,7 +77,7 @@ protected:
     // The status text when no gesture writes one.
     virtual QString IdleStatus() const = 0;
 
-    float Zoom() const { return doc_.ZoomFactor(role_); }
+    float Zoom() const { return zoom_.Factor(); }
     // The window this view picks, -1 for none.
     int CurrentWindow() const;
 
@@ -119,6 +123,7 @@ private:
     void FollowFrameLogicalRect();
 
     PictureViewRole role_;
+    ViewZoom zoom_;
     ViewRect frameLogicalRect_ = HiddenFrameRect;
     ViewRect selectionPictureRect_{0, 0, 0, 0};
     bool gestureActive_ = false;

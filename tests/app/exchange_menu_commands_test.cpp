@@ -275,7 +275,7 @@ TEST_F(ExchangeMenuTest, ViewLineupShowsTheLineupColoursInTheOriginalView) {
     doc().SetBackgroundPicturePath(picture_.toStdString());
     QCoreApplication::processEvents();
     CTesselinkView& view = session_->OriginalView();
-    ASSERT_EQ(doc().ZoomFactor(PictureViewRole::Original), 1.0f);
+    ASSERT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);
 
     // Inside window 1 (original 0,0 100 x 50), away from its border and its texts.
     const ViewRect picture = view.PictureRect();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document/view_zoom.h"
+#include "views/view_zoom.h"
 
 #include <algorithm>
 #include <cmath>
