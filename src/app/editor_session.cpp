@@ -15,6 +15,7 @@
 #include "app/layout_commands.h"
 #include "app/main_frame.h"
 #include "app/video_commands.h"
+#include "app/view_zoom_commands.h"
 #include "document/video_preview.h"
 #include "editor/map_head_file_view.h"
 #include "editor/problem_list_dock.h"
@@ -138,13 +139,15 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     });
 
     // The zoom commands, on the views' zooms; the panel's radio buttons choose the area.
-    Zoom_ = new ZoomController(Original_->ZoomObject(), Target_->ZoomObject(), frame);
+    Zoom_ = new ZoomController(*Original_, *Target_, frame);
     ZoomController* zoom = Zoom_;
     QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, zoom, &ZoomController::Magnification);
     QObject::connect(frame->Action(CommandMinify), &QAction::triggered, zoom, &ZoomController::minify);
     QObject::connect(&Editor_->Head(), &HeadForm::zoomAreaChosen, zoom, &ZoomController::SetArea);
     QObject::connect(zoom, &ZoomController::areaChanged, &Editor_->Head(), &HeadForm::ShowZoomArea);
     Commands_->SetZoomReset([zoom] { zoom->ResetBoth(); });
+    // View > Zoom In, Zoom Out and Fit.
+    (new ViewZoomCommands(*zoom, frame))->AddTo(*frame);
 
     // A video behind the map: File > Open Video..., the transport bar, dropped videos.
     Video_ = new VideoPreview(Doc_, frame);

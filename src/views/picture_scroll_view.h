@@ -35,6 +35,13 @@ public:
     // This view's zoom factor; the zoom commands and the wheel change it here.
     ViewZoom& ZoomObject() { return zoom_; }
     const ViewZoom& ZoomObject() const { return zoom_; }
+    // The largest zoom at which the whole picture shows without scrolling, in the viewport as it
+    // is without scroll bars; and that zoom set.
+    float FitZoomFactor() const;
+    void ZoomToFit();
+    // Scrolls as little as needed so that the content rectangle `content` (picture pixels of
+    // this view's side, not zoomed) is in view; a part larger than the view shows its top-left.
+    void ScrollPictureRectIntoView(const ViewRect& pictureRect);
 
     // The scrolling canvas; the scroll bars range over what the viewport does not show.
     void SetScrollExtent(QSize extent);
@@ -102,7 +109,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    // Ctrl + wheel zooms this view by one step per notch; the plain wheel scrolls. Nothing
+    // Ctrl + wheel zooms this view by one step of the fine ladder per notch; the plain wheel scrolls. Nothing
     // happens to either while the frame is tracked.
     void wheelEvent(QWheelEvent* event) override;
 
@@ -127,7 +134,8 @@ private:
     ViewRect frameLogicalRect_ = HiddenFrameRect;
     ViewRect selectionPictureRect_{0, 0, 0, 0};
     bool gestureActive_ = false;
-    int wheelAngle_ = 0;  // eighths of a degree not yet turned into a zoom step
+    bool fitting_ = false;  // a fit zoom is being applied
+    int wheelAngle_ = 0;    // eighths of a degree not yet turned into a zoom step
     QSize extent_;
     QImage buffer_;
     QString status_;
