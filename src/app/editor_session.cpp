@@ -124,7 +124,12 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Exchange_ = new ExchangeMenuCommands(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
     Exchange_->SetSourcePath([commands] { return commands->SourcePath(); });
     Frame_->InsertMenuActions(CommandFileSaveAs, Exchange_->FileActions());
-    Frame_->InsertMenuActions(CommandViewStatusBar, {Exchange_->LineupAction()});
+    Frame_->InsertMenuActions(CommandViewStatusBar, {Exchange_->LineupAction(), Exchange_->CablingAction()});
+    // View > Cabling Order: the line through the windows in the Target view.
+    QObject::connect(Exchange_->CablingAction(), &QAction::toggled, Target_, &CRightView::SetCablingShown);
+    // What an export wrote goes to the message pane.
+    QObject::connect(Exchange_, &ExchangeMenuCommands::wrote, frame,
+                     [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
     // A large picture decoding on the worker thread: a busy cursor and the message pane say so.
     QObject::connect(&Doc_, &CTesselinkDoc::pictureLoadingChanged, frame, [this, frame](bool loading) {
         if (loading) {

@@ -29,6 +29,9 @@ public:
     tesselink::CoverMode CoverMode() const;
     // The outlines of the cover tiles in the visible part, as the next paint draws them.
     const std::vector<CoverFrame>& CoverFrames() const { return coverFrames_; }
+    // Whether the cabling order is drawn: a line through the places' centres in list order.
+    void SetCablingShown(bool shown);
+    bool CablingShown() const { return cablingShown_; }
 
 protected:
     void PaintView(QImage& buffer) override;
@@ -46,10 +49,12 @@ private:
     void RemapTargetArea(const ColourPlanes& planes, const ViewRect& area);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QImage& buffer);
+    void DrawCablingOrder(QPainter& painter);
 
     // Prepared by the relayout.
     std::vector<CoverFrame> coverFrames_;
     CoverBlock coverBlock_;
+    bool cablingShown_ = false;
     bool coverDrawn_ = false;  // the cover block is what the picture shows
     QString coverProblem_;     // why a cover that is on cannot be shown
 

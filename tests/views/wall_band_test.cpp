@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "exchange/cabling_path.h"
 #include "support/editing_tools.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
@@ -119,6 +120,31 @@ TEST_F(WallFixture, CtrlShiftBandStartsOnAWindowAndSelectsWhatItTouches) {
     QTest::mouseClick(original.viewport(), Qt::LeftButton, {}, CentreOf(3, 3));
     Band(original, CentreOf(3, 3), CentreOf(3, 3) + QPoint(30, 0));
     EXPECT_EQ(doc.GetPlaybackWindows()[27].OriginalStartX, 3 * 240 + 60);
+}
+
+}  // namespace
+
+namespace {
+
+// View > Cabling Order on the same wall: a line through the places' centres in list order.
+TEST_F(WallFixture, TheTargetViewDrawsTheCablingLineInListOrderOnlyWhenAsked) {
+    const QRgb line = CablingLineColour.rgb();
+    const auto centre = [this](int i) {
+        const ViewRect& r = target.DisplayRects()[static_cast<std::size_t>(i)];
+        return QPointF((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    const auto at = [&](int i, double t) { return (centre(i - 1) + (centre(i) - centre(i - 1)) * t).toPoint(); };
+    QImage image = target.RenderViewport();
+    EXPECT_NE(image.pixel(at(1, 0.3)), line) << "off at first";
+    target.SetCablingShown(true);
+    image = target.RenderViewport();
+    for (int i = 1; i < 64; ++i)
+        for (const double t : {0.2, 0.8}) EXPECT_EQ(image.pixel(at(i, t)), line) << i << " " << t;
+    // Rows left to right: from the end of one row straight back to the start of the next, and
+    // nothing between windows 1 and 9, which lie one above the other.
+    EXPECT_EQ(image.pixel(at(8, 0.5)), line);
+    EXPECT_NE(image.pixel(((centre(0) + centre(8)) / 2).toPoint()), line);
+    EXPECT_EQ(image.pixel(centre(0).toPoint()), CablingEdgeColour.rgb()) << "the first window ringed";
 }
 
 }  // namespace
