@@ -60,8 +60,8 @@ struct PaintScene {
         ShowAtViewSize(*target);
         QCoreApplication::processEvents();
         // The views set their extents for the zoom as they follow it.
-        doc.Zoom(PictureViewRole::Original).SetFactor(zoom);
-        doc.Zoom(PictureViewRole::Target).SetFactor(zoom);
+        original->ZoomObject().SetFactor(zoom);
+        target->ZoomObject().SetFactor(zoom);
         // Scrolled into the middle, so the view shows an inner part of the picture.
         original->SetScrollPosition(200, 150);
         target->SetScrollPosition(200, 150);

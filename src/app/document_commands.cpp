@@ -57,8 +57,7 @@ void DocumentCommands::New() {
     doc_.SetMapFilePath(std::string());
     sourcePath_.clear();
     // The zoom first, so that the views set their extents once, for 1.0.
-    doc_.Zoom(PictureViewRole::Original).SetFactor(1.0f);
-    doc_.Zoom(PictureViewRole::Target).SetFactor(1.0f);
+    if (zoomReset_) zoomReset_();
     doc_.ReplaceMap(fresh);
 }
 

@@ -41,6 +41,8 @@ public:
     void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
     // Where a dropped video goes: the preview behind the map. Without one, videos are not taken.
     void SetVideoSink(std::function<void(const QString&)> sink) { videoSink_ = std::move(sink); }
+    // What New calls to set both views' zoom back to 1.0 (the zooms are the views').
+    void SetZoomReset(std::function<void()> reset) { zoomReset_ = std::move(reset); }
 
     // Before the main window closes: MaybeSave, asked once however often the window manager
     // asks again meanwhile. True when the window may close.
@@ -90,6 +92,7 @@ private:
     RecentFileList& recent_;
     std::function<void(const QString&)> pictureSink_;
     std::function<void(const QString&)> videoSink_;
+    std::function<void()> zoomReset_;
     std::string sourcePath_;
     bool asking_ = false;
 };

@@ -17,6 +17,7 @@
 #include "app/output_commands.h"
 #include "app/main_frame.h"
 #include "app/video_commands.h"
+#include "app/view_zoom_commands.h"
 #include "document/video_preview.h"
 #include "editor/map_head_file_view.h"
 #include "editor/problem_list_dock.h"
@@ -25,6 +26,7 @@
 #include "tools/pick_move_tool.h"
 #include "tools/tool_manager.h"
 #include "views/target_view.h"
+#include "views/zoom_controller.h"
 
 namespace tesselink {
 
@@ -127,6 +129,11 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Exchange_ = new ExchangeMenuCommands(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
     Exchange_->SetSourcePath([commands] { return commands->SourcePath(); });
     Exchange_->Register(frame->Registry());
+    // View > Cabling Order: the line through the windows in the Target view.
+    QObject::connect(Exchange_->CablingAction(), &QAction::toggled, Target_, &CRightView::SetCablingShown);
+    // What an export wrote goes to the message pane.
+    QObject::connect(Exchange_, &ExchangeMenuCommands::wrote, frame,
+                     [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
     // A large picture decoding on the worker thread: a busy cursor and the message pane say so.
     QObject::connect(&Doc_, &CTesselinkDoc::pictureLoadingChanged, frame, [this, frame](bool loading) {
         if (loading) {
@@ -140,9 +147,16 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
         }
     });
 
-    // The zoom commands.
-    QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, &Doc_, &CTesselinkDoc::Magnification);
-    QObject::connect(frame->Action(CommandMinify), &QAction::triggered, &Doc_, &CTesselinkDoc::minify);
+    // The zoom commands, on the views' zooms; the panel's radio buttons choose the area.
+    Zoom_ = new ZoomController(*Original_, *Target_, frame);
+    ZoomController* zoom = Zoom_;
+    QObject::connect(frame->Action(CommandMagnification), &QAction::triggered, zoom, &ZoomController::Magnification);
+    QObject::connect(frame->Action(CommandMinify), &QAction::triggered, zoom, &ZoomController::minify);
+    QObject::connect(&Editor_->Head(), &HeadForm::zoomAreaChosen, zoom, &ZoomController::SetArea);
+    QObject::connect(zoom, &ZoomController::areaChanged, &Editor_->Head(), &HeadForm::ShowZoomArea);
+    Commands_->SetZoomReset([zoom] { zoom->ResetBoth(); });
+    // View > Zoom In, Zoom Out and Fit.
+    (new ViewZoomCommands(*zoom, frame))->Register(frame->Registry());
 
     // A video behind the map: File > Open Video..., the transport bar, dropped videos.
     Video_ = new VideoPreview(Doc_, frame);

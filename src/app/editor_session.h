@@ -24,6 +24,7 @@ class OutputCommands;
 class ToolManager;
 class VideoCommands;
 class VideoPreview;
+class ZoomController;
 
 class EditorSession {
 public:
@@ -55,6 +56,7 @@ public:
     CTesselinkView& OriginalView() { return *Original_; }
     CRightView& TargetView() { return *Target_; }
     ToolManager& Tools() { return *Tools_; }
+    ZoomController& Zoom() { return *Zoom_; }
     const RecentFileList& RecentFiles() const { return Recent_; }
     VideoPreview& Video() { return *Video_; }
     VideoCommands& VideoMenu() { return *VideoCommands_; }
@@ -76,6 +78,7 @@ private:
     CTesselinkView* Original_ = nullptr;
     CRightView* Target_ = nullptr;
     ToolManager* Tools_ = nullptr;
+    ZoomController* Zoom_ = nullptr;
     ExchangeMenuCommands* Exchange_ = nullptr;
     VideoPreview* Video_ = nullptr;
     VideoCommands* VideoCommands_ = nullptr;

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exchange_menu_commands.h"
 
+#include <vector>
+
 #include <QAction>
 #include <QBuffer>
 #include <QCursor>
 #include <QFileInfo>
+#include <QStringList>
 #include <QGuiApplication>
 #include <QImageWriter>
 
@@ -51,6 +54,14 @@ bool Write(const std::string& path, const QByteArray& bytes, std::string& why) {
     return static_cast<bool>(written);
 }
 
+// "Wrote a.png", "Wrote a.png and b.png": the files' names, their folder is the one chosen.
+QString WroteText(const std::vector<std::string>& paths) {
+    QStringList names;
+    for (const std::string& path : paths) names << QFileInfo(QString::fromStdString(path)).fileName();
+    const QString last = names.takeLast();
+    return QStringLiteral("Wrote ") + (names.isEmpty() ? last : names.join(QStringLiteral(", ")) + " and " + last);
+}
+
 }  // namespace
 
 std::string OriginalLineupPath(const std::string& path) {
@@ -82,6 +93,12 @@ void ExchangeMenuCommands::Register(ActionRegistry& registry) {
     lineup.WindowShortcut = true;
     lineup_ = registry.Add(lineup);
     if (lineup_ != nullptr) connect(lineup_, &QAction::toggled, &doc_, &CTesselinkDoc::ShowLineup);
+
+    ActionDef cabling("viewCabling", QStringLiteral("&Cabling Order"));
+    cabling.Checkable = true;
+    cabling.StatusTip = QStringLiteral("Draw the order of the windows as a line through the Target view");
+    cabling.Place = MenuPlace{MenuIds::View, ViewBackdropSection};
+    cabling_ = registry.Add(cabling);
 }
 
 void ExchangeMenuCommands::AddFileAction(ActionRegistry& registry, const char* text, const char* name,
@@ -163,7 +180,9 @@ bool ExchangeMenuCommands::ExportWindowsTo(const std::string& path) {
     const QByteArray bytes =
         format == ExchangeFormat::Json ? WriteMapJson(doc_.GetMap(), &why) : WriteWindowCsv(doc_.GetMap(), &why);
     if (bytes.isEmpty()) return Refuse(what, why);
-    return Write(path, bytes, why) || Refuse(what, why);
+    if (!Write(path, bytes, why)) return Refuse(what, why);
+    emit wrote(WroteText({path}));
+    return true;
 }
 
 bool ExchangeMenuCommands::ExportLineupTo(const std::string& path) {
@@ -171,13 +190,15 @@ bool ExchangeMenuCommands::ExportLineupTo(const std::string& path) {
     const BusyCursor busy;
     const Map& map = doc_.GetMap();
     std::string why;
-    const QImage target = TargetLineup(map, CoverModeFromOption(map.Head.CoverOption), &why);
+    const bool cabling = cabling_->isChecked();
+    const QImage target = TargetLineup(map, CoverModeFromOption(map.Head.CoverOption), cabling, &why);
     if (target.isNull()) return Refuse(what, "cannot draw the lineup: " + why);
-    const QImage original = OriginalLineup(map, &why);
+    const QImage original = OriginalLineup(map, cabling, &why);
     if (original.isNull()) return Refuse(what, "cannot draw the lineup: " + why);
     QByteArray targetPng, originalPng;
     if (!EncodePng(target, targetPng, why) || !EncodePng(original, originalPng, why)) return Refuse(what, why);
     if (!Write(path, targetPng, why) || !Write(OriginalLineupPath(path), originalPng, why)) return Refuse(what, why);
+    emit wrote(WroteText({path, OriginalLineupPath(path)}));
     return true;
 }
 
@@ -203,7 +224,9 @@ bool ExchangeMenuCommands::ExportTargetPictureTo(const std::string& path) {
     if (image.isNull()) return Refuse(what, "cannot render: " + why);
     QByteArray png;
     if (!EncodePng(image, png, why)) return Refuse(what, why);
-    return Write(path, png, why) || Refuse(what, why);
+    if (!Write(path, png, why)) return Refuse(what, why);
+    emit wrote(WroteText({path}));
+    return true;
 }
 
 }  // namespace tesselink

@@ -40,6 +40,9 @@ public:
     // after "Save &As...", and View > "&Lineup" (Ctrl+L), a check item, off at start. Called once.
     void Register(ActionRegistry& registry);
     QAction* LineupAction() const { return lineup_; }
+    // "&Cabling Order", a check item, off at start: the Target view and Export Lineup draw the
+    // line through the windows in list order.
+    QAction* CablingAction() const { return cabling_; }
 
     // The commands once the path is known; true when done. A refusal has been told.
     // A .json replaces the whole map, a .csv the windows only (the head stays), as one undo step,
@@ -51,6 +54,10 @@ public:
     bool ExportLineupTo(const std::string& path);
     // What `tesselink --render` writes for the map and the background picture.
     bool ExportTargetPictureTo(const std::string& path);
+
+signals:
+    // What an export wrote, for the status bar ("Wrote wall.png and wall-original.png").
+    void wrote(const QString& text);
 
 public slots:
     void ImportWindows();
@@ -69,6 +76,7 @@ private:
     FileDialogs& dialogs_;
     std::function<std::string()> sourcePath_;
     QAction* lineup_ = nullptr;
+    QAction* cabling_ = nullptr;
 };
 
 }  // namespace tesselink

@@ -43,6 +43,7 @@ enum ViewSection : int {
     ViewOutputSection = 250,    // Output (screens, Off, Position...)
     ViewDocksSection = 300,     // History, Problems
     ViewSnapSection = 400,      // Snap, Show Grid, Grid Step...
+    ViewZoomSection = 500,      // Zoom In, Zoom Out, Fit
 };
 
 enum HelpSection : int {

@@ -373,22 +373,6 @@ void CTesselinkDoc::EndVideoFrames() {
     Announce(MapChange::Kind::Picture);
 }
 
-void CTesselinkDoc::Magnification() {
-    if (zoomArea_ != OriginalArea) targetZoom_.StepBy(+1);
-    if (zoomArea_ != TargetArea) originalZoom_.StepBy(+1);
-}
-
-void CTesselinkDoc::minify() {
-    if (zoomArea_ != TargetArea) originalZoom_.StepBy(-1);
-    if (zoomArea_ != OriginalArea) targetZoom_.StepBy(-1);
-}
-
-void CTesselinkDoc::SetZoomArea(int choice) {
-    if (choice < AllArea || choice > TargetArea || choice == zoomArea_) return;
-    zoomArea_ = choice;
-    emit zoomAreaChanged(choice);
-}
-
 void CTesselinkDoc::SetMapFilePath(const std::string& path) {
     if (path == mapFilePath_) return;
     mapFilePath_ = path;

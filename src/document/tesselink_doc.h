@@ -13,7 +13,6 @@
 #include "document/background_decoder.h"
 #include "document/edit_commands.h"
 #include "document/map_change.h"
-#include "document/view_zoom.h"
 #include "map/head_fit.h"
 #include "map/map_image.h"
 #include "map/map_file.h"
@@ -25,9 +24,6 @@ class QTimer;
 class QUndoStack;
 
 namespace tesselink {
-
-// Selectable views for the zoom commands.
-enum ZoomAreaChoice : int { AllArea = 0, OriginalArea = 1, TargetArea = 2 };
 
 // The two picture views, for what concerns one of them.
 enum class PictureViewRole { Original, Target };
@@ -160,25 +156,11 @@ public:
     // Outline colour of window `index`, 0x00BBGGRR.
     static std::uint32_t WindowColour(int index);
 
-    // The zoom of each picture view. Magnification and minify step the views that the zoom
-    // area names; a view at its limit stays.
-    ViewZoom& Zoom(PictureViewRole view) { return view == PictureViewRole::Original ? originalZoom_ : targetZoom_; }
-    const ViewZoom& Zoom(PictureViewRole view) const {
-        return view == PictureViewRole::Original ? originalZoom_ : targetZoom_;
-    }
-    float ZoomFactor(PictureViewRole view) const { return Zoom(view).Factor(); }
-    void Magnification();
-    void minify();
-    // Which views the zoom commands act on (ZoomAreaChoice).
-    int ZoomArea() const { return zoomArea_; }
-    void SetZoomArea(int choice);
-
 signals:
     void changed(const tesselink::MapChange& change);
     void selectionChanged();
     void modifiedChanged(bool modified);
     void mapFilePathChanged();
-    void zoomAreaChanged(int choice);
     // A worker-thread decode of the background picture started (true) or ended (false).
     void pictureLoadingChanged(bool loading);
 
@@ -227,9 +209,6 @@ private:
     BackgroundPicture lineup_;
     bool lineupShown_ = false;
     QTimer* lineupRefresh_ = nullptr;
-    ViewZoom originalZoom_;
-    ViewZoom targetZoom_;
-    int zoomArea_ = AllArea;
     MessageBoxes* boxes_ = nullptr;
 };
 

@@ -4,11 +4,15 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "editor/array_order_picture.h"
 
 namespace tesselink {
 namespace {
@@ -35,9 +39,13 @@ ArrayDialog::ArrayDialog(const Map& map, int index, QWidget* parent) : QDialog(p
     targetStepX_ = NumberEdit(defaults.TargetStepX, -2000, 2000);
     targetStepY_ = NumberEdit(defaults.TargetStepY, -2000, 2000);
     order_ = new QComboBox;
-    order_->addItem(QStringLiteral("Rows, left to right"), static_cast<int>(ArrayOrder::RowsLeftToRight));
-    order_->addItem(QStringLiteral("Columns, top to bottom"), static_cast<int>(ArrayOrder::ColumnsTopToBottom));
-    order_->addItem(QStringLiteral("Serpentine rows"), static_cast<int>(ArrayOrder::SerpentineRows));
+    order_->setObjectName("ArrayOrderBox");
+    order_->setIconSize(QSize(32, 24));
+    for (const ArrayOrder order : ArrayOrdersOffered())
+        order_->addItem(QPixmap::fromImage(ArrayOrderPicture(order, QSize(32, 24))),
+                        QString::fromStdString(ArrayOrderName(order)), static_cast<int>(order));
+    orderPicture_ = new QLabel;
+    orderPicture_->setObjectName("ArrayOrderPicture");
     mode_ = new QComboBox;
     for (int mode = 0; mode < MapModeCount; ++mode) mode_->addItem(QString::fromUtf8(MapModeText(mode)));
     mode_->setCurrentIndex(defaults.Mode < MapModeCount ? defaults.Mode : 0);
@@ -49,7 +57,10 @@ ArrayDialog::ArrayDialog(const Map& map, int index, QWidget* parent) : QDialog(p
     form->addRow(QStringLiteral("Original step &Y:"), originalStepY_);
     form->addRow(QStringLiteral("Target step X:"), targetStepX_);
     form->addRow(QStringLiteral("Target step Y:"), targetStepY_);
-    form->addRow(QStringLiteral("&Numbering:"), order_);
+    auto* orderRow = new QHBoxLayout;
+    orderRow->addWidget(order_, 1);
+    orderRow->addWidget(orderPicture_);
+    form->addRow(QStringLiteral("&Numbering:"), orderRow);
     form->addRow(QStringLiteral("&Mode for all:"), mode_);
     preview_ = new QLabel;
     preview_->setObjectName("ArrayPreview");
@@ -99,6 +110,8 @@ void ArrayDialog::FollowMode() {
 
 void ArrayDialog::Update() {
     plan_ = PlanArray(map_, index_, Shape());
+    orderPicture_->setPixmap(
+        QPixmap::fromImage(ArrayOrderPicture(static_cast<ArrayOrder>(order_->currentData().toInt()), QSize(64, 48))));
     preview_->setText(QString::fromStdString(plan_.Verdict));
     // Enter with the rest at their defaults accepts, as long as the windows fit.
     QPushButton* ok = buttons_->button(QDialogButtonBox::Ok);

@@ -27,6 +27,8 @@ public:
     QLineEdit* RowsEdit() const { return rows_; }
     QLineEdit* ColumnsEdit() const { return columns_; }
     QLabel* Preview() const { return preview_; }
+    // The numbering order, one of ArrayOrdersOffered() each with its picture.
+    QComboBox* OrderBox() const { return order_; }
 
 private:
     void Update();
@@ -43,6 +45,7 @@ private:
     QLineEdit* targetStepX_ = nullptr;
     QLineEdit* targetStepY_ = nullptr;
     QComboBox* order_ = nullptr;
+    QLabel* orderPicture_ = nullptr;  // the chosen order, larger
     QComboBox* mode_ = nullptr;
     QLabel* preview_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;

@@ -83,11 +83,15 @@ void HeadForm::BuildZoom(QWidget* form) {
         radio->setObjectName(QStringLiteral("ZoomAreaRadio%1").arg(choice));
         zoomArea_->addButton(radio, choice);
     }
-    zoomArea_->button(doc_.ZoomArea())->setChecked(true);
+    ShowZoomArea(ZoomArea::All);
 }
 
-QRadioButton* HeadForm::ZoomAreaRadio(int choice) const {
-    return qobject_cast<QRadioButton*>(zoomArea_->button(choice));
+QRadioButton* HeadForm::ZoomAreaRadio(ZoomArea area) const {
+    return qobject_cast<QRadioButton*>(zoomArea_->button(static_cast<int>(area)));
+}
+
+void HeadForm::ShowZoomArea(ZoomArea area) {
+    if (QAbstractButton* radio = zoomArea_->button(static_cast<int>(area))) radio->setChecked(true);
 }
 
 void HeadForm::Connect() {
@@ -98,10 +102,8 @@ void HeadForm::Connect() {
     connect(coverFullScreen_, &QAbstractButton::clicked, this, applyCover);
     connect(coverSame_, &QAbstractButton::clicked, this, applyCover);
     connect(coverDifferent_, &QAbstractButton::clicked, this, applyCover);
-    connect(zoomArea_, &QButtonGroup::idClicked, &doc_, &CTesselinkDoc::SetZoomArea);
-    connect(&doc_, &CTesselinkDoc::zoomAreaChanged, this, [this](int choice) {
-        if (QAbstractButton* radio = zoomArea_->button(choice)) radio->setChecked(true);
-    });
+    connect(zoomArea_, &QButtonGroup::idClicked, this,
+            [this](int choice) { emit zoomAreaChosen(static_cast<ZoomArea>(choice)); });
     connect(&doc_, &CTesselinkDoc::changed, this, &HeadForm::OnDocumentChanged);
     connect(&doc_, &CTesselinkDoc::pictureLoadingChanged, this, [this](bool loading) {
         if (!loading && reportWhenLoaded_) ReportUnusablePicture();

@@ -11,6 +11,7 @@
 
 #include "map/file_dialogs.h"
 #include "map/message_boxes.h"
+#include "views/zoom_area.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -54,12 +55,17 @@ public:
     QCheckBox* CoverFullScreenCheck() const { return coverFullScreen_; }
     QRadioButton* CoverSameDirectionRadio() const { return coverSame_; }
     QRadioButton* CoverDifferentDirectionRadio() const { return coverDifferent_; }
-    QRadioButton* ZoomAreaRadio(int choice) const;
+    QRadioButton* ZoomAreaRadio(ZoomArea area) const;
     QButtonGroup* ZoomAreaGroup() const { return zoomArea_; }
+
+    // The radio button of `area` checked, as the zoom commands' area changed elsewhere.
+    void ShowZoomArea(ZoomArea area);
 
 signals:
     // The head was applied: the window fields show no window any more.
     void headApplied();
+    // A zoom-area radio button was clicked.
+    void zoomAreaChosen(tesselink::ZoomArea area);
 
 private:
     void BuildHead(QWidget* form);

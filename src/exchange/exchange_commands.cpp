@@ -70,7 +70,8 @@ int RunLineupCommand(const CommandLine& line) {
 
     std::string why;
     const CoverMode cover = line.CoverMode ? *line.CoverMode : CoverModeFromOption(map.Head.CoverOption);
-    const QImage image = line.OriginalSide ? OriginalLineup(map, &why) : TargetLineup(map, cover, &why);
+    const QImage image =
+        line.OriginalSide ? OriginalLineup(map, line.Cabling, &why) : TargetLineup(map, cover, line.Cabling, &why);
     if (image.isNull()) return Fail(ExitFailed, "cannot draw the lineup of " + mapPath + ": " + why);
 
     QByteArray png;

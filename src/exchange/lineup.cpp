@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "exchange/cabling_path.h"
+#include "layout/array_places.h"
 #include "picture/colour_plane_refresh.h"
 #include "render/render_target.h"
 
@@ -82,7 +84,13 @@ void DrawUpMark(QPainter& painter, const QRectF& quarter, const QColor& ink) {
     painter.fillPath(arrow, ink);
 }
 
-void DrawWindow(QPainter& painter, const PlaybackWindow& w, int index) {
+// Row and column in the array the window belongs to, or its place on the target.
+QString PlaceText(const PlaybackWindow& w, const GridPlace& place) {
+    if (place.Row >= 0) return QStringLiteral("row %1, col %2").arg(place.Row + 1).arg(place.Column + 1);
+    return QStringLiteral("%1,%2").arg(w.TargetStartX).arg(w.TargetStartY);
+}
+
+void DrawWindow(QPainter& painter, const PlaybackWindow& w, int index, const GridPlace& place) {
     const QColor fill = QColor::fromRgb(LineupColour(index));
     const QColor ink = TextColour(fill);
     const QRect area(w.OriginalStartX, w.OriginalStartY, w.Width, w.Height);
@@ -112,6 +120,9 @@ void DrawWindow(QPainter& painter, const PlaybackWindow& w, int index) {
         const QRectF sizeBox(inner.left(), numberBox.bottom(), inner.width(),
                              std::min(sizeHeight, inner.bottom() - numberBox.bottom()));
         DrawFitting(painter, sizeBox, size, sizePixels, false);
+        const QRectF placeBox(inner.left(), sizeBox.bottom(), inner.width(),
+                              std::min(sizeHeight, inner.bottom() - sizeBox.bottom()));
+        DrawFitting(painter, placeBox, PlaceText(w, place), sizePixels, false);
     }
     DrawUpMark(painter, QRectF(inner.topLeft(), QSizeF(inner.width() / 2, inner.height() / 2)), ink);
 }
@@ -139,13 +150,38 @@ QImage OriginalLineup(const Map& map, std::string* why) {
     for (int x = 0; x < image.width(); x += 10) painter.drawLine(x, 0, x, image.height() - 1);
     for (int y = 0; y < image.height(); y += 10) painter.drawLine(0, y, image.width() - 1, y);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
+    const std::vector<GridPlace> places = DeriveArrayPlaces(map.Windows);
     for (std::size_t i = 0; i < map.Windows.size(); ++i) {
         // Nothing of a window's label reaches past its own rectangle.
         painter.save();
         painter.setClipRect(QRect(map.Windows[i].OriginalStartX, map.Windows[i].OriginalStartY, map.Windows[i].Width,
                                   map.Windows[i].Height));
-        DrawWindow(painter, map.Windows[i], static_cast<int>(i));
+        DrawWindow(painter, map.Windows[i], static_cast<int>(i), places[i]);
         painter.restore();
+    }
+    return image;
+}
+
+QImage OriginalLineup(const Map& map, bool cabling, std::string* why) {
+    QImage image = OriginalLineup(map, why);
+    if (cabling && !image.isNull()) {
+        std::vector<QPointF> centres;
+        for (const PlaybackWindow& w : map.Windows)
+            centres.push_back(WindowCentre(w.OriginalStartX, w.OriginalStartY, w.Width, w.Height));
+        QPainter painter(&image);
+        DrawCablingPath(painter, centres);
+    }
+    return image;
+}
+
+QImage TargetLineup(const Map& map, CoverMode coverMode, bool cabling, std::string* why) {
+    QImage image = TargetLineup(map, coverMode, why);
+    if (cabling && !image.isNull()) {
+        std::vector<QPointF> centres;
+        for (const PlaybackWindow& w : map.Windows)
+            centres.push_back(WindowCentre(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight));
+        QPainter painter(&image);
+        DrawCablingPath(painter, centres);
     }
     return image;
 }

@@ -36,18 +36,53 @@ PictureSize PlacedSizeIn(const PlaybackWindow& window, int mode) {
     return {turned.PlacedWidth, turned.PlacedHeight};
 }
 
+std::string ArrayOrderName(ArrayOrder order) {
+    switch (order) {
+    case ArrayOrder::RowsLeftToRight: return "Rows, left to right";
+    case ArrayOrder::SerpentineRows: return "Serpentine rows";
+    case ArrayOrder::ColumnsTopToBottom: return "Columns, top to bottom";
+    default: break;
+    }
+    static const char* const corners[] = {"top left", "top right", "bottom left", "bottom right"};
+    const int corner = static_cast<int>(StartCorner(order)) & 3;
+    return std::string(ColumnsFirst(order) ? "Columns" : "Rows") + " from the " + corners[corner] +
+           (Serpentine(order) ? ", serpentine" : ", each from the same side");
+}
+
+std::vector<ArrayOrder> ArrayOrdersOffered() {
+    std::vector<ArrayOrder> orders = {ArrayOrder::RowsLeftToRight, ArrayOrder::ColumnsTopToBottom,
+                                      ArrayOrder::SerpentineRows};
+    for (int corner = 0; corner < 4; ++corner)
+        for (const bool columnsFirst : {false, true})
+            for (const bool serpentine : {false, true}) {
+                const ArrayOrder order = MakeArrayOrder(static_cast<ArrayCorner>(corner), columnsFirst, serpentine);
+                if (std::find(orders.begin(), orders.end(), order) == orders.end()) orders.push_back(order);
+            }
+    return orders;
+}
+
 std::vector<ArrayCell> ArrayCellOrder(int rows, int columns, ArrayOrder order) {
     std::vector<ArrayCell> cells;
     if (rows < 1 || columns < 1) return cells;
+    if (static_cast<int>(order) < 0 || static_cast<int>(order) >= ArrayOrderCount) order = ArrayOrder::RowsLeftToRight;
     cells.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
-    if (order == ArrayOrder::ColumnsTopToBottom) {
-        for (int c = 0; c < columns; ++c)
-            for (int r = 0; r < rows; ++r) cells.push_back({r, c});
-        return cells;
-    }
-    for (int r = 0; r < rows; ++r) {
-        const bool backwards = order == ArrayOrder::SerpentineRows && r % 2 == 1;
-        for (int i = 0; i < columns; ++i) cells.push_back({r, backwards ? columns - 1 - i : i});
+    const ArrayCorner corner = StartCorner(order);
+    const bool fromRight = corner == ArrayCorner::TopRight || corner == ArrayCorner::BottomRight;
+    const bool fromBottom = corner == ArrayCorner::BottomLeft || corner == ArrayCorner::BottomRight;
+    const bool columnsFirst = ColumnsFirst(order);
+    // Lines are rows (or columns), taken from the start corner's side; cells along a line from
+    // the corner's other coordinate, every other line reversed when serpentine.
+    const int lines = columnsFirst ? columns : rows;
+    const int along = columnsFirst ? rows : columns;
+    const bool lineFromEnd = columnsFirst ? fromRight : fromBottom;
+    const bool cellFromEnd = columnsFirst ? fromBottom : fromRight;
+    for (int l = 0; l < lines; ++l) {
+        const int line = lineFromEnd ? lines - 1 - l : l;
+        const bool backwards = cellFromEnd != (Serpentine(order) && l % 2 == 1);
+        for (int i = 0; i < along; ++i) {
+            const int at = backwards ? along - 1 - i : i;
+            cells.push_back(columnsFirst ? ArrayCell{at, line} : ArrayCell{line, at});
+        }
     }
     return cells;
 }
@@ -86,8 +121,11 @@ ArrayPlan PlanArray(const Map& map, int index, const ArrayShape& shape) {
     }
 
     const MapFileHead& head = map.Head;
-    const PlaybackWindow& first = plan.First;
+    // Cell (0, 0) is the stored window; the first cell in numbering order takes its place in
+    // the list, and the others follow it.
+    const PlaybackWindow first = plan.First;
     PlaybackWindows cells;
+    bool isFirst = true;
     for (const ArrayCell& cell : ArrayCellOrder(shape.Rows, shape.Columns, shape.Order)) {
         const long long ox = first.OriginalStartX + static_cast<long long>(cell.Column) * shape.OriginalStepX;
         const long long oy = first.OriginalStartY + static_cast<long long>(cell.Row) * shape.OriginalStepY;
@@ -101,10 +139,20 @@ ArrayPlan PlanArray(const Map& map, int index, const ArrayShape& shape) {
             plan.Verdict = adds + "; they leave the target picture " + CellName(cell) + ".";
             return plan;
         }
-        if (cell.Row == 0 && cell.Column == 0) continue;
-        cells.push_back(MakeWindow(static_cast<int>(ox), static_cast<int>(oy), first.Width, first.Height,
-                                   static_cast<int>(tx), static_cast<int>(ty), shape.Mode));
+        PlaybackWindow w = MakeWindow(static_cast<int>(ox), static_cast<int>(oy), first.Width, first.Height,
+                                      static_cast<int>(tx), static_cast<int>(ty), shape.Mode);
+        if (isFirst) {
+            // The reserved byte and anything else of the stored window stay with it.
+            plan.First.OriginalStartX = w.OriginalStartX;
+            plan.First.OriginalStartY = w.OriginalStartY;
+            plan.First.TargetStartX = w.TargetStartX;
+            plan.First.TargetStartY = w.TargetStartY;
+            isFirst = false;
+        } else {
+            cells.push_back(w);
+        }
     }
+    plan.FirstChanged = plan.First != stored;
     plan.Added = std::move(cells);
     plan.Fits = true;
     plan.Verdict = adds + ".";

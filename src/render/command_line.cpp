@@ -36,6 +36,9 @@ const OptionDef Options[] = {
      "Write the lineup picture of MAP: each window numbered, sized and marked with an F and an "
      "arrow pointing up."},
     {"side", "original|target", "--lineup: the original lineup, or the target lineup (the default)."},
+    {"cabling", nullptr,
+     "--lineup: draw the cabling order over it: a line through the windows' centres in list order, an "
+     "arrow on each step, the first window ringed."},
     {"convert", "IN",
      "Convert the map in IN to OUT, the formats told by the extensions .map, .json, .csv and "
      ".ffmpeg."},
@@ -65,7 +68,7 @@ const char* const Usages[][2] = {
     {"tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME] [--crf N]\n"
      "          [--start SECONDS] [--duration SECONDS]",
      "Writes the target video that MAP makes from the video IN."},
-    {"tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different]",
+    {"tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different] [--cabling]",
      "Writes the lineup picture of MAP, by default as the target shows it."},
     {"tesselink --convert IN OUT [--head FILE]",
      "Converts a map between .map, .json, .csv (the window table) and .ffmpeg (a filter graph);\n"
@@ -218,7 +221,8 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             fail(RenderUsage);
         break;
     case CommandMode::Lineup:
-        allowed = {"lineup", "output", "cover", "side"};
+        allowed = {"lineup", "output", "cover", "side", "cabling"};
+        line.Cabling = isSet("cabling");
         line.MapPath = value("lineup");
         line.Output = value("output");
         if (line.MapPath.isEmpty() || line.Output.isEmpty()) fail(LineupUsage);

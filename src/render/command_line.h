@@ -31,6 +31,7 @@ struct CommandLine {
     QString Output;                                 // --render, --lineup: --output OUT
     std::optional<tesselink::CoverMode> CoverMode;  // --cover; unset: the map decides
     bool OriginalSide = false;                      // --lineup --side original
+    bool Cabling = false;                           // --lineup --cabling
     QString ConvertInput, ConvertOutput;            // --convert IN OUT
     QString Head;                                   // --convert: --head FILE
     QString Codec;                                  // video: --codec NAME

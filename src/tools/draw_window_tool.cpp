@@ -13,7 +13,12 @@ Qt::CursorShape DrawWindowTool::HoverCursor(ToolSurface& view, int x, int y) {
 }
 
 void DrawWindowTool::PressOnEmptyArea(ToolSurface& view, const ToolPoint& at) {
-    if (view.Role() != PictureViewRole::Original || !view.PictureRect().Contains(at.X, at.Y)) return;
+    // Drawn on the original picture only; a band from the margin selects, as with the arrow.
+    if (!view.PictureRect().Contains(at.X, at.Y)) {
+        PickMoveTool::PressOnEmptyArea(view, at);
+        return;
+    }
+    if (view.Role() != PictureViewRole::Original) return;
     BeginRubberBand(view, at);
 }
 

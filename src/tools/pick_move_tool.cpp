@@ -91,6 +91,13 @@ void PickMoveTool::Press(ToolSurface& view, const ToolPoint& at) {
     Touch(view);
     EndKeyRun();
     if (GestureRunning()) return;
+    // Ctrl+Shift at the press: a selecting band from anywhere, over windows too (a full wall has
+    // no empty area). Neither Ctrl nor Shift alone means this.
+    if ((at.Modifiers & (Qt::ControlModifier | Qt::ShiftModifier)) == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        BeginRubberBand(view, at, true);
+        gesture_.Touches = true;
+        return;
+    }
     if ((at.Modifiers & Qt::ControlModifier) != 0) {
         ToggleAt(view, at);
         return;
@@ -141,9 +148,9 @@ void PickMoveTool::ToggleAt(ToolSurface& view, const ToolPoint& at) {
 }
 
 void PickMoveTool::PressOnEmptyArea(ToolSurface& view, const ToolPoint& at) {
-    // A band selects the windows inside it; a click on empty area changes nothing, not even
-    // the selection.
-    if (view.PictureRect().Contains(at.X, at.Y)) BeginRubberBand(view, at, true);
+    // A band, on empty picture area or in the margin around the picture, selects the windows
+    // inside it; a click there changes nothing, not even the selection.
+    BeginRubberBand(view, at, true);
 }
 
 void PickMoveTool::FinishRubberBand(const ViewRect&, bool) {}
@@ -185,6 +192,10 @@ void PickMoveTool::BeginRubberBand(ToolSurface& view, const ToolPoint& at, bool 
 
 ViewRect PickMoveTool::TrackedPictureRect(ToolSurface& view) const {
     const ViewRect picture = view.PictureRect();
+    // A selecting band counts for the part of it over the picture.
+    if (gesture_.Selects)
+        return PictureRectFromFrame(ClipIntoPicture(view.Frame().Rect, picture), view.Frame().StartRect(),
+                                    gesture_.StartPicture, gesture_.Edit, view.Across(), view.Down());
     // A moved frame keeps its size and is pushed back inside; a resized one stops its dragged
     // edges at the picture's edges, so the edges that were not dragged stay where they are.
     const ViewRect frame = gesture_.Edit == FrameEdit::Resize ? ClipIntoPicture(view.Frame().Rect, picture)
@@ -324,7 +335,7 @@ void PickMoveTool::Finish(ToolSurface& view) {
     if (gesture.Edit == FrameEdit::NewWindow) {
         const bool drawn = moved && band.Width() != 0 && band.Height() != 0 && rect.Width() > 0 && rect.Height() > 0;
         if (gesture.Selects)
-            FinishSelectionBand(view, rect, moved);
+            FinishSelectionBand(view, rect, moved, gesture.Touches);
         else
             FinishRubberBand(rect, drawn);
     } else if (gesture.Group) {
@@ -343,15 +354,16 @@ void PickMoveTool::Finish(ToolSurface& view) {
     view.SetGestureActive(false);
 }
 
-void PickMoveTool::FinishSelectionBand(ToolSurface& view, const ViewRect& rect, bool moved) {
+void PickMoveTool::FinishSelectionBand(ToolSurface& view, const ViewRect& rect, bool moved, bool touching) {
     if (!moved) return;
     const MapSide side = SideOf(view);
     std::vector<int> inside;
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     for (int i = 0; i < static_cast<int>(windows.size()); ++i) {
         const LayoutRect r = WindowRect(windows[static_cast<std::size_t>(i)], side);
-        if (r.X >= rect.left && r.Y >= rect.top && r.Right() <= rect.right && r.Bottom() <= rect.bottom)
-            inside.push_back(i);
+        const bool within = r.X >= rect.left && r.Y >= rect.top && r.Right() <= rect.right && r.Bottom() <= rect.bottom;
+        const bool touched = r.X < rect.right && r.Right() > rect.left && r.Y < rect.bottom && r.Bottom() > rect.top;
+        if (touching ? touched : within) inside.push_back(i);
     }
     doc_.SetSelection(inside);
 }

@@ -56,6 +56,7 @@ private:
         EditGesture Step;              // merges every stored step of this gesture into one
         bool Stored = false;           // a step of this gesture reached the document
         bool Selects = false;          // a rubber band that selects instead of drawing
+        bool Touches = false;          // that band selects what it touches, not only what lies inside
         bool Group = false;            // several selected windows move together
         bool ClickSelectsOne = false;  // a click without a drag leaves only this window selected
         PlaybackWindows StartWindows;  // the whole list at the press, for a group
@@ -75,7 +76,7 @@ private:
     // The picture rectangle snapped as the settings and the keys say; guides shown.
     ViewRect Snapped(ToolSurface& view, const ViewRect& rect, unsigned movingEdges, bool suspended);
     void MoveGroup(ToolSurface& view, const ViewRect& rect, bool snapSuspended);
-    void FinishSelectionBand(ToolSurface& view, const ViewRect& rect, bool moved);
+    void FinishSelectionBand(ToolSurface& view, const ViewRect& rect, bool moved, bool touching);
     // Ctrl + click: the window under the point joins the selection or leaves it.
     void ToggleAt(ToolSurface& view, const ToolPoint& at);
     void Nudge(ToolSurface& view, int dx, int dy);

@@ -26,7 +26,7 @@ PictureScrollView::PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, Q
     viewport()->setMouseTracking(true);
     connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
     connect(&doc, &CTesselinkDoc::selectionChanged, this, [this] { Relayout(FramePlacement::OnCurrent); });
-    connect(&doc.Zoom(role), &ViewZoom::changed, this, &PictureScrollView::OnZoomChanged);
+    connect(&zoom_, &ViewZoom::changed, this, &PictureScrollView::OnZoomChanged);
 }
 
 void PictureScrollView::SetScrollExtent(QSize extent) {
@@ -152,10 +152,48 @@ void PictureScrollView::OnZoomChanged() {
 
 void PictureScrollView::ApplyZoomExtent() {
     const QSize picture = PictureSize();
-    const QSize client = viewport()->size();
+    const QSize client = fitting_ ? maximumViewportSize() : viewport()->size();
     const ExtentSize e = ComputeZoomExtent(picture.width(), picture.height(), Zoom(), client.width(), client.height(),
                                            client.width(), client.height(), ExtentMarginHeight());
     SetScrollExtent(QSize(e.Width, e.Height));
+}
+
+float PictureScrollView::FitZoomFactor() const {
+    const QSize picture = PictureSize();
+    const QSize room = maximumViewportSize();
+    return FitZoom(picture.width(), picture.height(), room.width(), room.height(), ViewZoom::FineMin, ViewZoom::Max);
+}
+
+void PictureScrollView::ZoomToFit() {
+    // The extent for the fit zoom is set against the viewport without scroll bars, which is
+    // what it will be once the extent has made them go.
+    fitting_ = true;
+    const float fit = FitZoomFactor();
+    if (fit == Zoom()) {
+        // Same factor, but the extent may still be one made for another size or zoom.
+        ApplyZoomExtent();
+        Relayout(FramePlacement::AfterZoom);
+    } else {
+        zoom_.SetFactor(fit);
+    }
+    fitting_ = false;
+    SetScrollPosition(0, 0);
+}
+
+void PictureScrollView::ScrollPictureRectIntoView(const ViewRect& pictureRect) {
+    const float z = Zoom();
+    const QSize view = viewport()->size();
+    // Content coordinates of the part, with a few pixels of room around it.
+    const int left = static_cast<int>(layout_.OffsetX + pictureRect.left * z) - 10;
+    const int top = static_cast<int>(layout_.OffsetY + pictureRect.top * z) - 10;
+    const int right = static_cast<int>(layout_.OffsetX + pictureRect.right * z) + 10;
+    const int bottom = static_cast<int>(layout_.OffsetY + pictureRect.bottom * z) + 10;
+    const auto axis = [](int scroll, int low, int high, int size) {
+        if (high - low > size || low < scroll) return low;
+        if (high > scroll + size) return high - size;
+        return scroll;
+    };
+    SetScrollPosition(axis(ScrollX(), left, right, view.width()), axis(ScrollY(), top, bottom, view.height()));
 }
 
 // ---- Qt events ----
@@ -212,11 +250,11 @@ void PictureScrollView::wheelEvent(QWheelEvent* event) {
     bool stepped = false;
     while (wheelAngle_ >= 120) {
         wheelAngle_ -= 120;
-        stepped = doc_.Zoom(role_).StepBy(+1) || stepped;
+        stepped = zoom_.StepFine(+1) || stepped;
     }
     while (wheelAngle_ <= -120) {
         wheelAngle_ += 120;
-        stepped = doc_.Zoom(role_).StepBy(-1) || stepped;
+        stepped = zoom_.StepFine(-1) || stepped;
     }
     if (!stepped) return;
     const float after = Zoom();

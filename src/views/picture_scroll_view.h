@@ -19,6 +19,7 @@
 #include "views/view_drawing.h"
 #include "views/view_geometry.h"
 #include "views/view_rect.h"
+#include "views/view_zoom.h"
 
 namespace tesselink {
 
@@ -27,10 +28,20 @@ struct MapChange;
 class PictureScrollView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    // Follows `doc` and its zoom for `role`.
+    // Follows `doc` as the view for `role`, at the zoom it holds.
     PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent = nullptr);
 
     PictureViewRole Role() const { return role_; }
+    // This view's zoom factor; the zoom commands and the wheel change it here.
+    ViewZoom& ZoomObject() { return zoom_; }
+    const ViewZoom& ZoomObject() const { return zoom_; }
+    // The largest zoom at which the whole picture shows without scrolling, in the viewport as it
+    // is without scroll bars; and that zoom set.
+    float FitZoomFactor() const;
+    void ZoomToFit();
+    // Scrolls as little as needed so that the content rectangle `content` (picture pixels of
+    // this view's side, not zoomed) is in view; a part larger than the view shows its top-left.
+    void ScrollPictureRectIntoView(const ViewRect& pictureRect);
 
     // The scrolling canvas; the scroll bars range over what the viewport does not show.
     void SetScrollExtent(QSize extent);
@@ -73,7 +84,7 @@ protected:
     // The status text when no gesture writes one.
     virtual QString IdleStatus() const = 0;
 
-    float Zoom() const { return doc_.ZoomFactor(role_); }
+    float Zoom() const { return zoom_.Factor(); }
     // The window this view picks, -1 for none.
     int CurrentWindow() const;
 
@@ -98,7 +109,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    // Ctrl + wheel zooms this view by one step per notch; the plain wheel scrolls. Nothing
+    // Ctrl + wheel zooms this view by one step of the fine ladder per notch; the plain wheel scrolls. Nothing
     // happens to either while the frame is tracked.
     void wheelEvent(QWheelEvent* event) override;
 
@@ -119,10 +130,12 @@ private:
     void FollowFrameLogicalRect();
 
     PictureViewRole role_;
+    ViewZoom zoom_;
     ViewRect frameLogicalRect_ = HiddenFrameRect;
     ViewRect selectionPictureRect_{0, 0, 0, 0};
     bool gestureActive_ = false;
-    int wheelAngle_ = 0;  // eighths of a degree not yet turned into a zoom step
+    bool fitting_ = false;  // a fit zoom is being applied
+    int wheelAngle_ = 0;    // eighths of a degree not yet turned into a zoom step
     QSize extent_;
     QImage buffer_;
     QString status_;

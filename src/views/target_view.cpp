@@ -5,6 +5,7 @@
 
 #include <QPainter>
 
+#include "exchange/cabling_path.h"
 #include "picture/area_scale.h"
 #include "picture/colour_plane_refresh.h"
 #include "views/plane_blit.h"
@@ -97,6 +98,7 @@ void CRightView::PaintView(QImage& buffer) {
     painter.restore();
     if (tooLarge) return;
     DrawWindowFrames(buffer);
+    if (cablingShown_) DrawCablingOrder(painter);
     DrawToolOverlay(painter);
     frame_.Draw(painter);
 }
@@ -211,6 +213,23 @@ void CRightView::DrawWindowFrames(QImage& buffer) {
         const bool selected = index == CurrentWindow() || doc_.IsSelected(index);
         DrawWindowOutline(buffer, displayRects_[i], selected, CTesselinkDoc::WindowColour(index));
     }
+}
+
+void CRightView::SetCablingShown(bool shown) {
+    if (shown == cablingShown_) return;
+    cablingShown_ = shown;
+    viewport()->update();
+}
+
+void CRightView::DrawCablingOrder(QPainter& painter) {
+    const std::size_t n = std::min(doc_.GetPlaybackWindows().size(), displayRects_.size());
+    std::vector<QPointF> centres;
+    centres.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const ViewRect& r = displayRects_[i];
+        centres.emplace_back((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    DrawCablingPath(painter, centres);
 }
 
 }  // namespace tesselink

@@ -30,6 +30,9 @@ public:
     tesselink::CoverMode CoverMode() const;
     // The outlines of the cover tiles in the visible part, as the next paint draws them.
     const std::vector<CoverFrame>& CoverFrames() const { return coverFrames_; }
+    // Whether the cabling order is drawn: a line through the places' centres in list order.
+    void SetCablingShown(bool shown);
+    bool CablingShown() const { return cablingShown_; }
 
 protected:
     void PaintView(QImage& buffer) override;
@@ -46,10 +49,12 @@ private:
     void ComposeTargetArea(const ColourPlanes& planes, const ViewRect& area);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QImage& buffer);
+    void DrawCablingOrder(QPainter& painter);
 
     // Prepared by the relayout.
     std::vector<CoverFrame> coverFrames_;
     TargetComposer composer_;  // prepared for the map and the cover as drawn
+    bool cablingShown_ = false;
 
     // Memory kept between paints.
     QImage targetPicture_;  // the target picture at zooms below one half; only the part used is current

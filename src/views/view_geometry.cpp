@@ -75,6 +75,26 @@ ExtentSize ComputeZoomExtent(int pictureWidth, int pictureHeight, float zoom, in
     return e;
 }
 
+bool PictureFitsClient(int pictureWidth, int pictureHeight, float zoom, int clientWidth, int clientHeight) {
+    // The same float comparisons as the extent's, so a fit zoom never brings scroll bars.
+    return !(pictureWidth * zoom > clientWidth - 130) && !(pictureHeight * zoom > clientHeight - 80);
+}
+
+float FitZoom(int pictureWidth, int pictureHeight, int clientWidth, int clientHeight, float lowest, float highest) {
+    if (pictureWidth <= 0 || pictureHeight <= 0) return highest;
+    const float across = static_cast<float>(clientWidth - 130) / static_cast<float>(pictureWidth);
+    const float down = static_cast<float>(clientHeight - 80) / static_cast<float>(pictureHeight);
+    float zoom = std::min({across, down, highest});
+    if (zoom <= lowest) return lowest;
+    // The quotient may be off by a unit in the last place either way: the largest float that fits.
+    while (zoom > lowest && !PictureFitsClient(pictureWidth, pictureHeight, zoom, clientWidth, clientHeight))
+        zoom = std::nextafter(zoom, 0.0f);
+    while (zoom < highest &&
+           PictureFitsClient(pictureWidth, pictureHeight, std::nextafter(zoom, highest), clientWidth, clientHeight))
+        zoom = std::nextafter(zoom, highest);
+    return std::max(zoom, lowest);
+}
+
 bool OverlapsOrTouches(const ViewRect& a, const ViewRect& b) {
     return a.left <= b.right && a.right >= b.left && a.top <= b.bottom && a.bottom >= b.top;
 }

@@ -57,6 +57,13 @@ constexpr int TargetExtentMarginHeight = 180;
 ExtentSize ComputeZoomExtent(int pictureWidth, int pictureHeight, float zoom, int clipWidth, int clipHeight,
                              int clientWidth, int clientHeight, int marginHeight);
 
+// Whether the picture at `zoom` is shown whole in a client of that size: no scrolling (the
+// extent above stays the client's), so the centred picture lies inside the client.
+bool PictureFitsClient(int pictureWidth, int pictureHeight, float zoom, int clientWidth, int clientHeight);
+// The largest zoom from `lowest` to `highest` at which the picture fits the client; `lowest`
+// when none does (a client too small for any).
+float FitZoom(int pictureWidth, int pictureHeight, int clientWidth, int clientHeight, float lowest, float highest);
+
 // Whether two content rectangles overlap or touch.
 bool OverlapsOrTouches(const ViewRect& a, const ViewRect& b);
 

@@ -35,6 +35,7 @@
 #include "support/source_tree.h"
 #include "support/test_files.h"
 #include "views/original_view.h"
+#include "views/target_view.h"
 #include "views/view_geometry.h"
 
 namespace tesselink {
@@ -90,8 +91,8 @@ protected:
 
 TEST_F(DocumentCommandsTest, NewKeepsPictureAndCoverAndSaveThenWritesAnEmptyHead) {
     OpenModified(Path("wall.map"));
-    doc().Zoom(PictureViewRole::Original).SetFactor(3.0f);
-    doc().Zoom(PictureViewRole::Target).SetFactor(0.5f);
+    session_->OriginalView().ZoomObject().SetFactor(3.0f);
+    session_->TargetView().ZoomObject().SetFactor(0.5f);
     boxes_.Answers = {MessageAnswer::No};
     Trigger(CommandFileNew);
     ASSERT_EQ(boxes_.Shown.size(), 1u);
@@ -99,8 +100,8 @@ TEST_F(DocumentCommandsTest, NewKeepsPictureAndCoverAndSaveThenWritesAnEmptyHead
 
     EXPECT_TRUE(doc().GetPlaybackWindows().empty());
     EXPECT_EQ(doc().GetHead(), (MapFileHead{0, CoverFullScreen, 640, 480, 640, 480}));
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Original), 1.0f);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Target), 1.0f);
+    EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);
+    EXPECT_EQ(session_->TargetView().ZoomObject().Factor(), 1.0f);
     EXPECT_TRUE(doc().MapFilePath().empty());
     EXPECT_EQ(doc().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString());
     EXPECT_FALSE(doc().IsModified());
@@ -134,29 +135,29 @@ TEST_F(DocumentCommandsTest, OpenNeedsAnExistingPictureBeforeAnyQuestionOrDialog
 
 TEST_F(DocumentCommandsTest, ZoomStepsStopAtTheLimitsAndFollowTheZoomArea) {
     for (int i = 0; i < 15; ++i) Trigger(CommandMagnification);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Original), 8.0f);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Target), 8.0f);
-    doc().Zoom(PictureViewRole::Original).SetFactor(1.0f);
-    doc().Zoom(PictureViewRole::Target).SetFactor(1.0f);
+    EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 8.0f);
+    EXPECT_EQ(session_->TargetView().ZoomObject().Factor(), 8.0f);
+    session_->OriginalView().ZoomObject().SetFactor(1.0f);
+    session_->TargetView().ZoomObject().SetFactor(1.0f);
     for (int i = 0; i < 2; ++i) Trigger(CommandMinify);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Original), 0.5f);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Target), 0.5f);
+    EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 0.5f);
+    EXPECT_EQ(session_->TargetView().ZoomObject().Factor(), 0.5f);
 
-    session_->Editor().Head().ZoomAreaRadio(OriginalArea)->click();
+    session_->Editor().Head().ZoomAreaRadio(ZoomArea::Original)->click();
     Trigger(CommandMagnification);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Original), 1.0f);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Target), 0.5f);
-    session_->Editor().Head().ZoomAreaRadio(TargetArea)->click();
+    EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);
+    EXPECT_EQ(session_->TargetView().ZoomObject().Factor(), 0.5f);
+    session_->Editor().Head().ZoomAreaRadio(ZoomArea::Target)->click();
     Trigger(CommandMagnification);
     Trigger(CommandMagnification);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Original), 1.0f);
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Target), 1.5f);
+    EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);
+    EXPECT_EQ(session_->TargetView().ZoomObject().Factor(), 1.5f);
 }
 
 TEST_F(DocumentCommandsTest, AfterOpenTheExtentsFitTheCurrentZoom) {
     const QString map = Path("wall.map");
     ASSERT_TRUE(WriteMapFile(TwoWindowMap(), map.toStdString()));
-    doc().Zoom(PictureViewRole::Original).SetFactor(2.5f);
+    session_->OriginalView().ZoomObject().SetFactor(2.5f);
     dialogs_.Answers = {map.toStdString()};
     Trigger(CommandFileOpen);
     ASSERT_EQ(doc().MapFilePath(), map.toStdString());
@@ -165,7 +166,7 @@ TEST_F(DocumentCommandsTest, AfterOpenTheExtentsFitTheCurrentZoom) {
     const ExtentSize e = ComputeZoomExtent(640, 480, 2.5f, client.width(), client.height(), client.width(),
                                            client.height(), OriginalExtentMarginHeight);
     EXPECT_EQ(view.ScrollExtent(), QSize(e.Width, e.Height));
-    EXPECT_EQ(doc().ZoomFactor(PictureViewRole::Original), 2.5f);
+    EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 2.5f);
 }
 
 TEST_F(DocumentCommandsTest, SaveAsksBeforeOverwritingAndCancelWritesNothing) {

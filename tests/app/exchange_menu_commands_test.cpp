@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -30,6 +31,7 @@
 #include "support/scripted_file_dialogs.h"
 #include "support/source_tree.h"
 #include "views/original_view.h"
+#include "views/target_view.h"
 
 namespace tesselink {
 namespace {
@@ -275,7 +277,7 @@ TEST_F(ExchangeMenuTest, ViewLineupShowsTheLineupColoursInTheOriginalView) {
     doc().SetBackgroundPicturePath(picture_.toStdString());
     QCoreApplication::processEvents();
     CTesselinkView& view = session_->OriginalView();
-    ASSERT_EQ(doc().ZoomFactor(PictureViewRole::Original), 1.0f);
+    ASSERT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);
 
     // Inside window 1 (original 0,0 100 x 50), away from its border and its texts.
     const ViewRect picture = view.PictureRect();
@@ -308,6 +310,44 @@ TEST(OriginalLineupPathTest, OriginalGoesBeforeTheExtension) {
     EXPECT_EQ(OriginalLineupPath("/a.b/wall"), "/a.b/wall-original");
     EXPECT_EQ(OriginalLineupPath("wall.x.PNG"), "wall.x-original.PNG");
     EXPECT_EQ(OriginalLineupPath("/a/.png"), "/a/.png-original");
+}
+
+}  // namespace
+}  // namespace tesselink
+
+namespace tesselink {
+namespace {
+
+TEST_F(ExchangeMenuTest, EveryExportSaysInTheStatusBarWhatItWrote) {
+    QLabel* pane = session_->Frame().StatusPane(0);
+    Choose("exportLineup", Path("wall.png"));
+    EXPECT_EQ(pane->text(), "Wrote wall.png and wall-original.png");
+    Choose("exportTargetPicture", Path("target.png"));
+    EXPECT_EQ(pane->text(), "Wrote target.png");
+    Choose("exportWindows", Path("windows.csv"));
+    EXPECT_EQ(pane->text(), "Wrote windows.csv");
+    // A refused export says nothing of the kind: its box tells why.
+    Choose("exportWindows", Path("no-such-folder/windows.csv"));
+    EXPECT_EQ(pane->text(), "Wrote windows.csv");
+    EXPECT_EQ(boxes_.Shown.size(), 1u);
+}
+
+TEST_F(ExchangeMenuTest, ExportLineupDrawsTheCablingOrderWhileViewCablingOrderIsOn) {
+    QAction* cabling = Named("viewCabling");
+    ASSERT_NE(cabling, nullptr);
+    EXPECT_TRUE(cabling->isCheckable());
+    EXPECT_FALSE(cabling->isChecked()) << "off at start";
+    cabling->trigger();
+    EXPECT_TRUE(session_->TargetView().CablingShown());
+    Choose("exportLineup", Path("cabled.png"));
+    const Map map = doc().GetMap();
+    const QImage target(Path("cabled.png"), "png");
+    EXPECT_EQ(target.convertToFormat(QImage::Format_RGB32),
+              TargetLineup(map, CoverModeFromOption(map.Head.CoverOption), true, nullptr));
+    EXPECT_NE(target.convertToFormat(QImage::Format_RGB32),
+              TargetLineup(map, CoverModeFromOption(map.Head.CoverOption), false, nullptr));
+    cabling->trigger();
+    EXPECT_FALSE(session_->TargetView().CablingShown());
 }
 
 }  // namespace

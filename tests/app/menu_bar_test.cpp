@@ -90,6 +90,7 @@ TEST_F(MenuBarTest, EveryMenuCarriesItsItemsInOrder) {
                             "&Toolbar |  | on",
                             "&Status Bar |  | on",
                             "&Lineup | Ctrl+L | off",
+                            "&Cabling Order |  | off",
                             "&Output |  | ",
                             "  Screen 1 (800 x 800) |  | off",
                             "  O&ff |  | on",
@@ -101,6 +102,10 @@ TEST_F(MenuBarTest, EveryMenuCarriesItsItemsInOrder) {
                             "S&nap |  | on",
                             "Show &Grid |  | off",
                             "Grid S&tep... |  | ",
+                            "---",
+                            "Zoom &In | Ctrl++ | ",
+                            "Zoom &Out | Ctrl+- | ",
+                            "&Fit | Ctrl+0 | ",
                         }));
     EXPECT_EQ(menus[3], (QStringList{"&About Tesselink... |  | "}));
 }

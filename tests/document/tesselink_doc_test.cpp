@@ -55,7 +55,6 @@ TEST(DocumentOpen, ReplacesTheMapClearsSelectionAndHistory) {
     CTesselinkDoc doc;
     doc.SetMessageBoxes(&boxes);
     doc.AddWindow(MakeWindow(5, 5, 5, 5, 5, 5, 0));
-    doc.Zoom(PictureViewRole::Original).SetFactor(2.5f);
     ASSERT_TRUE(doc.IsModified());
 
     QSignalSpy changes(&doc, &CTesselinkDoc::changed);
@@ -64,7 +63,6 @@ TEST(DocumentOpen, ReplacesTheMapClearsSelectionAndHistory) {
     EXPECT_EQ(doc.GetPlaybackWindows(), onDisk.Windows);
     EXPECT_EQ(doc.SelectedOriginalWindow(), -1);
     EXPECT_EQ(doc.SelectedTargetWindow(), -1);
-    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 2.5f) << "only New resets the zoom factors";
     EXPECT_FALSE(doc.IsModified());
     EXPECT_FALSE(doc.UndoStack().canUndo()) << "an opened map has no history";
     EXPECT_TRUE(doc.MapFilePath().empty()) << "the open step itself does not record the path";

@@ -60,9 +60,9 @@ TEST_F(MapHeadFileViewTest, LabelsAndGroupsAreSpelledAsTheProgramShowsThem) {
     EXPECT_EQ(head_.CoverFullScreenCheck()->text(), "Covered with full screen");
     EXPECT_EQ(head_.CoverSameDirectionRadio()->text(), "Covered with same direction");
     EXPECT_EQ(head_.CoverDifferentDirectionRadio()->text(), "Covered with different direction");
-    EXPECT_EQ(head_.ZoomAreaRadio(0)->text(), "All area");
-    EXPECT_EQ(head_.ZoomAreaRadio(1)->text(), "Origina area");
-    EXPECT_EQ(head_.ZoomAreaRadio(2)->text(), "Target area");
+    EXPECT_EQ(head_.ZoomAreaRadio(ZoomArea::All)->text(), "All area");
+    EXPECT_EQ(head_.ZoomAreaRadio(ZoomArea::Original)->text(), "Origina area");
+    EXPECT_EQ(head_.ZoomAreaRadio(ZoomArea::Target)->text(), "Target area");
     EXPECT_EQ(windows_.AddButton()->text(), "Add");
     EXPECT_EQ(windows_.DeleteButton()->text(), "Delete");
 }
@@ -124,7 +124,7 @@ TEST_F(MapHeadFileViewTest, TabVisitsTheFieldsInTheFormsOrder) {
         while (next != expected[i + 1] && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
         EXPECT_EQ(next, expected[i + 1]) << "after stop " << i;
     }
-    EXPECT_FALSE(head_.ZoomAreaRadio(0)->focusPolicy() & Qt::TabFocus);
+    EXPECT_FALSE(head_.ZoomAreaRadio(ZoomArea::All)->focusPolicy() & Qt::TabFocus);
     EXPECT_FALSE(head_.CoverSameDirectionRadio()->focusPolicy() & Qt::TabFocus);
 }
 
@@ -149,7 +149,7 @@ TEST_F(MapHeadFileViewTest, AnOpenedMapShowsItsCoverOptionSizesAndWindows) {
     EXPECT_EQ(head_.TargetHeightEdit()->text(), "7");
     EXPECT_EQ(head_.PicturePathEdit()->text(), "/pictures/wall.png") << "the proposed path waits for OK";
 
-    EXPECT_TRUE(head_.ZoomAreaRadio(0)->isChecked());
+    EXPECT_TRUE(head_.ZoomAreaRadio(ZoomArea::All)->isChecked());
     QTableWidget* list = windows_.WindowList();
     ASSERT_EQ(list->columnCount(), 5);
     EXPECT_EQ(list->horizontalHeaderItem(2)->text(), "initial position ");

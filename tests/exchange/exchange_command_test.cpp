@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "exchange/ffmpeg_graph.h"
+#include "exchange/lineup.h"
 #include "map/map_file.h"
 #include "remap/cover.h"
 #include "support/random_maps.h"
@@ -189,6 +190,32 @@ TEST_F(ExchangeCommand, TargetLineupIsTheOriginalLineupRendered) {
     EXPECT_EQ(broken.Code, 1);
     EXPECT_EQ(broken.Err, "tesselink: " + Path("broken.map") + ": not a map file\n");
     EXPECT_FALSE(QFile::exists(Path("x.png")));
+}
+
+// --cabling draws the cabling order over either lineup, exactly as the editor's export does.
+TEST_F(ExchangeCommand, CablingDrawsTheOrderOverTheLineup) {
+    Map map;
+    map.Head = MapFileHead{0, CoverFullScreen, 1920, 1080, 1920, 1080};
+    for (int i = 0; i < 64; ++i)
+        map.Windows.push_back(MakeWindow((i % 8) * 240, (i / 8) * 135, 240, 135, (7 - i % 8) * 240, (i / 8) * 135, 0));
+    map.Head.WindowCount = 64;
+    ASSERT_TRUE(WriteMapFile(map, Path("wall.map").toStdString()));
+    const Outcome cabled = RunProgram({"--lineup", Path("wall.map"), "--output", Path("cabled.png"), "--cabling"});
+    ASSERT_EQ(cabled.Code, 0) << cabled.Err.toStdString();
+    EXPECT_TRUE(cabled.Err.isEmpty());
+    const QImage target = QImage(Path("cabled.png")).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(target, TargetLineup(map, CoverMode::Same, true, nullptr));
+    EXPECT_NE(target, TargetLineup(map, CoverMode::Same, false, nullptr));
+    ASSERT_EQ(
+        RunProgram({"--lineup", Path("wall.map"), "--output", Path("o.png"), "--side", "original", "--cabling"}).Code,
+        0);
+    EXPECT_EQ(QImage(Path("o.png")).convertToFormat(QImage::Format_RGB32), OriginalLineup(map, true, nullptr));
+    // A switch: it takes no value, and it belongs to --lineup alone.
+    EXPECT_EQ(RunProgram({"--lineup", Path("wall.map"), "--output", Path("x.png"), "--cabling=yes"}).Code, 2);
+    EXPECT_EQ(RunProgram({"--render", Path("wall.map"), "--picture", Path("cabled.png"), "--output", Path("x.png"),
+                          "--cabling"})
+                  .Code,
+              2);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "exchange/cabling_path.h"
+#include "layout/window_array.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
 #include "support/random_maps.h"
@@ -94,6 +96,82 @@ TEST(Lineup, SizesWithNoPictureAreRefused) {
     map.Head.TargetWidth = 65535;
     EXPECT_TRUE(TargetLineup(map, CoverMode::None, &why).isNull());
     EXPECT_EQ(why, "The target area 65535 x 65535 is too large to show (more than 16777216 pixels)");
+}
+
+}  // namespace
+}  // namespace tesselink
+
+namespace tesselink {
+namespace {
+
+// An 8 x 8 wall of 240 x 135 panels on 1920 x 1080, listed in `order`.
+Map CabledWall(ArrayOrder order) {
+    Map map;
+    map.Head = MapFileHead{0, 0, 1920, 1080, 1920, 1080};
+    for (const ArrayCell& cell : ArrayCellOrder(8, 8, order))
+        map.Windows.push_back(
+            MakeWindow(cell.Column * 240, cell.Row * 135, 240, 135, cell.Column * 240, cell.Row * 135, 0));
+    return map;
+}
+
+QPoint Along(QPointF a, QPointF b, double t) { return (a + (b - a) * t).toPoint(); }
+
+TEST(LineupCabling, TheLineRunsThroughEveryWindowInListOrder) {
+    const QRgb line = CablingLineColour.rgb();
+    for (const ArrayOrder order : {ArrayOrder::SerpentineRows, MakeArrayOrder(ArrayCorner::BottomRight, true, false)}) {
+        const Map map = CabledWall(order);
+        const QImage plain = TargetLineup(map, CoverMode::None, false, nullptr);
+        const QImage cabled = TargetLineup(map, CoverMode::None, true, nullptr);
+        ASSERT_EQ(cabled.size(), QSize(1920, 1080));
+        std::vector<QPointF> centres;
+        for (const PlaybackWindow& w : map.Windows)
+            centres.push_back(WindowCentre(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight));
+        for (std::size_t i = 1; i < centres.size(); ++i) {
+            for (const double t : {0.1, 0.3, 0.45, 0.75, 0.9}) {
+                const QPoint p = Along(centres[i - 1], centres[i], t);
+                EXPECT_EQ(cabled.pixel(p), line) << "step " << i << " at " << t;
+            }
+            EXPECT_EQ(cabled.pixel(centres[i].toPoint()), line) << "through window " << i + 1;
+        }
+        // Between grid neighbours that are not one step apart in the list there is no line.
+        int apart = 0;
+        for (std::size_t a = 0; a < centres.size(); ++a) {
+            for (std::size_t b = a + 2; b < centres.size(); ++b) {
+                const QPointF d = centres[b] - centres[a];
+                if (std::abs(d.x()) + std::abs(d.y()) > 240.5) continue;  // not grid neighbours
+                const QPoint p = Along(centres[a], centres[b], 0.5);
+                EXPECT_NE(cabled.pixel(p), line) << a + 1 << " and " << b + 1;
+                ++apart;
+            }
+        }
+        EXPECT_GT(apart, 20);
+        // The first window is ringed: a dark dot in a light ring; the line is drawn over the
+        // lineup only, which is otherwise unchanged.
+        const QPoint first = centres[0].toPoint();
+        EXPECT_EQ(cabled.pixel(first), CablingEdgeColour.rgb());
+        EXPECT_EQ(cabled.pixel(first + QPoint(0, -6)), line);
+        EXPECT_NE(plain.pixel(Along(centres[0], centres[1], 0.3)), line);
+        EXPECT_EQ(cabled.pixel(30, 30), plain.pixel(30, 30));
+    }
+}
+
+TEST(LineupCabling, LabelsNameTheRowAndColumnOfAnArrayOrThePlace) {
+    // One array of four and a lone window, each drawn with a third line under the size.
+    Map map;
+    map.Head = MapFileHead{0, 0, 1920, 1080, 1920, 1080};
+    map.Windows = {MakeWindow(0, 0, 240, 135, 0, 0, 0), MakeWindow(240, 0, 240, 135, 240, 0, 0),
+                   MakeWindow(0, 135, 240, 135, 0, 135, 0), MakeWindow(240, 135, 240, 135, 240, 135, 0),
+                   MakeWindow(1000, 500, 300, 200, 1000, 500, 0)};
+    const QImage lineup = OriginalLineup(map);
+    auto inked = [&](QRect area, std::uint32_t fill) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) n += lineup.pixel(x, y) != Rgb(fill);
+        return n;
+    };
+    // The line under "240 x 135" (whose box ends about 26 + 17 below the centre).
+    EXPECT_GT(inked(QRect(250, 135 + 67 + 45, 220, 12), LineupColour(3)), 30) << "row 2, col 2";
+    EXPECT_GT(inked(QRect(1010, 500 + 100 + 50, 280, 14), LineupColour(4)), 30) << "1000,500";
 }
 
 }  // namespace

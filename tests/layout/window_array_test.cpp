@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include "layout/window_array.h"
 
 using namespace tesselink;
@@ -139,4 +143,99 @@ TEST(WindowArray, CountLimitAndNothingToAdd) {
     ArrayShape unknown = Shape(first, 2, 2, ArrayOrder::RowsLeftToRight);
     unknown.Mode = 6;
     EXPECT_FALSE(PlanArray(map, 0, unknown).Fits);
+}
+
+namespace {
+
+// A walker over the grid as an installer cables it: from the start corner along the first
+// line; at a line's end one step to the next line, then either turning round (serpentine) or
+// going back to the side it started from.
+std::vector<ArrayCell> Walk(int rows, int columns, ArrayCorner corner, bool columnsFirst, bool serpentine) {
+    const bool right = corner == ArrayCorner::TopRight || corner == ArrayCorner::BottomRight;
+    const bool bottom = corner == ArrayCorner::BottomLeft || corner == ArrayCorner::BottomRight;
+    int r = bottom ? rows - 1 : 0;
+    int c = right ? columns - 1 : 0;
+    // Direction along the line, and the step between lines.
+    int dr = 0, dc = 0, lineDr = 0, lineDc = 0;
+    if (columnsFirst) {
+        dr = bottom ? -1 : 1;
+        lineDc = right ? -1 : 1;
+    } else {
+        dc = right ? -1 : 1;
+        lineDr = bottom ? -1 : 1;
+    }
+    const auto inside = [&](int rr, int cc) { return rr >= 0 && rr < rows && cc >= 0 && cc < columns; };
+    std::vector<ArrayCell> cells;
+    while (true) {
+        cells.push_back({r, c});
+        if (inside(r + dr, c + dc)) {
+            r += dr;
+            c += dc;
+            continue;
+        }
+        if (!inside(r + lineDr, c + lineDc)) break;
+        r += lineDr;
+        c += lineDc;
+        if (serpentine) {
+            dr = -dr;
+            dc = -dc;
+        } else if (columnsFirst) {
+            r = bottom ? rows - 1 : 0;
+        } else {
+            c = right ? columns - 1 : 0;
+        }
+    }
+    return cells;
+}
+
+}  // namespace
+
+TEST(WindowArray, EverySixteenOrdersNumberingMatchesAWalkOfTheGrid) {
+    const std::vector<ArrayOrder> offered = ArrayOrdersOffered();
+    ASSERT_EQ(offered.size(), 16u);
+    EXPECT_EQ(offered[0], ArrayOrder::RowsLeftToRight) << "the default stays first";
+    std::vector<std::string> names;
+    for (int corner = 0; corner < 4; ++corner) {
+        for (const bool columnsFirst : {false, true}) {
+            for (const bool serpentine : {false, true}) {
+                const ArrayOrder order = MakeArrayOrder(static_cast<ArrayCorner>(corner), columnsFirst, serpentine);
+                EXPECT_NE(std::find(offered.begin(), offered.end(), order), offered.end());
+                names.push_back(ArrayOrderName(order));
+                for (const auto& [rows, columns] :
+                     std::vector<std::pair<int, int>>{{1, 1}, {1, 5}, {5, 1}, {2, 2}, {3, 4}, {4, 3}, {8, 8}, {7, 5}}) {
+                    EXPECT_EQ(ArrayCellOrder(rows, columns, order),
+                              Walk(rows, columns, static_cast<ArrayCorner>(corner), columnsFirst, serpentine))
+                        << ArrayOrderName(order) << ", " << rows << " x " << columns;
+                }
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end()) << "each order has its own name";
+}
+
+TEST(WindowArray, TheListRunsInCablingOrderFromTheStartCorner) {
+    // An 8 x 8 wall of 240 x 135 panels from the top-left one, for every order: the window made
+    // the array becomes the first cell of the order, the rest follow it, and together they
+    // tile the wall once.
+    const PlaybackWindow first = MakeWindow(0, 0, 240, 135, 0, 0, 0);
+    const Map map = Wall(1920, 1080, 1920, 1080, first);
+    for (const ArrayOrder order : ArrayOrdersOffered()) {
+        const ArrayPlan plan = PlanArray(map, 0, Shape(first, 8, 8, order));
+        ASSERT_TRUE(plan.Fits) << plan.Verdict;
+        ASSERT_EQ(plan.Added.size(), 63u);
+        PlaybackWindows list{plan.First};
+        list.insert(list.end(), plan.Added.begin(), plan.Added.end());
+        const std::vector<ArrayCell> cells = ArrayCellOrder(8, 8, order);
+        std::vector<bool> seen(64, false);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const ArrayCell cell = cells[i];
+            EXPECT_EQ(list[i],
+                      MakeWindow(cell.Column * 240, cell.Row * 135, 240, 135, cell.Column * 240, cell.Row * 135, 0))
+                << ArrayOrderName(order) << " #" << i;
+            seen[static_cast<std::size_t>(cell.Row * 8 + cell.Column)] = true;
+        }
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 64);
+        EXPECT_EQ(plan.FirstChanged, !(cells[0] == ArrayCell{0, 0}));
+    }
 }

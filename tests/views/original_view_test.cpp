@@ -270,9 +270,9 @@ TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
 
 TEST_F(OriginalFixture, ZoomSetsTheExtentWithMargins) {
     FixViewport(view, 800, 300);
-    doc.Zoom(PictureViewRole::Original).SetFactor(2.0f);
+    view.ZoomObject().SetFactor(2.0f);
     EXPECT_EQ(view.ScrollExtent(), QSize(1520, 1200));
-    doc.Zoom(PictureViewRole::Original).SetFactor(1.0f);
+    view.ZoomObject().SetFactor(1.0f);
     // 640 fits in 800 - 130 across; 480 does not fit in 300 - 80 down.
     EXPECT_EQ(view.ScrollExtent(), QSize(700, 720));
 }
@@ -284,7 +284,7 @@ TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
     EXPECT_EQ(view.SelectionFrame().Rect, (ViewRect{190, 90, 290, 140}));
     EXPECT_EQ(view.SelectionPictureRect(), (ViewRect{10, 10, 110, 60}));
 
-    doc.Zoom(PictureViewRole::Original).SetFactor(2.0f);
+    view.ZoomObject().SetFactor(2.0f);
     EXPECT_EQ(view.ScrollExtent(), QSize(1520, 1200));
     QImage image = Paint();
     // 1280 wide in 1000: the picture sits 5 from the left.
@@ -301,7 +301,7 @@ TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
 
 TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
     doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
-    doc.Zoom(PictureViewRole::Original).SetFactor(1.5f);
+    view.ZoomObject().SetFactor(1.5f);
     QImage image = Paint();
     EXPECT_EQ(view.PictureRect(), (ViewRect{20, 80, 980, 800}));
     EXPECT_EQ(image.pixel(20 + 100, 80 + 100), TopLeftColour);
@@ -312,7 +312,7 @@ TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
     EXPECT_EQ(image.pixel(20 + 480, 80 + 100), TopRightColour);
 
     // 600 x 900 is narrower than the area: the whole picture is stretched, 640 / 600 across.
-    doc.Zoom(PictureViewRole::Original).SetFactor(1.0f);
+    view.ZoomObject().SetFactor(1.0f);
     doc.SetBackgroundPicturePath(Quadrants("tall.png", 600, 900));
     image = Paint();
     EXPECT_EQ(doc.Background().Source().StretchBackground, 1);

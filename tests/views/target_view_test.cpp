@@ -31,7 +31,7 @@ struct TargetFixture : ::testing::Test {
         FixViewport(target, 1000, 400);
     }
 
-    void Zoom(float z) { doc.Zoom(PictureViewRole::Target).SetFactor(z); }
+    void Zoom(float z) { target.ZoomObject().SetFactor(z); }
 
     // The quadrant card with a marker block at (400, 300), planes built.
     void UseCard() {

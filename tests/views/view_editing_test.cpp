@@ -42,8 +42,8 @@ struct EditingFixture : ::testing::Test {
     static QWidget* Port(PictureScrollView& view) { return view.viewport(); }
     const PlaybackWindow& Window(int i) const { return doc.GetPlaybackWindows()[static_cast<std::size_t>(i)]; }
     void Zoom(float z) {
-        doc.Zoom(PictureViewRole::Original).SetFactor(z);
-        doc.Zoom(PictureViewRole::Target).SetFactor(z);
+        original.ZoomObject().SetFactor(z);
+        target.ZoomObject().SetFactor(z);
     }
     // Press, move there in a few steps with the button held, release; both views paint
     // after each step, as they do on screen.
@@ -281,14 +281,14 @@ TEST_F(EditingFixture, CtrlWheelZoomsTheViewUnderTheMouse) {
     };
     wheel(original, 120, Qt::ControlModifier);
     wheel(original, 60, Qt::ControlModifier);
-    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 1.5f);
+    EXPECT_EQ(original.ZoomObject().Factor(), 1.5f);
     wheel(original, 60, Qt::ControlModifier);
-    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 2.0f) << "two half notches make a step";
+    EXPECT_EQ(original.ZoomObject().Factor(), 2.0f) << "two half notches make a step";
     wheel(target, -120, Qt::ControlModifier);
-    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Target), 0.5f);
+    EXPECT_EQ(target.ZoomObject().Factor(), 0.5f);
     wheel(target, -120, {});
-    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Target), 0.5f) << "the plain wheel scrolls";
-    EXPECT_EQ(doc.ZoomFactor(PictureViewRole::Original), 2.0f);
+    EXPECT_EQ(target.ZoomObject().Factor(), 0.5f) << "the plain wheel scrolls";
+    EXPECT_EQ(original.ZoomObject().Factor(), 2.0f);
 }
 
 TEST_F(EditingFixture, ShortcutsWaitUntilTheDragEnds) {
