@@ -46,6 +46,14 @@ QString CoverText(std::uint8_t before, std::uint8_t after) {
 
 }  // namespace
 
+// ---- a gesture's step ----
+
+void GestureStepCommand::undo() {
+    Restore();
+    // The history drops a step that is obsolete after its undo: nothing is left to redo.
+    if (dropAtNextUndo_) setObsolete(true);
+}
+
 // ---- add ----
 
 AddWindowCommand::AddWindowCommand(CTesselinkDoc& doc, const PlaybackWindow& window)
@@ -67,11 +75,11 @@ void AddWindowCommand::undo() {
 
 ChangeWindowCommand::ChangeWindowCommand(CTesselinkDoc& doc, int index, const PlaybackWindow& after,
                                          EditGesture gesture)
-    : doc_(doc),
+    : GestureStepCommand(gesture),
+      doc_(doc),
       index_(index),
       before_(doc.GetPlaybackWindows()[static_cast<std::size_t>(index)]),
-      after_(after),
-      gesture_(gesture) {
+      after_(after) {
     setText(ChangeText(before_, after_, index_, gesture_.What));
 }
 
@@ -80,7 +88,7 @@ void ChangeWindowCommand::redo() {
     doc_.SelectWindow(index_);
 }
 
-void ChangeWindowCommand::undo() {
+void ChangeWindowCommand::Restore() {
     doc_.StoreWindowAt(index_, before_);
     doc_.SelectWindow(index_);
 }

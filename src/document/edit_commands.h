@@ -38,6 +38,26 @@ struct EditGesture {
     bool operator==(const EditGesture& o) const { return What == o.What && Serial == o.Serial; }
 };
 
+// A step that the changes of one gesture merge into. The gesture can take it back without a
+// trace (GestureTransaction::Cancel): the next undo then drops it from the history.
+class GestureStepCommand : public QUndoCommand {
+public:
+    explicit GestureStepCommand(EditGesture gesture) : gesture_(gesture) {}
+    const EditGesture& Gesture() const { return gesture_; }
+    void DropAtNextUndo() { dropAtNextUndo_ = true; }
+
+    void undo() final;
+
+protected:
+    // Puts back what the step changed.
+    virtual void Restore() = 0;
+
+    EditGesture gesture_;
+
+private:
+    bool dropAtNextUndo_ = false;
+};
+
 class AddWindowCommand : public QUndoCommand {
 public:
     AddWindowCommand(CTesselinkDoc& doc, const PlaybackWindow& window);
@@ -50,20 +70,21 @@ private:
     int index_;
 };
 
-class ChangeWindowCommand : public QUndoCommand {
+class ChangeWindowCommand : public GestureStepCommand {
 public:
     ChangeWindowCommand(CTesselinkDoc& doc, int index, const PlaybackWindow& after, EditGesture gesture);
     void redo() override;
-    void undo() override;
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
+
+protected:
+    void Restore() override;
 
 private:
     CTesselinkDoc& doc_;
     int index_;
     PlaybackWindow before_;
     PlaybackWindow after_;
-    EditGesture gesture_;
 };
 
 class RemoveWindowCommand : public QUndoCommand {

@@ -7,13 +7,13 @@ namespace tesselink {
 
 ChangeWindowsCommand::ChangeWindowsCommand(CTesselinkDoc& doc, PlaybackWindows after, std::vector<int> selectionAfter,
                                            const QString& text, EditGesture gesture)
-    : doc_(doc),
+    : GestureStepCommand(gesture),
+      doc_(doc),
       before_(doc.GetPlaybackWindows()),
       after_(std::move(after)),
       selectionBefore_(doc.Selection()),
       currentBefore_(doc.SelectedOriginalWindow()),
-      selectionAfter_(std::move(selectionAfter)),
-      gesture_(gesture) {
+      selectionAfter_(std::move(selectionAfter)) {
     setText(text);
 }
 
@@ -22,7 +22,7 @@ void ChangeWindowsCommand::redo() {
     doc_.SetSelection(selectionAfter_);
 }
 
-void ChangeWindowsCommand::undo() {
+void ChangeWindowsCommand::Restore() {
     doc_.StoreWindows(before_);
     doc_.SetSelection(selectionBefore_, currentBefore_);
 }

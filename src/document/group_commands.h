@@ -15,14 +15,16 @@ namespace tesselink {
 
 class CTesselinkDoc;
 
-class ChangeWindowsCommand : public QUndoCommand {
+class ChangeWindowsCommand : public GestureStepCommand {
 public:
     ChangeWindowsCommand(CTesselinkDoc& doc, PlaybackWindows after, std::vector<int> selectionAfter,
                          const QString& text, EditGesture gesture);
     void redo() override;
-    void undo() override;
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
+
+protected:
+    void Restore() override;
 
 private:
     CTesselinkDoc& doc_;
@@ -31,7 +33,6 @@ private:
     std::vector<int> selectionBefore_;
     int currentBefore_;
     std::vector<int> selectionAfter_;
-    EditGesture gesture_;
 };
 
 }  // namespace tesselink

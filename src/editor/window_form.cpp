@@ -125,7 +125,7 @@ void WindowForm::Connect() {
     }
     connect(mapMode_, QOverload<int>::of(&QComboBox::activated), this, &WindowForm::OnMapModeChosen);
     mapMode_->installEventFilter(this);
-    fieldGesture_ = doc_.NewGestureSerial();
+    typing_.Begin();
     connect(&doc_, &CTesselinkDoc::changed, this, &WindowForm::OnDocumentChanged);
     connect(&doc_, &CTesselinkDoc::selectionChanged, this, &WindowForm::ShowCurrentWindow);
 }
@@ -267,8 +267,7 @@ const PlaybackWindow* WindowForm::CurrentWindowForEdit() {
 }
 
 bool WindowForm::StoreEdit(const PlaybackWindow& window, EditGesture::Kind gesture) {
-    const WindowEditResult result =
-        doc_.ChangeWindow(doc_.SelectedOriginalWindow(), window, EditGesture{gesture, fieldGesture_});
+    const WindowEditResult result = doc_.ChangeWindow(doc_.SelectedOriginalWindow(), window, typing_.Step(gesture));
     if (result.Accepted()) return true;
     Tell(WindowBoundsMessage(result));
     return false;
@@ -278,11 +277,6 @@ void WindowForm::OnFieldEdited(int field, const QString& text) {
     if (telling_) return;
     // Arithmetic waits until the field is left or Enter is pressed: "1920/" is no number yet.
     if (IsArithmetic(text)) return;
-    const int row = doc_.SelectedOriginalWindow();
-    if (sessionRow_ < 0 && row >= 0 && row < doc_.WindowCount()) {
-        sessionRow_ = row;
-        sessionStart_ = doc_.GetPlaybackWindows()[static_cast<std::size_t>(row)];
-    }
     typingIn_ = fields_[static_cast<std::size_t>(field)];
     StoreFieldValue(field, FieldValue(text));
     typingIn_ = nullptr;
@@ -301,9 +295,7 @@ void WindowForm::CommitArithmetic(int field) {
         Tell(ArithmeticRefusal(text, result.Error));
     // The digits typed before the arithmetic were stored as they came: refused as a whole, the
     // typing leaves the window as it was (the merged step goes away).
-    if (!stored && row >= 0 && row == sessionRow_ && row < doc_.WindowCount())
-        doc_.ChangeWindow(row, sessionStart_,
-                          EditGesture{WindowFields()[static_cast<std::size_t>(field)].Gesture, fieldGesture_});
+    if (!stored) typing_.Cancel();
     // What was worked out is one step; typing on starts the next.
     NewTypingSession();
     // The stored value, whether the result was taken or not.
@@ -311,10 +303,7 @@ void WindowForm::CommitArithmetic(int field) {
     ShowCurrentWindow();
 }
 
-void WindowForm::NewTypingSession() {
-    fieldGesture_ = doc_.NewGestureSerial();
-    sessionRow_ = -1;
-}
+void WindowForm::NewTypingSession() { typing_.Begin(); }
 
 bool WindowForm::StoreFieldValue(int field, long value) {
     const WindowFieldDef& def = WindowFields()[static_cast<std::size_t>(field)];

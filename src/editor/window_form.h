@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include "document/edit_commands.h"
+#include "document/gesture_transaction.h"
 #include "map/map_model.h"
 #include "map/message_boxes.h"
 
@@ -98,11 +99,8 @@ private:
     std::array<QLineEdit*, WindowFieldCount> fields_{};
     QComboBox* mapMode_ = nullptr;
     // One typing session in a field is one undo step; leaving the field starts the next.
-    int fieldGesture_ = 0;
-    // The window as the typing session found it (sessionRow_ -1: nothing typed yet), for
-    // arithmetic refused after digits were stored.
-    int sessionRow_ = -1;
-    PlaybackWindow sessionStart_;
+    // Arithmetic refused after digits were stored cancels it.
+    GestureTransaction typing_{doc_};
     // Set while a message is up, so that the focus loss it causes is not handled as an edit.
     bool telling_ = false;
     // The field being typed in: the stored value does not overwrite what the user types.

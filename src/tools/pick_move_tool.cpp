@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/pick_move_tool.h"
 
-#include <QUndoStack>
+#include <algorithm>
 
 #include "document/tesselink_doc.h"
 #include "layout/group_move.h"
@@ -164,8 +164,8 @@ void PickMoveTool::BeginWindowGesture(ToolSurface& view, int index, int hit, con
     gesture_.Start = w;
     gesture_.StartPicture = original ? OriginalRectOf(w) : PlaceOf(w);
     gesture_.Edit = hit == HitMiddle ? FrameEdit::Move : FrameEdit::Resize;
-    gesture_.Step = EditGesture{original ? EditGesture::Kind::OriginalDrag : EditGesture::Kind::TargetDrag,
-                                doc_.NewGestureSerial()};
+    drag_.Begin();
+    gesture_.Step = drag_.Step(original ? EditGesture::Kind::OriginalDrag : EditGesture::Kind::TargetDrag);
     gesture_.Group = hit == HitMiddle && doc_.Selection().size() > 1 && doc_.IsSelected(index);
     gesture_.Moving = gesture_.Group ? doc_.Selection() : std::vector<int>{index};
     if (gesture_.Group) gesture_.StartWindows = doc_.GetPlaybackWindows();
@@ -272,9 +272,7 @@ void PickMoveTool::MoveGroup(ToolSurface& view, const ViewRect& rect, bool snapS
     view.ShowGuides(guides);
     Status(view,
            WindowsStepText("Move", gesture_.Moving.size()) + QStringLiteral(" by (%1,%2)").arg(delta.Dx).arg(delta.Dy));
-    if (MoveSelectionFrom(doc_, gesture_.StartWindows, side, delta, gesture_.Step).What ==
-        WindowEditResult::Outcome::Stored)
-        gesture_.Stored = true;
+    MoveSelectionFrom(doc_, gesture_.StartWindows, side, delta, gesture_.Step);
 }
 
 void PickMoveTool::Move(ToolSurface& view, const ToolPoint& at) {
@@ -310,8 +308,7 @@ void PickMoveTool::Step(ToolSurface& view, const ToolPoint& at) {
     if (gesture_.Index < 0) return;
     // The window follows the frame in both views while the mouse moves; a step the document
     // refuses is skipped, the release decides.
-    const WindowEditResult result = doc_.ChangeWindow(gesture_.Index, ProposedWindow(view, rect), gesture_.Step);
-    if (result.What == WindowEditResult::Outcome::Stored) gesture_.Stored = true;
+    doc_.ChangeWindow(gesture_.Index, ProposedWindow(view, rect), gesture_.Step);
 }
 
 void PickMoveTool::Release(ToolSurface& view, const ToolPoint& at) {
@@ -345,12 +342,13 @@ void PickMoveTool::Finish(ToolSurface& view) {
         const WindowEditResult result = doc_.ChangeWindow(gesture.Index, proposed, gesture.Step);
         if (!result.Accepted()) {
             // Refused as a whole: the steps stored on the way are taken back too.
-            if (gesture.Stored) doc_.ChangeWindow(gesture.Index, gesture.Start, gesture.Step);
+            drag_.Cancel();
             ReportRefusal(result);
         }
     } else if (!moved && gesture.ClickSelectsOne) {
         doc_.SelectWindow(gesture.Index);
     }
+    drag_.Commit();
     view.SetGestureActive(false);
 }
 
@@ -375,11 +373,8 @@ void PickMoveTool::Cancel(ToolSurface&) {
     view.Frame().Refused = false;
     view.ShowGuides({});
     view.FrameChanged();
-    // Merged into the gesture's step, which then leaves nothing behind.
-    if (gesture_.Group && gesture_.Stored)
-        doc_.ChangeWindows(gesture_.StartWindows, doc_.Selection(), QString(), gesture_.Step);
-    else if (gesture_.Index >= 0 && gesture_.Stored && gesture_.Index < doc_.WindowCount())
-        doc_.ChangeWindow(gesture_.Index, gesture_.Start, gesture_.Step);
+    // What the drag stored goes, and with it its step.
+    drag_.Cancel();
     gesture_ = Gesture{};
     view.SetGestureActive(false);
 }
@@ -428,20 +423,17 @@ bool PickMoveTool::Key(ToolSurface& view, int key, Qt::KeyboardModifiers modifie
     return true;
 }
 
-int PickMoveTool::KeyRunSerial() {
+EditGesture PickMoveTool::KeyRunStep(bool original) {
     // Another edit since the last press (an undo, a field, the other view) ends the run too.
-    if (keyRunSerial_ == 0 || doc_.UndoStack().index() != keyRunUndoIndex_) keyRunSerial_ = doc_.NewGestureSerial();
-    return keyRunSerial_;
+    if (!keyRun_.OwnsNewestStep()) keyRun_.Begin();
+    return keyRun_.Step(original ? EditGesture::Kind::OriginalKeys : EditGesture::Kind::TargetKeys);
 }
 
 void PickMoveTool::Nudge(ToolSurface& view, int dx, int dy) {
     const bool original = IsOriginal(view);
     if (doc_.Selection().size() > 1) {
         // The whole group, stopped at the edge; arrows never snap.
-        const EditGesture step{original ? EditGesture::Kind::OriginalKeys : EditGesture::Kind::TargetKeys,
-                               KeyRunSerial()};
-        if (MoveSelection(doc_, SideOf(view), MoveDelta{dx, dy}, step).Accepted())
-            keyRunUndoIndex_ = doc_.UndoStack().index();
+        MoveSelection(doc_, SideOf(view), MoveDelta{dx, dy}, KeyRunStep(original));
         return;
     }
     const int index = CurrentWindow(doc_, view);
@@ -459,12 +451,8 @@ void PickMoveTool::Nudge(ToolSurface& view, int dx, int dy) {
         moved.TargetStartX = static_cast<std::uint16_t>(to.left);
         moved.TargetStartY = static_cast<std::uint16_t>(to.top);
     }
-    const EditGesture step{original ? EditGesture::Kind::OriginalKeys : EditGesture::Kind::TargetKeys, KeyRunSerial()};
-    const WindowEditResult result = doc_.ChangeWindow(index, moved, step);
-    if (result.Accepted()) {
-        keyRunUndoIndex_ = doc_.UndoStack().index();
-        return;
-    }
+    const WindowEditResult result = doc_.ChangeWindow(index, moved, KeyRunStep(original));
+    if (result.Accepted()) return;
     ReportRefusal(result);
     view.PlaceFrameOn(index);
     view.FrameChanged();

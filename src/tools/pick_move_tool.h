@@ -7,6 +7,7 @@
 // dragging, the arrows and Delete then act on all of them. Moving edges snap.
 
 #include "document/edit_commands.h"
+#include "document/gesture_transaction.h"
 #include "map/map_model.h"
 #include "layout/snapping.h"
 #include "tools/tool.h"
@@ -54,7 +55,6 @@ private:
         ViewRect StartPicture;        // its rectangle in picture pixels at the press
         FrameEdit Edit = FrameEdit::Move;
         EditGesture Step;              // merges every stored step of this gesture into one
-        bool Stored = false;           // a step of this gesture reached the document
         bool Selects = false;          // a rubber band that selects instead of drawing
         bool Touches = false;          // that band selects what it touches, not only what lies inside
         bool Group = false;            // several selected windows move together
@@ -81,13 +81,13 @@ private:
     void ToggleAt(ToolSurface& view, const ToolPoint& at);
     void Nudge(ToolSurface& view, int dx, int dy);
     // A run of arrow presses is one undo step; anything else in between starts the next.
-    int KeyRunSerial();
-    void EndKeyRun() { keyRunSerial_ = 0; }
+    EditGesture KeyRunStep(bool original);
+    void EndKeyRun() { keyRun_.Commit(); }
 
     Gesture gesture_;
+    GestureTransaction drag_{doc_};
     ViewRect lastRect_;  // the picture rectangle of the gesture's last step
-    int keyRunSerial_ = 0;
-    int keyRunUndoIndex_ = -1;  // the undo stack's index after the run's last press
+    GestureTransaction keyRun_{doc_};
 };
 
 // A window's original rectangle and its place in the target, in picture pixels.

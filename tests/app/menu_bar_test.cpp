@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "app/editor_session.h"
@@ -117,6 +119,20 @@ TEST_F(MenuBarTest, ShortcutsWorkWithTheMenuBarOutOfReach) {
         if (!a->shortcuts().isEmpty()) carried << a->text();
     for (const char* text : {"&Undo", "&Redo", "Select &All", "&Duplicate", "Make Arra&y...", "&Lineup"})
         EXPECT_TRUE(carried.contains(text)) << text;
+}
+
+TEST_F(MenuBarTest, NoTwoItemsShareAShortcut) {
+    // Qt runs neither of two actions bound to one key in one window.
+    std::map<QString, QString> owner;
+    for (const QAction* a : session_->Frame().findChildren<QAction*>()) {
+        for (const QKeySequence& key : a->shortcuts()) {
+            const auto [it, fresh] = owner.emplace(key.toString(), a->objectName());
+            EXPECT_TRUE(fresh || it->second == a->objectName())
+                << key.toString().toStdString() << ": " << it->second.toStdString() << " and "
+                << a->objectName().toStdString();
+        }
+    }
+    EXPECT_GE(owner.size(), 10u);
 }
 
 TEST_F(MenuBarTest, ToolbarShowsSixteenPositionsAndTheTransportBarStartsHidden) {

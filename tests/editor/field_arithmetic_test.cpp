@@ -100,6 +100,29 @@ TEST_F(FieldArithmeticTest, ARefusalIsToldAndLeavesTheWindowAsItWas) {
     EXPECT_EQ(doc.UndoStack().count(), steps);
 }
 
+TEST_F(FieldArithmeticTest, TypingRefusedAsAWholeLeavesNoStepAboveTheSavedOne) {
+    SetWindows(doc, {MakeWindow(0, 0, 100, 20, 0, 0, 0)});
+    ASSERT_TRUE(doc.AddWindow(MakeWindow(200, 0, 10, 10, 0, 100, 0)).Accepted());
+    doc.UndoStack().setClean();
+    PickFirstWindow();
+    const PlaybackWindow before = First();
+    const int count = doc.UndoStack().count();
+    const int index = doc.UndoStack().index();
+    QLineEdit* width = windows.FieldFor(&PlaybackWindow::Width);
+    width->setFocus();
+    width->selectAll();
+    QTest::keyClicks(width, "5");
+    ASSERT_EQ(First().Width, 5) << "digits are stored as they come";
+    QTest::keyClicks(width, "/0");
+    QTest::keyClick(width, Qt::Key_Tab);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Cannot use \"5/0\": division by zero."});
+    EXPECT_EQ(First(), before);
+    EXPECT_EQ(doc.UndoStack().count(), count);
+    EXPECT_EQ(doc.UndoStack().index(), index);
+    EXPECT_FALSE(doc.UndoStack().canRedo());
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(FieldArithmeticTest, AHeadFieldShowsTheResultAndOkAppliesIt) {
     head.PicturePathEdit()->setText(dir.filePath("card.png"));
     QLineEdit* originalWidth = head.OriginalWidthEdit();
