@@ -316,8 +316,8 @@ TEST_F(PanelFixture, EnterInAHeadFieldAppliesTheHeadAsOkDoesWithTheSameQuestion)
     SetWindows(doc, two);
     head.PicturePathEdit()->setText(dir.filePath("card.png"));
     const int steps = doc.UndoStack().count();
-    // A width that leaves the second window out (the question counts from 0), typed and confirmed with Enter: the question comes, No
-    // keeps everything and applies nothing.
+    // A width that leaves the second window out (the question counts from 0), typed and confirmed with Enter: the
+    // question comes, No keeps everything and applies nothing.
     head.OriginalWidthEdit()->setFocus();
     head.OriginalWidthEdit()->selectAll();
     QTest::keyClicks(head.OriginalWidthEdit(), "300");
