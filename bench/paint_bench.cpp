@@ -88,7 +88,8 @@ void BM_PaintOriginalView(benchmark::State& state, float zoom) {
 
 // Named by the zoom as written ("zoom:1.5"), which a whole-number argument cannot say.
 const bool PaintBenchmarksRegistered = [] {
-    const char* const zooms[] = {"0.5", "1.5", "2", "8"};
+    // 0.354 stands for a fit zoom: a 1920-wide wall in an 810-wide view.
+    const char* const zooms[] = {"0.25", "0.354", "0.5", "1.5", "2", "8"};
     for (const char* zoom : zooms)
         benchmark::RegisterBenchmark((std::string("BM_PaintTargetView/zoom:") + zoom).c_str(), BM_PaintTargetView,
                                      std::stof(zoom))

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/editor_session.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QEvent>
 #include <QFileInfo>
@@ -102,6 +104,11 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Frame_->AddDock(problems, Qt::BottomDockWidgetArea, QStringLiteral("&Problems"));
     QObject::connect(problems, &ProblemListDock::windowsActivated, &Doc_, [this](const QList<int>& windows) {
         Doc_.SetSelection(std::vector<int>(windows.begin(), windows.end()));
+        ShowWindowsInViews(windows);
+    });
+    // An uncovered region's row shows that part of the target.
+    QObject::connect(problems, &ProblemListDock::targetAreaActivated, Target_, [this](const QRect& area) {
+        Target_->ScrollPictureRectIntoView(ViewRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
     });
     // Select All, Duplicate, Make Array, a mode for the selection; snapping and the grid.
     auto* layout = new LayoutCommands(Doc_, Tools_->Snap(), *Messages_, frame);
@@ -207,6 +214,30 @@ void EditorSession::InitialUpdate() {
     Target_->OnInitialUpdate();
     FollowFirstLayout();
     Output_->Restore();
+}
+
+void EditorSession::ShowWindowsInViews(const QList<int>& windows) {
+    const PlaybackWindows& all = Doc_.GetPlaybackWindows();
+    ViewRect original{0, 0, 0, 0}, target{0, 0, 0, 0};
+    bool any = false;
+    for (const int i : windows) {
+        if (i < 0 || i >= static_cast<int>(all.size())) continue;
+        const PlaybackWindow& w = all[static_cast<std::size_t>(i)];
+        const ViewRect o{w.OriginalStartX, w.OriginalStartY, w.OriginalStartX + w.Width, w.OriginalStartY + w.Height};
+        const ViewRect t{w.TargetStartX, w.TargetStartY, w.TargetStartX + w.PlacedWidth,
+                         w.TargetStartY + w.PlacedHeight};
+        const auto unite = [any](ViewRect& into, const ViewRect& r) {
+            into = any ? ViewRect{std::min(into.left, r.left), std::min(into.top, r.top), std::max(into.right, r.right),
+                                  std::max(into.bottom, r.bottom)}
+                       : r;
+        };
+        unite(original, o);
+        unite(target, t);
+        any = true;
+    }
+    if (!any) return;
+    Original_->ScrollPictureRectIntoView(original);
+    Target_->ScrollPictureRectIntoView(target);
 }
 
 void EditorSession::FollowFirstLayout() {

@@ -3,6 +3,7 @@
 // One running editor: the document, the main frame with its three panes and the message
 // boxes, built in the order the panes must attach to the document.
 
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -66,6 +67,8 @@ private:
     // Sets the Original view's first extent again once the frame has its size, as long as
     // nothing else has set one since.
     void FollowFirstLayout();
+    // Scrolls each view so that the windows (list indexes) are in it, as far as they fit.
+    void ShowWindowsInViews(const QList<int>& windows);
 
     CTesselinkDoc Doc_;
     QtMessageBoxes Boxes_;

@@ -88,6 +88,8 @@ bool VideoCommands::OpenVideoFile(const QString& path) {
     }
     QSettings settings;
     settings.setValue(LastVideoKey, absolute);
+    // The lineup stays in front of the video: say so, and how to see the video.
+    if (doc_.LineupShown() && frame_ != nullptr) frame_->SetStatusPaneText(0, QString::fromUtf8(LineupHidesVideoText));
     return true;
 }
 

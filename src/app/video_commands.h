@@ -35,6 +35,9 @@ constexpr const char* VideoFileFilter =
 // The setting that remembers the last video opened.
 constexpr const char* LastVideoKey = "Video/LastPath";
 
+// The message pane's line when a video is opened while View > Lineup is on.
+constexpr const char* LineupHidesVideoText = "The lineup hides the video: turn off View > Lineup (Ctrl+L) to see it.";
+
 class VideoCommands : public QObject {
     Q_OBJECT
 public:

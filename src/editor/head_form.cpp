@@ -110,8 +110,10 @@ void HeadForm::Connect() {
     });
     for (QLineEdit* field : {originalWidth_, originalHeight_, targetWidth_, targetHeight_}) {
         field->installEventFilter(this);
-        connect(field, &QLineEdit::returnPressed, this, [this, field] { CommitArithmetic(field); });
+        // Enter applies the head as "OK" does (arithmetic is worked out first, there too).
+        connect(field, &QLineEdit::returnPressed, this, &HeadForm::ApplyHead);
     }
+    connect(picturePath_, &QLineEdit::returnPressed, this, &HeadForm::ApplyHead);
 }
 
 bool HeadForm::eventFilter(QObject* watched, QEvent* event) {

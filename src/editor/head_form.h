@@ -36,8 +36,9 @@ public:
     void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
     void SetFileDialogs(FileDialogs* dialogs) { dialogs_ = dialogs; }
 
-    // "OK": checks the head fields and the picture path, asks about windows that would no
-    // longer fit, and applies the head (with their deletion) as one undoable step.
+    // "OK", or Enter in one of the five head fields: checks the head fields and the picture path,
+    // asks about windows that would no longer fit, and applies the head (with their deletion) as
+    // one undoable step.
     void ApplyHead();
     // "......": a picture file chosen in the dialog goes into the path field, nothing else.
     void BrowseBackgroundPicture();
@@ -77,7 +78,7 @@ private:
     void ShowCoverOption(std::uint8_t option);
     std::uint8_t CoverOptionFromControls() const;
     void ReportUnusablePicture();
-    // Leaving a size field or Enter: arithmetic in it is replaced by its result, or refused with a
+    // Leaving a size field (and before the head applies): arithmetic in it is replaced by its result, or refused with a
     // message and the map's size shown again (false). Digits alone stay as typed.
     bool CommitArithmetic(QLineEdit* field);
     void Tell(const std::string& text);

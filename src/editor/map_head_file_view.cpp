@@ -64,6 +64,14 @@ CMapHeadFileView::CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent) : QScrol
     connect(head_, &HeadForm::headApplied, windows_, &WindowForm::ShowCurrentWindow);
     SetTabOrder();
     ShrinkFontUntilCaptionsFit(*form);
+    // The buttons' focus frame must be seen from a distance: a thick blue border (the platform's
+    // dotted one is a pixel wide and grey on grey). Set on the buttons alone, so that nothing
+    // else of the form changes its look or its font.
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+        const QFont font = button->font();
+        button->setStyleSheet(QString::fromUtf8(PanelButtonStyle));
+        button->setFont(font);
+    }
 
     setWidget(form);
     setWidgetResizable(false);

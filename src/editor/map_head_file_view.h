@@ -14,6 +14,15 @@ namespace tesselink {
 
 class CTesselinkDoc;
 
+// The panel's push buttons: a plain box, and a 2-pixel border of FocusFrameColour with the focus.
+constexpr unsigned FocusFrameColour = 0x1a5fd0;
+constexpr const char* PanelButtonStyle =
+    "QPushButton { border: 1px solid palette(dark); border-radius: 2px; background: palette(button); "
+    "padding: 0px 2px; }"
+    "QPushButton:pressed { background: palette(mid); }"
+    "QPushButton:disabled { color: palette(mid); }"
+    "QPushButton:focus { border: 2px solid #1a5fd0; }";
+
 class CMapHeadFileView : public QScrollArea {
     Q_OBJECT
 public:

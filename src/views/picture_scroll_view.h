@@ -39,8 +39,8 @@ public:
     // is without scroll bars; and that zoom set.
     float FitZoomFactor() const;
     void ZoomToFit();
-    // Scrolls as little as needed so that the content rectangle `content` (picture pixels of
-    // this view's side, not zoomed) is in view; a part larger than the view shows its top-left.
+    // Scrolls as little as needed so that `pictureRect` (picture pixels of this view's side,
+    // not zoomed) is in view; one larger than the view shows its top-left.
     void ScrollPictureRectIntoView(const ViewRect& pictureRect);
 
     // The scrolling canvas; the scroll bars range over what the viewport does not show.

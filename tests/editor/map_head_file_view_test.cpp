@@ -230,5 +230,29 @@ TEST_F(MapHeadFileViewTest, CoverButtonsChangeTheMapAsOneUndoableStepEach) {
     EXPECT_EQ(doc_.UndoStack().undoText(), "Cover in the different direction");
 }
 
+// Pixels of the focus colour along the left edge of a widget's picture.
+int FocusFramePixels(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < 2; ++x) n += (image.pixel(x, y) & 0xFFFFFFu) == FocusFrameColour;
+    return n;
+}
+
 }  // namespace
+
+TEST_F(MapHeadFileViewTest, TheFocusedButtonHasAThickColouredFrame) {
+    view_.resize(500, 700);
+    view_.show();
+    view_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
+    for (QPushButton* button : {head_.ApplyHeadButton(), head_.BrowseButton(), windows_.AddButton()}) {
+        head_.OriginalWidthEdit()->setFocus();
+        EXPECT_EQ(FocusFramePixels(button), 0) << "without the focus";
+        button->setFocus();
+        ASSERT_TRUE(button->hasFocus());
+        EXPECT_GE(FocusFramePixels(button), button->height()) << "two columns, most of the height";
+    }
+}
+
 }  // namespace tesselink

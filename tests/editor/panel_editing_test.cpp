@@ -310,3 +310,40 @@ TEST_F(PanelFixture, UndoAndRedoKeysInEveryFieldGoToTheMap) {
         EXPECT_EQ(doc.GetPlaybackWindows()[0].OriginalStartX, 4);
     }
 }
+
+TEST_F(PanelFixture, EnterInAHeadFieldAppliesTheHeadAsOkDoesWithTheSameQuestion) {
+    const PlaybackWindows two = {MakeWindow(0, 0, 100, 10, 0, 0, 0), MakeWindow(300, 0, 100, 10, 0, 20, 0)};
+    SetWindows(doc, two);
+    head.PicturePathEdit()->setText(dir.filePath("card.png"));
+    const int steps = doc.UndoStack().count();
+    // A width that leaves the second window out (the question counts from 0), typed and confirmed with Enter: the
+    // question comes, No keeps everything and applies nothing.
+    head.OriginalWidthEdit()->setFocus();
+    head.OriginalWidthEdit()->selectAll();
+    QTest::keyClicks(head.OriginalWidthEdit(), "300");
+    boxes.Answers = {MessageAnswer::No};
+    QTest::keyClick(head.OriginalWidthEdit(), Qt::Key_Return);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Text,
+              "the Original Width of The number 1 playback window beyond the screen\n"
+              "Are you sure you want to delete  it");
+    EXPECT_EQ(boxes.Shown[0].Buttons, MessageButtons::YesNo);
+    EXPECT_EQ(doc.GetPlaybackWindows(), two);
+    EXPECT_EQ(doc.GetHead().OriginalWidth, 640);
+    EXPECT_EQ(doc.UndoStack().count(), steps);
+
+    // A size that leaves every window in, with Enter in another head field: applied at once.
+    head.OriginalWidthEdit()->setText("640");
+    head.TargetHeightEdit()->setFocus();
+    head.TargetHeightEdit()->selectAll();
+    QTest::keyClicks(head.TargetHeightEdit(), "2*300");
+    QTest::keyClick(head.TargetHeightEdit(), Qt::Key_Enter);
+    EXPECT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(doc.GetHead().TargetHeight, 600);
+    EXPECT_EQ(head.TargetHeightEdit()->text(), "600");
+    EXPECT_EQ(doc.UndoStack().count(), steps + 1);
+    // And in the picture field.
+    head.OriginalHeightEdit()->setText("500");
+    QTest::keyClick(head.PicturePathEdit(), Qt::Key_Return);
+    EXPECT_EQ(doc.GetHead().OriginalHeight, 500);
+}
