@@ -31,7 +31,7 @@ struct CommandLine {
     std::optional<tesselink::CoverMode> CoverMode;  // --cover; unset: the map decides
     bool OriginalSide = false;                      // --lineup --side original
     QString ConvertInput, ConvertOutput;            // --convert IN OUT
-    QString Head;                                   // --convert: --head FILE
+    QString Head;                                   // --convert, --render, --lineup: --head FILE
     QString Codec;                                  // video: --codec NAME
     std::optional<int> Crf;                         // video: --crf N
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
