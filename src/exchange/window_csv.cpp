@@ -73,8 +73,10 @@ std::vector<Record> SplitRecords(const QString& text, int& openQuote) {
 
 // CR alone ends the lines of old Mac text files; read as one line, such a table would make no sense.
 bool EndsLinesWithCrAlone(const QByteArray& csv) {
-    const int cr = csv.indexOf('\r');
-    return cr >= 0 && !csv.contains('\n') && cr + 1 < csv.trimmed().size();
+    if (csv.contains('\n')) return false;
+    qsizetype end = csv.size();  // a CR ending the only line is harmless
+    while (end > 0 && (csv[end - 1] == '\r' || csv[end - 1] == ' ' || csv[end - 1] == '\t')) --end;
+    return csv.left(end).contains('\r');
 }
 
 bool IsBlank(const QStringList& cells) {

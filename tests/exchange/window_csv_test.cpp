@@ -158,9 +158,10 @@ TEST(WindowCsv, FilesThatAreNotUtf8LinesSayWhatTheyAre) {
         ASSERT_EQ(read.Problems.size(), 1u);
         EXPECT_EQ(DescribeProblem("w.csv", read.Problems[0]), c.Expected);
     }
-    // -0 is 0, as JSON takes it.
+    // -0 is 0, as JSON takes it; a lone header ended by CR is no old Mac file.
     Map head;
     Map map;
+    EXPECT_TRUE(ReadWindowCsv(QByteArray::fromStdString(header + "\r"), head.Head, map).Ok());
     ASSERT_TRUE(ReadWindowCsv(QByteArray::fromStdString(header + "\n-0,0,-00,1,1,0,0\n"), head.Head, map).Ok());
     EXPECT_EQ(map.Windows.at(0), MakeWindow(0, 0, 1, 1, 0, 0, 0));
 }
