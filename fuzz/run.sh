@@ -13,7 +13,9 @@ cmake --build "$build"
 
 # target:seed-folder:share of the time in percent. The image parser saturates within seconds;
 # the file path and the picture headers have more ground to cover.
-targets=(map_reader_fuzz:map:20 map_open_fuzz:map:40 picture_header_fuzz:picture:40)
+targets=(map_reader_fuzz:map:10 map_open_fuzz:map:25 picture_header_fuzz:picture:25)
+# The exchange readers: JSON, and CSV with its head.
+targets+=(json_reader_fuzz:json:20 csv_reader_fuzz:csv:20)
 for entry in "${targets[@]}"; do
   IFS=: read -r name seeds share <<<"$entry"
   seconds=$(( total * share / 100 )); [ "$seconds" -ge 1 ] || seconds=1

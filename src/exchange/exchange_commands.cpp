@@ -14,6 +14,7 @@
 #include "exchange/map_json.h"
 #include "exchange/window_csv.h"
 #include "map/map_file.h"
+#include "map/output_guard.h"
 #include "map/safe_write.h"
 #include "remap/cover.h"
 #include "render/command_line.h"
@@ -45,28 +46,36 @@ int Write(const std::string& path, const QByteArray& bytes) {
     return written ? ExitWritten : Fail(ExitFailed, written.Error);
 }
 
-bool ReadCsvMap(const std::string& path, const std::string& headPath, Map& map, std::vector<std::string>& problems) {
-    Map head;
-    if (!LoadMapOrJson(headPath, head, problems)) return false;
-    QByteArray data;
-    std::string why;
-    if (!ReadExchangeFile(path, data, why)) {
-        problems.push_back(path + ": " + why);
-        return false;
-    }
-    const ExchangeRead read = ReadWindowCsv(data, head.Head, map);
-    for (const ExchangeProblem& p : read.Problems) problems.push_back(DescribeProblem(path, p));
-    return read.Ok();
+// The inputs a command names, for the check that its output is none of them.
+std::vector<NamedInput> Inputs(const std::string& mapPath, const std::string& headPath) {
+    std::vector<NamedInput> inputs{{"map", mapPath}};
+    if (!headPath.empty()) inputs.push_back({"head file", headPath});
+    return inputs;
+}
+
+// Why `output` must not be written, judged before any work; empty when it may.
+std::string OutputProblem(const std::string& output, const std::vector<NamedInput>& inputs) {
+    std::string problem = OutputIsInputProblem(output, inputs);
+    if (problem.empty()) problem = OutputTargetProblem(output);
+    return problem.empty() ? problem : "cannot write " + output + ": " + problem;
 }
 
 }  // namespace
 
 int RunLineupCommand(const CommandLine& line) {
     if (!line.Error.isEmpty()) return Fail(ExitUsage, line.Error.toStdString());
-    const std::string mapPath = line.MapPath.toStdString();
+    const std::string mapPath = line.MapPath.toStdString(), headPath = line.Head.toStdString();
+    const std::string output = line.Output.toStdString();
+    // The output is checked before the lineup is drawn: a wrong name should cost nothing.
+    if (const std::string problem = PictureOutputNameProblem(output); !problem.empty())
+        return Fail(ExitUsage, "cannot write " + output + ": " + problem);
+    if (const std::string problem = OutputProblem(output, Inputs(mapPath, headPath)); !problem.empty())
+        return Fail(ExitFailed, problem);
     Map map;
     std::vector<std::string> problems;
-    if (!LoadMapOrJson(mapPath, map, problems)) return FailAll(problems);
+    bool usageMistake = false;
+    if (!LoadMapInput(mapPath, headPath, map, problems, &usageMistake))
+        return usageMistake ? Fail(ExitUsage, problems.front()) : FailAll(problems);
 
     std::string why;
     const CoverMode cover = line.CoverMode ? *line.CoverMode : CoverModeFromOption(map.Head.CoverOption);
@@ -74,13 +83,13 @@ int RunLineupCommand(const CommandLine& line) {
         line.OriginalSide ? OriginalLineup(map, line.Cabling, &why) : TargetLineup(map, cover, line.Cabling, &why);
     if (image.isNull()) return Fail(ExitFailed, "cannot draw the lineup of " + mapPath + ": " + why);
 
-    QByteArray png;
-    QBuffer buffer(&png);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
+    QImageWriter writer(&buffer, PictureOutputFormat(output));
     if (!writer.write(image))
         return Fail(ExitFailed, "cannot encode the lineup: " + writer.errorString().toStdString());
-    return Write(line.Output.toStdString(), png);
+    return Write(output, bytes);
 }
 
 int RunConvertCommand(const CommandLine& line) {
@@ -96,12 +105,12 @@ int RunConvertCommand(const CommandLine& line) {
         return Fail(ExitUsage, "a .csv holds only windows: give the head with --head FILE (a .map or .json)");
     if (from != ExchangeFormat::Csv && !head.empty())
         return Fail(ExitUsage, "--head is used only when the input is a .csv");
+    if (const std::string problem = OutputProblem(out, Inputs(in, head)); !problem.empty())
+        return Fail(ExitFailed, problem);
 
     Map map;
     std::vector<std::string> problems;
-    const bool loaded =
-        from == ExchangeFormat::Csv ? ReadCsvMap(in, head, map, problems) : LoadMapOrJson(in, map, problems);
-    if (!loaded) return FailAll(problems);
+    if (!LoadMapInput(in, head, map, problems)) return FailAll(problems);
 
     std::string why;
     QByteArray bytes;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "exchange/map_json.h"
+#include "exchange/window_csv.h"
 #include "map/map_file.h"
 
 namespace tesselink {
@@ -49,6 +50,13 @@ bool LoadMapOrJson(const std::string& path, Map& map, std::vector<std::string>& 
         Map read;
         const MapLoadResult loaded = ReadMapFile(read, path);
         if (loaded) {
+            for (std::size_t i = 0; i < read.Windows.size(); ++i) {
+                const MapLoadResult checked = CheckMapWindow(read.Windows[i], read.Head, EmptyWindows::Refused);
+                if (!checked) {
+                    problems.push_back(path + ": window " + std::to_string(i + 1) + ": " + checked.Message);
+                    return false;
+                }
+            }
             map = read;
             return true;
         }
@@ -69,6 +77,29 @@ bool LoadMapOrJson(const std::string& path, Map& map, std::vector<std::string>& 
         return false;
     }
     const ExchangeRead read = ReadMapJson(data, map);
+    for (const ExchangeProblem& p : read.Problems) problems.push_back(DescribeProblem(path, p));
+    return read.Ok();
+}
+
+bool LoadMapInput(const std::string& path, const std::string& headPath, Map& map, std::vector<std::string>& problems,
+                  bool* usageMistake) {
+    const bool csv = FormatOfPath(path) == ExchangeFormat::Csv;
+    if (csv == headPath.empty()) {
+        problems.push_back(csv ? "a .csv holds only windows: give the head with --head FILE (a .map or .json)"
+                               : "--head is used only when the map is a .csv");
+        if (usageMistake) *usageMistake = true;
+        return false;
+    }
+    if (!csv) return LoadMapOrJson(path, map, problems);
+    Map head;
+    if (!LoadMapOrJson(headPath, head, problems)) return false;
+    QByteArray data;
+    std::string why;
+    if (!ReadExchangeFile(path, data, why)) {
+        problems.push_back(path + ": " + why);
+        return false;
+    }
+    const ExchangeRead read = ReadWindowCsv(data, head.Head, map);
     for (const ExchangeProblem& p : read.Problems) problems.push_back(DescribeProblem(path, p));
     return read.Ok();
 }

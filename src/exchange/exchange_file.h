@@ -25,6 +25,14 @@ bool ReadExchangeFile(const std::string& path, QByteArray& data, std::string& wh
 
 // Loads the map at `path` into `map`: JSON for a .json file, the binary map file otherwise.
 // False with one line a problem in `problems`, each naming the file and the line or element.
+// A window of no area is refused from either (EmptyWindows::Refused), as the exchange readers do.
 bool LoadMapOrJson(const std::string& path, Map& map, std::vector<std::string>& problems);
+
+// The map a command reads: as LoadMapOrJson, and a .csv file as its window table under the head
+// and cover option of `headPath` (a .map or .json), which a .csv needs and the others must not
+// have. A usage mistake there (no head for a .csv, a head for anything else) is one problem and
+// sets `usageMistake`.
+bool LoadMapInput(const std::string& path, const std::string& headPath, Map& map, std::vector<std::string>& problems,
+                  bool* usageMistake = nullptr);
 
 }  // namespace tesselink

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "exchange/json_duplicates.h"
 #include "map/map_image.h"
 
 namespace tesselink {
@@ -25,7 +26,7 @@ struct Refused {
     throw Refused{ExchangeProblem{0, element, reason}};
 }
 
-std::string Quoted(const QString& text) { return "\"" + text.toStdString() + "\""; }
+std::string Quoted(const QString& text) { return QuotedValue(text.toStdString()); }
 
 // What a JSON value is, for messages.
 std::string KindOf(const QJsonValue& value) {
@@ -124,7 +125,7 @@ Map ReadMap(const QJsonObject& root) {
         const int mode = ReadMode(Member(object, "mode", element), path + ".mode");
         const PlaybackWindow w =
             MakeWindow(original[0], original[1], original[2], original[3], target[0], target[1], mode);
-        const MapLoadResult checked = CheckMapWindow(w, map.Head);
+        const MapLoadResult checked = CheckMapWindow(w, map.Head, EmptyWindows::Refused);
         if (!checked) Refuse(element, checked.Message);
         map.Windows.push_back(w);
     }
@@ -171,6 +172,11 @@ QByteArray WriteMapJson(const Map& map, std::string* why) {
 
 ExchangeRead ReadMapJson(const QByteArray& json, Map& map) {
     ExchangeRead result;
+    if (const std::string what = TextEncodingProblem(json.constData(), static_cast<std::size_t>(json.size()));
+        !what.empty()) {
+        result.Problems.push_back({0, "", what});
+        return result;
+    }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -180,6 +186,10 @@ ExchangeRead ReadMapJson(const QByteArray& json, Map& map) {
     }
     if (!document.isObject()) {
         result.Problems.push_back({0, "", "the top level is not an object"});
+        return result;
+    }
+    if (const std::optional<ExchangeProblem> twice = FindDuplicateJsonMember(json)) {
+        result.Problems.push_back(*twice);
         return result;
     }
     try {

@@ -26,8 +26,9 @@ QByteArray WriteMapJson(const Map& map, std::string* why = nullptr);
 // Reads `json` into `map` (replaced whole) or leaves `map` alone and names the first problem:
 // the line of a syntax error, or the element that is missing, of the wrong kind or out of range.
 // Every window passes the check a map file's windows pass on reading (head sizes above 2000
-// with windows, the four fit tests) and at most 255 windows are taken; "cover" may be left
-// out (no cover, same direction).
+// with windows, the four fit tests) and has an area, and at most 255 windows are taken; "cover"
+// may be left out (no cover, same direction). A member given twice in one object, and text in
+// UTF-16 or UTF-32, are refused.
 ExchangeRead ReadMapJson(const QByteArray& json, Map& map);
 
 }  // namespace tesselink

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 #include "map/map_image.h"
 
 namespace tesselink {
@@ -18,16 +20,27 @@ const char* const Needed[] = {"OriginalX", "OriginalY", "Width", "Height", "Targ
 constexpr int NeededCount = 7;
 constexpr int ModeColumn = 6;
 
-// Splits one line into cells: commas separate, a cell in double quotes may hold commas and
-// doubled quotes. Blanks around a cell are dropped.
-QStringList SplitCells(const QString& line) {
-    QStringList cells;
+// One line of the table: the line of the file it starts on and its cells.
+struct Record {
+    int Line = 0;
+    QStringList Cells;
+};
+
+// Splits the text into records: commas separate cells and line ends (LF or CR LF) records; a
+// cell in double quotes may hold commas, doubled quotes and line ends. Blanks around a cell are
+// dropped. A quote left open to the end is reported by the line it opened on in `openQuote`.
+std::vector<Record> SplitRecords(const QString& text, int& openQuote) {
+    std::vector<Record> records;
+    Record record;
+    record.Line = 1;
     QString cell;
     bool quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
+    int line = 1, quoteLine = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == '\n') ++line;
         if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
                 cell += '"';
                 ++i;
             } else if (c == '"') {
@@ -37,15 +50,33 @@ QStringList SplitCells(const QString& line) {
             }
         } else if (c == '"') {
             quoted = true;
+            quoteLine = line;
         } else if (c == ',') {
-            cells << cell.trimmed();
+            record.Cells << cell.trimmed();
             cell.clear();
+        } else if (c == '\n') {
+            if (cell.endsWith('\r')) cell.chop(1);
+            record.Cells << cell.trimmed();
+            cell.clear();
+            records.push_back(record);
+            record = Record();
+            record.Line = line;
         } else {
             cell += c;
         }
     }
-    cells << cell.trimmed();
-    return cells;
+    record.Cells << cell.trimmed();
+    records.push_back(record);
+    openQuote = quoted ? quoteLine : 0;
+    return records;
+}
+
+// CR alone ends the lines of old Mac text files; read as one line, such a table would make no sense.
+bool EndsLinesWithCrAlone(const QByteArray& csv) {
+    if (csv.contains('\n')) return false;
+    qsizetype end = csv.size();  // a CR ending the only line is harmless
+    while (end > 0 && (csv[end - 1] == '\r' || csv[end - 1] == ' ' || csv[end - 1] == '\t')) --end;
+    return csv.left(end).contains('\r');
 }
 
 bool IsBlank(const QStringList& cells) {
@@ -54,15 +85,20 @@ bool IsBlank(const QStringList& cells) {
     return true;
 }
 
-// The cell as a number 0-65535; otherwise -1 with the reason.
+// The cell as a number 0-65535; otherwise -1 with the reason. "-0" is 0, as it is in JSON.
 long Number(const QString& cell, const char* column, std::string& why) {
-    const std::string shown = std::string(column) + " \"" + cell.toStdString() + "\"";
+    const std::string shown = std::string(column) + " " + QuotedValue(cell.toStdString());
     if (cell.isEmpty()) {
         why = std::string(column) + " is empty";
         return -1;
     }
     bool digits = true;
     for (int i = 0; i < cell.size(); ++i) digits = digits && cell[i] >= '0' && cell[i] <= '9';
+    if (!digits && cell.size() > 1 && cell[0] == '-') {
+        bool zeros = true;
+        for (int i = 1; i < cell.size(); ++i) zeros = zeros && cell[i] == '0';
+        if (zeros) return 0;
+    }
     if (!digits) {
         bool isInteger = false;
         const qlonglong value = cell.toLongLong(&isInteger);
@@ -102,18 +138,32 @@ ExchangeRead ReadWindowCsv(const QByteArray& csv, const MapFileHead& head, Map& 
         result.Problems.push_back({line, "", std::move(reason)});
     };
 
+    if (const std::string what = TextEncodingProblem(csv.constData(), static_cast<std::size_t>(csv.size()));
+        !what.empty()) {
+        problem(0, what);
+        return result;
+    }
+    if (EndsLinesWithCrAlone(csv)) {
+        problem(0, "the lines end in CR alone, as in old Mac text files; save it with LF or CR LF line ends");
+        return result;
+    }
     QString text = QString::fromUtf8(csv);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // spreadsheets mark UTF-8 this way
-    const QStringList lines = text.split('\n');
+    int openQuote = 0;
+    const std::vector<Record> records = SplitRecords(text, openQuote);
+    if (openQuote > 0) {
+        problem(openQuote, "the quote opened on this line is never closed");
+        return result;
+    }
 
     int column[NeededCount];
     int headerLine = 0;
-    for (int i = 0; i < lines.size() && headerLine == 0; ++i) {
-        QString line = lines[i];
-        if (line.endsWith('\r')) line.chop(1);
-        const QStringList cells = SplitCells(line);
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < records.size() && headerLine == 0; ++i) {
+        const QStringList& cells = records[i].Cells;
         if (IsBlank(cells)) continue;
-        headerLine = i + 1;
+        headerLine = records[i].Line;
+        first = i + 1;
         QStringList missing;
         for (int n = 0; n < NeededCount; ++n) {
             column[n] = -1;
@@ -146,11 +196,9 @@ ExchangeRead ReadWindowCsv(const QByteArray& csv, const MapFileHead& head, Map& 
     Map read;
     read.Head = head;
     int windows = 0;
-    for (int i = headerLine; i < lines.size(); ++i) {
-        const int lineNumber = i + 1;
-        QString line = lines[i];
-        if (line.endsWith('\r')) line.chop(1);
-        const QStringList cells = SplitCells(line);
+    for (std::size_t i = first; i < records.size(); ++i) {
+        const int lineNumber = records[i].Line;
+        const QStringList& cells = records[i].Cells;
         if (IsBlank(cells)) continue;
         if (++windows == static_cast<int>(MaxWindowCount) + 1)
             problem(lineNumber, "a map holds at most 255 windows; this is window 256");
@@ -166,14 +214,14 @@ ExchangeRead ReadWindowCsv(const QByteArray& csv, const MapFileHead& head, Map& 
             values[n] = Number(cells[column[n]], Needed[n], why);
         }
         if (why.empty() && values[ModeColumn] >= MapModeCount)
-            why = "MapMode \"" + cells[column[ModeColumn]].toStdString() + "\" is not a map mode 0-5";
+            why = "MapMode " + QuotedValue(cells[column[ModeColumn]].toStdString()) + " is not a map mode 0-5";
         if (!why.empty()) {
             problem(lineNumber, why);
             continue;
         }
         const PlaybackWindow w = MakeWindow(values[0], values[1], values[2], values[3], values[4], values[5],
                                             static_cast<int>(values[ModeColumn]));
-        const MapLoadResult checked = CheckMapWindow(w, head);
+        const MapLoadResult checked = CheckMapWindow(w, head, EmptyWindows::Refused);
         if (!checked) {
             problem(lineNumber, "window " + std::to_string(windows) + ": " + checked.Message);
             continue;

@@ -69,7 +69,13 @@ int BuildMapImage(const Map& map, std::uint8_t* buffer, int capacity) {
     return static_cast<int>(needed);
 }
 
-MapLoadResult CheckMapWindow(const PlaybackWindow& w, const MapFileHead& head) {
+MapLoadResult CheckMapWindow(const PlaybackWindow& w, const MapFileHead& head, EmptyWindows empty) {
+    if (empty == EmptyWindows::Refused && (w.Width == 0 || w.Height == 0 || w.MapMode >= MapModeCount)) {
+        return Refuse(MapRefusal::EmptyWindow, "the window is " + std::to_string(w.Width) + " x " +
+                                                   std::to_string(w.Height) +
+                                                   (w.MapMode >= MapModeCount ? " with no map mode 0-5" : "") +
+                                                   "; a window needs a width and a height of at least 1");
+    }
     if (head.TargetHeight > MaxHeadSize || head.TargetWidth > MaxHeadSize || head.OriginalHeight > MaxHeadSize ||
         head.OriginalWidth > MaxHeadSize) {
         return Refuse(MapRefusal::HeadTooLarge, HeadTooLargeText);

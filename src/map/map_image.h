@@ -28,7 +28,13 @@ enum class MapRefusal {
     Incomplete,     // ends inside its window entries
     HeadTooLarge,   // a head size above MaxHeadSize with windows in the map
     WindowOutside,  // a window does not fit the head; Fit names the test
+    EmptyWindow,    // a window of no area where EmptyWindows::Refused asks for one
 };
+
+// Whether a window of no area (a width or height of 0, or a mode above 5, whose placed size is
+// 0 x 0) passes. Map files and the editor's fields may hold one and keep doing so; maps taken in
+// from other programs (JSON, CSV, and any map a command reads) may not: such a window shows nothing.
+enum class EmptyWindows { Allowed, Refused };
 
 // Outcome of reading an image: whether it was taken, why not, and the text that says so.
 // How the text reaches the user (which box, owned by which pane) is the caller's choice.
@@ -47,8 +53,10 @@ struct MapLoadResult {
 
 // The check every window entry of a map passes on reading: no head size above MaxHeadSize while
 // the map has windows, then the four fit tests. Accepted, or the refusal with its message.
-// Other sources of maps (exchange formats) refuse a window by this same rule and text.
-MapLoadResult CheckMapWindow(const PlaybackWindow& window, const MapFileHead& head);
+// Other sources of maps (exchange formats) refuse a window by this same rule and text, with
+// EmptyWindows::Refused checked first ("the window is 0 x 40; ...").
+MapLoadResult CheckMapWindow(const PlaybackWindow& window, const MapFileHead& head,
+                             EmptyWindows empty = EmptyWindows::Allowed);
 
 // Takes a valid image into `map` (head stored, windows appended); on refusal `map` is untouched.
 MapLoadResult ParseMapImage(Map& map, const std::uint8_t* data, long long count);

@@ -42,7 +42,8 @@ const OptionDef Options[] = {
     {"convert", "IN",
      "Convert the map in IN to OUT, the formats told by the extensions .map, .json, .csv and "
      ".ffmpeg."},
-    {"head", "FILE", "--convert: the .map or .json whose head and cover option a .csv input's windows get."},
+    {"head", "FILE",
+     "--convert, --render, --lineup: the .map or .json whose head and cover option a .csv input's windows get."},
     {"screenshot", "OUT.png", "Editor: lay the window out at 1280 x 800, write a PNG of it and quit."},
     {"play", "MAP",
      "Show the target picture of MAP full screen, live, without the editor, from --picture, --video or "
@@ -207,8 +208,9 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             fail("--screenshot needs the path of a PNG file to write");
         break;
     case CommandMode::Render:
-        allowed = pictureOptions + QStringList{"render"};
+        allowed = pictureOptions + QStringList{"render", "head"};
         line.MapPath = value("render");
+        line.Head = value("head");
         line.Picture = value("picture");
         line.Video = value("video");
         line.Output = value("output");
@@ -221,9 +223,10 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             fail(RenderUsage);
         break;
     case CommandMode::Lineup:
-        allowed = {"lineup", "output", "cover", "side", "cabling"};
+        allowed = {"lineup", "output", "cover", "side", "cabling", "head"};
         line.Cabling = isSet("cabling");
         line.MapPath = value("lineup");
+        line.Head = value("head");
         line.Output = value("output");
         if (line.MapPath.isEmpty() || line.Output.isEmpty()) fail(LineupUsage);
         break;

@@ -33,7 +33,7 @@ struct CommandLine {
     bool OriginalSide = false;                      // --lineup --side original
     bool Cabling = false;                           // --lineup --cabling
     QString ConvertInput, ConvertOutput;            // --convert IN OUT
-    QString Head;                                   // --convert: --head FILE
+    QString Head;                                   // --convert, --render, --lineup: --head FILE
     QString Codec;                                  // video: --codec NAME
     std::optional<int> Crf;                         // video: --crf N
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS

@@ -36,8 +36,9 @@ volatile sig_atomic_t interrupted = 0;
 
 void OnInterrupt(int) { interrupted = 1; }
 
-// Ctrl+C and a polite kill stop the loop between frames instead of killing the process with a
-// temporary file left behind; the handlers go back to what they were when the render ends.
+// Ctrl+C, a polite kill, a closed terminal (SIGHUP) and a closed pipe on stderr (SIGPIPE) stop
+// the loop between frames instead of killing the process with a temporary file left behind; the
+// handlers go back to what they were when the render ends.
 class InterruptCatcher {
 public:
     InterruptCatcher() {
@@ -47,15 +48,21 @@ public:
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &oldInt_);
         sigaction(SIGTERM, &action, &oldTerm_);
+        sigaction(SIGHUP, &action, &oldHup_);
+        sigaction(SIGPIPE, &action, &oldPipe_);
     }
     ~InterruptCatcher() {
         sigaction(SIGINT, &oldInt_, nullptr);
         sigaction(SIGTERM, &oldTerm_, nullptr);
+        sigaction(SIGHUP, &oldHup_, nullptr);
+        sigaction(SIGPIPE, &oldPipe_, nullptr);
     }
 
 private:
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+    struct sigaction oldHup_ {};
+    struct sigaction oldPipe_ {};
 };
 
 int Fail(int code, const std::string& text) {
@@ -168,7 +175,12 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     av_log_set_level(AV_LOG_FATAL);
 
     Map map;
-    const MapLoadResult loaded = ReadMapFile(map, options.MapPath);
+    MapLoadResult loaded;
+    loaded.Accepted = options.Map != nullptr;
+    if (options.Map)
+        map = *options.Map;
+    else
+        loaded = ReadMapFile(map, options.MapPath);
     if (!loaded) {
         const std::string why = !loaded.Message.empty()     ? loaded.Message
                                 : !loaded.ReadError.empty() ? loaded.ReadError

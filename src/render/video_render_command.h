@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "map/map_model.h"
 #include "remap/cover.h"
 
 namespace tesselink {
 
 struct VideoRenderOptions {
     std::string MapPath;
+    const tesselink::Map* Map = nullptr;  // the map at MapPath, already read; none: read here
     std::string VideoPath;
     std::string OutputPath;
     std::optional<tesselink::CoverMode> CoverMode;  // none: the map's own cover option

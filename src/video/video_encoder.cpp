@@ -18,6 +18,7 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
+#include "map/safe_write.h"
 #include "video/rgb_to_yuv.h"
 #include "video/video_path.h"
 
@@ -89,7 +90,7 @@ std::string VideoEncoderSettingsProblem(const std::string& path, const VideoEnco
 }
 
 struct VideoEncoder::State {
-    std::string path, temporary;
+    std::string path, temporary, finalPath;
     int fd = -1;
     int writeErrno = 0;  // what the last failed write or seek said
     AVFormatContext* format = nullptr;
@@ -231,15 +232,12 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
     s_ = std::make_unique<State>();
     State& s = *s_;
     s.path = path;
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string pattern = folder + "." + base + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    s.fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (s.fd < 0) return fail("cannot write " + path + ": " + std::strerror(errno));
-    s.temporary = name.data();
+    OutputTemporary temporary;
+    std::string problem;
+    if (!CreateOutputTemporary(path, temporary, problem)) return fail(problem);
+    s.fd = temporary.Fd;
+    s.temporary = temporary.Path;
+    s.finalPath = temporary.FinalPath;
 
     int result = avformat_alloc_output_context2(&s.format, nullptr, MuxerName(ext), s.temporary.c_str());
     if (result < 0 || !s.format) return fail("cannot make a ." + ext + " file: " + AvErrorText(result));
@@ -410,19 +408,12 @@ bool VideoEncoder::Finish(std::string* why) {
     // Some file systems report a full disk only when the data is flushed.
     if (::fsync(s.fd) != 0 && errno != EINVAL && errno != EROFS)
         return fail("cannot write " + s.path + ": " + std::strerror(errno));
-    // The new file gets the mode a plain create would give it.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(s.fd, 0666 & ~mask);
-    const int fd = s.fd;
+    // Through a symbolic link to its target, keeping an existing file's mode.
+    OutputTemporary temporary{s.fd, s.temporary, s.finalPath};
     s.fd = -1;
-    if (::close(fd) != 0) return fail("cannot write " + s.path + ": " + std::strerror(errno));
-    // Something other than a file may have been put there meanwhile.
-    const std::string problem = VideoOutputProblem(s.path);
-    if (!problem.empty()) return fail("cannot write " + s.path + ": " + problem);
-    if (::rename(s.temporary.c_str(), s.path.c_str()) != 0)
-        return fail("cannot write " + s.path + ": " + std::strerror(errno));
     s.temporary.clear();
+    std::string problem;
+    if (!CommitOutputTemporary(temporary, s.path, problem)) return fail(problem);
     s.Close(false);
     return true;
 }

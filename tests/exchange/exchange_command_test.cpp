@@ -9,6 +9,8 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 #include "exchange/ffmpeg_graph.h"
 #include "exchange/lineup.h"
 #include "map/map_file.h"
@@ -216,6 +218,101 @@ TEST_F(ExchangeCommand, CablingDrawsTheOrderOverTheLineup) {
                           "--cabling"})
                   .Code,
               2);
+}
+
+TEST_F(ExchangeCommand, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched) {
+    std::mt19937 random(28);
+    const Map map = testing::RandomValidMap(random, 30, 200, 5);
+    ASSERT_TRUE(WriteMapFile(map, Path("wall.map").toStdString()));
+    ASSERT_EQ(RunProgram({"--convert", Path("wall.map"), Path("wall.json")}).Code, 0);
+    ASSERT_EQ(RunProgram({"--convert", Path("wall.map"), Path("wall.csv")}).Code, 0);
+    ASSERT_EQ(::link(Path("wall.map").toUtf8().constData(), Path("hard.png").toUtf8().constData()), 0);
+    ASSERT_EQ(::symlink("wall.json", Path("soft.map").toUtf8().constData()), 0);
+    const QByteArray mapBytes = Contents(Path("wall.map")), jsonBytes = Contents(Path("wall.json"));
+    const QByteArray csvBytes = Contents(Path("wall.csv"));
+    const QString dotted = dir_.path() + "/./wall.map";
+    const struct {
+        QStringList Args;
+        int Code;
+        QString Message;
+    } cases[] = {
+        // A lineup over its map: refused by the name already.
+        {{"--lineup", Path("wall.map"), "--output", Path("wall.map")},
+         2,
+         "cannot write " + Path("wall.map") + ": a .map file is not a picture"},
+        {{"--lineup", Path("wall.map"), "--output", Path("hard.png")},
+         1,
+         "cannot write " + Path("hard.png") + ": it is the map " + Path("wall.map")},
+        {{"--lineup", Path("wall.csv"), "--head", Path("wall.map"), "--output", Path("hard.png")},
+         1,
+         "cannot write " + Path("hard.png") + ": it is the head file " + Path("wall.map")},
+        {{"--convert", Path("wall.map"), dotted}, 1, "cannot write " + dotted + ": it is the map " + Path("wall.map")},
+        {{"--convert", Path("wall.json"), Path("soft.map")},
+         1,
+         "cannot write " + Path("soft.map") + ": it is the map " + Path("wall.json")},
+        {{"--convert", Path("wall.csv"), Path("soft.map"), "--head", Path("wall.json")},
+         1,
+         "cannot write " + Path("soft.map") + ": it is the head file " + Path("wall.json")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Args.join(' ').toStdString());
+        const Outcome o = RunProgram(c.Args);
+        EXPECT_EQ(o.Code, c.Code);
+        EXPECT_TRUE(o.Err.startsWith("tesselink: " + c.Message)) << o.Err.toStdString();
+        EXPECT_EQ(Contents(Path("wall.map")), mapBytes);
+        EXPECT_EQ(Contents(Path("wall.json")), jsonBytes);
+        EXPECT_EQ(Contents(Path("wall.csv")), csvBytes);
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 5);
+}
+
+TEST_F(ExchangeCommand, LineupChecksItsOutputBeforeItReadsOrDraws) {
+    // The map is missing as well: the output's name is what the user hears about first.
+    const Outcome named = RunProgram({"--lineup", Path("missing.map"), "--output", Path("out.json")});
+    EXPECT_EQ(named.Code, 2);
+    EXPECT_TRUE(named.Err.startsWith("tesselink: cannot write " + Path("out.json") + ": a .json file is not a picture"))
+        << named.Err.toStdString();
+    const Outcome folder = RunProgram({"--lineup", Path("missing.map"), "--output", Path("no/out.png")});
+    EXPECT_EQ(folder.Code, 1);
+    EXPECT_EQ(folder.Err,
+              "tesselink: cannot write " + Path("no/out.png") + ": the folder " + Path("no") + " does not exist\n");
+    // A named picture format is written in that format.
+    std::mt19937 random(29);
+    ASSERT_TRUE(WriteMapFile(testing::RandomValidMap(random, 30, 100, 3), Path("m.map").toStdString()));
+    ASSERT_EQ(RunProgram({"--lineup", Path("m.map"), "--output", Path("l.bmp")}).Code, 0);
+    EXPECT_TRUE(Contents(Path("l.bmp")).startsWith("BM"));
+}
+
+TEST_F(ExchangeCommand, EmptyWindowsAreRefusedFromEveryFormatWithTheirNumber) {
+    Map map;
+    map.Windows = {MakeWindow(0, 0, 10, 10, 0, 0, 0), MakeWindow(5, 5, 0, 7, 0, 0, 0)};
+    map.Head.WindowCount = 2;
+    ASSERT_TRUE(WriteMapFile(map, Path("empty.map").toStdString()));  // the editor may store one
+    const Outcome fromMap = RunProgram({"--convert", Path("empty.map"), Path("out.json")});
+    EXPECT_EQ(fromMap.Code, 1);
+    EXPECT_EQ(fromMap.Err, "tesselink: " + Path("empty.map") +
+                               ": window 2: the window is 0 x 7; a window needs a width and a height of at least 1\n");
+    Write("empty.csv", "MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n0,0,0,10,10,0,0\n0,5,5,0,7,0,0\n");
+    ASSERT_TRUE(WriteMapFile(Map(), Path("head.map").toStdString()));
+    const Outcome fromCsv = RunProgram({"--convert", Path("empty.csv"), Path("out.json"), "--head", Path("head.map")});
+    EXPECT_EQ(fromCsv.Code, 1);
+    EXPECT_EQ(fromCsv.Err, "tesselink: " + Path("empty.csv") +
+                               " line 3: window 2: the window is 0 x 7; a window needs a width and a height of at "
+                               "least 1\n");
+    EXPECT_FALSE(QFile::exists(Path("out.json")));
+}
+
+TEST_F(ExchangeCommand, ManyProblemsShowTheFirstTwentyAndACountOfTheRest) {
+    QByteArray csv = "MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n";
+    for (int i = 0; i < 100; ++i) csv += "9,0,0,1,1,0,0\n";
+    Write("bad.csv", csv);
+    ASSERT_TRUE(WriteMapFile(Map(), Path("head.map").toStdString()));
+    const Outcome o = RunProgram({"--convert", Path("bad.csv"), Path("out.map"), "--head", Path("head.map")});
+    EXPECT_EQ(o.Code, 1);
+    const QStringList lines = o.Err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 21);
+    EXPECT_EQ(lines[19], "tesselink: " + Path("bad.csv") + " line 21: MapMode \"9\" is not a map mode 0-5");
+    EXPECT_EQ(lines[20], "tesselink: ... and 80 more");
 }
 
 }  // namespace

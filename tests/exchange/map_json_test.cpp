@@ -123,5 +123,83 @@ TEST(MapJson, RefusalsNameTheElementAndLeaveTheMapAlone) {
                     .Ok());
 }
 
+TEST(MapJson, ADuplicatedMemberIsRefusedWithItsNameAndPlace) {
+    const std::string head = R"("original": {"width": 640, "height": 480}, "target": {"width": 640, "height": 480})";
+    const std::string good = R"({"original": [0, 0, 10, 10], "target": [0, 0], "mode": "copy"})";
+    const struct {
+        std::string Json;
+        const char* Expected;
+    } cases[] = {
+        // The second list would silently replace the first.
+        {"{" + head + ", \"windows\": [" + good + "],\n\"windows\": []}",
+         "map.json line 2: the member \"windows\" is given twice"},
+        {"{" + head + ", \"windows\": [" + good + ", " + good +
+             ",\n {\"original\": [0, 0, 1, 1], \"mode\": \"copy\", \"target\": [0, 0], \"mode\": \"copy\"}]}",
+         "map.json line 2: windows[2]: the member \"mode\" is given twice"},
+        // The same name spelt with an escape is the same member.
+        {R"({"original": {"width": 640, "height": 480, "w\u0069dth": 1}, "target": {"width": 1, "height": 1},
+             "windows": []})",
+         "map.json line 1: original: the member \"width\" is given twice"},
+        {R"({"cover": {}, "cover": {}, )" + head + R"(, "windows": []})",
+         "map.json line 1: the member \"cover\" is given twice"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Json);
+        Map map;
+        map.Windows = {MakeWindow(1, 1, 1, 1, 1, 1, 1)};
+        const Map before = map;
+        const ExchangeRead read = ReadMapJson(QByteArray::fromStdString(c.Json), map);
+        ASSERT_EQ(read.Problems.size(), 1u);
+        EXPECT_EQ(DescribeProblem("map.json", read.Problems[0]), c.Expected);
+        EXPECT_EQ(MapBytes(map), MapBytes(before));
+    }
+    // Members of the same name in different objects are not duplicates.
+    Map map;
+    EXPECT_TRUE(
+        ReadMapJson(QByteArray::fromStdString("{" + head + ", \"windows\": [" + good + ", " + good + "]}"), map).Ok());
+    EXPECT_EQ(map.Windows.size(), 2u);
+}
+
+TEST(MapJson, EmptyWindowsForeignTextAndMinusZero) {
+    const std::string head = R"({"original": {"width": 640, "height": 480}, "target": {"width": 640, "height": 480},)";
+    auto one = [&](const std::string& window) { return head + " \"windows\": [" + window + "]}"; };
+    const struct {
+        std::string Json;
+        const char* Expected;
+    } cases[] = {
+        {one(R"({"original": [0, 0, 0, 10], "target": [0, 0], "mode": "copy"})"),
+         "map.json: windows[0] (window 1): the window is 0 x 10; a window needs a width and a height of at least 1"},
+        {one(R"({"original": [5, 5, 0, 0], "target": [0, 0], "mode": "half-turn"})"),
+         "map.json: windows[0] (window 1): the window is 0 x 0; a window needs a width and a height of at least 1"},
+        // Bytes that would drive a terminal are shown escaped, and a long value cut.
+        {one(R"({"original": [0, 0, 1, 1], "target": [0, 0], "mode": "\u001b[2J\u0007"})"),
+         "map.json: windows[0].mode: \"\\x1b[2J\\x07\" is not a map mode (copy, clockwise, anticlockwise, "
+         "vertical-mirror, level-mirror, half-turn)"},
+        {std::string("\xff\xfe{\0}\0", 6), "map.json: the file is UTF-16 text; save it as UTF-8"},
+        {std::string("{\0\"\0", 4), "map.json: the file is UTF-16 text; save it as UTF-8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Json);
+        Map map;
+        const ExchangeRead read = ReadMapJson(QByteArray::fromStdString(c.Json), map);
+        ASSERT_EQ(read.Problems.size(), 1u);
+        EXPECT_EQ(DescribeProblem("map.json", read.Problems[0]), c.Expected);
+    }
+    const std::string longMode(3000, 'x');
+    Map map;
+    const ExchangeRead read = ReadMapJson(
+        QByteArray::fromStdString(one(R"({"original": [0, 0, 1, 1], "target": [0, 0], "mode": ")" + longMode + "\"}")),
+        map);
+    ASSERT_EQ(read.Problems.size(), 1u);
+    const std::string shown = "\"" + std::string(60, 'x') + "...\" (3000 bytes) is not a map mode";
+    EXPECT_EQ(read.Problems[0].Reason.substr(0, shown.size()), shown);
+
+    ASSERT_TRUE(ReadMapJson(QByteArray::fromStdString(one(R"({"original": [-0, 0, 1, 1], "target": [0, -0.0],
+                                                              "mode": "copy"})")),
+                            map)
+                    .Ok());
+    EXPECT_EQ(map.Windows.at(0), MakeWindow(0, 0, 1, 1, 0, 0, 0));
+}
+
 }  // namespace
 }  // namespace tesselink

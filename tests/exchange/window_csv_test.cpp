@@ -115,5 +115,56 @@ TEST(WindowCsv, AHeadAbove2000RefusesEveryWindow) {
               "w.csv line 2: window 1: High and Width can't more than 2000");
 }
 
+TEST(WindowCsv, AQuotedLineEndIsPartOfItsCellAndLaterLinesKeepTheirNumbers) {
+    const QByteArray csv =
+        "Note,MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY\n"
+        "\"first\nsecond, \"\"third\"\"\",0,1,2,3,4,5,6\n"
+        "plain,0,1,2,3,0,5,6\n";
+    Map head;
+    Map map;
+    const ExchangeRead read = ReadWindowCsv(csv, head.Head, map);
+    ASSERT_EQ(read.Problems.size(), 1u);
+    // The line numbers are the file's: the note took two.
+    EXPECT_EQ(DescribeProblem("w.csv", read.Problems[0]),
+              "w.csv line 4: window 2: the window is 3 x 0; a window needs a width and a height of at least 1");
+    ASSERT_TRUE(ReadWindowCsv(csv.left(csv.indexOf("plain")), head.Head, map).Ok());
+    ASSERT_EQ(map.Windows.size(), 1u);
+    EXPECT_EQ(map.Windows[0], MakeWindow(1, 2, 3, 4, 5, 6, 0));
+}
+
+TEST(WindowCsv, FilesThatAreNotUtf8LinesSayWhatTheyAre) {
+    const std::string header = "MapMode,OriginalX,OriginalY,Width,Height,TargetX,TargetY";
+    std::string utf16;
+    for (char c : header + "\n0,0,0,1,1,0,0\n") utf16 += std::string{c, '\0'};
+    const struct {
+        std::string Csv;
+        const char* Expected;
+    } cases[] = {
+        {header + "\r0,0,0,1,1,0,0\r",
+         "w.csv: the lines end in CR alone, as in old Mac text files; save it with LF or CR LF line ends"},
+        {"\xff\xfe" + utf16, "w.csv: the file is UTF-16 text; save it as UTF-8"},
+        {utf16, "w.csv: the file is UTF-16 text; save it as UTF-8"},
+        {header + "\n0,0,0,1,1,0,0\n\"open,0,0,1,1,0,0\n0,0,0,1,1,0,0\n",
+         "w.csv line 3: the quote opened on this line is never closed"},
+        {header + "\n0,0,0,1\x1b]0;owned\x07,1,0,0\n",
+         "w.csv line 2: Width \"1\\x1b]0;owned\\x07\" is not a whole number"},
+        {header + "\n0,0,0,1,1,0,-1\n", "w.csv line 2: TargetY \"-1\" is negative"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Csv);
+        Map head;
+        Map map;
+        const ExchangeRead read = ReadWindowCsv(QByteArray::fromStdString(c.Csv), head.Head, map);
+        ASSERT_EQ(read.Problems.size(), 1u);
+        EXPECT_EQ(DescribeProblem("w.csv", read.Problems[0]), c.Expected);
+    }
+    // -0 is 0, as JSON takes it; a lone header ended by CR is no old Mac file.
+    Map head;
+    Map map;
+    EXPECT_TRUE(ReadWindowCsv(QByteArray::fromStdString(header + "\r"), head.Head, map).Ok());
+    ASSERT_TRUE(ReadWindowCsv(QByteArray::fromStdString(header + "\n-0,0,-00,1,1,0,0\n"), head.Head, map).Ok());
+    EXPECT_EQ(map.Windows.at(0), MakeWindow(0, 0, 1, 1, 0, 0, 0));
+}
+
 }  // namespace
 }  // namespace tesselink
