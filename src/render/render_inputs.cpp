@@ -1,18 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/render_inputs.h"
 
+#include <vector>
+
+#include "exchange/exchange_file.h"
 #include "map/map_file.h"
 #include "picture/colour_plane_refresh.h"
 
 namespace tesselink {
 
 std::string LoadMapToRender(const std::string& path, Map& map) {
-    const MapLoadResult loaded = ReadMapFile(map, path);
-    if (!loaded) {
-        const std::string why = !loaded.Message.empty()     ? loaded.Message
-                                : !loaded.ReadError.empty() ? loaded.ReadError
-                                                            : "not a map file";
-        return "cannot load map " + path + ": " + why;
+    if (FormatOfPath(path) == ExchangeFormat::Json) {
+        std::vector<std::string> problems;
+        if (!LoadMapOrJson(path, map, problems)) return problems.empty() ? "cannot load map " + path : problems.front();
+    } else {
+        const MapLoadResult loaded = ReadMapFile(map, path);
+        if (!loaded) {
+            const std::string why = !loaded.Message.empty()     ? loaded.Message
+                                    : !loaded.ReadError.empty() ? loaded.ReadError
+                                                                : "not a map file";
+            return "cannot load map " + path + ": " + why;
+        }
+        for (std::size_t i = 0; i < map.Windows.size(); ++i) {
+            const MapLoadResult checked = CheckMapWindow(map.Windows[i], map.Head, EmptyWindows::Refused);
+            if (!checked)
+                return "cannot load map " + path + ": window " + std::to_string(i + 1) + ": " + checked.Message;
+        }
     }
     const MapFileHead& head = map.Head;
     if (head.TargetWidth == 0 || head.TargetHeight == 0)

@@ -8,7 +8,7 @@
 
 namespace tesselink {
 
-// Reads the map at `path` into `map`. Empty when it can be rendered, else the line to print
+// Reads the map at `path` (a .map or .json file) into `map`. Empty when it can be rendered, else the line to print
 // ("cannot load map PATH: ...", "cannot render PATH: ...").
 std::string LoadMapToRender(const std::string& path, Map& map);
 
