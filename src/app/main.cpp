@@ -11,6 +11,7 @@
 #include "exchange/exchange_commands.h"
 #include "map/safe_write.h"
 #include "render/command_line.h"
+#include "render/memory_guard.h"
 #include "render/render_command.h"
 
 namespace {
@@ -32,20 +33,23 @@ int main(int argc, char** argv) {
     switch (line.Mode) {
     case CommandMode::Help: std::fputs(tesselink::CommandLineHelp().c_str(), stdout); return 0;
     case CommandMode::Version: std::printf("Tesselink %s\n", TESSELINK_VERSION); return 0;
-    case CommandMode::Render: {
-        QCoreApplication app(argc, argv);
-        return tesselink::RunRenderCommand(line);
-    }
-    case CommandMode::Lineup: {
-        // Text needs a QGuiApplication; a lineup never needs a display.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        return tesselink::RunLineupCommand(line);
-    }
-    case CommandMode::Convert: {
-        QCoreApplication app(argc, argv);
-        return tesselink::RunConvertCommand(line);
-    }
+    case CommandMode::Render:
+        return tesselink::RunWithMemoryGuard([&] {
+            QCoreApplication app(argc, argv);
+            return tesselink::RunRenderCommand(line);
+        });
+    case CommandMode::Lineup:
+        return tesselink::RunWithMemoryGuard([&] {
+            // Text needs a QGuiApplication; a lineup never needs a display.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            return tesselink::RunLineupCommand(line);
+        });
+    case CommandMode::Convert:
+        return tesselink::RunWithMemoryGuard([&] {
+            QCoreApplication app(argc, argv);
+            return tesselink::RunConvertCommand(line);
+        });
     case CommandMode::Editor:
         if (!line.Error.isEmpty() && !line.FileNameMistake) {
             std::fprintf(stderr, "tesselink: %s\n", qPrintable(line.Error));

@@ -35,6 +35,7 @@ struct CommandLine {
     QString Codec;                                  // video: --codec NAME
     std::optional<int> Crf;                         // video: --crf N
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
+    bool KeepGoing = false;                         // video: --keep-going
 };
 
 // Parses `arguments` (without the program's name). `--option value` and `--option=value` are
