@@ -22,7 +22,9 @@ std::mutex logMutex;  // guards everything below and every DecoderComplaints' te
 unsigned long errorLines = 0;
 unsigned long lastErrorLine = 0;
 std::string lastError;
-unsigned long lastMemoryLine = 0;  // the errorLines count at the last line about memory
+unsigned long lastMemoryLine = 0;
+unsigned long lastSizeLine = 0;  // the last "Picture size WxH is invalid"
+std::string lastSize;            // the errorLines count at the last line about memory
 std::set<const void*> liveComplaints;
 LibraryStderrHold* activeHold = nullptr;
 
@@ -44,6 +46,10 @@ void RecordError(const std::string& line) {
     lastErrorLine = errorLines;
     lastError = line;
     if (SaysMemory(line)) lastMemoryLine = errorLines;
+    if (line.find("Picture size ") != std::string::npos) {
+        lastSizeLine = errorLines;
+        lastSize = line;
+    }
 }
 
 void OnLibraryLog(void* context, int level, const char* format, va_list arguments) {
@@ -100,6 +106,11 @@ bool MemoryLooksShort() {
     if (room == MAP_FAILED) return true;
     ::munmap(room, Probe);
     return false;
+}
+
+std::string LibrarySizeRefusalSince(LibraryLogMark mark) {
+    std::lock_guard<std::mutex> lock(logMutex);
+    return lastSizeLine > mark.Lines ? lastSize : std::string();
 }
 
 std::string LibraryReason(int code, LibraryLogMark mark) {

@@ -27,6 +27,9 @@ bool LibraryMemoryShortSince(LibraryLogMark mark);
 // The last error line logged since `mark`, without its prefix and line end; empty when none.
 std::string LibraryErrorSince(LibraryLogMark mark);
 
+// The last line since `mark` in which a library refused a picture size ("Picture size WxH is invalid").
+std::string LibrarySizeRefusalSince(LibraryLogMark mark);
+
 // FFmpeg's text for `code`, or "not enough memory" when it or the libraries' lines since `mark`
 // say memory ran out, with the library's own error line when it says more than the code.
 std::string LibraryReason(int code, LibraryLogMark mark);

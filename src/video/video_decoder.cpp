@@ -34,7 +34,7 @@ std::string TooLargeForDecoders(int width, int height) {
 // When a library refused a picture size since `mark`, that reason (FFmpeg logs "Picture size WxH
 // is invalid" and then gives a code that says nothing of it).
 std::string SizeRefusalSince(LibraryLogMark mark) {
-    const std::string line = LibraryErrorSince(mark);
+    const std::string line = LibrarySizeRefusalSince(mark);
     int width = 0, height = 0;
     const std::size_t at = line.find("Picture size ");
     if (at != std::string::npos && std::sscanf(line.c_str() + at, "Picture size %ux%u", &width, &height) == 2)
