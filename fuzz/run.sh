@@ -11,9 +11,14 @@ shift 2 || shift $#
 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build"
 
-# target:seed-folder:share of the time in percent. The image parser saturates within seconds;
-# the file path and the picture headers have more ground to cover.
-targets=(map_reader_fuzz:map:20 map_open_fuzz:map:40 picture_header_fuzz:picture:40)
+# target:seed-folder:share of the time in percent, one per line. The image parser saturates within
+# seconds; the file path, the picture headers and the video decoders have more ground to cover.
+targets=(
+  map_reader_fuzz:map:15
+  map_open_fuzz:map:30
+  picture_header_fuzz:picture:30
+  video_decode_fuzz:video:25
+)
 for entry in "${targets[@]}"; do
   IFS=: read -r name seeds share <<<"$entry"
   seconds=$(( total * share / 100 )); [ "$seconds" -ge 1 ] || seconds=1
