@@ -116,7 +116,8 @@ TEST_F(VideoFaultsTest, NamesThatLookLikeProtocolsOrPatternsAreReadAsThatOneFile
     WriteVideo("b.mkv", Frames(4, 32, 24, 20));
     const std::string own = WriteVideo("own.mkv", Frames(5, 32, 24, 30));
     const std::string map = WriteMap("copy.map", 32, 24, 32, 24);
-    for (const char* name : {"x001.png", "x002.png"}) ASSERT_TRUE(QFile::copy(QString::fromStdString(own), dir_.filePath(name)));
+    for (const char* name : {"x001.png", "x002.png"})
+        ASSERT_TRUE(QFile::copy(QString::fromStdString(own), dir_.filePath(name)));
     // Relative names, as a user types them: an absolute path would hide a protocol prefix.
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
