@@ -63,6 +63,7 @@ struct VideoDecoder::State {
     long long index = -1;     // of the current frame
     long long expected = -1;  // frames the video stream itself says it has; -1 when it does not
     long long maxPixels = Picture::MaxPixels;
+    long long seekingTo = 0;  // the frame a seek went for, while no frame is decoded after it
     VideoInfo info;
     DecoderComplaints complaints;  // the codec context's opaque: its error lines in the log
     unsigned long complaintsSeen = 0;
@@ -81,7 +82,10 @@ struct VideoDecoder::State {
     }
 
     // "after frame N", or "at the first frame" before any.
-    std::string Where() const { return index < 0 ? "at the first frame" : "after frame " + std::to_string(index); }
+    std::string Where() const {
+        if (index >= 0) return "after frame " + std::to_string(index);
+        return seekingTo > 0 ? "near frame " + std::to_string(seekingTo) : std::string("at the first frame");
+    }
 
     // A packet the decoder refused: damage once the video is open, a failure before.
     bool Refused(int result, LibraryLogMark mark, std::string* why) {
@@ -375,6 +379,7 @@ VideoDecoder::Step VideoDecoder::SeekToFrame(long long index, std::string* why) 
             s.pending = false;
             s.haveFrame = false;
             s.index = -1;
+            s.seekingTo = index;
             const Step step = s.Decode(why);
             if (step != Step::Frame) return step;
             if (s.index <= index || attempt == 1) break;

@@ -32,6 +32,9 @@ TEST(CommandLineParse, BothValueFormsAndEveryModesFields) {
     EXPECT_EQ(line.Crf, 23);
     EXPECT_EQ(line.Start, 1.5);
     EXPECT_EQ(line.Duration, 10.0);
+    EXPECT_FALSE(line.KeepGoing);
+    EXPECT_TRUE(
+        ParseCommandLine({"--render", "m.map", "--video", "in.mp4", "--output", "o.mp4", "--keep-going"}).KeepGoing);
 
     line = ParseCommandLine({"--lineup", "m.map", "--output", "l.png", "--side=original", "--cover=none"});
     EXPECT_EQ(line.Mode, CommandMode::Lineup);
@@ -121,6 +124,12 @@ TEST(CommandLineParse, MistakesAreOneLineAndTellTheMode) {
          CommandMode::Convert,
          "--output does not go with --convert"},
         {{"m.map", "--head", "h.map"}, CommandMode::Editor, "--head does not go with the editor"},
+        {{"--render", "m.map", "--picture", "p.png", "--output", "o.png", "--keep-going"},
+         CommandMode::Render,
+         "--keep-going goes with --video"},
+        {{"--lineup", "m.map", "--output", "l.png", "--keep-going"},
+         CommandMode::Lineup,
+         "--keep-going does not go with --lineup"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Arguments.join(' ').toStdString());
