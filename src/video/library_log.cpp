@@ -150,6 +150,13 @@ bool DecoderComplaints::IsLive(const void* opaque) {
 }
 
 LibraryStderrHold::LibraryStderrHold() {
+#if defined(__SANITIZE_ADDRESS__)
+    return;  // a sanitizer's report must reach the terminal even when the process dies
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+    return;
+#endif
+#endif
     std::fflush(stderr);
     // A file, not a pipe: a pipe nobody drains would block a library that writes much.
     scratch_ = ::memfd_create("library-stderr", MFD_CLOEXEC);
@@ -179,7 +186,25 @@ LibraryStderrHold::~LibraryStderrHold() {
     std::fflush(stderr);
     ::dup2(saved_, STDERR_FILENO);
     std::fclose(messages_);  // closes saved_
+    // What was not a library's line (an x264 line starts "x264 [") is passed on.
+    char buffer[4096];
+    std::string held;
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(scratch_, buffer, sizeof buffer, at);
+        if (n <= 0) break;
+        held.append(buffer, static_cast<std::size_t>(n));
+        at += n;
+    }
     ::close(scratch_);
+    for (std::size_t start = 0; start < held.size();) {
+        std::size_t end = held.find('\n', start);
+        end = end == std::string::npos ? held.size() : end + 1;
+        if (held.compare(start, 6, "x264 [") != 0) {
+            const ssize_t ignored = ::write(STDERR_FILENO, held.data() + start, end - start);
+            (void)ignored;
+        }
+        start = end;
+    }
 }
 
 void LibraryStderrHold::Scan() {

@@ -56,8 +56,9 @@ private:
 };
 
 // While alive, whatever a library prints straight to stderr (x264 prints "malloc failed" there) is
-// held back: it is dropped, and a line about memory is remembered for LibraryMemoryShortSince.
-// The program's own lines go to Messages(), the real stderr. One at a time, for a command-line run.
+// held back: x264's lines are dropped (one about memory is remembered for LibraryMemoryShortSince),
+// any other line is passed on at the end. The program's own lines go to Messages(), the real
+// stderr. One at a time, for a command-line run; a sanitizer build holds nothing back.
 class LibraryStderrHold {
 public:
     LibraryStderrHold();
