@@ -17,14 +17,21 @@ extern "C" {
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <future>
+#include <system_error>
+#include <thread>
 #include <optional>
 
 #include "map/map_file.h"
 #include "remap/remap.h"
 #include "render/video_render_command.h"
+#include "video/frame_pump.h"
 #include "video/video_decoder.h"
 #include "video_test_files.h"
 
@@ -311,6 +318,61 @@ TEST_F(VideoFaultsTest, OversizedFramesSayTheirSizeAndTheLimit) {
         << errors;
     EXPECT_EQ(Files(), QStringList({"copy.map", "huge.y4m"}));
 }
+
+#if !defined(TESSELINK_SANITIZED)
+TEST_F(VideoFaultsTest, APumpWhoseThreadCannotStartSaysSoInsteadOfAborting) {
+    const std::string video = WriteVideo("in.mkv", Frames(3, 32, 24));
+    auto decoder = std::make_unique<VideoDecoder>();
+    std::string why;
+    ASSERT_TRUE(decoder->Open(video, &why)) << why;
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Room for small allocations, none for a thread's stack.
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t size = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (2 << 20);
+        const rlimit limit{size, size};
+        if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(3);
+        // Stacks of threads that have ended are kept for reuse; waiting threads take them all.
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        std::vector<std::thread> holders;
+        try {
+            for (int i = 0; i < 1000; ++i) holders.emplace_back([released] { released.wait(); });
+        } catch (const std::system_error&) {}
+        VideoFramePump pump(std::move(decoder), 32, 24);
+        std::unique_ptr<PumpedFrame> frame;
+        std::string reason;
+        const VideoFramePump::Result result = pump.Pop(frame, &reason);
+        release.set_value();
+        for (std::thread& holder : holders) holder.join();
+        ::_exit(result == VideoFramePump::Result::Error && reason.find("not enough memory") != std::string::npos ? 0
+                : result == VideoFramePump::Result::Frame                                                        ? 2
+                                                                                                                 : 1);
+    }
+    // An uncaught exception may leave the child hanging in its abort: 30 s at most.
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 3000 && ended == 0; ++i) {
+        ended = ::waitpid(child, &status, WNOHANG);
+        if (ended == 0) ::usleep(10000);
+    }
+    if (ended == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        FAIL() << "the child hung";
+    }
+    ASSERT_EQ(ended, child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "the thread started within the limit";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 #if defined(TESSELINK_EXECUTABLE) && !defined(TESSELINK_SANITIZED)
 // Runs the program with its address space limited to `kilobytes`.
