@@ -120,7 +120,7 @@ bool Picture::Load(const std::string& path, std::string* error) {
     if (!read) {
         // A decoder that cannot get its buffers says only that it failed; whether a picture of
         // that size fits tells memory apart from damage.
-        if (header.Size.isValid() && QImage(header.Size, QImage::Format_RGB32).isNull())
+        if (!header.Size.isEmpty() && QImage(header.Size, QImage::Format_RGB32).isNull())
             return Fail(error, "not enough memory for the picture");
         return Fail(error, "the picture data is damaged");
     }
