@@ -13,6 +13,7 @@ extern "C" {
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cmath>
@@ -109,6 +110,10 @@ struct VideoEncoder::State {
     AVPacket* packet = nullptr;
     long long frames = 0;
     long long lastPts = -1;
+    AVPacket* held = nullptr;  // the encoder's latest packet, not yet muxed
+    long long end = 0;         // the end of the last frame shown, in the codec's time base
+    long long firstDts = AV_NOPTS_VALUE;
+    bool movLike = false;    // MP4 or MOV
     long long nextPts = -1;  // set by SetNextFrameTime; negative: one frame time on
     int matrix = 0;
     std::string codecName;
@@ -151,6 +156,7 @@ struct VideoEncoder::State {
         av_frame_free(&words);
         av_frame_free(&encoded);
         av_packet_free(&packet);
+        av_packet_free(&held);
         avcodec_free_context(&codec);
         if (format) {
             format->pb = nullptr;
@@ -171,6 +177,19 @@ struct VideoEncoder::State {
         return "cannot write " + path + ": " + (writeErrno ? std::strerror(writeErrno) : AvErrorText(code));
     }
 
+    // Writes `p` (in the codec's time base) to the muxer.
+    bool Mux(AVPacket* p, std::string* why) {
+        av_packet_rescale_ts(p, codec->time_base, stream->time_base);
+        p->stream_index = stream->index;
+        const int result = av_interleaved_write_frame(format, p);
+        av_packet_unref(p);
+        if (result < 0 || io->error < 0) {
+            if (why) *why = WriteFailure(result < 0 ? result : io->error);
+            return false;
+        }
+        return true;
+    }
+
     // Hands `frame` (null: flush) to the encoder and writes every packet it gives back.
     bool Encode(const AVFrame* frame, std::string* why) {
         const LibraryLogMark mark = MarkLibraryLog();
@@ -181,22 +200,27 @@ struct VideoEncoder::State {
         }
         for (;;) {
             result = avcodec_receive_packet(codec, packet);
-            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
+            if (result == AVERROR(EAGAIN)) return true;
+            if (result == AVERROR_EOF) break;
             if (result < 0) {
                 if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + LibraryReason(result, mark);
                 return false;
             }
             // Every frame lasts one frame time; without it MP4's edit list cuts the last one off.
             if (packet->duration == 0) packet->duration = TicksPerFrame;
-            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
-            packet->stream_index = stream->index;
-            result = av_interleaved_write_frame(format, packet);
-            av_packet_unref(packet);
-            if (result < 0 || io->error < 0) {
-                if (why) *why = WriteFailure(result < 0 ? result : io->error);
-                return false;
-            }
+            if (packet->pts != AV_NOPTS_VALUE) end = std::max<long long>(end, packet->pts + packet->duration);
+            if (firstDts == AV_NOPTS_VALUE) firstDts = packet->dts;
+            // The last packet is held back until the encoder is flushed, for its length below.
+            if (held->data && !Mux(held, why)) return false;
+            av_packet_move_ref(held, packet);
         }
+        if (!held->data) return true;
+        // An MP4's length is its samples' decode times plus the last one's duration, less the
+        // edit list's shift; with frames reordered at irregular times, one frame time for the last
+        // would end the track before the last frame shown. Its duration reaches the end instead.
+        if (movLike && held->dts != AV_NOPTS_VALUE && firstDts != AV_NOPTS_VALUE && end > 0)
+            held->duration = std::max<long long>(held->duration, end - held->dts + std::min<long long>(firstDts, 0));
+        return Mux(held, why);
     }
 };
 
@@ -265,8 +289,10 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
     const AVCodec* encoder = avcodec_find_encoder_by_name(choice.encoder);
     s.codec = avcodec_alloc_context3(encoder);
     s.packet = av_packet_alloc();
+    s.held = av_packet_alloc();
+    s.movLike = ext == "mp4" || ext == "mov";
     s.words = av_frame_alloc();
-    if (!s.codec || !s.packet || !s.words) return fail("not enough memory");
+    if (!s.codec || !s.packet || !s.held || !s.words) return fail("not enough memory");
     s.codecName = encoder->name;
 
     const bool odd = (settings.Width % 2) != 0 || (settings.Height % 2) != 0;
