@@ -7,6 +7,7 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/crc.h>
 #include <libavutil/log.h>
 #include <libavutil/pixfmt.h>
 }
@@ -314,13 +315,34 @@ TEST_F(VideoFaultsTest, OversizedFramesSayTheirSizeAndTheLimit) {
     ASSERT_TRUE(y4mFile.open(QIODevice::WriteOnly));
     y4mFile.write(y4m);
     y4mFile.close();
+    // The PNG: its signature, a head of 16384 x 16384 RGB, a scrap of data, the end.
+    auto chunk = [](const char* type, const QByteArray& body) {
+        QByteArray bytes = QByteArray(type) + body;
+        const std::uint32_t crc =
+            ~av_crc(av_crc_get_table(AV_CRC_32_IEEE_LE), 0xffffffffu,
+                    reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+        QByteArray out;
+        for (int shift : {24, 16, 8, 0}) out.append(static_cast<char>((body.size() >> shift) & 255));
+        out += bytes;
+        for (int shift : {24, 16, 8, 0}) out.append(static_cast<char>((crc >> shift) & 255));
+        return out;
+    };
+    const QByteArray png = QByteArray::fromHex("89504e470d0a1a0a") +
+                           chunk("IHDR", QByteArray::fromHex("00004000000040000802000000")) +
+                           chunk("IDAT", QByteArray::fromHex("789c636000000002000100")) + chunk("IEND", QByteArray());
+    QFile pngFile(QString::fromStdString(Path("huge.png")));
+    ASSERT_TRUE(pngFile.open(QIODevice::WriteOnly));
+    pngFile.write(png);
+    pngFile.close();
     const std::string map = WriteMap("copy.map", 32, 24, 32, 24);
-    std::string errors;
-    EXPECT_EQ(Run(Options(map, Path("huge.y4m"), Path("out.mkv")), &errors), 1);
-    EXPECT_NE(errors.find("the video is 16384 x 16384 pixels, more than the decoders take (16255 x 16255 at most)"),
-              std::string::npos)
-        << errors;
-    EXPECT_EQ(Files(), QStringList({"copy.map", "huge.y4m"}));
+    for (const char* name : {"huge.y4m", "huge.png"}) {
+        std::string errors;
+        EXPECT_EQ(Run(Options(map, Path(name), Path("out.mkv")), &errors), 1) << name;
+        EXPECT_NE(errors.find("the video is 16384 x 16384 pixels, more than the decoders take (16255 x 16255 at most)"),
+                  std::string::npos)
+            << errors;
+    }
+    EXPECT_EQ(Files(), QStringList({"copy.map", "huge.png", "huge.y4m"}));
 }
 
 #if !defined(TESSELINK_SANITIZED)
