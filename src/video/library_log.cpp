@@ -144,11 +144,6 @@ void DecoderComplaints::Add(const std::string& line) {
     ++count_;
 }
 
-bool DecoderComplaints::IsLive(const void* opaque) {
-    std::lock_guard<std::mutex> lock(logMutex);
-    return liveComplaints.count(opaque) != 0;
-}
-
 LibraryStderrHold::LibraryStderrHold() {
 #if defined(__SANITIZE_ADDRESS__)
     return;  // a sanitizer's report must reach the terminal even when the process dies

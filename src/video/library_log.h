@@ -45,10 +45,8 @@ public:
 
     unsigned long Count() const { return count_.load(); }
     std::string Last() const;  // the latest complaint's text
-    // Called by the log callback for a line of this decoder.
+    // Called by the log callback (which checks first that this one is alive) for a line of its decoder.
     void Add(const std::string& line);
-    // Whether `opaque` is a live DecoderComplaints (the log callback's check before it adds).
-    static bool IsLive(const void* opaque);
 
 private:
     std::atomic<unsigned long> count_{0};
@@ -67,7 +65,8 @@ public:
     LibraryStderrHold& operator=(const LibraryStderrHold&) = delete;
 
     FILE* Messages() const { return messages_ ? messages_ : stderr; }
-    // Reads what was held back so far (a line about memory sets the memory flag).
+    // Reads what was held back so far (a line about memory sets the memory flag). Called with the
+    // log's lock held, by LibraryMemoryShortSince.
     void Scan();
 
 private:
