@@ -11,11 +11,17 @@ shift 2 || shift $#
 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build"
 
-# target:seed-folder:share of the time in percent. The image parser saturates within seconds;
-# the file path and the picture headers have more ground to cover.
-targets=(map_reader_fuzz:map:10 map_open_fuzz:map:25 picture_header_fuzz:picture:25)
-# The exchange readers: JSON, and CSV with its head.
-targets+=(json_reader_fuzz:json:20 csv_reader_fuzz:csv:20)
+# target:seed-folder:share of the time in percent, one per line. The image parser saturates within
+# seconds; the file path, the picture headers, the exchange readers and the video decoders have
+# more ground to cover.
+targets=(
+  map_reader_fuzz:map:8
+  map_open_fuzz:map:16
+  picture_header_fuzz:picture:16
+  json_reader_fuzz:json:16
+  csv_reader_fuzz:csv:16
+  video_decode_fuzz:video:28
+)
 for entry in "${targets[@]}"; do
   IFS=: read -r name seeds share <<<"$entry"
   seconds=$(( total * share / 100 )); [ "$seconds" -ge 1 ] || seconds=1

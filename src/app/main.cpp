@@ -12,7 +12,9 @@
 #include "map/safe_write.h"
 #include "output/play_command.h"
 #include "render/command_line.h"
+#include "render/memory_guard.h"
 #include "render/render_command.h"
+#include "video/library_log.h"
 
 namespace {
 
@@ -33,21 +35,27 @@ int main(int argc, char** argv) {
     switch (line.Mode) {
     case CommandMode::Help: std::fputs(tesselink::CommandLineHelp().c_str(), stdout); return 0;
     case CommandMode::Version: std::printf("Tesselink %s\n", TESSELINK_VERSION); return 0;
-    case CommandMode::Render: {
-        QCoreApplication app(argc, argv);
-        return tesselink::RunRenderCommand(line);
-    }
-    case CommandMode::Lineup: {
-        // Text needs a QGuiApplication; a lineup never needs a display.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        return tesselink::RunLineupCommand(line);
-    }
-    case CommandMode::Play: return tesselink::RunPlayCommand(line, argc, argv);
-    case CommandMode::Convert: {
-        QCoreApplication app(argc, argv);
-        return tesselink::RunConvertCommand(line);
-    }
+    case CommandMode::Render:
+        return tesselink::RunWithMemoryGuard([&] {
+            QCoreApplication app(argc, argv);
+            return tesselink::RunRenderCommand(line);
+        });
+    case CommandMode::Lineup:
+        return tesselink::RunWithMemoryGuard([&] {
+            // Text needs a QGuiApplication; a lineup never needs a display. The font library's
+            // complaints when memory runs short are held back: the program's line says it.
+            tesselink::LibraryStderrHold hold;
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            return tesselink::RunLineupCommand(line);
+        });
+    case CommandMode::Play:
+        return tesselink::RunWithMemoryGuard([&] { return tesselink::RunPlayCommand(line, argc, argv); });
+    case CommandMode::Convert:
+        return tesselink::RunWithMemoryGuard([&] {
+            QCoreApplication app(argc, argv);
+            return tesselink::RunConvertCommand(line);
+        });
     case CommandMode::Editor:
         if (!line.Error.isEmpty() && !line.FileNameMistake) {
             std::fprintf(stderr, "tesselink: %s\n", qPrintable(line.Error));

@@ -146,7 +146,9 @@ bool Player::Fetch(std::unique_ptr<PumpedFrame>& slot) {
     const VideoFramePump::Result result = pump_->TryPop(slot, &why);
     if (result == VideoFramePump::Result::Empty) return false;
     if (result == VideoFramePump::Result::Frame) {
-        slot->Time += loopOffset_;
+        // A video's own time stamps pace it (variable rates included); on the clock frame n is
+        // due at n / rate, as every player counts it.
+        slot->Time = (clocked_ ? slot->Time : slot->Stamp) + loopOffset_;
         lastTime_ = slot->Time;
         return true;
     }

@@ -117,7 +117,13 @@ bool Picture::Load(const std::string& path, std::string* error) {
     }
     // The decoders say "premature end" when the data runs out; what they decoded is partly blank.
     if (complaints.filter("premature end", Qt::CaseInsensitive).size() > 0) return Fail(error, Truncated);
-    if (!read) return Fail(error, "the picture data is damaged");
+    if (!read) {
+        // A decoder that cannot get its buffers says only that it failed; whether a picture of
+        // that size fits tells memory apart from damage.
+        if (!header.Size.isEmpty() && QImage(header.Size, QImage::Format_RGB32).isNull())
+            return Fail(error, "not enough memory for the picture");
+        return Fail(error, "the picture data is damaged");
+    }
     image_ = decoded.convertToFormat(QImage::Format_RGB32);
     if (image_.isNull()) return Fail(error, "not enough memory for the picture");
     return true;

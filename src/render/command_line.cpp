@@ -32,6 +32,8 @@ const OptionDef Options[] = {
     {"crf", "N", "--video: the constant rate factor, 0 to 51."},
     {"start", "SECONDS", "--video: where in the input to begin."},
     {"duration", "SECONDS", "--video: how much of the input to render."},
+    {"keep-going", nullptr,
+     "--video: write the output even when frames of the input are damaged; the status is still 1."},
     {"lineup", "MAP",
      "Write the lineup picture of MAP: each window numbered, sized and marked with an F and an "
      "arrow pointing up."},
@@ -67,7 +69,7 @@ const char* const Usages[][2] = {
     {"tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]",
      "Writes the target picture that MAP makes from PICTURE, without a display."},
     {"tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME] [--crf N]\n"
-     "          [--start SECONDS] [--duration SECONDS]",
+     "          [--start SECONDS] [--duration SECONDS] [--keep-going]",
      "Writes the target video that MAP makes from the video IN."},
     {"tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different] [--cabling]",
      "Writes the lineup picture of MAP, by default as the target shows it."},
@@ -192,7 +194,8 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
     }
 
     // Which options each mode takes; the others are mistakes there.
-    const QStringList pictureOptions = {"picture", "video", "output", "cover", "codec", "crf", "start", "duration"};
+    const QStringList pictureOptions = {"picture", "video", "output",   "cover",     "codec",
+                                        "crf",     "start", "duration", "keep-going"};
     QStringList allowed;
     const QStringList positional = parser.positionalArguments();
     switch (line.Mode) {
@@ -216,7 +219,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         line.Output = value("output");
         if (isSet("picture") && isSet("video")) fail("--picture and --video cannot both be given");
         if (!isSet("video")) {
-            for (const char* videoOnly : {"codec", "crf", "start", "duration"})
+            for (const char* videoOnly : {"codec", "crf", "start", "duration", "keep-going"})
                 if (isSet(videoOnly)) fail(QStringLiteral("--%1 goes with --video").arg(videoOnly));
         }
         if (line.MapPath.isEmpty() || (line.Picture.isEmpty() && line.Video.isEmpty()) || line.Output.isEmpty())
@@ -300,6 +303,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             fail("--side takes original or target, not " + value("side"));
     }
     line.Codec = value("codec");
+    line.KeepGoing = isSet("keep-going");
     if (isSet("crf")) {
         bool ok = false;
         const int crf = value("crf").toInt(&ok);

@@ -37,6 +37,7 @@ struct CommandLine {
     QString Codec;                                  // video: --codec NAME
     std::optional<int> Crf;                         // video: --crf N
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
+    bool KeepGoing = false;                         // video: --keep-going
     bool PlayLineup = false;                        // --play: --lineup as the source
     bool Loop = false;                              // --play --video: --loop
     QString Screen;                                 // --play: --screen NAME|NUMBER

@@ -109,6 +109,7 @@ int RunRenderCommand(const CommandLine& line) {
         options.Crf = line.Crf;
         options.Start = line.Start.value_or(0.0);
         options.Duration = line.Duration;
+        options.KeepGoing = line.KeepGoing;
         return RunVideoRenderCommand(options);
     }
 

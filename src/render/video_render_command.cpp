@@ -12,12 +12,15 @@ extern "C" {
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "map/map_file.h"
 #include "picture/colour_plane_refresh.h"
 #include "remap/cover.h"
 #include "stage/target_composer.h"
+#include "video/colour_tags.h"
 #include "video/frame_pump.h"
+#include "video/library_log.h"
 #include "video/video_encoder.h"
 #include "video/video_path.h"
 #include "video/yuv420_remap.h"
@@ -30,9 +33,12 @@ constexpr int ExitUsage = 2;
 
 const char* const VideoUsage =
     "usage: tesselink --render MAP --video IN --output OUT.mp4|.mov|.mkv [--cover none|same|different] "
-    "[--codec h264|ffv1|png] [--crf N] [--start SECONDS] [--duration SECONDS]";
+    "[--codec h264|ffv1|png] [--crf N] [--start SECONDS] [--duration SECONDS] [--keep-going]";
 
 volatile sig_atomic_t interrupted = 0;
+
+// Where the run's own lines go: the real stderr, while the libraries' go to a LibraryStderrHold.
+FILE* messages = stderr;
 
 void OnInterrupt(int) { interrupted = 1; }
 
@@ -66,8 +72,26 @@ private:
 };
 
 int Fail(int code, const std::string& text) {
-    std::fprintf(stderr, "tesselink: %s\n", text.c_str());
+    std::fprintf(messages, "tesselink: %s\n", text.c_str());
     return code;
+}
+
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    return text;
+}
+
+// "frames 3, 4 and 9", at most 20 numbers and then how many more.
+std::string FrameList(const std::vector<long long>& frames, long long total) {
+    std::string text = total == 1 ? "frame " : "frames ";
+    const std::size_t shown = std::min<std::size_t>(frames.size(), 20);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += i + 1 == shown && static_cast<long long>(shown) == total ? " and " : ", ";
+        text += std::to_string(frames[i]);
+    }
+    if (total > static_cast<long long>(shown)) text += " and " + std::to_string(total - shown) + " more";
+    return text;
 }
 
 bool ParseNumber(const std::string& text, double& value) {
@@ -80,26 +104,26 @@ bool ParseNumber(const std::string& text, double& value) {
 // The progress line: rewritten in place on a terminal, printed once at the end otherwise.
 class Progress {
 public:
-    explicit Progress(long long total) : total_(total), terminal_(::isatty(STDERR_FILENO) == 1) {}
+    explicit Progress(long long total) : total_(total), terminal_(::isatty(::fileno(messages)) == 1) {}
 
     void Frame(long long done) {
         if (!terminal_) return;
         const auto now = Clock::now();
         if (now - shown_ < std::chrono::milliseconds(250)) return;
         shown_ = now;
-        std::fprintf(stderr, "\r%s", Line(done).c_str());
-        std::fflush(stderr);
+        std::fprintf(messages, "\r%s", Line(done).c_str());
+        std::fflush(messages);
     }
 
     void Finish(long long done, const std::string& output) {
         if (terminal_)
-            std::fprintf(stderr, "\r%s\n", Line(done).c_str());
+            std::fprintf(messages, "\r%s\n", Line(done).c_str());
         else
-            std::fprintf(stderr, "tesselink: wrote %s: %s\n", output.c_str(), Line(done).c_str());
+            std::fprintf(messages, "tesselink: wrote %s: %s\n", output.c_str(), Line(done).c_str());
     }
 
     void Abandon(long long done) {
-        if (terminal_ && done > 0) std::fprintf(stderr, "\r%s\n", Line(done).c_str());
+        if (terminal_ && done > 0) std::fprintf(messages, "\r%s\n", Line(done).c_str());
     }
 
 private:
@@ -131,6 +155,10 @@ std::optional<std::string> ParseVideoRenderArguments(const std::vector<std::stri
                                                      VideoRenderOptions& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (name == "--keep-going") {
+            options.KeepGoing = true;
+            continue;
+        }
         if (name != "--render" && name != "--video" && name != "--output" && name != "--cover" && name != "--codec" &&
             name != "--crf" && name != "--start" && name != "--duration")
             return "unknown argument " + name;
@@ -170,9 +198,44 @@ std::optional<std::string> ParseVideoRenderArguments(const std::vector<std::stri
     return std::nullopt;
 }
 
+namespace {
+
+// The check of --start and --duration against the video; empty when they fit, else the line.
+std::string TimeProblem(const VideoRenderOptions& options, const VideoInfo& info) {
+    if (options.Start > MaxVideoSeconds)
+        return "--start " + SecondsText(options.Start) + " is beyond what a time stamp holds (" +
+               SecondsText(MaxVideoSeconds) + " s)";
+    if (options.Duration && *options.Duration > MaxVideoSeconds)
+        return "--duration " + SecondsText(*options.Duration) + " is beyond what a time stamp holds (" +
+               SecondsText(MaxVideoSeconds) + " s)";
+    if (info.Duration <= 0) return std::string();
+    // A frame of slack: a container's length may leave out the last frame's.
+    const double frame = info.FrameRate() > 0 ? 1 / info.FrameRate() : 0;
+    if (options.Start >= info.Duration + frame)
+        return "--start " + SecondsText(options.Start) + " is beyond the end of " + options.VideoPath + " (" +
+               SecondsText(info.Duration) + " s long)";
+    if (options.Duration && *options.Duration > info.Duration + frame)
+        return "--duration " + SecondsText(*options.Duration) + " is longer than " + options.VideoPath + " (" +
+               SecondsText(info.Duration) + " s long)";
+    return std::string();
+}
+
+// Sets `messages` for the run and back after it.
+class MessagesTo {
+public:
+    explicit MessagesTo(FILE* file) { messages = file; }
+    ~MessagesTo() { messages = stderr; }
+    MessagesTo(const MessagesTo&) = delete;
+    MessagesTo& operator=(const MessagesTo&) = delete;
+};
+
+}  // namespace
+
 int RunVideoRenderCommand(const VideoRenderOptions& options) {
-    // Every failure is reported in one line of ours; FFmpeg's own chatter would only repeat it.
-    av_log_set_level(AV_LOG_FATAL);
+    // Every failure is reported in one line of ours; the libraries' lines go into its reason.
+    InstallLibraryLog();
+    LibraryStderrHold hold;
+    MessagesTo to(hold.Messages());
 
     Map map;
     MapLoadResult loaded;
@@ -224,11 +287,24 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     settings.FrameRateNum = info.FrameRateNum;
     settings.FrameRateDen = info.FrameRateDen;
     settings.ColourSpace = info.ColourSpace;
+    settings.ColourPrimaries = info.ColourPrimaries;
+    settings.ColourTransfer = info.ColourTransfer;
+    if (const std::string problem = TimeProblem(options, info); !problem.empty())
+        return Fail(options.Start > MaxVideoSeconds || (options.Duration && *options.Duration > MaxVideoSeconds)
+                        ? ExitUsage
+                        : ExitFailed,
+                    "cannot render " + options.VideoPath + ": " + problem);
 
+    // Both in range now: MaxVideoSeconds at any frame rate FFmpeg gives stays far below 2^63 frames.
     const long long first = decoder->FrameIndexAt(options.Start);
     long long limit = -1;  // frames to write; negative: to the end
     if (options.Duration)
-        limit = std::max(1LL, static_cast<long long>(std::ceil(*options.Duration * info.FrameRate() - 1e-6)));
+        limit = std::max(
+            1LL, static_cast<long long>(std::min(4e18, std::ceil(*options.Duration * info.FrameRate() - 1e-6))));
+    std::vector<long long> damaged;  // the first of them, by frame number
+    long long damagedCount = 0;
+    std::string damage;
+    double firstStamp = -1;
     long long total = info.FrameCount >= 0 ? std::max(0LL, info.FrameCount - first) : -1;
     if (limit >= 0) total = total >= 0 ? std::min(total, limit) : limit;
 
@@ -240,7 +316,9 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     // 4:2:0 frames into a 4:2:0 encoder skip the round trip through RGB; a cover's tiles go through
     // the engine's colour planes.
     std::uint8_t fillYuv[3] = {};
-    if (encoder.TakesYuv420() && !composer.CoverShown()) {
+    // Only frames in the matrix the encoder writes keep their planes.
+    if (encoder.TakesYuv420() && !composer.CoverShown() &&
+        EffectiveMatrix(info.ColourSpace, info.Width, info.Height) == encoder.Matrix()) {
         pump.KeepYuv420(info.ColourSpace);
         encoder.YuvOf(0xff000000u | 0x010101u * TargetFillValue, fillYuv);
     }
@@ -263,6 +341,13 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
             progress.Abandon(written);
             return Fail(ExitFailed, "cannot render " + options.VideoPath + ": " + why);
         }
+        if (frame->Damaged) {
+            if (damaged.size() < 20) damaged.push_back(frame->Index);
+            ++damagedCount;
+            damage = frame->DamageText;
+        }
+        if (firstStamp < 0) firstStamp = frame->Stamp;
+        encoder.SetNextFrameTime(frame->Stamp - firstStamp);
         const bool yuv = frame->Yuv.IsPresent();
         bool remapped = false;
         if (yuv) {
@@ -295,9 +380,22 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     }
     if (written == 0) {
         encoder.Abandon();
-        char start[32];
-        std::snprintf(start, sizeof start, "%g", options.Start);
-        return Fail(ExitFailed, "cannot render " + options.VideoPath + ": it has no frame from " + start + " s on");
+        return Fail(ExitFailed, "cannot render " + options.VideoPath + ": it has no frame from " +
+                                    SecondsText(options.Start) + " s on");
+    }
+    if (damagedCount > 0) {
+        const std::string report = options.VideoPath + ": " + FrameList(damaged, damagedCount) + " of " +
+                                   std::to_string(written) + (damagedCount == 1 ? " is" : " are") + " damaged (" +
+                                   damage + ")";
+        if (!options.KeepGoing) {
+            encoder.Abandon();
+            progress.Abandon(written);
+            return Fail(ExitFailed, "cannot render " + report + "; " + options.OutputPath +
+                                        " not written (--keep-going writes it anyway)");
+        }
+        if (!encoder.Finish(&why)) return Fail(ExitFailed, why);
+        progress.Finish(written, options.OutputPath);
+        return Fail(ExitFailed, report + "; written anyway as --keep-going asks");
     }
     if (!encoder.Finish(&why)) return Fail(ExitFailed, why);
     progress.Finish(written, options.OutputPath);

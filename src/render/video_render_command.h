@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME]
-// [--crf N] [--start SECONDS] [--duration SECONDS]`: every frame of IN carried through the map
-// into a video of the target size at IN's frame rate.
+// [--crf N] [--start SECONDS] [--duration SECONDS] [--keep-going]`: every frame of IN carried
+// through the map into a video of the target size, each frame at its own time in IN.
 
 #include <optional>
 #include <string>
@@ -23,7 +23,11 @@ struct VideoRenderOptions {
     std::optional<int> Crf;
     double Start = 0;                // seconds
     std::optional<double> Duration;  // seconds; none: to the end
+    bool KeepGoing = false;          // write the output even when frames of IN are damaged
 };
+
+// The longest --start or --duration: what a time stamp of FFmpeg (microseconds in 64 bits) holds.
+constexpr double MaxVideoSeconds = 9223372036854.0;
 
 // Exit codes besides 0 (written) and the render command's 1 (failed) and 2 (usage).
 constexpr int VideoRenderInterrupted = 130;

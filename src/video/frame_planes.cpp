@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 
+#include "video/colour_tags.h"
 #include "video/video_path.h"
 
 namespace tesselink {
@@ -76,7 +77,7 @@ bool FramePlanesConverter::ToWords(const AVFrame& frame, int left, int top, int 
     if (!toWords_) return Fail(why, "cannot convert frames of pixel format " + std::string(desc->name));
     if (!(desc->flags & AV_PIX_FMT_FLAG_RGB)) {
         // The frame's own matrix and range, as FFmpeg's scale filter reads them.
-        const int* coefficients = sws_getCoefficients(frame.colorspace);
+        const int* coefficients = sws_getCoefficients(EffectiveMatrix(frame.colorspace, frame.width, frame.height));
         sws_setColorspaceDetails(toWords_, coefficients, fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
                                  1 << 16, 1 << 16);
     }

@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "video/frame_pump.h"
 
+#include <new>
+#include <system_error>
+
 #include "video/frame_planes.h"
 
 namespace tesselink {
+namespace {
+
+const char* const NoMemoryForFrame = "not enough memory for a frame";
+const char* const NoMemoryForThread = "not enough memory to start the decoding thread";
+
+}  // namespace
 
 VideoFramePump::VideoFramePump(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight, int depth)
     : decoder_(std::move(decoder)),
@@ -11,7 +20,11 @@ VideoFramePump::VideoFramePump(std::unique_ptr<VideoDecoder> decoder, int origin
       depth_(depth > 0 ? static_cast<std::size_t>(depth) : 1),
       originalWidth_(originalWidth),
       originalHeight_(originalHeight) {
-    worker_ = std::thread([this] { Run(); });
+    try {
+        worker_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        workerFailed_ = NoMemoryForThread;  // Pop says so; no worker, nothing to join
+    }
 }
 
 VideoFramePump::~VideoFramePump() { Stop(); }
@@ -61,6 +74,10 @@ void VideoFramePump::Recycle(std::unique_ptr<PumpedFrame> frame) {
 
 VideoFramePump::Result VideoFramePump::Take(std::unique_ptr<PumpedFrame>& frame, std::string* why) {
     if (stopping_ || !decoder_) return Result::End;
+    if (!workerFailed_.empty() && ready_.empty()) {
+        if (why) *why = workerFailed_;
+        return Result::Error;
+    }
     if (!ready_.empty()) {
         frame = std::move(ready_.front());
         ready_.pop_front();
@@ -95,6 +112,25 @@ VideoFramePump::Result VideoFramePump::TryPop(std::unique_ptr<PumpedFrame>& fram
 }
 
 void VideoFramePump::Run() {
+    // Memory that runs out on this thread ends the pump with the reason, not the process.
+    try {
+        Work();
+    } catch (const std::bad_alloc&) {
+        Fail(NoMemoryForFrame);
+    } catch (const std::system_error&) {
+        Fail(NoMemoryForThread);  // the decoder's own threads
+    }
+}
+
+void VideoFramePump::Fail(const char* why) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        workerFailed_ = why;
+    }
+    changed_.notify_all();
+}
+
+void VideoFramePump::Work() {
     FramePlanesConverter converter;
     bool running = false;  // decoding on in the current generation
     unsigned long generation = 0;
@@ -141,6 +177,10 @@ void VideoFramePump::Run() {
             frame->Index = decoder_->FrameIndex();
             frame->Time = decoder_->FrameTime();
             frame->DecodedAt = std::chrono::steady_clock::now();
+            frame->Stamp = decoder_->FrameStamp();
+            frame->Damaged = decoder_->FrameDamaged();
+            frame->DamageText = frame->Damaged ? decoder_->DamageText() : std::string();
+            damagedFrames_ = decoder_->DamagedFrames();
         }
 
         std::lock_guard<std::mutex> lock(mutex_);

@@ -4,6 +4,7 @@
 // consumer, a few frames deep. The render carries the planes through the map on its own thread
 // while the next frames decode; a preview can take them from its GUI thread with TryPop().
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -24,8 +25,11 @@ struct PumpedFrame {
     // this one is such a frame, else in Planes.
     ColourPlanes Planes;
     Yuv420Area Yuv;
-    long long Index = 0;  // frame number in the video
-    double Time = 0;      // seconds from the start
+    long long Index = 0;   // frame number in the video
+    double Time = 0;       // seconds from the start, by its number
+    double Stamp = 0;      // seconds from the start, by its own time stamp
+    bool Damaged = false;  // the decoder reported damage in it (DamageText says what)
+    std::string DamageText;
     // When the worker finished the frame: how long it then waits is what a player measures.
     std::chrono::steady_clock::time_point DecodedAt{};
 };
@@ -42,6 +46,8 @@ public:
     VideoFramePump& operator=(const VideoFramePump&) = delete;
 
     const VideoInfo& Info() const { return info_; }
+    // Frames the decoder reported damaged so far (any thread).
+    long long DamagedFrames() const { return damagedFrames_.load(); }
 
     // Starts (or restarts) decoding at frame `first`; frames queued from before are dropped.
     void Seek(long long first);
@@ -63,6 +69,8 @@ public:
 
 private:
     void Run();
+    void Work();
+    void Fail(const char* why);
     Result Take(std::unique_ptr<PumpedFrame>& frame, std::string* why);
 
     std::unique_ptr<VideoDecoder> decoder_;
@@ -81,6 +89,9 @@ private:
     bool ended_ = false;  // the worker reached the end or an error for this generation
     std::string error_;   // the error, when it ended in one
     bool stopping_ = false;
+    // Why the worker is gone for good (memory ran out); every later Pop says so.
+    std::string workerFailed_;
+    std::atomic<long long> damagedFrames_{0};
     std::thread worker_;
 };
 

@@ -13,12 +13,16 @@ extern "C" {
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "map/safe_write.h"
+#include "video/colour_tags.h"
+#include "video/library_log.h"
 #include "video/rgb_to_yuv.h"
 #include "video/video_path.h"
 
@@ -26,6 +30,8 @@ namespace tesselink {
 namespace {
 
 constexpr int DefaultCrf = 18;
+// Ticks of the codec's time base per frame time: room for the frames of a variable-rate video.
+constexpr int TicksPerFrame = 100;
 constexpr int IoBufferSize = 1 << 16;
 
 std::string Extension(const std::string& path) {
@@ -104,6 +110,13 @@ struct VideoEncoder::State {
     YuvWeights weights{};
     AVPacket* packet = nullptr;
     long long frames = 0;
+    long long lastPts = -1;
+    AVPacket* held = nullptr;  // the encoder's latest packet, not yet muxed
+    long long end = 0;         // the end of the last frame shown, in the codec's time base
+    long long firstDts = AV_NOPTS_VALUE;
+    bool movLike = false;    // MP4 or MOV
+    long long nextPts = -1;  // set by SetNextFrameTime; negative: one frame time on
+    int matrix = 0;
     std::string codecName;
 
     ~State() { Close(true); }
@@ -144,6 +157,7 @@ struct VideoEncoder::State {
         av_frame_free(&words);
         av_frame_free(&encoded);
         av_packet_free(&packet);
+        av_packet_free(&held);
         avcodec_free_context(&codec);
         if (format) {
             format->pb = nullptr;
@@ -164,31 +178,50 @@ struct VideoEncoder::State {
         return "cannot write " + path + ": " + (writeErrno ? std::strerror(writeErrno) : AvErrorText(code));
     }
 
+    // Writes `p` (in the codec's time base) to the muxer.
+    bool Mux(AVPacket* p, std::string* why) {
+        av_packet_rescale_ts(p, codec->time_base, stream->time_base);
+        p->stream_index = stream->index;
+        const int result = av_interleaved_write_frame(format, p);
+        av_packet_unref(p);
+        if (result < 0 || io->error < 0) {
+            if (why) *why = WriteFailure(result < 0 ? result : io->error);
+            return false;
+        }
+        return true;
+    }
+
     // Hands `frame` (null: flush) to the encoder and writes every packet it gives back.
     bool Encode(const AVFrame* frame, std::string* why) {
+        const LibraryLogMark mark = MarkLibraryLog();
         int result = avcodec_send_frame(codec, frame);
         if (result < 0) {
-            if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + AvErrorText(result);
+            if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + LibraryReason(result, mark);
             return false;
         }
         for (;;) {
             result = avcodec_receive_packet(codec, packet);
-            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
+            if (result == AVERROR(EAGAIN)) return true;
+            if (result == AVERROR_EOF) break;
             if (result < 0) {
-                if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + AvErrorText(result);
+                if (why) *why = "cannot encode frame " + std::to_string(frames) + ": " + LibraryReason(result, mark);
                 return false;
             }
             // Every frame lasts one frame time; without it MP4's edit list cuts the last one off.
-            if (packet->duration == 0) packet->duration = 1;
-            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
-            packet->stream_index = stream->index;
-            result = av_interleaved_write_frame(format, packet);
-            av_packet_unref(packet);
-            if (result < 0 || io->error < 0) {
-                if (why) *why = WriteFailure(result < 0 ? result : io->error);
-                return false;
-            }
+            if (packet->duration == 0) packet->duration = TicksPerFrame;
+            if (packet->pts != AV_NOPTS_VALUE) end = std::max<long long>(end, packet->pts + packet->duration);
+            if (firstDts == AV_NOPTS_VALUE) firstDts = packet->dts;
+            // The last packet is held back until the encoder is flushed, for its length below.
+            if (held->data && !Mux(held, why)) return false;
+            av_packet_move_ref(held, packet);
         }
+        if (!held->data) return true;
+        // An MP4's length is its samples' decode times plus the last one's duration, less the
+        // edit list's shift; with frames reordered at irregular times, one frame time for the last
+        // would end the track before the last frame shown. Its duration reaches the end instead.
+        if (movLike && held->dts != AV_NOPTS_VALUE && firstDts != AV_NOPTS_VALUE && end > 0)
+            held->duration = std::max<long long>(held->duration, end - held->dts + std::min<long long>(firstDts, 0));
+        return Mux(held, why);
     }
 };
 
@@ -254,8 +287,10 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
     const AVCodec* encoder = avcodec_find_encoder_by_name(choice.encoder);
     s.codec = avcodec_alloc_context3(encoder);
     s.packet = av_packet_alloc();
+    s.held = av_packet_alloc();
+    s.movLike = ext == "mp4" || ext == "mov";
     s.words = av_frame_alloc();
-    if (!s.codec || !s.packet || !s.words) return fail("not enough memory");
+    if (!s.codec || !s.packet || !s.held || !s.words) return fail("not enough memory");
     s.codecName = encoder->name;
 
     const bool odd = (settings.Width % 2) != 0 || (settings.Height % 2) != 0;
@@ -269,7 +304,7 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
     c->width = settings.Width;
     c->height = settings.Height;
     c->pix_fmt = pixels;
-    c->time_base = AVRational{settings.FrameRateDen, settings.FrameRateNum};
+    c->time_base = av_mul_q(AVRational{settings.FrameRateDen, settings.FrameRateNum}, AVRational{1, TicksPerFrame});
     c->framerate = AVRational{settings.FrameRateNum, settings.FrameRateDen};
     c->sample_aspect_ratio = AVRational{1, 1};
     c->thread_count = 0;
@@ -277,15 +312,26 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
     const auto space = static_cast<AVColorSpace>(settings.ColourSpace);
     if (choice.id == AV_CODEC_ID_H264) {
         av_opt_set_int(c->priv_data, "crf", settings.Crf >= 0 ? settings.Crf : DefaultCrf, 0);
+        // The source's matrix when it names one, which keeps its primaries and transfer too.
+        s.matrix = EffectiveMatrix(space, settings.Width, settings.Height);
+        ColourTags tags = TagsForMatrix(s.matrix);
+        if (s.matrix == space) {
+            if (settings.ColourPrimaries != AVCOL_PRI_UNSPECIFIED && settings.ColourPrimaries != AVCOL_PRI_RESERVED0)
+                tags.Primaries = settings.ColourPrimaries;
+            if (settings.ColourTransfer != AVCOL_TRC_UNSPECIFIED && settings.ColourTransfer != AVCOL_TRC_RESERVED0)
+                tags.Transfer = settings.ColourTransfer;
+        }
         c->color_range = AVCOL_RANGE_MPEG;
-        // The matrix the RGB went through on the way in; unspecified reads as BT.601 both ways.
-        c->colorspace = space == AVCOL_SPC_RGB ? AVCOL_SPC_UNSPECIFIED : space;
+        c->colorspace = static_cast<AVColorSpace>(s.matrix);
+        c->color_primaries = static_cast<AVColorPrimaries>(tags.Primaries);
+        c->color_trc = static_cast<AVColorTransferCharacteristic>(tags.Transfer);
     } else if (choice.id == AV_CODEC_ID_FFV1) {
         c->level = 3;  // slices, so that it encodes and decodes on every core
         c->gop_size = 1;
     }
+    const LibraryLogMark mark = MarkLibraryLog();
     result = avcodec_open2(c, encoder, nullptr);
-    if (result < 0) return fail("cannot open the " + s.codecName + " encoder: " + AvErrorText(result));
+    if (result < 0) return fail("cannot open the " + s.codecName + " encoder: " + LibraryReason(result, mark));
 
     s.stream = avformat_new_stream(s.format, nullptr);
     if (!s.stream) return fail("not enough memory");
@@ -307,7 +353,7 @@ bool VideoEncoder::Open(const std::string& path, const VideoEncoderSettings& set
         if (av_frame_get_buffer(s.encoded, 64) < 0) return fail("not enough memory for a frame");
         if (choice.id == AV_CODEC_ID_H264) {
             s.yuv = true;
-            s.weights = YuvWeightsFor(space);
+            s.weights = YuvWeightsFor(s.matrix);
         } else {
             s.convert = sws_getContext(settings.Width, settings.Height, AV_PIX_FMT_BGR0, settings.Width,
                                        settings.Height, pixels, SWS_POINT, nullptr, nullptr, nullptr);
@@ -373,15 +419,27 @@ void VideoEncoder::YuvOf(std::uint32_t word, std::uint8_t yuv[3]) const {
     const std::uint32_t block[4] = {word, word, word, word};
     std::uint8_t y[4], u = 0, v = 0;
     const YuvPlanes out{y, &u, &v, 2, 1, 1};
-    WordsToYuv420(block, 2, 2, 2, out, s_ ? s_->weights : YuvWeightsFor(2));
+    WordsToYuv420(block, 2, 2, 2, out, s_ ? s_->weights : YuvWeightsFor(AVCOL_SPC_SMPTE170M));
     yuv[0] = y[0];
     yuv[1] = u;
     yuv[2] = v;
 }
 
+int VideoEncoder::Matrix() const { return s_ ? s_->matrix : 0; }
+
+void VideoEncoder::SetNextFrameTime(double seconds) {
+    if (!s_ || !(seconds >= 0) || !s_->codec) return;
+    const double ticks = seconds / av_q2d(s_->codec->time_base);
+    s_->nextPts = ticks < 4e18 ? std::llround(ticks) : -1;
+}
+
 bool VideoEncoder::SendFrame(AVFrame* frame, std::string* why) {
     State& s = *s_;
-    frame->pts = s.frames;
+    long long pts = s.nextPts >= 0 ? s.nextPts : (s.lastPts < 0 ? 0 : s.lastPts + TicksPerFrame);
+    if (pts <= s.lastPts) pts = s.lastPts + 1;  // two frames at one time: the later just after
+    s.nextPts = -1;
+    s.lastPts = pts;
+    frame->pts = pts;
     if (!s.Encode(frame, why)) {
         s_.reset();
         return false;

@@ -22,8 +22,13 @@ struct VideoEncoderSettings {
     int FrameRateDen = 1;
     // "h264" (libx264), "ffv1" or "png"; empty: h264 for .mp4 and .mov, ffv1 for .mkv.
     std::string Codec;
-    int Crf = -1;         // h264 only, 0 to 51; negative: 18
-    int ColourSpace = 2;  // AVColorSpace the source was in; h264's YUV uses it (2, unspecified: BT.601)
+    int Crf = -1;  // h264 only, 0 to 51; negative: 18
+    // The source's AVColorSpace, AVColorPrimaries and AVColorTransferCharacteristic. H.264's YUV is
+    // in the source's matrix when it names one, else in BT.709 for HD sizes and BT.601 below; the
+    // output is tagged with the matrix it is in, limited range.
+    int ColourSpace = 2;
+    int ColourPrimaries = 2;
+    int ColourTransfer = 2;
 };
 
 // Why `settings` cannot be written to `path` (container by extension: .mp4, .mov, .mkv; codec known
@@ -45,8 +50,15 @@ public:
     std::uint32_t* FrameWords();
     std::ptrdiff_t StrideWords() const;
 
+    // The time of the next frame, in seconds from the first (frames keep their own times, a video of
+    // variable rate included); without it each frame lasts one frame time. Not before the last one.
+    void SetNextFrameTime(double seconds);
+
     // Encodes the frame filled in FrameWords and writes what the encoder gives.
     bool WriteFrame(std::string* why);
+
+    // The AVColorSpace of the Y'CbCr frames it encodes (an RGB codec: 0).
+    int Matrix() const;
 
     // Whether the encoder takes 8-bit 4:2:0 planes of limited range (H.264 of an even size), which a
     // frame can be filled in directly instead of as words.

@@ -106,7 +106,7 @@ std::string WriteTestVideo(const std::string& path, const TestVideo& video, cons
             codec->width = width;
             codec->height = height;
             codec->pix_fmt = pixels;
-            codec->time_base = AVRational{1, video.FrameRate};
+            codec->time_base = video.StampsMs.empty() ? AVRational{1, video.FrameRate} : AVRational{1, 1000};
             codec->framerate = AVRational{video.FrameRate, 1};
             if (video.KeyFrameInterval > 0) codec->gop_size = video.KeyFrameInterval;
             if (video.Codec == "ffv1") codec->level = 3;  // with a checksum on every slice
@@ -141,7 +141,7 @@ std::string WriteTestVideo(const std::string& path, const TestVideo& video, cons
         const std::uint8_t* in[4] = {reinterpret_cast<const std::uint8_t*>(source.Words.data())};
         const int inStride[4] = {width * 4};
         sws_scale(convert, in, inStride, 0, height, frame->data, frame->linesize);
-        frame->pts = static_cast<std::int64_t>(i);
+        frame->pts = video.StampsMs.empty() ? static_cast<std::int64_t>(i) : video.StampsMs[i];
         drain(frame);
     }
     if (codec && problem.empty()) drain(nullptr);

@@ -27,6 +27,8 @@ struct TestVideo {
     std::string PixelFormat = "bgr0";  // av_get_pix_fmt name
     int FrameRate = 10;
     int KeyFrameInterval = 0;  // 0: the encoder's default
+    // Each frame's time in milliseconds, for a variable frame rate; empty: one per 1 / FrameRate.
+    std::vector<long long> StampsMs;
 };
 
 // Writes `frames` (any sizes: the encoder is opened again for a new size) to `path`; empty on
