@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QSettings>
 #include <QUndoStack>
 
@@ -13,6 +14,7 @@
 #include "app/default_picture.h"
 #include "app/exchange_menu_commands.h"
 #include "app/layout_commands.h"
+#include "app/output_commands.h"
 #include "app/main_frame.h"
 #include "app/video_commands.h"
 #include "document/video_preview.h"
@@ -146,6 +148,15 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     VideoCommands_->AddTo(*frame, {Original_, Target_});
     VideoCommands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
     Commands_->SetVideoSink([this](const QString& path) { VideoCommands_->OpenVideoFile(path); });
+
+    // View > Output: the target full screen on a chosen screen, following every change.
+    Output_ = new OutputCommands(Doc_, *Messages_, frame);
+    if (QMenu* view = frame->ViewMenu()) {
+        view->addSeparator();
+        view->addMenu(Output_->Menu());
+    }
+    QObject::connect(Output_, &OutputCommands::statusMessage, frame,
+                     [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
 }
 
 EditorSession::~EditorSession() {
@@ -182,6 +193,7 @@ void EditorSession::InitialUpdate() {
     Original_->OnInitialUpdate();
     Target_->OnInitialUpdate();
     FollowFirstLayout();
+    Output_->Restore();
 }
 
 void EditorSession::FollowFirstLayout() {
@@ -199,6 +211,7 @@ void EditorSession::Close() {
     Closed_ = true;
     QSettings settings;
     Recent_.Save(settings);
+    Output_->Close();
     Video_->Close();
     Doc_.OnCloseDocument();
 }

@@ -20,6 +20,7 @@ class CMapHeadFileView;
 class CTesselinkView;
 class CRightView;
 class ExchangeMenuCommands;
+class OutputCommands;
 class ToolManager;
 class VideoCommands;
 class VideoPreview;
@@ -57,6 +58,7 @@ public:
     const RecentFileList& RecentFiles() const { return Recent_; }
     VideoPreview& Video() { return *Video_; }
     VideoCommands& VideoMenu() { return *VideoCommands_; }
+    OutputCommands& Output() { return *Output_; }
 
 private:
     // Sets the Original view's first extent again once the frame has its size, as long as
@@ -77,6 +79,7 @@ private:
     ExchangeMenuCommands* Exchange_ = nullptr;
     VideoPreview* Video_ = nullptr;
     VideoCommands* VideoCommands_ = nullptr;
+    OutputCommands* Output_ = nullptr;
     bool Closed_ = false;
 };
 

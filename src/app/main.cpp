@@ -10,6 +10,7 @@
 #include "app/quiet_messages.h"
 #include "exchange/exchange_commands.h"
 #include "map/safe_write.h"
+#include "output/play_command.h"
 #include "render/command_line.h"
 #include "render/render_command.h"
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
         QGuiApplication app(argc, argv);
         return tesselink::RunLineupCommand(line);
     }
+    case CommandMode::Play: return tesselink::RunPlayCommand(line, argc, argv);
     case CommandMode::Convert: {
         QCoreApplication app(argc, argv);
         return tesselink::RunConvertCommand(line);

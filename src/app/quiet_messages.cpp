@@ -27,7 +27,7 @@ bool IsOption(const char* argument, const char* option) {
 bool IsCommandLineRun(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0) return false;  // file names follow
-        for (const char* option : {"--render", "--screenshot", "--lineup", "--convert"})
+        for (const char* option : {"--render", "--screenshot", "--lineup", "--convert", "--play"})
             if (IsOption(argv[i], option)) return true;
     }
     return false;

@@ -3,7 +3,9 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
 
 #include "remap/cover.h"
@@ -39,6 +41,19 @@ const OptionDef Options[] = {
      ".ffmpeg."},
     {"head", "FILE", "--convert: the .map or .json whose head and cover option a .csv input's windows get."},
     {"screenshot", "OUT.png", "Editor: lay the window out at 1280 x 800, write a PNG of it and quit."},
+    {"play", "MAP",
+     "Show the target picture of MAP full screen, live, without the editor, from --picture, --video or "
+     "--lineup, until the window is closed, Escape is pressed or the program is stopped."},
+    {"loop", nullptr, "--play --video: start the video again at its end, without a gap."},
+    {"screen", "NAME|NUMBER",
+     "--play: the screen to show on, by its name or its number from 1 (the first by default)."},
+    {"at", "X,Y", "--play: the desktop position of the target's top-left corner, instead of --screen."},
+    {"clock", "START",
+     "--play --video: show frame n at START + n / rate by the system clock (an ISO 8601 time or seconds since "
+     "the epoch), so that players on several machines whose clocks agree show the same frame."},
+    {"stats", nullptr,
+     "--play: once a second, write frames shown and dropped, the source rate and the time from a decoded "
+     "frame to its presentation to stderr."},
     {"help", nullptr, "Show this help and exit."},
     {"version", nullptr, "Show the version and exit."},
 };
@@ -55,6 +70,11 @@ const char* const Usages[][2] = {
     {"tesselink --convert IN OUT [--head FILE]",
      "Converts a map between .map, .json, .csv (the window table) and .ffmpeg (a filter graph);\n"
      "      a .csv input takes its head from --head FILE, a .map or .json."},
+    {"tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup] [--screen NAME|NUMBER]\n"
+     "          [--at X,Y] [--cover none|same|different] [--stats]",
+     "Shows the target picture of MAP full screen on a screen, without the editor, until it is closed."},
+    {"tesselink --play SHOW.show [--clock START] [--stats]",
+     "Shows every output of a show: one source through several maps, each on its screen or at its place."},
     {"tesselink --help | --version", nullptr},
 };
 
@@ -63,6 +83,36 @@ const char* const RenderUsage =
 const char* const LineupUsage =
     "usage: tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different]";
 const char* const ConvertUsage = "usage: tesselink --convert IN OUT [--head FILE]";
+const char* const PlayUsage =
+    "usage: tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup] [--screen NAME|NUMBER] "
+    "[--at X,Y] [--cover none|same|different] [--stats]";
+
+// An ISO 8601 time or seconds since the epoch, within ten years of now either way.
+std::optional<double> ClockStart(const QString& value) {
+    bool number = false;
+    double seconds = value.toDouble(&number);
+    if (!number) {
+        QDateTime time = QDateTime::fromString(value, Qt::ISODateWithMs);
+        if (!time.isValid()) time = QDateTime::fromString(value, Qt::ISODate);
+        if (!time.isValid()) return std::nullopt;
+        seconds = static_cast<double>(time.toMSecsSinceEpoch()) / 1000.0;
+    }
+    const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    constexpr double TenYears = 10 * 366 * 86400.0;
+    if (!std::isfinite(seconds) || seconds < now - TenYears || seconds > now + TenYears) return std::nullopt;
+    return seconds;
+}
+
+// "X,Y" with whole numbers (negative allowed: screens left of or above the first).
+std::optional<std::pair<int, int>> PointOf(const QString& value) {
+    const QStringList parts = value.split(',');
+    if (parts.size() != 2) return std::nullopt;
+    bool okX = false, okY = false;
+    const int x = parts[0].trimmed().toInt(&okX);
+    const int y = parts[1].trimmed().toInt(&okY);
+    if (!okX || !okY || x < -100000 || x > 100000 || y < -100000 || y > 100000) return std::nullopt;
+    return std::make_pair(x, y);
+}
 
 const OptionDef* Find(const QString& name) {
     for (const OptionDef& def : Options)
@@ -181,6 +231,40 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         if (positional.size() > 1) fail("unexpected argument " + positional[1]);
         if (line.ConvertInput.isEmpty() || line.ConvertOutput.isEmpty()) fail(ConvertUsage);
         break;
+    case CommandMode::Play:
+        allowed = {"play", "picture", "video", "loop", "screen", "at", "cover", "stats", "clock"};
+        line.MapPath = value("play");
+        line.Picture = value("picture");
+        line.Video = value("video");
+        line.Loop = isSet("loop");
+        line.Stats = isSet("stats");
+        line.Screen = value("screen");
+        if (int(isSet("picture")) + int(isSet("video")) + int(line.PlayLineup) > 1)
+            fail("--play takes one source: --picture, --video or --lineup");
+        if (line.Loop && !isSet("video")) fail("--loop goes with --video");
+        if (isSet("screen") && isSet("at")) fail("--screen and --at cannot both be given");
+        if (isSet("at")) {
+            line.At = PointOf(value("at"));
+            if (!line.At) fail("--at takes a desktop position X,Y, not " + value("at"));
+        }
+        if (line.MapPath.endsWith(QLatin1String(".show"))) {
+            for (const char* own : {"picture", "video", "loop", "screen", "at", "cover"})
+                if (isSet(own)) fail(QStringLiteral("--%1 does not go with a show: the show file says it").arg(own));
+            if (line.PlayLineup) fail("--lineup does not go with a show: the show file says it");
+        } else if (line.MapPath.isEmpty() || (line.Picture.isEmpty() && line.Video.isEmpty() && !line.PlayLineup)) {
+            fail(PlayUsage);
+        }
+        if (isSet("clock")) {
+            line.Clock = ClockStart(value("clock"));
+            if (!line.Clock)
+                fail(
+                    "--clock takes a time within ten years of now, as ISO 8601 (2026-12-09T18:00:00Z) or seconds "
+                    "since the epoch, not " +
+                    value("clock"));
+            else if (isSet("picture") || line.PlayLineup)
+                fail("--clock goes with a video");
+        }
+        break;
     case CommandMode::Help:
     case CommandMode::Version: return;
     }
@@ -193,6 +277,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             const char* mode = line.Mode == CommandMode::Editor   ? "the editor"
                                : line.Mode == CommandMode::Render ? "--render"
                                : line.Mode == CommandMode::Lineup ? "--lineup"
+                               : line.Mode == CommandMode::Play   ? "--play"
                                                                   : "--convert";
             fail(QStringLiteral("--%1 does not go with %2").arg(name, QLatin1String(mode)));
         }
@@ -233,9 +318,24 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (def.ValueName) option.setValueName(QLatin1String(def.ValueName));
         parser.addOption(option);
     }
+    // With --play, a bare --lineup names the source, not a map of its own.
+    const bool playing = std::any_of(arguments.begin(), arguments.end(), [](const QString& a) {
+        return a == QLatin1String("--play") || a.startsWith(QLatin1String("--play="));
+    });
+    QStringList given = arguments;
+    bool playLineup = false;
+    if (playing) {
+        const int endOfOptions =
+            given.contains(QStringLiteral("--")) ? given.indexOf(QStringLiteral("--")) : given.size();
+        const int at = given.indexOf(QStringLiteral("--lineup"));
+        if (at >= 0 && at < endOfOptions) {
+            given.removeAt(at);
+            playLineup = true;
+        }
+    }
     QString missingValue;
     bool singleDashWords = false;
-    const QStringList separated = SeparateFileNames(arguments, missingValue, singleDashWords);
+    const QStringList separated = SeparateFileNames(given, missingValue, singleDashWords);
     const bool parsed = parser.parse(QStringList{QStringLiteral("tesselink")} + separated);
 
     CommandLine line;
@@ -248,7 +348,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         return line;
     }
     QStringList modes;
-    for (const char* mode : {"render", "lineup", "convert"})
+    for (const char* mode : {"render", "lineup", "convert", "play"})
         if (parser.isSet(QLatin1String(mode))) modes << QStringLiteral("--") + mode;
     if (modes.contains(QStringLiteral("--render")))
         line.Mode = CommandMode::Render;
@@ -256,6 +356,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.Mode = CommandMode::Lineup;
     else if (modes.contains(QStringLiteral("--convert")))
         line.Mode = CommandMode::Convert;
+    else if (modes.contains(QStringLiteral("--play")))
+        line.Mode = CommandMode::Play;
+    line.PlayLineup = playLineup;
 
     if (!parsed || !missingValue.isEmpty()) {
         if (!parser.unknownOptionNames().isEmpty())

@@ -3,6 +3,7 @@
 // The program's command line: one description of every option, the parse, the usage and help.
 
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 
 namespace tesselink {
 
-enum class CommandMode { Editor, Render, Lineup, Convert, Help, Version };
+enum class CommandMode { Editor, Render, Lineup, Convert, Play, Help, Version };
 
 struct CommandLine {
     CommandMode Mode = CommandMode::Editor;
@@ -35,6 +36,12 @@ struct CommandLine {
     QString Codec;                                  // video: --codec NAME
     std::optional<int> Crf;                         // video: --crf N
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
+    bool PlayLineup = false;                        // --play: --lineup as the source
+    bool Loop = false;                              // --play --video: --loop
+    QString Screen;                                 // --play: --screen NAME|NUMBER
+    std::optional<std::pair<int, int>> At;          // --play: --at X,Y
+    bool Stats = false;                             // --play: --stats
+    std::optional<double> Clock;                    // --play: --clock START, seconds since the epoch
 };
 
 // Parses `arguments` (without the program's name). `--option value` and `--option=value` are

@@ -21,6 +21,11 @@ namespace tesselink {
 QImage RenderTarget(const Map& map, const std::string& picturePath, const Picture& picture, CoverMode coverMode,
                     std::string* why = nullptr);
 
+// The first half of RenderTarget: the colour planes of the original area from `picture`. False,
+// with the reason, when they cannot be made.
+bool OriginalPlanesOfPicture(const MapFileHead& head, const std::string& picturePath, const Picture& picture,
+                             ColourPlanes& planes, std::string* why = nullptr);
+
 // The second half of RenderTarget: the map's windows, or its cover with `coverMode` 0 or 1,
 // remapped from `planes` (the original area) into the target picture.
 QImage RenderTargetFromPlanes(const Map& map, const ColourPlanes& planes, CoverMode coverMode,

@@ -16,7 +16,7 @@ extern "C" {
 #include "map/map_file.h"
 #include "picture/colour_plane_refresh.h"
 #include "remap/cover.h"
-#include "remap/target_bands.h"
+#include "stage/target_composer.h"
 #include "video/frame_pump.h"
 #include "video/video_encoder.h"
 #include "video/video_path.h"
@@ -200,8 +200,8 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
         return Fail(ExitFailed, "cannot write " + options.OutputPath + ": " + problem);
 
     const CoverMode coverMode = options.CoverMode ? *options.CoverMode : CoverModeFromOption(head.CoverOption);
-    CoverBlock cover;
-    if (coverMode != CoverMode::None && cover.Build(map.Windows, head, coverMode) == CoverBuild::TooLarge)
+    TargetComposer composer;
+    if (!composer.SetMap(map.Windows, head, coverMode))
         return Fail(ExitFailed, "cannot render " + options.MapPath + ": " + CoverTooLargeText(map.Windows));
 
     auto decoder = std::make_unique<VideoDecoder>();
@@ -228,14 +228,13 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
     // 4:2:0 frames into a 4:2:0 encoder skip the round trip through RGB; a cover's tiles go through
     // the engine's colour planes.
     std::uint8_t fillYuv[3] = {};
-    if (encoder.TakesYuv420() && !cover.HasTiles()) {
+    if (encoder.TakesYuv420() && !composer.CoverShown()) {
         pump.KeepYuv420(info.ColourSpace);
         encoder.YuvOf(0xff000000u | 0x010101u * TargetFillValue, fillYuv);
     }
     Yuv420Remapper yuvRemapper;
     pump.Seek(first);
     Progress progress(total);
-    TargetBandScratch scratch;
     long long written = 0;
     for (;;) {
         if (interrupted) {
@@ -261,11 +260,7 @@ int RunVideoRenderCommand(const VideoRenderOptions& options) {
                 yuvRemapper.Remap(frame->Yuv, map.Windows, head.TargetWidth, head.TargetHeight, planes, fillYuv);
         } else {
             std::uint32_t* words = encoder.FrameWords();
-            remapped = words && (cover.HasTiles()
-                                     ? RemapCoverToRgb32(frame->Planes, cover, head.TargetWidth, head.TargetHeight,
-                                                         words, encoder.StrideWords(), scratch)
-                                     : RemapWindowsToRgb32(frame->Planes, map.Windows, head.TargetWidth,
-                                                           head.TargetHeight, words, encoder.StrideWords(), scratch));
+            remapped = words && composer.ComposeWholeInto(frame->Planes, words, encoder.StrideWords());
         }
         pump.Recycle(std::move(frame));
         if (!remapped) {

@@ -140,6 +140,7 @@ void VideoFramePump::Run() {
             }
             frame->Index = decoder_->FrameIndex();
             frame->Time = decoder_->FrameTime();
+            frame->DecodedAt = std::chrono::steady_clock::now();
         }
 
         std::lock_guard<std::mutex> lock(mutex_);

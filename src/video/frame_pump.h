@@ -4,6 +4,7 @@
 // consumer, a few frames deep. The render carries the planes through the map on its own thread
 // while the next frames decode; a preview can take them from its GUI thread with TryPop().
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -25,6 +26,8 @@ struct PumpedFrame {
     Yuv420Area Yuv;
     long long Index = 0;  // frame number in the video
     double Time = 0;      // seconds from the start
+    // When the worker finished the frame: how long it then waits is what a player measures.
+    std::chrono::steady_clock::time_point DecodedAt{};
 };
 
 class VideoFramePump {

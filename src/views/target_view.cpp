@@ -7,9 +7,6 @@
 
 #include "picture/area_scale.h"
 #include "picture/colour_plane_refresh.h"
-#include "remap/cover.h"
-#include "remap/remap.h"
-#include "remap/window_clip.h"
 #include "views/plane_blit.h"
 #include "views/target_clip.h"
 #include "views/view_drawing.h"
@@ -39,21 +36,13 @@ QSize CRightView::PictureSize() const { return {doc_.GetHead().TargetWidth, doc_
 
 void CRightView::RelayoutContent() {
     coverFrames_.clear();
-    coverDrawn_ = false;
-    coverProblem_.clear();
     const MapFileHead& head = doc_.GetHead();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     const tesselink::CoverMode coverMode = CoverMode();
-    const bool coverOn = coverMode != tesselink::CoverMode::None;
-    if (!coverOn || windows.empty() || !doc_.Background().Exists() ||
-        !AreaTooLargeText("target", head.TargetWidth, head.TargetHeight).empty())
-        return;
-    // The block is remapped once for all tiles (kept while the windows stay); outlines only for
-    // the tiles on screen, however many there are.
-    if (coverBlock_.Build(windows, head, coverMode) == CoverBuild::TooLarge)
-        coverProblem_ = QString::fromStdString(CoverTooLargeText(windows));
-    else
-        coverDrawn_ = coverBlock_.HasTiles();
+    const tesselink::CoverMode drawn = CoverModeDrawn(coverMode, windows, head, doc_.Background().Exists());
+    composer_.SetMap(windows, head, drawn);
+    if (drawn == tesselink::CoverMode::None) return;
+    // Outlines only for the tiles on screen, however many there are.
     const TargetOnScreen screen{Zoom(),    layout_.OffsetX,     layout_.OffsetY,     ScrollX(),
                                 ScrollY(), viewport()->width(), viewport()->height()};
     VisibleCoverFrames(windows, head, coverMode == tesselink::CoverMode::Different, screen, coverFrames_);
@@ -70,7 +59,7 @@ QString CRightView::IdleStatus() const {
         return QStringLiteral("Target view: ") +
                WindowRectText(w.TargetStartX, w.TargetStartY, w.PlacedWidth, w.PlacedHeight);
     }
-    return coverProblem_;
+    return QString::fromStdString(composer_.Problem());
 }
 
 void CRightView::PaintView(QImage& buffer) {
@@ -141,7 +130,7 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         const int bandRows = std::max(8, BandPixels / area.Width());
         for (int top = area.top; top < area.bottom; top += bandRows) {
             const ViewRect band{area.left, top, area.right, std::min(top + bandRows, area.bottom)};
-            RemapTargetArea(planes, band);
+            ComposeTargetArea(planes, band);
             BlitPlanesScaled(visiblePlanes_, factor, buffer, origin + QPoint(band.left * factor, band.top * factor),
                              screen);
         }
@@ -177,13 +166,13 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
         ViewRect area;
         AreaAxisMap::SourceSpan(tw, fullSize.width(), band.left(), band.right() + 1, area.left, area.right);
         AreaAxisMap::SourceSpan(th, fullSize.height(), band.top(), band.bottom() + 1, area.top, area.bottom);
-        RemapTargetArea(planes, area);
+        ComposeTargetArea(planes, area);
         scaled = halfStepScaler_.Scale(visiblePlanes_, QPoint(area.left, area.top), QSize(tw, th), fullSize, band,
                                        buffer, origin + band.topLeft());
     }
     if (!scaled) {
         // Zooms below one half: the whole part through a picture of the full target size.
-        RemapTargetArea(planes, whole);
+        ComposeTargetArea(planes, whole);
         if (targetPicture_.size() != QSize(tw, th)) {
             targetPicture_ = QImage(tw, th, QImage::Format_RGB32);
             targetPicture_.fill(QColor::fromRgb(MissingPictureRgb));
@@ -195,13 +184,8 @@ void CRightView::DrawTargetPicture(QPainter& painter, QImage& buffer, const View
     ReleaseTargetPlanes(visiblePlanes_);
 }
 
-void CRightView::RemapTargetArea(const ColourPlanes& planes, const ViewRect& area) {
-    if (coverDrawn_) {
-        coverBlock_.RemapArea(planes, area.left, area.top, area.Width(), area.Height(), visiblePlanes_);
-        return;
-    }
-    ClipWindowsToArea(doc_.GetPlaybackWindows(), area, clippedWindows_);
-    RemapWindows(planes, clippedWindows_, area.Width(), area.Height(), visiblePlanes_);
+void CRightView::ComposeTargetArea(const ColourPlanes& planes, const ViewRect& area) {
+    composer_.ComposeArea(planes, area, visiblePlanes_);
 }
 
 void CRightView::DrawTargetLabels(QPainter& painter) {

@@ -10,6 +10,7 @@
 #include "map/map_model.h"
 #include "picture/plane_scale.h"
 #include "remap/cover.h"
+#include "stage/target_composer.h"
 #include "views/cover_frames.h"
 #include "views/window_editing_view.h"
 
@@ -41,21 +42,17 @@ protected:
 private:
     void PaintPlaceholder(QPainter& painter, const ViewRect& visible);
     void DrawTargetPicture(QPainter& painter, QImage& buffer, const ViewRect& visible, const ColourPlanes& planes);
-    // Builds the target pixels of `area` into visiblePlanes_: the cover block's when a cover is
-    // drawn, else those of the map's windows.
-    void RemapTargetArea(const ColourPlanes& planes, const ViewRect& area);
+    // The composer's target pixels of `area` into visiblePlanes_.
+    void ComposeTargetArea(const ColourPlanes& planes, const ViewRect& area);
     void DrawTargetLabels(QPainter& painter);
     void DrawWindowFrames(QImage& buffer);
 
     // Prepared by the relayout.
     std::vector<CoverFrame> coverFrames_;
-    CoverBlock coverBlock_;
-    bool coverDrawn_ = false;  // the cover block is what the picture shows
-    QString coverProblem_;     // why a cover that is on cannot be shown
+    TargetComposer composer_;  // prepared for the map and the cover as drawn
 
     // Memory kept between paints.
     QImage targetPicture_;  // the target picture at zooms below one half; only the part used is current
-    PlaybackWindows clippedWindows_;
     tesselink::TargetPlanes visiblePlanes_;
     QImage scaledPart_;
     PlaneScaler halfStepScaler_;
