@@ -37,6 +37,7 @@ struct CommandLine {
     std::optional<int> Crf;                         // video: --crf N
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
     bool PlayLineup = false;                        // --play: --lineup as the source
+    QString Source;                                 // --play: --source SOURCE, a live source's address
     bool Loop = false;                              // --play --video: --loop
     QString Screen;                                 // --play: --screen NAME|NUMBER
     std::optional<std::pair<int, int>> At;          // --play: --at X,Y

@@ -161,7 +161,7 @@ bool LiveSource::Open(Session& s, std::string* why) {
         // The socket's own buffer and FFmpeg's receiving thread take bursts of a large key frame;
         // an overrun loses packets, not the stream. The address's own options win.
         av_dict_set(&options, "buffer_size", "4194304", 0);
-        av_dict_set(&options, "fifo_size", "50000", 0);
+        av_dict_set(&options, "fifo_size", "16384", 0);  // 3 MB: two seconds at 12 Mbit/s
         av_dict_set(&options, "overrun_nonfatal", "1", 0);
         break;
     case LiveSourceKind::Desktop:
