@@ -286,7 +286,7 @@ void Player::PrintStatistics() {
         liveRate = status.SourceRate;
         liveText = std::string(", ") + LiveSignalName(status.Signal);
         if (status.Signal == LiveSignal::None) liveText += " (" + status.Reason + ")";
-        if (liveFrame_ && liveFrame_->SourceTime >= 0) {
+        if (status.Signal == LiveSignal::Live && liveFrame_ && liveFrame_->SourceTime >= 0) {
             char stamp[64];
             std::snprintf(stamp, sizeof stamp, ", source time %.3f s", liveFrame_->SourceTime);
             liveText += stamp;
