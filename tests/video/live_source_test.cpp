@@ -31,8 +31,8 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // A port on the loopback that nothing uses right now.
-int FreePort(int type) {
-    const int fd = ::socket(AF_INET, type, 0);
+int FreeUdpPort() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -45,17 +45,23 @@ int FreePort(int type) {
     return port;
 }
 
-// Left half blue, right half red, 320 x 240 at 30 frames a second, forever.
-QStringList TestPicture() {
-    return {"-f", "lavfi", "-i", "color=c=red:s=320x240:r=30,drawbox=x=0:y=0:w=160:h=240:c=blue:t=fill"};
+// Blue on the left (half of it, or `blue` pixels), red on the right, 30 frames a second, forever (or
+// for `seconds`).
+QStringList TestPicture(int width = 320, int height = 240, int seconds = 0, int blue = 0) {
+    const QString color = QStringLiteral("color=c=red:s=%1x%2:r=30%3,drawbox=x=0:y=0:w=%4:h=%2:c=blue:t=fill")
+                              .arg(width)
+                              .arg(height)
+                              .arg(seconds > 0 ? QStringLiteral(":d=%1").arg(seconds) : QString())
+                              .arg(blue > 0 ? blue : width / 2);
+    return {"-f", "lavfi", "-i", color};
 }
 
 class Sender {
 public:
     ~Sender() { Kill(); }
-    void Start(const QStringList& output) {
+    void Start(const QStringList& output, const QStringList& input = TestPicture()) {
         QStringList arguments{"-hide_banner", "-loglevel", "error", "-nostdin", "-re"};
-        arguments << TestPicture() << "-c:v"
+        arguments << input << "-c:v"
                   << "mpeg2video"
                   << "-g"
                   << "6"
@@ -65,6 +71,7 @@ public:
         process_.start(QStandardPaths::findExecutable("ffmpeg"), arguments);
         ASSERT_TRUE(process_.waitForStarted(5000));
     }
+    bool WaitForEnd(int limit) { return process_.waitForFinished(limit); }
     void Kill() {
         if (process_.state() == QProcess::NotRunning) return;
         process_.kill();
@@ -123,7 +130,7 @@ protected:
 };
 
 TEST_F(LiveSourceTest, UdpStreamIsCroppedLosesItsSignalWhenTheSenderStopsAndComesBack) {
-    const int port = FreePort(SOCK_DGRAM);
+    const int port = FreeUdpPort();
     ASSERT_GT(port, 0);
     const std::string url = "udp://127.0.0.1:" + std::to_string(port);
     // The original area is smaller than the frames both ways: their centred crop.
@@ -183,13 +190,38 @@ TEST_F(LiveSourceTest, UdpStreamIsCroppedLosesItsSignalWhenTheSenderStopsAndCome
     EXPECT_EQ(changes, expected);
 }
 
+TEST_F(LiveSourceTest, AStreamThatChangesSizeIsCroppedOrStretchedAsEachFrameComes) {
+    const int port = FreeUdpPort();
+    const std::string url = "udp://127.0.0.1:" + std::to_string(port);
+    LiveSource source(Parse(url), 160, 120);
+    source.Start();
+    const QStringList output{"-f", "mpegts", QString::fromStdString(url + "?pkt_size=1316")};
+    Sender first;
+    first.Start(output, TestPicture(320, 240, 3));
+    std::unique_ptr<LiveFrame> frame = NextFrame(source, milliseconds(8000));
+    ASSERT_NE(frame, nullptr) << source.Status().Reason;
+    EXPECT_EQ(frame->SourceWidth, 320);
+    ASSERT_TRUE(first.WaitForEnd(10000));
+    // The next sender's frames are smaller than the original area: the whole frame stretched to it
+    // (not rescaled to the first frames' size and cropped, which would cut the blue edge off).
+    Sender second;
+    second.Start(output, TestPicture(80, 60, 0, 16));
+    ASSERT_TRUE(WaitFor([&] { return source.TakeFrame(frame) && frame->SourceWidth == 80; }, milliseconds(8000)))
+        << source.Status().Reason;
+    EXPECT_EQ(frame->SourceHeight, 60);
+    ASSERT_EQ(frame->Planes.Width(), 160);
+    ASSERT_EQ(frame->Planes.Height(), 120);
+    EXPECT_TRUE(Near(ColourAt(*frame, 10, 60), 0x0000ff)) << std::hex << ColourAt(*frame, 10, 60);
+    EXPECT_TRUE(Near(ColourAt(*frame, 60, 60), 0xff0000)) << std::hex << ColourAt(*frame, 60, 60);
+}
+
 TEST_F(LiveSourceTest, SrtStreamFromAListeningSenderIsStretchedToALargerArea) {
     QProcess probe;
     probe.start(QStandardPaths::findExecutable("ffmpeg"), {"-hide_banner", "-protocols"});
     probe.waitForFinished(10000);
     if (!probe.readAllStandardOutput().contains(" srt\n")) GTEST_SKIP() << "this ffmpeg has no SRT";
 
-    const int port = FreePort(SOCK_DGRAM);
+    const int port = FreeUdpPort();
     const std::string url = "srt://127.0.0.1:" + std::to_string(port);
     Sender sender;
     sender.Start({"-f", "mpegts", QString::fromStdString(url + "?mode=listener&latency=50000")});
@@ -206,7 +238,7 @@ TEST_F(LiveSourceTest, SrtStreamFromAListeningSenderIsStretchedToALargerArea) {
 }
 
 TEST_F(LiveSourceTest, GarbageIsRefusedWithoutEndingTheSource) {
-    const int port = FreePort(SOCK_DGRAM);
+    const int port = FreeUdpPort();
     const std::string url = "udp://127.0.0.1:" + std::to_string(port);
     LiveSource source(Parse(url), 320, 240);
     source.Start();
