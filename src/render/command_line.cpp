@@ -76,8 +76,7 @@ const char* const Usages[][2] = {
      "Converts a map between .map, .json, .csv (the window table) and .ffmpeg (a filter graph);\n"
      "      a .csv input takes its head from --head FILE, a .map or .json."},
     {"tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup | --source SOURCE]\n"
-     "          [--screen NAME|NUMBER]"
-     "          [--at X,Y] [--cover none|same|different] [--stats]",
+     "          [--screen NAME|NUMBER] [--at X,Y] [--cover none|same|different] [--stats]",
      "Shows the target picture of MAP full screen on a screen, without the editor, until it is closed."},
     {"tesselink --play SHOW.show [--clock START] [--stats]",
      "Shows every output of a show: one source through several maps, each on its screen or at its place."},
