@@ -86,10 +86,25 @@ int LiveSource::Interrupt(void* opaque) {
     auto* self = static_cast<LiveSource*>(opaque);
     if (self->stopping_) return 1;
     if (Clock::now().time_since_epoch().count() >= self->deadline_.load()) {
+        if (self->waitingForCaller_) {
+            // A listener waits for its sender as long as it takes: opening again would not make
+            // it call sooner. It is no signal all the same.
+            self->MarkSilent("waiting for a sender to call");
+            return 0;
+        }
         self->timedOut_ = true;
         return 1;
     }
     return 0;
+}
+
+void LiveSource::MarkSilent(const std::string& reason) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (watch_.Signal() == LiveSignal::None) return;
+        watch_.Lost(reason);
+    }
+    Report(LiveSignal::None, reason);
 }
 
 void LiveSource::Report(LiveSignal signal, const std::string& reason) {
@@ -181,8 +196,12 @@ bool LiveSource::Open(Session& s, std::string* why) {
             return fail("this FFmpeg cannot read a " + std::string(LiveSourceKindName(address_.Kind)));
         }
     }
+    waitingForCaller_ = address_.Kind == LiveSourceKind::Srt && address_.Url.find("mode=listener") != std::string::npos;
     int result = avformat_open_input(&s.format, address_.Url.c_str(), input, &options);
+    waitingForCaller_ = false;
     av_dict_free(&options);
+    // The probe that follows gets its own second.
+    deadline_ = (Clock::now() + LiveSignalWatch::Silence).time_since_epoch().count();
     if (result < 0) {
         if (stopping_) return fail("stopped");
         return fail(timedOut_ ? "nothing came for a second" : "cannot be opened: " + AvErrorText(result));

@@ -70,6 +70,8 @@ private:
     void Accept(Session& session);
     void Refuse(const std::string& why);
     void Report(LiveSignal signal, const std::string& reason);
+    // No signal for `reason`, told once, while the attempt goes on.
+    void MarkSilent(const std::string& reason);
     static int Interrupt(void* opaque);
 
     const LiveSourceAddress address_;
@@ -86,6 +88,7 @@ private:
     // The watch's deadline for blocking reads, in steady-clock ticks; read by FFmpeg's callback.
     std::atomic<long long> deadline_{0};
     std::atomic<bool> timedOut_{false};
+    std::atomic<bool> waitingForCaller_{false};  // an SRT listener before its sender calls
     std::thread worker_;
 };
 

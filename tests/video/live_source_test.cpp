@@ -115,6 +115,13 @@ bool Near(unsigned colour, unsigned expected) {
     return true;
 }
 
+bool FfmpegHasSrt() {
+    QProcess probe;
+    probe.start(QStandardPaths::findExecutable("ffmpeg"), {"-hide_banner", "-protocols"});
+    probe.waitForFinished(10000);
+    return probe.readAllStandardOutput().contains(" srt\n");
+}
+
 class LiveSourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -216,10 +223,7 @@ TEST_F(LiveSourceTest, AStreamThatChangesSizeIsCroppedOrStretchedAsEachFrameCome
 }
 
 TEST_F(LiveSourceTest, SrtStreamFromAListeningSenderIsStretchedToALargerArea) {
-    QProcess probe;
-    probe.start(QStandardPaths::findExecutable("ffmpeg"), {"-hide_banner", "-protocols"});
-    probe.waitForFinished(10000);
-    if (!probe.readAllStandardOutput().contains(" srt\n")) GTEST_SKIP() << "this ffmpeg has no SRT";
+    if (!FfmpegHasSrt()) GTEST_SKIP() << "this ffmpeg has no SRT";
 
     const int port = FreeUdpPort();
     const std::string url = "srt://127.0.0.1:" + std::to_string(port);
@@ -235,6 +239,23 @@ TEST_F(LiveSourceTest, SrtStreamFromAListeningSenderIsStretchedToALargerArea) {
     EXPECT_TRUE(Near(ColourAt(*frame, 620, 240), 0xff0000)) << std::hex << ColourAt(*frame, 620, 240);
     sender.Kill();
     EXPECT_TRUE(WaitFor([&] { return source.Status().Signal == LiveSignal::None; }, milliseconds(3000)));
+}
+
+TEST_F(LiveSourceTest, AnSrtListenerWaitsForItsSenderWithoutSignalAndTakesItWhenItCalls) {
+    if (!FfmpegHasSrt()) GTEST_SKIP() << "this ffmpeg has no SRT";
+    const std::string url = "srt://127.0.0.1:" + std::to_string(FreeUdpPort());
+    LiveSource source(Parse(url + "?mode=listener"), 320, 240);
+    source.Start();
+    // Longer than a second without a sender: no signal, but the listener is not torn down, so a
+    // sender calling later finds it.
+    EXPECT_TRUE(WaitFor([&] { return source.Status().Signal == LiveSignal::None; }, milliseconds(3000)));
+    std::this_thread::sleep_for(milliseconds(500));
+    Sender sender;
+    sender.Start({"-f", "mpegts", QString::fromStdString(url)});
+    std::unique_ptr<LiveFrame> frame = NextFrame(source, milliseconds(8000));
+    ASSERT_NE(frame, nullptr) << source.Status().Reason;
+    EXPECT_TRUE(Near(ColourAt(*frame, 300, 120), 0xff0000)) << std::hex << ColourAt(*frame, 300, 120);
+    EXPECT_EQ(source.Status().Attempts, 1);
 }
 
 TEST_F(LiveSourceTest, GarbageIsRefusedWithoutEndingTheSource) {
