@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "output/output_window.h"
+#include "picture/no_signal_card.h"
 #include "video/video_decoder.h"
 
 namespace tesselink {
@@ -80,6 +81,10 @@ void Player::ShowStillOn(int output, const ColourPlanes& planes) {
 void Player::Represent(OutputWindow* window) {
     for (auto& output : outputs_) {
         if (output->Window != window) continue;
+        if (live_) {
+            ComposeAll(cardShown_ || !liveFrame_ ? card_ : liveFrame_->Planes, output.get());
+            continue;
+        }
         ComposeAll(shown_ ? shown_->Planes : output->Still, output.get());
     }
 }
@@ -178,7 +183,49 @@ bool Player::Fetch(std::unique_ptr<PumpedFrame>& slot) {
     return false;
 }
 
+void Player::PlayLive(std::unique_ptr<LiveSource> source, int originalWidth, int originalHeight) {
+    live_ = std::move(source);
+    std::string why;
+    if (!BuildNoSignalCard(card_, originalWidth, originalHeight, live_->Address().Text, &why))
+        std::fprintf(stderr, "tesselink: cannot draw the \"No signal\" card: %s\n", why.c_str());
+    live_->Start();
+    Schedule(0);
+}
+
+void Player::LiveTick() {
+    const LiveSourceStatus status = live_->Status();
+    if (live_->TakeFrame(liveFrame_)) {
+        for (auto& output : outputs_) {
+            ComposeAll(liveFrame_->Planes, output.get());
+            const auto presented = FramePacer::Clock::now();
+            output->Statistics.Shown(
+                std::max(0.0, std::chrono::duration<double, std::milli>(presented - liveFrame_->Arrival).count()));
+        }
+        cardShown_ = false;
+    } else if (status.Signal != LiveSignal::Live && !cardShown_ && (status.Signal == LiveSignal::None || !liveFrame_)) {
+        ComposeAll(card_);
+        cardShown_ = true;
+    }
+    if (status.Dropped > liveDropped_) {
+        for (auto& output : outputs_) output->Statistics.Dropped(status.Dropped - liveDropped_);
+        liveDropped_ = status.Dropped;
+    }
+    if (status.Signal != liveSignal_ && status.Signal != LiveSignal::Waiting) {
+        if (status.Signal == LiveSignal::None)
+            std::fprintf(stderr, "tesselink: no signal from %s: %s; it is opened again every second\n",
+                         live_->Address().Text.c_str(), status.Reason.c_str());
+        else if (liveSignal_ == LiveSignal::None)
+            std::fprintf(stderr, "tesselink: the signal from %s is back\n", live_->Address().Text.c_str());
+        liveSignal_ = status.Signal;
+    }
+    Schedule(2);  // the newest frame goes out at most 2 ms after it is ready
+}
+
 void Player::Tick() {
+    if (live_) {
+        LiveTick();
+        return;
+    }
     if (clocked_) FollowClock();
     for (;;) {
         if (!pending_ && !Fetch(pending_)) break;
@@ -226,8 +273,22 @@ void Player::Present(PumpedFrame& frame) {
 }
 
 void Player::PrintStatistics() {
+    std::string liveText;
+    double liveRate = 0;
+    if (live_) {
+        const LiveSourceStatus status = live_->Status();
+        liveRate = status.SourceRate;
+        liveText = std::string(", ") + LiveSignalName(status.Signal);
+        if (status.Signal == LiveSignal::None) liveText += " (" + status.Reason + ")";
+        if (status.Signal == LiveSignal::Live && liveFrame_ && liveFrame_->SourceTime >= 0) {
+            char stamp[64];
+            std::snprintf(stamp, sizeof stamp, ", source time %.3f s", liveFrame_->SourceTime);
+            liveText += stamp;
+        }
+        if (status.Refused > 0) liveText += ", refused " + std::to_string(status.Refused);
+    }
     for (auto& output : outputs_) {
-        const std::string line = output->Statistics.Line(pump_ ? info_.FrameRate() : 0);
+        const std::string line = output->Statistics.Line(pump_ ? info_.FrameRate() : liveRate) + liveText;
         if (outputs_.size() == 1)
             std::fprintf(stderr, "tesselink: %s\n", line.c_str());
         else

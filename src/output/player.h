@@ -18,6 +18,7 @@
 #include "remap/cover.h"
 #include "stage/target_composer.h"
 #include "video/frame_pump.h"
+#include "video/live_source.h"
 
 class QTimer;
 
@@ -50,6 +51,9 @@ public:
     // frame due again at the next frame.
     void PlayVideoOnClock(std::unique_ptr<VideoDecoder> decoder, int originalWidth, int originalHeight, bool loop,
                           double start);
+    // A live source: its newest frame at every refresh, and the "No signal" card (naming the
+    // source) while it sends nothing; it is opened again every second meanwhile.
+    void PlayLive(std::unique_ptr<LiveSource> source, int originalWidth, int originalHeight);
     // Once a second to stderr, one line per output.
     void EnableStatistics(bool on);
 
@@ -81,6 +85,7 @@ private:
     void SeekToClock(double elapsed);
     static double SystemSeconds();
     void PrintStatistics();
+    void LiveTick();
 
     std::vector<std::unique_ptr<Output>> outputs_;
     std::unique_ptr<VideoFramePump> pump_;
@@ -98,6 +103,12 @@ private:
     bool clocked_ = false;
     double clockStart_ = 0;     // seconds since the epoch
     long long passFrames_ = 0;  // frames in one pass of the video, when known
+    std::unique_ptr<LiveSource> live_;
+    std::unique_ptr<LiveFrame> liveFrame_;  // the live frame on the outputs, kept for repaints
+    ColourPlanes card_;                     // the "No signal" card
+    bool cardShown_ = false;
+    LiveSignal liveSignal_ = LiveSignal::Waiting;  // as last told on stderr
+    long long liveDropped_ = 0;                    // the source's drops already counted
     QTimer* timer_ = nullptr;
     QTimer* statsTimer_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "remap/cover.h"
+#include "video/live_source_address.h"
 
 namespace tesselink {
 namespace {
@@ -48,9 +49,13 @@ const OptionDef Options[] = {
      "--convert, --render, --lineup: the .map or .json whose head and cover option a .csv input's windows get."},
     {"screenshot", "OUT.png", "Editor: lay the window out at 1280 x 800, write a PNG of it and quit."},
     {"play", "MAP",
-     "Show the target picture of MAP full screen, live, without the editor, from --picture, --video or "
-     "--lineup, until the window is closed, Escape is pressed or the program is stopped."},
+     "Show the target picture of MAP full screen, live, without the editor, from --picture, --video, "
+     "--lineup or --source, until the window is closed, Escape is pressed or the program is stopped."},
     {"loop", nullptr, "--play --video: start the video again at its end, without a gap."},
+    {"source", "SOURCE",
+     "--play: a live source: v4l2:/dev/videoN, srt://..., rtmp://..., rtsp://..., udp://..., rtp://... or "
+     "desktop:SCREEN[,X,Y,W,H] (X11). Without a signal the map shows a \"No signal\" card and the source is "
+     "opened again every second."},
     {"screen", "NAME|NUMBER",
      "--play: the screen to show on, by its name or its number from 1 (the first by default)."},
     {"at", "X,Y", "--play: the desktop position of the target's top-left corner, instead of --screen."},
@@ -76,8 +81,8 @@ const char* const Usages[][2] = {
     {"tesselink --convert IN OUT [--head FILE]",
      "Converts a map between .map, .json, .csv (the window table) and .ffmpeg (a filter graph);\n"
      "      a .csv input takes its head from --head FILE, a .map or .json."},
-    {"tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup] [--screen NAME|NUMBER]\n"
-     "          [--at X,Y] [--cover none|same|different] [--stats]",
+    {"tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup | --source SOURCE]\n"
+     "          [--screen NAME|NUMBER] [--at X,Y] [--cover none|same|different] [--stats]",
      "Shows the target picture of MAP full screen on a screen, without the editor, until it is closed."},
     {"tesselink --play SHOW.show [--clock START] [--stats]",
      "Shows every output of a show: one source through several maps, each on its screen or at its place."},
@@ -90,7 +95,8 @@ const char* const LineupUsage =
     "usage: tesselink --lineup MAP --output OUT.png [--side original|target] [--cover none|same|different]";
 const char* const ConvertUsage = "usage: tesselink --convert IN OUT [--head FILE]";
 const char* const PlayUsage =
-    "usage: tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup] [--screen NAME|NUMBER] "
+    "usage: tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup | --source SOURCE] "
+    "[--screen NAME|NUMBER] "
     "[--at X,Y] [--cover none|same|different] [--stats]";
 
 // An ISO 8601 time or seconds since the epoch, within ten years of now either way.
@@ -242,15 +248,22 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         if (line.ConvertInput.isEmpty() || line.ConvertOutput.isEmpty()) fail(ConvertUsage);
         break;
     case CommandMode::Play:
-        allowed = {"play", "picture", "video", "loop", "screen", "at", "cover", "stats", "clock"};
+        allowed = {"play", "picture", "video", "loop", "screen", "at", "cover", "stats", "clock", "source"};
         line.MapPath = value("play");
         line.Picture = value("picture");
         line.Video = value("video");
         line.Loop = isSet("loop");
         line.Stats = isSet("stats");
         line.Screen = value("screen");
-        if (int(isSet("picture")) + int(isSet("video")) + int(line.PlayLineup) > 1)
-            fail("--play takes one source: --picture, --video or --lineup");
+        if (int(isSet("picture")) + int(isSet("video")) + int(line.PlayLineup) + int(isSet("source")) > 1)
+            fail("--play takes one source: --picture, --video, --lineup or --source");
+        if (isSet("source")) {
+            line.Source = value("source");
+            LiveSourceAddress address;
+            std::string why;
+            if (!ParseLiveSourceAddress(line.Source.toStdString(), LiveSourceEnvironment::Current(), address, &why))
+                fail(QString::fromStdString(why));
+        }
         if (line.Loop && !isSet("video")) fail("--loop goes with --video");
         if (isSet("screen") && isSet("at")) fail("--screen and --at cannot both be given");
         if (isSet("at")) {
@@ -258,10 +271,11 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
             if (!line.At) fail("--at takes a desktop position X,Y, not " + value("at"));
         }
         if (line.MapPath.endsWith(QLatin1String(".show"))) {
-            for (const char* own : {"picture", "video", "loop", "screen", "at", "cover"})
+            for (const char* own : {"picture", "video", "loop", "screen", "at", "cover", "source"})
                 if (isSet(own)) fail(QStringLiteral("--%1 does not go with a show: the show file says it").arg(own));
             if (line.PlayLineup) fail("--lineup does not go with a show: the show file says it");
-        } else if (line.MapPath.isEmpty() || (line.Picture.isEmpty() && line.Video.isEmpty() && !line.PlayLineup)) {
+        } else if (line.MapPath.isEmpty() ||
+                   (line.Picture.isEmpty() && line.Video.isEmpty() && !line.PlayLineup && line.Source.isEmpty())) {
             fail(PlayUsage);
         }
         if (isSet("clock")) {
@@ -271,7 +285,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
                     "--clock takes a time within ten years of now, as ISO 8601 (2026-12-09T18:00:00Z) or seconds "
                     "since the epoch, not " +
                     value("clock"));
-            else if (isSet("picture") || line.PlayLineup)
+            else if (isSet("picture") || line.PlayLineup || isSet("source"))
                 fail("--clock goes with a video");
         }
         break;

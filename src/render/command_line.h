@@ -39,6 +39,7 @@ struct CommandLine {
     std::optional<double> Start, Duration;          // video: --start SECONDS, --duration SECONDS
     bool KeepGoing = false;                         // video: --keep-going
     bool PlayLineup = false;                        // --play: --lineup as the source
+    QString Source;                                 // --play: --source SOURCE, a live source's address
     bool Loop = false;                              // --play --video: --loop
     QString Screen;                                 // --play: --screen NAME|NUMBER
     std::optional<std::pair<int, int>> At;          // --play: --at X,Y
