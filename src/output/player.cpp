@@ -266,6 +266,8 @@ void Player::Present(PumpedFrame& frame) {
     const auto ready = std::max(due, frame.DecodedAt);
     for (auto& output : outputs_) {
         ComposeAll(frame.Planes, output.get());
+        // A damaged frame is shown as the decoder made it, and counted.
+        if (frame.Damaged) output->Statistics.Damaged();
         const auto presented = FramePacer::Clock::now();
         output->Statistics.Shown(std::max(0.0, std::chrono::duration<double, std::milli>(presented - ready).count()));
     }

@@ -82,7 +82,7 @@ const char* const Usages[][2] = {
      "Converts a map between .map, .json, .csv (the window table) and .ffmpeg (a filter graph);\n"
      "      a .csv input takes its head from --head FILE, a .map or .json."},
     {"tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup | --source SOURCE]\n"
-     "          [--screen NAME|NUMBER] [--at X,Y] [--cover none|same|different] [--stats]",
+     "          [--screen NAME|NUMBER] [--at X,Y] [--cover none|same|different] [--clock START] [--stats]",
      "Shows the target picture of MAP full screen on a screen, without the editor, until it is closed."},
     {"tesselink --play SHOW.show [--clock START] [--stats]",
      "Shows every output of a show: one source through several maps, each on its screen or at its place."},
@@ -97,7 +97,7 @@ const char* const ConvertUsage = "usage: tesselink --convert IN OUT [--head FILE
 const char* const PlayUsage =
     "usage: tesselink --play MAP [--picture PICTURE | --video VIDEO [--loop] | --lineup | --source SOURCE] "
     "[--screen NAME|NUMBER] "
-    "[--at X,Y] [--cover none|same|different] [--stats]";
+    "[--at X,Y] [--cover none|same|different] [--clock START] [--stats]";
 
 // An ISO 8601 time or seconds since the epoch, within ten years of now either way.
 std::optional<double> ClockStart(const QString& value) {
