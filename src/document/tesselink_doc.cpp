@@ -284,6 +284,8 @@ void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {
 }
 
 void CTesselinkDoc::SyncBackground() {
+    // A video frame on show does not come from the file: each frame's relayout looks at no file.
+    if (background_.ShowsFrame()) return;
     const std::uint64_t generation = background_.Generation();
     const bool existed = background_.Exists();
     const std::string refusal = background_.Refusal();
