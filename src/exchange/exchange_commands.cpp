@@ -66,7 +66,10 @@ int RunLineupCommand(const CommandLine& line) {
     if (!line.Error.isEmpty()) return Fail(ExitUsage, line.Error.toStdString());
     const std::string mapPath = line.MapPath.toStdString(), headPath = line.Head.toStdString();
     const std::string output = line.Output.toStdString();
-    // The output is checked before the lineup is drawn: a wrong name should cost nothing.
+    // The output is checked before the lineup is drawn: a wrong name should cost nothing. An
+    // output that is an input is named as such first, whatever its name.
+    if (const std::string problem = OutputIsInputProblem(output, Inputs(mapPath, headPath)); !problem.empty())
+        return Fail(ExitFailed, "cannot write " + output + ": " + problem);
     if (const std::string problem = PictureOutputNameProblem(output); !problem.empty())
         return Fail(ExitUsage, "cannot write " + output + ": " + problem);
     if (const std::string problem = OutputProblem(output, Inputs(mapPath, headPath)); !problem.empty())

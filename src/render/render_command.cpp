@@ -61,14 +61,15 @@ int RunRenderCommand(const CommandLine& line) {
 
     // Checked before any work: a picture output named as a picture, and no output that is one
     // of the inputs (it would be destroyed by the write that reads it).
-    if (!video) {
-        if (const std::string problem = PictureOutputNameProblem(args.output); !problem.empty())
-            return Fail(ExitUsage, "cannot write " + args.output + ": " + problem);
-    }
+    // An output that is an input is named as such first, whatever its name.
     std::vector<NamedInput> inputs{{"map", args.map}, {video ? "video" : "picture", args.picture}};
     if (!args.head.empty()) inputs.push_back({"head file", args.head});
     if (const std::string problem = OutputIsInputProblem(args.output, inputs); !problem.empty())
         return Fail(ExitFailed, "cannot write " + args.output + ": " + problem);
+    if (!video) {
+        if (const std::string problem = PictureOutputNameProblem(args.output); !problem.empty())
+            return Fail(ExitUsage, "cannot write " + args.output + ": " + problem);
+    }
     if (!video) {
         if (const std::string problem = OutputTargetProblem(args.output); !problem.empty())
             return Fail(ExitFailed, "cannot write " + args.output + ": " + problem);

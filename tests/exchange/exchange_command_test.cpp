@@ -236,10 +236,13 @@ TEST_F(ExchangeCommand, AnOutputThatIsAnInputIsRefusedAndNothingIsTouched) {
         int Code;
         QString Message;
     } cases[] = {
-        // A lineup over its map: refused by the name already.
+        // A lineup over its map: named as the map, before its name is looked at.
         {{"--lineup", Path("wall.map"), "--output", Path("wall.map")},
+         1,
+         "cannot write " + Path("wall.map") + ": it is the map " + Path("wall.map")},
+        {{"--lineup", Path("wall.map"), "--output", Path("other.map")},
          2,
-         "cannot write " + Path("wall.map") + ": a .map file is not a picture"},
+         "cannot write " + Path("other.map") + ": a .map file is not a picture"},
         {{"--lineup", Path("wall.map"), "--output", Path("hard.png")},
          1,
          "cannot write " + Path("hard.png") + ": it is the map " + Path("wall.map")},

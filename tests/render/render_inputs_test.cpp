@@ -93,7 +93,8 @@ TEST_F(RenderInputs, AnOutputThatIsAnInputOrNotAPictureIsRefusedUntouched) {
         {dir_.path() + "/./pic.png", 1, ": it is the picture " + Path("pic.png").toStdString()},
         {Path("link.png"), 1, ": it is the picture " + Path("pic.png").toStdString()},
         {Path("m.png"), 1, ": it is the map " + Path("m.map").toStdString()},
-        {Path("m.map"), 2, ": a .map file is not a picture; a picture output ends in .png, .bmp or .jpg"},
+        {Path("m.map"), 1, ": it is the map " + Path("m.map").toStdString()},
+        {Path("other.map"), 2, ": a .map file is not a picture; a picture output ends in .png, .bmp or .jpg"},
         {Path("out.mp4"), 2, ": a .mp4 file is not a picture; a picture output ends in .png, .bmp or .jpg"},
     };
     for (const auto& c : cases) {
