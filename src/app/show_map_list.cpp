@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -39,6 +40,15 @@ ShowMapList::ShowMapList(QWidget* parent) : QDialog(parent) {
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     resize(560, 260);
+}
+
+void ShowMapList::keyPressEvent(QKeyEvent* event) {
+    // Enter has opened the list's current row already: the default button would open it again.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ShowMapList::SetShow(const QString& path, const Show& show) {

@@ -7,6 +7,7 @@
 
 #include "output/show_file.h"
 
+class QKeyEvent;
 class QLabel;
 class QTreeWidget;
 
@@ -24,6 +25,9 @@ public:
 signals:
     // The output's index in the show.
     void mapChosen(int output);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* title_ = nullptr;

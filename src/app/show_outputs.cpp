@@ -76,7 +76,10 @@ QStringList ShowOutputs::Open(const Show& show) {
         QScreen* screen = QGuiApplication::screens().at(place->Screen);
         placed->Window = std::make_unique<OutputWindow>(screen);
         placed->Window->Place(screen, area);
-        connect(placed->Window.get(), &OutputWindow::frameWanted, this, &ShowOutputs::ScheduleCompose);
+        // A lost surface is painted again at once, as the single output does.
+        Placed* own = placed.get();
+        connect(placed->Window.get(), &OutputWindow::frameWanted, this,
+                [this, own] { ComposeOne(*own, EditedOutput()); });
         connect(placed->Window.get(), &OutputWindow::closeRequested, this, [this] {
             // Not from inside the window's own event handler.
             QTimer::singleShot(0, this, &ShowOutputs::closeRequested);
