@@ -217,7 +217,7 @@ TEST_F(EditorShow, TheShowsOutputsEachShowTheirMapAndTheEditedOneFollows) {
     EXPECT_TRUE(output.ShowIsOn());
 }
 
-TEST_F(EditorShow, ASingleScreenOrOffClosesTheShowsOutputs) {
+TEST_F(EditorShow, ASingleScreenOffOrEscapeClosesTheShowsOutputs) {
     ASSERT_TRUE(OpenShow(GoodShow()));
     OutputCommands& output = session_->Output();
     ASSERT_TRUE(output.TurnOnShow());
@@ -234,6 +234,15 @@ TEST_F(EditorShow, ASingleScreenOrOffClosesTheShowsOutputs) {
     EXPECT_FALSE(off->isChecked());
     off->trigger();
     EXPECT_FALSE(output.ShowIsOn());
+    EXPECT_TRUE(off->isChecked());
+    // Escape on one of them closes them all.
+    ASSERT_TRUE(output.TurnOnShow());
+    OutputWindow* low = output.ShowWindows().Window(1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(low));
+    QTest::keyClick(low, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(output.ShowIsOn());
+    EXPECT_EQ(output.ShowWindows().Window(0), nullptr);
     EXPECT_TRUE(off->isChecked());
 }
 
