@@ -18,6 +18,7 @@
 #include "app/layout_commands.h"
 #include "app/output_commands.h"
 #include "app/main_frame.h"
+#include "app/show_commands.h"
 #include "app/video_commands.h"
 #include "app/view_zoom_commands.h"
 #include "document/video_preview.h"
@@ -177,6 +178,11 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Output_->Register(frame->Registry());
     QObject::connect(Output_, &OutputCommands::statusMessage, frame,
                      [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
+
+    // File > Open Show...: a show's maps to pick from; View > Output then shows all its outputs.
+    Show_ = new ShowCommands(*Commands_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
+    Show_->Register(frame->Registry());
+    QObject::connect(Show_, &ShowCommands::showOpened, Output_, &OutputCommands::SetShow);
 }
 
 EditorSession::~EditorSession() {

@@ -22,6 +22,7 @@ class CTesselinkView;
 class CRightView;
 class ExchangeMenuCommands;
 class OutputCommands;
+class ShowCommands;
 class ToolManager;
 class VideoCommands;
 class VideoPreview;
@@ -62,6 +63,7 @@ public:
     VideoPreview& Video() { return *Video_; }
     VideoCommands& VideoMenu() { return *VideoCommands_; }
     OutputCommands& Output() { return *Output_; }
+    ShowCommands& Shows() { return *Show_; }
 
 private:
     // Sets the Original view's first extent again once the frame has its size, as long as
@@ -86,6 +88,7 @@ private:
     VideoPreview* Video_ = nullptr;
     VideoCommands* VideoCommands_ = nullptr;
     OutputCommands* Output_ = nullptr;
+    ShowCommands* Show_ = nullptr;
     bool Closed_ = false;
 };
 

@@ -26,6 +26,7 @@ enum MenuBarRank : int {
 
 enum FileSection : int {
     FileDocumentSection = 100,  // New, Open..., Save, Save As...
+    FileShowSection = 150,      // Open Show...
     FileExchangeSection = 200,  // Import Windows..., Export Windows..., Export Lineup..., Export Target Picture...
     FileRecentSection = 300,    // Open Recent
     FileVideoSection = 400,     // Open Video..., Close Video, Use Frame as Background Picture
@@ -40,7 +41,7 @@ enum EditSection : int {
 enum ViewSection : int {
     ViewBarsSection = 100,      // Toolbar, Status Bar
     ViewBackdropSection = 200,  // Lineup
-    ViewOutputSection = 250,    // Output (screens, Off, Position...)
+    ViewOutputSection = 250,    // Output (screens, Off, Show's Outputs, Position...)
     ViewDocksSection = 300,     // History, Problems
     ViewSnapSection = 400,      // Snap, Show Grid, Grid Step...
     ViewZoomSection = 500,      // Zoom In, Zoom Out, Fit

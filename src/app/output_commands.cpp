@@ -13,6 +13,7 @@
 #include "app/action_registry.h"
 #include "app/menu_places.h"
 #include "app/output_position_dialog.h"
+#include "app/show_outputs.h"
 #include "document/tesselink_doc.h"
 #include "map/message_boxes.h"
 #include "output/output_window.h"
@@ -27,7 +28,12 @@ const char* const PositionKey = "Output/Position";
 }  // namespace
 
 OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
-    : QObject(parent), doc_(doc), boxes_(boxes), parent_(parent), compose_(new QTimer(this)) {
+    : QObject(parent),
+      doc_(doc),
+      boxes_(boxes),
+      parent_(parent),
+      compose_(new QTimer(this)),
+      showOutputs_(new ShowOutputs(doc, this)) {
     group_ = new QActionGroup(this);
     group_->setExclusive(true);
     QSettings settings;
@@ -40,6 +46,11 @@ OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget*
     connect(&doc_, &CTesselinkDoc::changed, this, &OutputCommands::ScheduleCompose);
     connect(qApp, &QGuiApplication::screenAdded, this, &OutputCommands::RebuildMenu);
     connect(qApp, &QGuiApplication::screenRemoved, this, &OutputCommands::OnScreenRemoved);
+    connect(showOutputs_, &ShowOutputs::closeRequested, this, &OutputCommands::TurnOff);
+    connect(showOutputs_, &ShowOutputs::outputGone, this, [this](const QString& text) {
+        UpdateChecks();
+        emit statusMessage(text);
+    });
 }
 
 void OutputCommands::Register(ActionRegistry& registry) {
@@ -71,9 +82,16 @@ void OutputCommands::RebuildMenu() {
     off_ = menu_->addAction(QStringLiteral("O&ff"));
     off_->setObjectName("outputOff");
     off_->setCheckable(true);
-    off_->setChecked(window_ == nullptr);
+    off_->setChecked(window_ == nullptr && !ShowIsOn());
     group_->addAction(off_);
     connect(off_, &QAction::triggered, this, &OutputCommands::TurnOff);
+    showItem_ = menu_->addAction(QStringLiteral("&Show's Outputs"));
+    showItem_->setObjectName("outputShow");
+    showItem_->setCheckable(true);
+    showItem_->setChecked(ShowIsOn());
+    showItem_->setEnabled(show_.has_value());
+    group_->addAction(showItem_);
+    connect(showItem_, &QAction::triggered, this, &OutputCommands::TurnOnShow);
     menu_->addSeparator();
     positionAction_ = menu_->addAction(QStringLiteral("&Position..."));
     positionAction_->setObjectName("outputPosition");
@@ -86,7 +104,9 @@ void OutputCommands::UpdateChecks() {
     const QList<QAction*> items = group_->actions();
     for (int i = 0; i < items.size(); ++i) {
         if (items[i] == off_)
-            off_->setChecked(window_ == nullptr);
+            off_->setChecked(window_ == nullptr && !ShowIsOn());
+        else if (items[i] == showItem_)
+            showItem_->setChecked(ShowIsOn());
         else if (i < screens.size())
             items[i]->setChecked(window_ != nullptr && screens[i] == screen_);
     }
@@ -97,6 +117,7 @@ void OutputCommands::TurnOn(int screen) {
     if (screen < 0 || screen >= screens.size()) return;
     screen_ = screens[screen];
     screenName_ = screen_->name();
+    showOutputs_->Close();
     if (!window_) {
         window_ = std::make_unique<OutputWindow>(screen_);
         connect(window_.get(), &OutputWindow::frameWanted, this, &OutputCommands::Compose);
@@ -118,6 +139,11 @@ void OutputCommands::TurnOn(int screen) {
 }
 
 void OutputCommands::TurnOff() {
+    if (ShowIsOn()) {
+        showOutputs_->Close();
+        UpdateChecks();
+        emit statusMessage(QStringLiteral("Output off"));
+    }
     if (!window_) return;
     window_->hide();
     window_.reset();
@@ -133,6 +159,42 @@ void OutputCommands::Close() {
     if (window_) window_->hide();
     window_.reset();
     compose_->stop();
+    showOutputs_->Close();
+}
+
+void OutputCommands::SetShow(const Show* show) {
+    if (show)
+        show_ = *show;
+    else
+        show_.reset();
+    if (showItem_) showItem_->setEnabled(show_.has_value());
+    if (!ShowIsOn()) return;
+    if (show_)
+        TurnOnShow();
+    else
+        TurnOff();
+}
+
+bool OutputCommands::ShowIsOn() const { return showOutputs_->IsOpen(); }
+
+bool OutputCommands::TurnOnShow() {
+    if (!show_) return false;
+    if (window_) {
+        window_->hide();
+        window_.reset();
+        screen_ = nullptr;
+        compose_->stop();
+        Remember();
+    }
+    const QStringList skipped = showOutputs_->Open(*show_);
+    // The editor keeps the keyboard, as with the single output.
+    if (parent_ && parent_->window()) parent_->window()->activateWindow();
+    UpdateChecks();
+    const int shown = static_cast<int>(show_->Outputs.size()) - static_cast<int>(skipped.size());
+    QString text = QStringLiteral("%1 of the show's %2 outputs on").arg(shown).arg(show_->Outputs.size());
+    if (!skipped.isEmpty()) text += QStringLiteral(" (%1)").arg(skipped.join(QStringLiteral("; ")));
+    emit statusMessage(text + QStringLiteral("; Escape on one turns them off"));
+    return ShowIsOn();
 }
 
 void OutputCommands::SetPosition(const QPoint& position) {
