@@ -21,6 +21,7 @@ class CMapHeadFileView;
 class CTesselinkView;
 class CRightView;
 class ExchangeMenuCommands;
+class LiveSourceCommands;
 class OutputCommands;
 class ToolManager;
 class VideoCommands;
@@ -62,6 +63,7 @@ public:
     VideoPreview& Video() { return *Video_; }
     VideoCommands& VideoMenu() { return *VideoCommands_; }
     OutputCommands& Output() { return *Output_; }
+    LiveSourceCommands& LiveSources() { return *LiveSources_; }
 
 private:
     // Sets the Original view's first extent again once the frame has its size, as long as
@@ -86,6 +88,7 @@ private:
     VideoPreview* Video_ = nullptr;
     VideoCommands* VideoCommands_ = nullptr;
     OutputCommands* Output_ = nullptr;
+    LiveSourceCommands* LiveSources_ = nullptr;
     bool Closed_ = false;
 };
 
