@@ -11,6 +11,7 @@
 #include "app/open_source_dialog.h"
 #include "document/tesselink_doc.h"
 #include "picture/no_signal_card.h"
+#include "video/library_log.h"
 #include "video/live_source.h"
 
 namespace tesselink {
@@ -64,6 +65,8 @@ bool LiveSourceCommands::OpenSourceText(const QString& text) {
         boxes_.Show(ApplicationMessage("Cannot open the source: " + why));
         return false;
     }
+    // FFmpeg's complaints about a stream (a packet size it cannot tell) are not the user's lines.
+    InstallLibraryLog();
     CloseSource(false);
     emit aboutToOpen();
     const MapFileHead& head = doc_.GetHead();

@@ -20,11 +20,16 @@ extern "C" {
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "video/library_log.h"
+
 namespace tesselink {
 
 std::vector<CaptureDevice> ListCaptureDevices() {
     static std::once_flag once;
-    std::call_once(once, [] { avdevice_register_all(); });
+    std::call_once(once, [] {
+        InstallLibraryLog();
+        avdevice_register_all();
+    });
     std::vector<CaptureDevice> found;
     const AVInputFormat* format = av_find_input_format("video4linux2");
     if (format == nullptr) return found;
