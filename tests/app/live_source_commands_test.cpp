@@ -238,6 +238,30 @@ TEST_F(LiveSourceCommandsTest, ASourceAndAVideoTakeEachOthersPlace) {
     EXPECT_TRUE(ShowsCard());
 }
 
+TEST_F(LiveSourceCommandsTest, TheCardFollowsANewOriginalSize) {
+    LiveSourceCommands& live = session_->LiveSources();
+    source_ = "udp://127.0.0.1:" + std::to_string(FreeUdpPort());
+    ASSERT_TRUE(live.OpenSourceText(QString::fromStdString(source_)));
+    ASSERT_TRUE(ShowsCard());
+
+    Map map;
+    map.Head.OriginalWidth = map.Head.TargetWidth = 96;
+    map.Head.OriginalHeight = map.Head.TargetHeight = 40;
+    session_->Doc().ReplaceMap(map);
+    // The next tick draws the card again at the map's new size.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const ColourPlanes& planes = session_->Doc().Background().Planes();
+            return planes.Width() == 96 && planes.Height() == 40;
+        },
+        2000));
+    ColourPlanes card;
+    ASSERT_TRUE(BuildNoSignalCard(card, 96, 40, source_));
+    const ColourPlanes& planes = session_->Doc().Background().Planes();
+    for (int c = 0; c < 3; ++c)
+        EXPECT_TRUE(std::equal(card.Plane(c), card.Plane(c) + card.PlaneSize(), planes.Plane(c)));
+}
+
 TEST_F(LiveSourceCommandsTest, ARefusedAddressIsReportedAndChangesNothing) {
     LiveSourceCommands& live = session_->LiveSources();
     source_ = "udp://127.0.0.1:" + std::to_string(FreeUdpPort());
