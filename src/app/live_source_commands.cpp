@@ -2,6 +2,7 @@
 #include "app/live_source_commands.h"
 
 #include <QAction>
+#include <QSpinBox>
 #include <QSettings>
 #include <QTimer>
 
@@ -53,6 +54,9 @@ QString LiveSourceCommands::SourceText() const {
 void LiveSourceCommands::OpenSource() {
     QSettings settings;
     OpenSourceDialog dialog(ListCaptureDevices(), LiveSourceEnvironment::Current(), frame_);
+    // A part of the desktop the size of the original area needs no scaling.
+    dialog.WidthBox()->setValue(doc_.GetHead().OriginalWidth);
+    dialog.HeightBox()->setValue(doc_.GetHead().OriginalHeight);
     dialog.Propose(IsOpen() ? SourceText() : settings.value(LastSourceKey).toString());
     if (dialog.exec() != QDialog::Accepted) return;
     OpenSourceText(QString::fromStdString(dialog.Address().Text));
