@@ -17,6 +17,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -187,7 +188,10 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
     EXPECT_TRUE(WaitFor([&] { return session_->Doc().Background().Generation() > generation + 3; }, 2000));
 
     sender.Kill();
+    QElapsedTimer clock;
+    clock.start();
     ASSERT_TRUE(WaitFor([&] { return live.CardShown(); }, 4000));
+    std::printf("the card %lld ms after the sender stopped\n", static_cast<long long>(clock.elapsed()));
     EXPECT_TRUE(ShowsCard());
     EXPECT_EQ(live.Signal(), LiveSignal::None);
     EXPECT_EQ(Status(), "No signal from " + source + "; trying again every second");
@@ -196,7 +200,9 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
 
     // The sender comes back: so does the picture.
     sender.Start(source);
+    clock.restart();
     ASSERT_TRUE(WaitFor([&] { return !live.CardShown() && Near(Background(10, 24), qRgb(0, 0, 255)); }, 8000));
+    std::printf("the picture %lld ms after the sender restarted\n", static_cast<long long>(clock.elapsed()));
     EXPECT_TRUE(WaitFor([&] { return Status() == "Live: " + source; }, 2000)) << Status().toStdString();
 
     live.CloseAction()->trigger();
