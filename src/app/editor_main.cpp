@@ -9,6 +9,7 @@
 
 #include "app/app_settings.h"
 #include "app/editor_session.h"
+#include "app/live_source_commands.h"
 #include "app/main_frame.h"
 #include "app/startup_options.h"
 #include "map/safe_write.h"
@@ -60,6 +61,8 @@ int RunEditor(int argc, char** argv) {
     if (!options.MapPath.isEmpty() && !session.OpenStartupMap(options.MapPath, &refused)) return 1;
     if (refused && !options.ScreenshotPath.isEmpty()) return 1;
     session.InitialUpdate();
+    // Checked with the options already: it opens, and waits for its signal behind the map.
+    if (!options.Source.isEmpty()) session.LiveSources().OpenSourceText(options.Source);
 
     CMainFrame& frame = session.Frame();
     if (options.ScreenshotPath.isEmpty()) {

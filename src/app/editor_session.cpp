@@ -19,6 +19,7 @@
 #include "app/output_commands.h"
 #include "app/main_frame.h"
 #include "app/show_commands.h"
+#include "app/live_source_commands.h"
 #include "app/video_commands.h"
 #include "app/view_zoom_commands.h"
 #include "document/video_preview.h"
@@ -173,6 +174,15 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     VideoCommands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
     Commands_->SetVideoSink([this](const QString& path) { VideoCommands_->OpenVideoFile(path); });
 
+    // A live source behind the map: File > Open Source..., Close Source. It and a video take
+    // each other's place.
+    LiveSources_ = new LiveSourceCommands(Doc_, *Messages_, frame);
+    LiveSources_->AddTo(*frame);
+    QObject::connect(LiveSources_, &LiveSourceCommands::aboutToOpen, Video_, &VideoPreview::Close);
+    QObject::connect(Video_, &VideoPreview::openChanged, LiveSources_, [this](bool open) {
+        if (open) LiveSources_->CloseSource(false);
+    });
+
     // View > Output: the target full screen on a chosen screen, following every change.
     Output_ = new OutputCommands(Doc_, *Messages_, frame);
     Output_->Register(frame->Registry());
@@ -262,6 +272,7 @@ void EditorSession::Close() {
     QSettings settings;
     Recent_.Save(settings);
     Output_->Close();
+    LiveSources_->CloseSource(false);
     Video_->Close();
     Doc_.OnCloseDocument();
 }

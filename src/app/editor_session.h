@@ -21,6 +21,7 @@ class CMapHeadFileView;
 class CTesselinkView;
 class CRightView;
 class ExchangeMenuCommands;
+class LiveSourceCommands;
 class OutputCommands;
 class ShowCommands;
 class ToolManager;
@@ -64,6 +65,7 @@ public:
     VideoCommands& VideoMenu() { return *VideoCommands_; }
     OutputCommands& Output() { return *Output_; }
     ShowCommands& Shows() { return *Show_; }
+    LiveSourceCommands& LiveSources() { return *LiveSources_; }
 
 private:
     // Sets the Original view's first extent again once the frame has its size, as long as
@@ -89,6 +91,7 @@ private:
     VideoCommands* VideoCommands_ = nullptr;
     OutputCommands* Output_ = nullptr;
     ShowCommands* Show_ = nullptr;
+    LiveSourceCommands* LiveSources_ = nullptr;
     bool Closed_ = false;
 };
 

@@ -10,9 +10,10 @@ EditorStartOptions ParseEditorArguments(const QStringList& arguments) {
     EditorStartOptions options;
     options.MapPath = line.MapPath;
     options.ScreenshotPath = line.Screenshot;
+    options.Source = line.Source;
     options.Error = line.Error;
     if (line.Mode != CommandMode::Editor && options.Error.isEmpty())
-        options.Error = QStringLiteral("the editor takes only [MAP] [--screenshot OUT.png]");
+        options.Error = QStringLiteral("the editor takes only [MAP] [--screenshot OUT.png] [--source SOURCE]");
     return options;
 }
 

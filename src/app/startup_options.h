@@ -10,6 +10,7 @@ namespace tesselink {
 struct EditorStartOptions {
     QString MapPath;         // a map file to open at start-up, or empty
     QString ScreenshotPath;  // --screenshot OUT.png: save a picture of the window and quit
+    QString Source;          // --source SOURCE: a live source behind the map from the start
     QString Error;           // non-empty when the arguments make no sense
 };
 

@@ -53,7 +53,7 @@ const OptionDef Options[] = {
      "--lineup or --source, until the window is closed, Escape is pressed or the program is stopped."},
     {"loop", nullptr, "--play --video: start the video again at its end, without a gap."},
     {"source", "SOURCE",
-     "--play: a live source: v4l2:/dev/videoN, srt://..., rtmp://..., rtsp://..., udp://..., rtp://... or "
+     "Editor, --play: a live source: v4l2:/dev/videoN, srt://..., rtmp://..., rtsp://..., udp://..., rtp://... or "
      "desktop:SCREEN[,X,Y,W,H] (X11). Without a signal the map shows a \"No signal\" card and the source is "
      "opened again every second."},
     {"screen", "NAME|NUMBER",
@@ -70,7 +70,8 @@ const OptionDef Options[] = {
 };
 
 const char* const Usages[][2] = {
-    {"tesselink [MAP] [--screenshot OUT.png]", "Opens the editor, with the map file MAP if given."},
+    {"tesselink [MAP] [--screenshot OUT.png] [--source SOURCE]",
+     "Opens the editor, with the map file MAP if given, and the live source SOURCE behind it."},
     {"tesselink --render MAP --picture PICTURE --output OUT.png [--cover none|same|different]",
      "Writes the target picture that MAP makes from PICTURE, without a display."},
     {"tesselink --render MAP --video IN --output OUT [--cover none|same|different] [--codec NAME] [--crf N]\n"
@@ -206,7 +207,7 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
     const QStringList positional = parser.positionalArguments();
     switch (line.Mode) {
     case CommandMode::Editor:
-        allowed = {"screenshot"};
+        allowed = {"screenshot", "source"};
         if (positional.size() > 1) {
             fail("only one map file can be opened");
             line.FileNameMistake = singleDashWords && line.Error == QLatin1String("only one map file can be opened");
@@ -215,6 +216,13 @@ void Interpret(const QCommandLineParser& parser, bool singleDashWords, CommandLi
         line.Screenshot = value("screenshot");
         if (isSet("screenshot") && line.Screenshot.isEmpty())
             fail("--screenshot needs the path of a PNG file to write");
+        if (isSet("source")) {
+            line.Source = value("source");
+            LiveSourceAddress address;
+            std::string why;
+            if (!ParseLiveSourceAddress(line.Source.toStdString(), LiveSourceEnvironment::Current(), address, &why))
+                fail(QString::fromStdString(why));
+        }
         break;
     case CommandMode::Render:
         allowed = pictureOptions + QStringList{"render", "head"};

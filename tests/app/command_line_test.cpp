@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "map/map_file.h"
+#include "picture/no_signal_card.h"
 #include "support/source_tree.h"
 
 namespace tesselink {
@@ -285,6 +286,31 @@ TEST_F(CommandLine, AScreenshotRunNeverWaitsForAClick) {
         EXPECT_TRUE(o.Err.contains("tesselink: Failed to open document. " + path + " ")) << o.Err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(Path("b.png")));
+}
+
+// --source in the editor: a refused address ends the start in one line, before any window; an
+// accepted one is opened after the first update, and with nothing sending its card is what the
+// views show.
+TEST_F(CommandLine, TheEditorOpensItsSourceOrRefusesItBeforeTheWindow) {
+    Outcome o = RunProgram({"--screenshot", Path("s.png"), "--source", "file:///etc/passwd", Path("empty.map")}, 30);
+    EXPECT_EQ(o.Code, 2);
+    EXPECT_TRUE(o.Err.startsWith("tesselink: ") && o.Err.count('\n') == 1 && o.Err.contains("file:///etc/passwd"))
+        << o.Err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("s.png")));
+
+    // A port on the loopback nothing sends to.
+    o = RunProgram({"--screenshot", Path("s.png"), "--source", "udp://127.0.0.1:9", Path("empty.map")}, 30);
+    ASSERT_EQ(o.Code, 0) << o.Err.toStdString();
+    // FFmpeg's own complaints about the silent port are not printed.
+    EXPECT_EQ(o.Err, "");
+    const QImage shot(Path("s.png"));
+    ASSERT_FALSE(shot.isNull());
+    long long card = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if ((shot.pixel(x, y) & 0xffffffu) == NoSignalCardBackground) ++card;
+    // The card's background fills much of the Original view and the Target view.
+    EXPECT_GT(card, 40000) << card;
 }
 
 // A map without windows may carry any head size. At 65535 x 65535 the editor once stretched the

@@ -30,6 +30,20 @@ TEST(ParseEditorArguments, MistakesAreReportedNotGuessed) {
     EXPECT_FALSE(ParseEditorArguments({"a.map", "b.map"}).Error.isEmpty());
 }
 
+TEST(ParseEditorArguments, ALiveSourceIsCheckedBeforeTheWindowOpens) {
+    EditorStartOptions options = ParseEditorArguments({"walls.map", "--source", "udp://127.0.0.1:5000"});
+    EXPECT_EQ(options.MapPath, "walls.map");
+    EXPECT_EQ(options.Source, "udp://127.0.0.1:5000");
+    EXPECT_TRUE(options.Error.isEmpty()) << options.Error.toStdString();
+
+    // An address that could make FFmpeg read a file or another protocol never reaches the editor.
+    for (const char* bad : {"file:///etc/passwd", "http://example.org/live.ts", "v4l2:/etc/passwd", "walls.mp4"}) {
+        options = ParseEditorArguments({"--source", bad});
+        EXPECT_TRUE(options.Error.contains(QLatin1String(bad))) << bad << ": " << options.Error.toStdString();
+    }
+    EXPECT_FALSE(ParseEditorArguments({"--source"}).Error.isEmpty());
+}
+
 TEST(ParseEditorArguments, APlainDashIsAFileName) {
     // "-" and names starting with one dash are left to the map reader to judge.
     EXPECT_EQ(ParseEditorArguments({"-odd.map"}).MapPath, "-odd.map");
