@@ -67,7 +67,7 @@ echo "four outputs' work per frame: $four us CPU: $fourRatio x BM_MapUpdate64 (g
 if [ "${TESSELINK_BENCH_PLAY_SHOW:-0}" = 1 ]; then
   echo "== making a ${seconds}-second 2160p30 H.264 input" >&2
   ffmpeg -v error -nostdin -y -f lavfi -i "testsrc2=size=3840x2160:rate=30" -t "$seconds" \
-    -c:v libx264 -preset veryfast -crf 20 -pix_fmt yuv420p "$work/in4k.mp4"
+    -c:v libx264 -preset ultrafast -crf 20 -pix_fmt yuv420p "$work/in4k.mp4"
   cat >"$work/four.show" <<SHOW
 {"source": {"video": "in4k.mp4"},
  "outputs": [{"map": "wall64.map", "at": [0, 0]}, {"map": "wall64.map", "at": [1920, 0]},
