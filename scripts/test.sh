@@ -11,7 +11,7 @@ export QT_QPA_PLATFORM=offscreen
 echo "== formatting"
 "$root/scripts/check-format.sh"
 
-echo "== fuzzing the map, picture and video readers"
+echo "== fuzzing the map, picture, JSON, CSV and video readers"
 "$root/fuzz/run.sh" "$root/build-fuzz" "${TESSELINK_FUZZ_SECONDS:-30}" -DTESSELINK_WERROR=ON
 
 echo "== sanitizer build and tests"
