@@ -23,7 +23,7 @@
 #include "app/editor_session.h"
 #include "app/main_frame.h"
 #include "app/video_commands.h"
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 #include "views/original_view.h"
 #include "views/target_view.h"
 

@@ -22,7 +22,7 @@
 #include "app/live_source_commands.h"
 #include "app/video_commands.h"
 #include "app/view_zoom_commands.h"
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 #include "editor/map_head_file_view.h"
 #include "editor/problem_list_dock.h"
 #include "views/original_view.h"

@@ -14,7 +14,7 @@
 #include "app/menu_places.h"
 #include "app/video_transport_bar.h"
 #include "document/tesselink_doc.h"
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 #include "map/safe_write.h"
 #include "views/window_editing_view.h"
 

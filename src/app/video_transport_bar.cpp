@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 
 namespace tesselink {
 

@@ -30,7 +30,7 @@ extern "C" {
 #include "app/live_source_commands.h"
 #include "app/main_frame.h"
 #include "app/video_commands.h"
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 #include "picture/no_signal_card.h"
 #include "support/isolated_settings.h"
 #include "support/recording_message_boxes.h"

@@ -24,7 +24,7 @@
 #include "app/main_frame.h"
 #include "app/video_commands.h"
 #include "app/video_transport_bar.h"
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
 #include "video/video_test_files.h"

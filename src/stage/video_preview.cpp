@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document/video_preview.h"
+#include "stage/video_preview.h"
 
 #include <algorithm>
 #include <cmath>
