@@ -212,14 +212,14 @@ bool ParseDevice(const std::string& path, LiveSourceAddress& address, std::strin
     return true;
 }
 
-bool ParseDesktop(const std::string& spec, const LiveSourceEnvironment& environment, LiveSourceAddress& address,
+bool ParseDesktop(const std::string& area, const LiveSourceEnvironment& environment, LiveSourceAddress& address,
                   std::string* why) {
     if (environment.Display.empty()) {
         if (!environment.WaylandDisplay.empty())
             return Fail(why, "is not available on Wayland: capturing the desktop needs an X11 session");
         return Fail(why, "needs an X11 display, and DISPLAY is not set");
     }
-    const std::vector<std::string> parts = Split(spec, ',');
+    const std::vector<std::string> parts = Split(area, ',');
     if (parts.size() != 1 && parts.size() != 5) return Fail(why, "is not desktop:SCREEN or desktop:SCREEN,X,Y,W,H");
     const std::string& screen = parts[0];
     std::string display;
