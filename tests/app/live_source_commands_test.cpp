@@ -26,6 +26,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "support/free_udp_port.h"
 #include "app/editor_session.h"
 #include "app/live_source_commands.h"
 #include "app/main_frame.h"
@@ -49,19 +50,7 @@ constexpr int Width = 64;
 constexpr int Height = 48;
 constexpr QRgb Grey = 0xff5a5a5a;
 
-int FreeUdpPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
+using testing::FreeUdpPort;
 
 // 320 x 240 at 30 frames a second, blue on the left half and red on the right, as MPEG-TS to `url`.
 class Sender {

@@ -22,6 +22,7 @@ extern "C" {
 #include <random>
 #include <thread>
 
+#include "support/free_udp_port.h"
 #include "video/live_source.h"
 
 namespace tesselink {
@@ -30,20 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// A port on the loopback that nothing uses right now.
-int FreeUdpPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
+using testing::FreeUdpPort;
 
 // Blue on the left (half of it, or `blue` pixels), red on the right, 30 frames a second, forever (or
 // for `seconds`).
