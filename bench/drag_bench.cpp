@@ -47,13 +47,14 @@ void BM_DragStep(benchmark::State& state) {
     EnsureApplication();
     QTemporaryDir dir;
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     SilentBoxes boxes;
-    doc.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.bmp")).toStdString());
+    backdrop.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.bmp")).toStdString());
     doc.ReplaceMap(FullMap());
     ToolManager tools;
     tools.Register(new PickMoveTool(0, doc, &boxes));
-    auto original = std::make_unique<CTesselinkView>(doc, &boxes);
-    auto target = std::make_unique<CRightView>(doc);
+    auto original = std::make_unique<CTesselinkView>(doc, backdrop, &boxes);
+    auto target = std::make_unique<CRightView>(doc, backdrop);
     original->SetToolManager(&tools);
     ShowAtViewSize(*original);
     ShowAtViewSize(*target);

@@ -40,13 +40,14 @@ PlaybackWindows MixedWindows() {
 struct PaintScene {
     QTemporaryDir dir;
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     SilentBoxes boxes;
     std::unique_ptr<CTesselinkView> original;
     std::unique_ptr<CRightView> target;
 
     explicit PaintScene(float zoom) {
         EnsureApplication();
-        doc.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.png")).toStdString());
+        backdrop.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.png")).toStdString());
         Map map;
         map.Head.OriginalWidth = PictureWidth;
         map.Head.OriginalHeight = PictureHeight;
@@ -54,8 +55,8 @@ struct PaintScene {
         map.Head.TargetHeight = PictureHeight;
         map.Windows = MixedWindows();
         doc.ReplaceMap(map);
-        original = std::make_unique<CTesselinkView>(doc, &boxes);
-        target = std::make_unique<CRightView>(doc);
+        original = std::make_unique<CTesselinkView>(doc, backdrop, &boxes);
+        target = std::make_unique<CRightView>(doc, backdrop);
         ShowAtViewSize(*original);
         ShowAtViewSize(*target);
         QCoreApplication::processEvents();

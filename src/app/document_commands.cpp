@@ -10,6 +10,7 @@
 #include "document/tesselink_doc.h"
 #include "map/map_file.h"
 #include "picture/picture.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 
@@ -24,9 +25,9 @@ DroppedFileKind KindOfDroppedFile(const QString& path) {
     return DroppedFileKind::Other;
 }
 
-DocumentCommands::DocumentCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs,
-                                   RecentFileList& recent, QObject* parent)
-    : QObject(parent), doc_(doc), boxes_(boxes), dialogs_(dialogs), recent_(recent) {}
+DocumentCommands::DocumentCommands(CTesselinkDoc& doc, const Backdrop& backdrop, MessageBoxes& boxes,
+                                   FileDialogs& dialogs, RecentFileList& recent, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop), boxes_(boxes), dialogs_(dialogs), recent_(recent) {}
 
 bool DocumentCommands::MayCloseWindow() {
     // A second close while the question is up (the window manager again) waits for the answer.
@@ -62,7 +63,7 @@ void DocumentCommands::New() {
 }
 
 bool DocumentCommands::PictureReadyForOpen() {
-    const std::string& picture = doc_.BackgroundPicturePath();
+    const std::string& picture = backdrop_.BackgroundPicturePath();
     if (picture.empty()) {
         boxes_.Show(PlainMessage("", "Please Select BackGround Picture ", MessageOwner::OriginalView));
         return false;
@@ -87,8 +88,12 @@ void DocumentCommands::Open() {
 }
 
 bool DocumentCommands::OpenMapFile(const QString& path) {
-    // The document reports a file it cannot take and keeps everything, its path included.
-    if (!doc_.OnOpenDocument(path.toStdString())) return false;
+    // A file the document cannot take changes nothing, its path included; we say why.
+    const DocumentOpenResult opened = doc_.OnOpenDocument(path.toStdString());
+    if (!opened) {
+        boxes_.Show(opened.Message);
+        return false;
+    }
     doc_.SetMapFilePath(path.toStdString());
     Remember(path);
     return true;

@@ -17,6 +17,7 @@ class QMimeData;
 
 namespace tesselink {
 
+class Backdrop;
 class CTesselinkDoc;
 class RecentFileList;
 
@@ -34,8 +35,8 @@ DroppedFileKind KindOfDroppedFile(const QString& path);
 class DocumentCommands : public QObject {
     Q_OBJECT
 public:
-    DocumentCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs, RecentFileList& recent,
-                     QObject* parent = nullptr);
+    DocumentCommands(CTesselinkDoc& doc, const Backdrop& backdrop, MessageBoxes& boxes, FileDialogs& dialogs,
+                     RecentFileList& recent, QObject* parent = nullptr);
 
     // Where a dropped picture goes: the editor panel's picture field.
     void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
@@ -87,6 +88,7 @@ private:
     void StoreRecent();
 
     CTesselinkDoc& doc_;
+    const Backdrop& backdrop_;
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;
     RecentFileList& recent_;

@@ -62,9 +62,9 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     QSettings settings;
     Recent_.Load(settings);
 
-    Editor_ = new CMapHeadFileView(Doc_);
-    Original_ = new CTesselinkView(Doc_, Messages_);
-    Target_ = new CRightView(Doc_);
+    Editor_ = new CMapHeadFileView(Doc_, Backdrop_);
+    Original_ = new CTesselinkView(Doc_, Backdrop_, Messages_);
+    Target_ = new CRightView(Doc_, Backdrop_);
     Frame_->CreateClient(Editor_, Original_, Target_);
     CMainFrame* frame = Frame_.get();
 
@@ -94,7 +94,6 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     Boxes_.SetOwner(MessageOwner::OriginalView, Original_);
     Boxes_.SetOwner(MessageOwner::TargetView, Target_);
     Dialogs_.SetOwner(frame);
-    Doc_.SetMessageBoxes(Messages_);
     Editor_->SetMessageBoxes(Messages_);
     Editor_->SetFileDialogs(dialogs != nullptr ? dialogs : &Dialogs_);
 
@@ -118,7 +117,8 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     QObject::connect(&Doc_, &CTesselinkDoc::modifiedChanged, frame, &QWidget::setWindowModified);
 
     // The File commands.
-    Commands_ = std::make_unique<DocumentCommands>(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, Recent_);
+    Commands_ = std::make_unique<DocumentCommands>(Doc_, Backdrop_, *Messages_,
+                                                   dialogs != nullptr ? *dialogs : Dialogs_, Recent_);
     DocumentCommands* commands = Commands_.get();
     QObject::connect(frame->Action(CommandFileNew), &QAction::triggered, commands, &DocumentCommands::New);
     QObject::connect(frame->Action(CommandFileOpen), &QAction::triggered, commands, &DocumentCommands::Open);
@@ -135,7 +135,7 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     QObject::connect(frame, &CMainFrame::fileDropped, commands, &DocumentCommands::OpenDropped);
 
     // Import and export in other formats, and View > Lineup.
-    Exchange_ = new ExchangeMenuCommands(Doc_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
+    Exchange_ = new ExchangeMenuCommands(Doc_, Backdrop_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
     Exchange_->SetSourcePath([commands] { return commands->SourcePath(); });
     Exchange_->Register(frame->Registry());
     // View > Cabling Order: the line through the windows in the Target view.
@@ -144,16 +144,20 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     QObject::connect(Exchange_, &ExchangeMenuCommands::wrote, frame,
                      [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
     // A large picture decoding on the worker thread: a busy cursor and the message pane say so.
-    QObject::connect(&Doc_, &CTesselinkDoc::pictureLoadingChanged, frame, [this, frame](bool loading) {
-        if (loading) {
+    QObject::connect(&Backdrop_, &Backdrop::changed, frame, [this, frame](const BackdropChange& change) {
+        if (change.What != BackdropChange::Kind::Loading) return;
+        if (Backdrop_.PictureLoading()) {
             QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-            frame->SetStatusPaneText(
-                0,
-                QStringLiteral("Loading the picture %1 ...").arg(QString::fromStdString(Doc_.BackgroundPicturePath())));
+            frame->SetStatusPaneText(0, QStringLiteral("Loading the picture %1 ...")
+                                            .arg(QString::fromStdString(Backdrop_.BackgroundPicturePath())));
         } else {
             QGuiApplication::restoreOverrideCursor();
             frame->SetStatusPaneText(0, QStringLiteral("Ready"));
         }
+    });
+    // Back from another program, perhaps the one that changed the picture: it is looked at again.
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &Backdrop_, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) Backdrop_.SyncBackground();
     });
 
     // The zoom commands, on the views' zooms; the panel's radio buttons choose the area.
@@ -168,15 +172,16 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     (new ViewZoomCommands(*zoom, frame))->Register(frame->Registry());
 
     // A video behind the map: File > Open Video..., the transport bar, dropped videos.
-    Video_ = new VideoPreview(Doc_, frame);
-    VideoCommands_ = new VideoCommands(Doc_, *Video_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
+    Video_ = new VideoPreview(Doc_, Backdrop_, frame);
+    VideoCommands_ =
+        new VideoCommands(Doc_, Backdrop_, *Video_, *Messages_, dialogs != nullptr ? *dialogs : Dialogs_, frame);
     VideoCommands_->AddTo(*frame, {Original_, Target_});
     VideoCommands_->SetPictureSink([editor](const QString& path) { editor->ProposePicturePath(path); });
     Commands_->SetVideoSink([this](const QString& path) { VideoCommands_->OpenVideoFile(path); });
 
     // A live source behind the map: File > Open Source..., Close Source. It and a video take
     // each other's place.
-    LiveSources_ = new LiveSourceCommands(Doc_, *Messages_, frame);
+    LiveSources_ = new LiveSourceCommands(Doc_, Backdrop_, *Messages_, frame);
     LiveSources_->AddTo(*frame);
     QObject::connect(LiveSources_, &LiveSourceCommands::aboutToOpen, Video_, &VideoPreview::Close);
     QObject::connect(Video_, &VideoPreview::openChanged, LiveSources_, [this](bool open) {
@@ -184,7 +189,7 @@ EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     });
 
     // View > Output: the target full screen on a chosen screen, following every change.
-    Output_ = new OutputCommands(Doc_, *Messages_, frame);
+    Output_ = new OutputCommands(Doc_, Backdrop_, *Messages_, frame);
     Output_->Register(frame->Registry());
     QObject::connect(Output_, &OutputCommands::statusMessage, frame,
                      [frame](const QString& text) { frame->SetStatusPaneText(0, text); });
@@ -200,12 +205,13 @@ EditorSession::~EditorSession() {
     Commands_.reset();
     // The panes go with the frame, before the document does.
     Frame_.reset();
-    Doc_.SetMessageBoxes(nullptr);
 }
 
 bool EditorSession::OpenStartupMap(const QString& path, bool* refused) {
     if (refused) *refused = false;
-    if (!Doc_.OnOpenDocument(path.toStdString())) {
+    const DocumentOpenResult opened = Doc_.OnOpenDocument(path.toStdString());
+    if (!opened) {
+        Messages_->Show(opened.Message);
         const QFileInfo file(path);
         const bool readable = file.isFile() && file.isReadable();
         if (refused) *refused = readable;
@@ -223,7 +229,7 @@ void EditorSession::InitialUpdate() {
     // The default picture, found once: the document shows it, the panel proposes it for "OK".
     const QString picture = FindDefaultPicture(DefaultPictureFolders());
     if (!picture.isEmpty()) {
-        Doc_.SetBackgroundPicturePath(picture.toStdString());
+        Backdrop_.SetBackgroundPicturePath(picture.toStdString());
         Editor_->ProposePicturePath(picture);
     }
     Original_->OnInitialUpdate();
@@ -274,6 +280,7 @@ void EditorSession::Close() {
     Output_->Close();
     LiveSources_->CloseSource(false);
     Video_->Close();
+    Backdrop_.Free();
     Doc_.OnCloseDocument();
 }
 

@@ -13,6 +13,7 @@
 #include "app/qt_file_dialogs.h"
 #include "app/qt_message_boxes.h"
 #include "document/tesselink_doc.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 
@@ -51,6 +52,8 @@ public:
     void Close();
 
     CTesselinkDoc& Doc() { return Doc_; }
+    // What the picture views show behind the map.
+    Backdrop& Stage() { return Backdrop_; }
     DocumentCommands& Commands() { return *Commands_; }
     ExchangeMenuCommands& Exchange() { return *Exchange_; }
     QtMessageBoxes& Boxes() { return Boxes_; }
@@ -75,6 +78,8 @@ private:
     void ShowWindowsInViews(const QList<int>& windows);
 
     CTesselinkDoc Doc_;
+    // Before the panes: it takes up a change of the map before they draw it.
+    Backdrop Backdrop_{Doc_};
     QtMessageBoxes Boxes_;
     QtFileDialogs Dialogs_;
     MessageBoxes* Messages_;

@@ -23,6 +23,7 @@
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 namespace {
@@ -74,9 +75,9 @@ std::string OriginalLineupPath(const std::string& path) {
     return folder + renamed.toStdString();
 }
 
-ExchangeMenuCommands::ExchangeMenuCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs,
-                                           QObject* parent)
-    : QObject(parent), doc_(doc), boxes_(boxes), dialogs_(dialogs) {}
+ExchangeMenuCommands::ExchangeMenuCommands(CTesselinkDoc& doc, Backdrop& backdrop, MessageBoxes& boxes,
+                                           FileDialogs& dialogs, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop), boxes_(boxes), dialogs_(dialogs) {}
 
 void ExchangeMenuCommands::Register(ActionRegistry& registry) {
     AddFileAction(registry, "&Import Windows...", "importWindows", &ExchangeMenuCommands::ImportWindows);
@@ -92,7 +93,7 @@ void ExchangeMenuCommands::Register(ActionRegistry& registry) {
     lineup.Place = MenuPlace{MenuIds::View, ViewBackdropSection};
     lineup.WindowShortcut = true;
     lineup_ = registry.Add(lineup);
-    if (lineup_ != nullptr) connect(lineup_, &QAction::toggled, &doc_, &CTesselinkDoc::ShowLineup);
+    if (lineup_ != nullptr) connect(lineup_, &QAction::toggled, &backdrop_, &Backdrop::ShowLineup);
 
     ActionDef cabling("viewCabling", QStringLiteral("&Cabling Order"));
     cabling.Checkable = true;
@@ -216,7 +217,7 @@ bool ExchangeMenuCommands::ExportTargetPictureTo(const std::string& path) {
 
     // Decoded here as --render decodes it, whatever the views show meanwhile (the lineup, or the
     // previous picture while a large one is decoding).
-    const std::string& picturePath = doc_.BackgroundPicturePath();
+    const std::string& picturePath = backdrop_.BackgroundPicturePath();
     Picture picture;
     std::string why;
     if (!picture.Load(picturePath, &why)) return Refuse(what, "cannot load picture " + picturePath + ": " + why);

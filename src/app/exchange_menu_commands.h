@@ -18,6 +18,7 @@ class QAction;
 namespace tesselink {
 
 class ActionRegistry;
+class Backdrop;
 class CTesselinkDoc;
 
 // The filter of the window-table dialogs and of the picture dialogs.
@@ -31,7 +32,8 @@ std::string OriginalLineupPath(const std::string& path);
 class ExchangeMenuCommands : public QObject {
     Q_OBJECT
 public:
-    ExchangeMenuCommands(CTesselinkDoc& doc, MessageBoxes& boxes, FileDialogs& dialogs, QObject* parent = nullptr);
+    ExchangeMenuCommands(CTesselinkDoc& doc, Backdrop& backdrop, MessageBoxes& boxes, FileDialogs& dialogs,
+                         QObject* parent = nullptr);
 
     // The file the map came from, if any: the dialogs start in its folder.
     void SetSourcePath(std::function<std::string()> sourcePath) { sourcePath_ = std::move(sourcePath); }
@@ -72,6 +74,7 @@ private:
     bool Refuse(const std::string& what, const std::string& why);
 
     CTesselinkDoc& doc_;
+    Backdrop& backdrop_;
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;
     std::function<std::string()> sourcePath_;

@@ -14,11 +14,12 @@
 #include "picture/no_signal_card.h"
 #include "video/library_log.h"
 #include "video/live_source.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 
-LiveSourceCommands::LiveSourceCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QObject* parent)
-    : QObject(parent), doc_(doc), boxes_(boxes), timer_(new QTimer(this)) {
+LiveSourceCommands::LiveSourceCommands(CTesselinkDoc& doc, Backdrop& backdrop, MessageBoxes& boxes, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop), boxes_(boxes), timer_(new QTimer(this)) {
     // A frame waits at most this long after it is ready, as in the player.
     timer_->setInterval(3);
     connect(timer_, &QTimer::timeout, this, &LiveSourceCommands::Tick);
@@ -100,7 +101,7 @@ void LiveSourceCommands::CloseSource(bool backToPicture) {
     card_.Free();
     shown_.Free();
     cardShown_ = false;
-    if (backToPicture) doc_.EndVideoFrames();
+    if (backToPicture) backdrop_.EndVideoFrames();
     if (close_ != nullptr) close_->setEnabled(false);
     SetStatus(QString());
     emit openChanged(false);
@@ -121,7 +122,7 @@ void LiveSourceCommands::ShowCard() {
     if (!card_.IsPresent()) return;
     // The document swaps the planes it is given: it gets a copy, the card stays for next time.
     shown_ = card_;
-    doc_.ShowVideoFrame(shown_);
+    backdrop_.ShowVideoFrame(shown_);
 }
 
 void LiveSourceCommands::Tick() {
@@ -131,7 +132,7 @@ void LiveSourceCommands::Tick() {
     if (source_->TakeFrame(liveFrame_)) {
         // A frame made before the original size changed is not the map's.
         if (liveFrame_->Planes.Width() == originalWidth_ && liveFrame_->Planes.Height() == originalHeight_) {
-            doc_.ShowVideoFrame(liveFrame_->Planes);  // the previous frame's planes come back for reuse
+            backdrop_.ShowVideoFrame(liveFrame_->Planes);  // the previous frame's planes come back for reuse
             cardShown_ = false;
             anyFrame_ = true;
         }

@@ -22,6 +22,7 @@ class QWidget;
 namespace tesselink {
 
 class CMainFrame;
+class Backdrop;
 class CTesselinkDoc;
 class LiveSource;
 struct LiveFrame;
@@ -32,7 +33,7 @@ constexpr const char* LastSourceKey = "Live/LastSource";
 class LiveSourceCommands : public QObject {
     Q_OBJECT
 public:
-    LiveSourceCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QObject* parent = nullptr);
+    LiveSourceCommands(CTesselinkDoc& doc, Backdrop& backdrop, MessageBoxes& boxes, QObject* parent = nullptr);
     ~LiveSourceCommands() override;
 
     // The two items after "Use Frame as Background Picture"; the status pane 0 messages. Once.
@@ -70,6 +71,7 @@ private:
     void SetStatus(const QString& text);
 
     CTesselinkDoc& doc_;
+    Backdrop& backdrop_;
     MessageBoxes& boxes_;
     CMainFrame* frame_ = nullptr;
     QAction* open_ = nullptr;

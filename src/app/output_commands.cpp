@@ -18,6 +18,7 @@
 #include "map/message_boxes.h"
 #include "output/output_window.h"
 #include "output/screen_choice.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 namespace {
@@ -27,13 +28,14 @@ const char* const PositionKey = "Output/Position";
 
 }  // namespace
 
-OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent)
+OutputCommands::OutputCommands(CTesselinkDoc& doc, const Backdrop& backdrop, MessageBoxes& boxes, QWidget* parent)
     : QObject(parent),
       doc_(doc),
+      backdrop_(backdrop),
       boxes_(boxes),
       parent_(parent),
       compose_(new QTimer(this)),
-      showOutputs_(new ShowOutputs(doc, this)) {
+      showOutputs_(new ShowOutputs(doc, backdrop, this)) {
     group_ = new QActionGroup(this);
     group_->setExclusive(true);
     QSettings settings;
@@ -44,6 +46,7 @@ OutputCommands::OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget*
     compose_->setInterval(0);
     connect(compose_, &QTimer::timeout, this, &OutputCommands::Compose);
     connect(&doc_, &CTesselinkDoc::changed, this, &OutputCommands::ScheduleCompose);
+    connect(&backdrop_, &Backdrop::changed, this, &OutputCommands::ScheduleCompose);
     connect(qApp, &QGuiApplication::screenAdded, this, &OutputCommands::RebuildMenu);
     connect(qApp, &QGuiApplication::screenRemoved, this, &OutputCommands::OnScreenRemoved);
     connect(showOutputs_, &ShowOutputs::closeRequested, this, &OutputCommands::TurnOff);
@@ -227,7 +230,7 @@ void OutputCommands::Compose() {
     if (!window_) return;
     const MapFileHead& head = doc_.GetHead();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
-    const BackgroundPicture& shown = doc_.Background();
+    const BackgroundPicture& shown = backdrop_.Background();
     // What the Target view shows at zoom 1, without its outlines and labels.
     const CoverMode mode = CoverModeDrawn(CoverModeFromOption(head.CoverOption), windows, head, shown.Exists());
     composer_.SetMap(windows, head, mode);

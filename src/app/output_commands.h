@@ -26,6 +26,7 @@ class QWidget;
 namespace tesselink {
 
 class ActionRegistry;
+class Backdrop;
 class CTesselinkDoc;
 class MessageBoxes;
 class OutputWindow;
@@ -34,7 +35,7 @@ class ShowOutputs;
 class OutputCommands : public QObject {
     Q_OBJECT
 public:
-    OutputCommands(CTesselinkDoc& doc, MessageBoxes& boxes, QWidget* parent);
+    OutputCommands(CTesselinkDoc& doc, const Backdrop& backdrop, MessageBoxes& boxes, QWidget* parent);
     ~OutputCommands() override;
 
     // View > Output in the registry; the submenu's items (a checkable one per screen, "Off",
@@ -76,6 +77,7 @@ private:
     void Remember() const;
 
     CTesselinkDoc& doc_;
+    const Backdrop& backdrop_;
     MessageBoxes& boxes_;
     QWidget* parent_;
     QMenu* menu_ = nullptr;

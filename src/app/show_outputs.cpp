@@ -9,6 +9,7 @@
 #include "document/tesselink_doc.h"
 #include "output/output_window.h"
 #include "output/screen_choice.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 
@@ -34,12 +35,14 @@ QRect TargetArea(const QRect& geometry, const Map& map) {
 
 }  // namespace
 
-ShowOutputs::ShowOutputs(CTesselinkDoc& doc, QObject* parent) : QObject(parent), doc_(doc), compose_(new QTimer(this)) {
+ShowOutputs::ShowOutputs(CTesselinkDoc& doc, const Backdrop& backdrop, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop), compose_(new QTimer(this)) {
     // One composition for a burst of changes, once the events are handled.
     compose_->setSingleShot(true);
     compose_->setInterval(0);
     connect(compose_, &QTimer::timeout, this, &ShowOutputs::Compose);
     connect(&doc_, &CTesselinkDoc::changed, this, &ShowOutputs::ScheduleCompose);
+    connect(&backdrop_, &Backdrop::changed, this, &ShowOutputs::ScheduleCompose);
     // Another map of the show opened: another output follows the document.
     connect(&doc_, &CTesselinkDoc::mapFilePathChanged, this, &ShowOutputs::ScheduleCompose);
     connect(qApp, &QGuiApplication::screenRemoved, this, &ShowOutputs::OnScreenRemoved);
@@ -133,7 +136,7 @@ void ShowOutputs::Compose() {
 }
 
 void ShowOutputs::ComposeOne(Placed& placed, int edited) {
-    const BackgroundPicture& shown = doc_.Background();
+    const BackgroundPicture& shown = backdrop_.Background();
     const ColourPlanes& planes = shown.Planes();
     const ShowOutput& output = show_.Outputs[static_cast<std::size_t>(placed.Index)];
     const bool follows = placed.Index == edited;

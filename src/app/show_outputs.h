@@ -18,13 +18,14 @@ class QTimer;
 
 namespace tesselink {
 
+class Backdrop;
 class CTesselinkDoc;
 class OutputWindow;
 
 class ShowOutputs : public QObject {
     Q_OBJECT
 public:
-    explicit ShowOutputs(CTesselinkDoc& doc, QObject* parent = nullptr);
+    ShowOutputs(CTesselinkDoc& doc, const Backdrop& backdrop, QObject* parent = nullptr);
     ~ShowOutputs() override;
 
     // A window for every output of `show` whose screen is there; one line for each output that
@@ -52,6 +53,7 @@ private:
     void ComposeOne(Placed& placed, int edited);
 
     CTesselinkDoc& doc_;
+    const Backdrop& backdrop_;
     Show show_;
     std::vector<std::unique_ptr<Placed>> outputs_;
     QTimer* compose_ = nullptr;

@@ -17,12 +17,13 @@
 #include "stage/video_preview.h"
 #include "map/safe_write.h"
 #include "views/window_editing_view.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 
-VideoCommands::VideoCommands(CTesselinkDoc& doc, VideoPreview& preview, MessageBoxes& boxes, FileDialogs& dialogs,
-                             QObject* parent)
-    : QObject(parent), doc_(doc), preview_(preview), boxes_(boxes), dialogs_(dialogs) {}
+VideoCommands::VideoCommands(CTesselinkDoc& doc, Backdrop& backdrop, VideoPreview& preview, MessageBoxes& boxes,
+                             FileDialogs& dialogs, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop), preview_(preview), boxes_(boxes), dialogs_(dialogs) {}
 
 void VideoCommands::AddTo(CMainFrame& frame, const QList<WindowEditingView*>& views) {
     frame_ = &frame;
@@ -89,7 +90,8 @@ bool VideoCommands::OpenVideoFile(const QString& path) {
     QSettings settings;
     settings.setValue(LastVideoKey, absolute);
     // The lineup stays in front of the video: say so, and how to see the video.
-    if (doc_.LineupShown() && frame_ != nullptr) frame_->SetStatusPaneText(0, QString::fromUtf8(LineupHidesVideoText));
+    if (backdrop_.LineupShown() && frame_ != nullptr)
+        frame_->SetStatusPaneText(0, QString::fromUtf8(LineupHidesVideoText));
     return true;
 }
 
@@ -130,7 +132,7 @@ bool VideoCommands::UseFrameAsPicture() {
     // As "......" and "OK" would: the panel's field and the document's picture.
     const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
     if (pictureSink_) pictureSink_(absolute);
-    doc_.SetBackgroundPicturePath(absolute.toStdString());
+    backdrop_.SetBackgroundPicturePath(absolute.toStdString());
     if (frame_ != nullptr)
         frame_->SetStatusPaneText(0, QStringLiteral("Frame %1 is the background picture: %2").arg(index).arg(absolute));
     return true;

@@ -23,6 +23,7 @@ class QWidget;
 namespace tesselink {
 
 class CMainFrame;
+class Backdrop;
 class CTesselinkDoc;
 class VideoPreview;
 class VideoTransportBar;
@@ -41,8 +42,8 @@ constexpr const char* LineupHidesVideoText = "The lineup hides the video: turn o
 class VideoCommands : public QObject {
     Q_OBJECT
 public:
-    VideoCommands(CTesselinkDoc& doc, VideoPreview& preview, MessageBoxes& boxes, FileDialogs& dialogs,
-                  QObject* parent = nullptr);
+    VideoCommands(CTesselinkDoc& doc, Backdrop& backdrop, VideoPreview& preview, MessageBoxes& boxes,
+                  FileDialogs& dialogs, QObject* parent = nullptr);
 
     // The three items in the File menu before "E&xit", the transport bar at the
     // bottom of the frame, the keys of `views`, the figures in status pane 0.
@@ -76,6 +77,7 @@ private:
     void UpdateState();
 
     CTesselinkDoc& doc_;
+    Backdrop& backdrop_;
     VideoPreview& preview_;
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;

@@ -14,14 +14,13 @@ struct MapChange {
         WindowRemoved,  // Index: where the window stood
         Cover,          // the cover option
         MapReplaced,    // New, Open: everything
-        Picture,        // the background picture path
         Windows,        // several windows at once: the whole list may differ
     };
     Kind What = Kind::MapReplaced;
     int Index = -1;
 
     // True for the changes after which a window's place in the list may differ.
-    bool MovesWindows() const { return What != Kind::WindowChanged && What != Kind::Cover && What != Kind::Picture; }
+    bool MovesWindows() const { return What != Kind::WindowChanged && What != Kind::Cover; }
 };
 
 }  // namespace tesselink

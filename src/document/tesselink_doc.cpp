@@ -4,42 +4,23 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QFile>
 #include <QString>
-#include <QTimer>
 #include <QUndoStack>
 
 #include "document/group_commands.h"
 #include "document/replace_map_command.h"
-#include "exchange/lineup.h"
 #include "map/map_file.h"
-#include "picture/picture_header.h"
 
 namespace tesselink {
 
-CTesselinkDoc::CTesselinkDoc(QObject* parent)
-    : QObject(parent),
-      undoStack_(new QUndoStack(this)),
-      decoder_(new BackgroundDecoder(this)),
-      lineupRefresh_(new QTimer(this)) {
+CTesselinkDoc::CTesselinkDoc(QObject* parent) : QObject(parent), undoStack_(new QUndoStack(this)) {
     connect(undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
-    connect(decoder_, &BackgroundDecoder::decoded, this, &CTesselinkDoc::OnPictureDecoded);
-    // One lineup for a burst of changes (a drag, a typed number), made once the events are handled.
-    lineupRefresh_->setSingleShot(true);
-    lineupRefresh_->setInterval(0);
-    connect(lineupRefresh_, &QTimer::timeout, this, [this] {
-        RebuildLineup();
-        Announce(MapChange::Kind::Picture);
-    });
 }
 
 CTesselinkDoc::~CTesselinkDoc() {
     // The commands refer to the document: they go before the rest of it.
     undoStack_->blockSignals(true);
     undoStack_->clear();
-    // A decode still running delivers to nothing.
-    delete decoder_;
-    decoder_ = nullptr;
 }
 
 std::uint32_t CTesselinkDoc::WindowColour(int index) { return tesselink::WindowColour(index); }
@@ -121,7 +102,6 @@ void CTesselinkDoc::ReplaceMap(const Map& map) {
     SyncWindowCount();
     undoStack_->setClean();
     SetSelectedWindows(-1, -1);
-    SyncPicture();
     Announce(MapChange::Kind::MapReplaced);
 }
 
@@ -137,7 +117,6 @@ void CTesselinkDoc::StoreMap(const Map& map) {
     map_ = map;
     SyncWindowCount();
     SetSelectedWindows(-1, -1);
-    SyncPicture();
     Announce(MapChange::Kind::MapReplaced);
 }
 
@@ -176,7 +155,6 @@ void CTesselinkDoc::StoreHead(const MapFileHead& sizes, PlaybackWindows windows)
     map_.Head.TargetWidth = sizes.TargetWidth;
     map_.Head.TargetHeight = sizes.TargetHeight;
     SyncWindowCount();
-    SyncPicture();
     Announce(MapChange::Kind::Head);
 }
 
@@ -187,18 +165,7 @@ void CTesselinkDoc::StoreCoverOption(std::uint8_t option) {
 
 void CTesselinkDoc::SyncWindowCount() { map_.Head.WindowCount = static_cast<std::uint8_t>(map_.Windows.size() & 0xFF); }
 
-void CTesselinkDoc::Announce(MapChange::Kind what, int index) {
-    using Kind = MapChange::Kind;
-    if (lineupShown_ && what != Kind::Picture && what != Kind::Cover) {
-        // A lineup of another size would show the wrong area: that one is made at once.
-        const MapFileHead& h = map_.Head;
-        if (lineup_.Image().Width() != h.OriginalWidth || lineup_.Image().Height() != h.OriginalHeight)
-            RebuildLineup();
-        else
-            lineupRefresh_->start();
-    }
-    emit changed(MapChange{what, index});
-}
+void CTesselinkDoc::Announce(MapChange::Kind what, int index) { emit changed(MapChange{what, index}); }
 
 // ---- shared state ----
 
@@ -276,124 +243,22 @@ void CTesselinkDoc::StoreWindows(PlaybackWindows windows) {
     Announce(MapChange::Kind::Windows);
 }
 
-void CTesselinkDoc::SetBackgroundPicturePath(const std::string& path) {
-    if (path == backgroundPicturePath_) return;
-    backgroundPicturePath_ = path;
-    SyncPicture();
-    Announce(MapChange::Kind::Picture);
-}
-
-void CTesselinkDoc::SyncBackground() {
-    // A video frame on show does not come from the file: each frame's relayout looks at no file.
-    if (background_.ShowsFrame()) return;
-    const std::uint64_t generation = background_.Generation();
-    const bool existed = background_.Exists();
-    const std::string refusal = background_.Refusal();
-    SyncPicture();
-    if (background_.Generation() != generation || background_.Exists() != existed || background_.Refusal() != refusal)
-        Announce(MapChange::Kind::Picture);
-}
-
-namespace {
-
-// The pixels a picture file declares in its header, or 0 when it declares none.
-long long DeclaredPixels(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    const PictureHeader header = InspectPicture(file);
-    return header.Size.isValid() ? static_cast<long long>(header.Size.width()) * header.Size.height() : 0;
-}
-
-}  // namespace
-
-void CTesselinkDoc::SyncPicture() {
-    const int width = map_.Head.OriginalWidth;
-    const int height = map_.Head.OriginalHeight;
-    const std::string& chosen = backgroundPicturePath_;
-    if (!background_.IsCurrent(chosen)) {
-        const PictureFileStamp stamp = StampPictureFile(chosen);
-        if (stamp.Exists && DeclaredPixels(chosen) > AsyncDecodePixels) {
-            // The worker decodes it; what is shown now stays until it is done.
-            if (!decoder_->Busy() || decoder_->Requested() != stamp) decoder_->Request(stamp);
-            SetPictureLoading(true);
-            background_.Sync(shownPicturePath_, width, height, false);
-            return;
-        }
-    }
-    // A small picture (or none) decodes here at once and overtakes a large one on its way.
-    if (decoder_->Busy()) decoder_->Cancel();
-    SetPictureLoading(false);
-    shownPicturePath_ = chosen;
-    background_.Sync(chosen, width, height);
-}
-
-void CTesselinkDoc::OnPictureDecoded(const DecodedPicture& decoded) {
-    if (decoded.Stamp.Path != backgroundPicturePath_) return;
-    background_.Adopt(decoded.Stamp, decoded.Image, decoded.Error);
-    shownPicturePath_ = decoded.Stamp.Path;
-    SetPictureLoading(false);
-    // The file may have changed again meanwhile: then that is decoded next.
-    SyncPicture();
-    Announce(MapChange::Kind::Picture);
-}
-
-bool CTesselinkDoc::PictureLoading() const { return pictureLoading_; }
-
-void CTesselinkDoc::SetPictureLoading(bool loading) {
-    if (loading == pictureLoading_) return;
-    pictureLoading_ = loading;
-    emit pictureLoadingChanged(loading);
-}
-
-void CTesselinkDoc::ShowLineup(bool shown) {
-    if (shown == lineupShown_) return;
-    lineupShown_ = shown;
-    if (shown) {
-        RebuildLineup();
-    } else {
-        lineupRefresh_->stop();
-        lineup_.Free();
-    }
-    Announce(MapChange::Kind::Picture);
-}
-
-void CTesselinkDoc::RebuildLineup() {
-    std::string why;
-    const QImage image = OriginalLineup(map_, &why);
-    lineup_.SetImage(image, image.isNull() ? why : std::string(), map_.Head.OriginalWidth, map_.Head.OriginalHeight);
-}
-
-void CTesselinkDoc::ShowVideoFrame(ColourPlanes& planes) {
-    background_.ShowFrame(planes);
-    Announce(MapChange::Kind::Picture);
-}
-
-void CTesselinkDoc::EndVideoFrames() {
-    if (!background_.ShowsFrame()) return;
-    background_.EndFrames();
-    SyncPicture();
-    Announce(MapChange::Kind::Picture);
-}
-
 void CTesselinkDoc::SetMapFilePath(const std::string& path) {
     if (path == mapFilePath_) return;
     mapFilePath_ = path;
     emit mapFilePathChanged();
 }
 
-void CTesselinkDoc::ShowMessage(const UserMessage& message) {
-    if (boxes_ != nullptr) boxes_->Show(message);
-}
-
 // ---- document steps ----
 
-bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
+DocumentOpenResult CTesselinkDoc::OnOpenDocument(const std::string& path) {
     // Only a file that can be read replaces the map; anything else leaves it as it was.
     // Without blocking on a FIFO, and refusing folders and devices.
+    DocumentOpenResult result;
     const std::string why = path.empty() ? std::string("No file name was given.") : MapFileReadProblem(path);
     if (!why.empty()) {
-        ShowMessage(ApplicationMessage("Failed to open document.\n" + path + "\n" + why));
-        return false;
+        result.Message = ApplicationMessage("Failed to open document.\n" + path + "\n" + why);
+        return result;
     }
 
     // Read into a copy: a refused file leaves windows, head, selection and history as they were.
@@ -401,15 +266,16 @@ bool CTesselinkDoc::OnOpenDocument(const std::string& path) {
     read.ClearWindows();
     const MapLoadResult loaded = ReadMapFile(read, path);
     if (!loaded) {
-        if (!loaded.Message.empty())
-            ShowMessage(MapLoadMessageBox(loaded));
-        else
-            ShowMessage(ApplicationMessage("Failed to open document.\n" + path + "\n" +
-                                           (loaded.ReadError.empty() ? "It is not a map file." : loaded.ReadError)));
-        return false;
+        result.Message =
+            !loaded.Message.empty()
+                ? MapLoadMessageBox(loaded)
+                : ApplicationMessage("Failed to open document.\n" + path + "\n" +
+                                     (loaded.ReadError.empty() ? "It is not a map file." : loaded.ReadError));
+        return result;
     }
     ReplaceMap(read);
-    return true;
+    result.Opened = true;
+    return result;
 }
 
 MapWriteResult CTesselinkDoc::OnSaveDocument(const std::string& path) {
@@ -420,11 +286,6 @@ MapWriteResult CTesselinkDoc::OnSaveDocument(const std::string& path) {
 
 void CTesselinkDoc::OnCloseDocument() {
     undoStack_->clear();
-    decoder_->Cancel();
-    SetPictureLoading(false);
-    lineupRefresh_->stop();
-    lineup_.Free();
-    background_.Free();
     map_.ClearWindows();
     SyncWindowCount();
 }

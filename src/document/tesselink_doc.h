@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The one document: the map, its undo history and the state the three panes share.
+// The one document: the map, its undo history, the selection and the file it came from. What
+// the picture views show behind the map is the backdrop's (stage/backdrop.h).
 // The map has one writer: the edit functions below, which push undoable commands; every
 // change is announced once through changed(), and panes update themselves from it.
 
@@ -10,7 +11,6 @@
 
 #include <QObject>
 
-#include "document/background_decoder.h"
 #include "document/edit_commands.h"
 #include "document/map_change.h"
 #include "map/head_fit.h"
@@ -18,9 +18,7 @@
 #include "map/map_file.h"
 #include "map/map_model.h"
 #include "map/message_boxes.h"
-#include "picture/background_picture.h"
 
-class QTimer;
 class QUndoStack;
 
 namespace tesselink {
@@ -44,14 +42,18 @@ struct WindowEditResult {
     bool Accepted() const { return What == Outcome::Stored || What == Outcome::Unchanged; }
 };
 
+// What opening a map file did: the map replaced, or why not.
+struct DocumentOpenResult {
+    bool Opened = false;
+    UserMessage Message;  // the box that tells why it was not opened
+    explicit operator bool() const { return Opened; }
+};
+
 class CTesselinkDoc : public QObject {
     Q_OBJECT
 public:
     explicit CTesselinkDoc(QObject* parent = nullptr);
     ~CTesselinkDoc() override;
-
-    // Where boxes of the document's steps go; none set means nothing is shown.
-    void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
 
     // Reading the map.
     const Map& GetMap() const { return map_; }
@@ -112,45 +114,17 @@ public:
     WindowEditResult ChangeWindows(PlaybackWindows windows, const std::vector<int>& selection, const QString& text,
                                    EditGesture gesture = {});
 
-    // The background picture and what is derived from it for the current original size.
-    const std::string& BackgroundPicturePath() const { return backgroundPicturePath_; }
-    void SetBackgroundPicturePath(const std::string& path);
-    // What the picture views show, as last brought up to date: the background picture, or the
-    // lineup while it is shown. Never decodes, so painting may read it.
-    const BackgroundPicture& Background() const { return lineupShown_ ? lineup_ : background_; }
-    // The background picture itself, whatever the views show.
-    const BackgroundPicture& BackgroundFile() const { return background_; }
-    // Brings the picture up to date (a decode only when the path, the file or the original size
-    // changed); announces a Picture change when what it shows changed. A picture of more than
-    // AsyncDecodePixels pixels (by its header) is decoded on a worker thread: until it is done
-    // the previous picture stays, PictureLoading() is true, and a newer choice overtakes it.
-    void SyncBackground();
-    static constexpr long long AsyncDecodePixels = 4000000;
-    // A picture is being decoded on the worker thread (its path is BackgroundPicturePath()).
-    bool PictureLoading() const;
-
-    // The lineup instead of the background picture in both views: the original lineup of the
-    // map, made again after each burst of changes (at once when the original size changes).
-    void ShowLineup(bool shown);
-    bool LineupShown() const { return lineupShown_; }
-
-    // A video frame behind the map instead of the picture (see BackgroundPicture::ShowFrame):
-    // `planes` of the original area are swapped in and get the previous frame's back. Announced
-    // as a Picture change. EndVideoFrames() returns to the picture file.
-    void ShowVideoFrame(ColourPlanes& planes);
-    void EndVideoFrames();
-    bool ShowsVideoFrame() const { return background_.ShowsFrame(); }
-
     const std::string& MapFilePath() const { return mapFilePath_; }
     void SetMapFilePath(const std::string& path);
 
-    // Opens the map file at `path`: only a file read and accepted replaces the map (true).
-    // A file that cannot be read, or that the reader refuses, is reported and changes nothing.
-    bool OnOpenDocument(const std::string& path);
+    // Opens the map file at `path`: only a file read and accepted replaces the map. A file that
+    // cannot be read, or that the reader refuses, changes nothing; the result says why, for the
+    // caller to show.
+    DocumentOpenResult OnOpenDocument(const std::string& path);
     // Writes the map to `path`; on success the document counts as saved. MapFilePath is the
     // caller's to change.
     MapWriteResult OnSaveDocument(const std::string& path);
-    // Frees the picture data and the windows; called once when the program ends.
+    // Frees the windows and the history; called once when the program ends.
     void OnCloseDocument();
 
     // Outline colour of window `index`, 0x00BBGGRR.
@@ -161,8 +135,6 @@ signals:
     void selectionChanged();
     void modifiedChanged(bool modified);
     void mapFilePathChanged();
-    // A worker-thread decode of the background picture started (true) or ended (false).
-    void pictureLoadingChanged(bool loading);
 
 private:
     // Used by the edit commands only; each announces itself.
@@ -183,16 +155,8 @@ private:
     void StoreWindows(PlaybackWindows windows);
     // The whole map, announced as a replaced map; selections cleared.
     void StoreMap(const Map& map);
-    // The background picture for the current path and original size; a large picture that needs
-    // decoding is handed to the worker and the one shown stays meanwhile.
-    void SyncPicture();
-    void OnPictureDecoded(const DecodedPicture& decoded);
-    void SetPictureLoading(bool loading);
-    // The lineup for the map as it is now.
-    void RebuildLineup();
     void Announce(MapChange::Kind what, int index = -1);
     void SyncWindowCount();
-    void ShowMessage(const UserMessage& message);
 
     Map map_;
     QUndoStack* undoStack_ = nullptr;
@@ -200,16 +164,7 @@ private:
     int selectedOriginal_ = -1;
     int selectedTarget_ = -1;
     std::vector<int> selection_;
-    std::string backgroundPicturePath_;
     std::string mapFilePath_;
-    BackgroundPicture background_;
-    std::string shownPicturePath_;  // the path whose picture background_ holds
-    BackgroundDecoder* decoder_ = nullptr;
-    bool pictureLoading_ = false;
-    BackgroundPicture lineup_;
-    bool lineupShown_ = false;
-    QTimer* lineupRefresh_ = nullptr;
-    MessageBoxes* boxes_ = nullptr;
 };
 
 // The box that tells why a map file was refused (its Message not empty).

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "document/tesselink_doc.h"
+#include "stage/backdrop.h"
 #include "editor/form_building.h"
 #include "map/map_image.h"
 #include "map/whole_number_expression.h"
@@ -30,7 +31,8 @@ long long LeadingNumber(const QString& text) {
 
 }  // namespace
 
-HeadForm::HeadForm(CTesselinkDoc& doc, QWidget* form, QObject* parent) : QObject(parent), doc_(doc) {
+HeadForm::HeadForm(CTesselinkDoc& doc, Backdrop& backdrop, QWidget* form, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop) {
     BuildHead(form);
     BuildZoom(form);
     FillSizes();
@@ -105,8 +107,9 @@ void HeadForm::Connect() {
     connect(zoomArea_, &QButtonGroup::idClicked, this,
             [this](int choice) { emit zoomAreaChosen(static_cast<ZoomArea>(choice)); });
     connect(&doc_, &CTesselinkDoc::changed, this, &HeadForm::OnDocumentChanged);
-    connect(&doc_, &CTesselinkDoc::pictureLoadingChanged, this, [this](bool loading) {
-        if (!loading && reportWhenLoaded_) ReportUnusablePicture();
+    connect(&backdrop_, &Backdrop::changed, this, [this](const BackdropChange& change) {
+        if (change.What == BackdropChange::Kind::Loading && !backdrop_.PictureLoading() && reportWhenLoaded_)
+            ReportUnusablePicture();
     });
     for (QLineEdit* field : {originalWidth_, originalHeight_, targetWidth_, targetHeight_}) {
         field->installEventFilter(this);
@@ -210,7 +213,9 @@ void HeadForm::ApplyHead() {
     }
 
     reportWhenLoaded_ = false;  // an earlier choice overtaken by this one is not reported
-    doc_.SetBackgroundPicturePath(path.toStdString());
+    backdrop_.SetBackgroundPicturePath(path.toStdString());
+    // The same path may name a file made or changed since: OK looks at it again.
+    backdrop_.SyncBackground();
     doc_.ChangeHead(head, deleted);
     doc_.SetSelectedWindows(-1, -1);
     emit headApplied();
@@ -219,11 +224,11 @@ void HeadForm::ApplyHead() {
 
 void HeadForm::ReportUnusablePicture() {
     // A picture decoding on the worker thread is reported once it is done.
-    reportWhenLoaded_ = doc_.PictureLoading();
+    reportWhenLoaded_ = backdrop_.PictureLoading();
     if (reportWhenLoaded_) return;
-    const BackgroundPicture& background = doc_.BackgroundFile();
+    const BackgroundPicture& background = backdrop_.BackgroundFile();
     if (!background.Exists() || background.Image().HasBitmap()) return;
-    Tell("Cannot use the picture " + doc_.BackgroundPicturePath() + ": " + background.LoadError());
+    Tell("Cannot use the picture " + backdrop_.BackgroundPicturePath() + ": " + background.LoadError());
 }
 
 void HeadForm::BrowseBackgroundPicture() {

@@ -22,6 +22,7 @@ class QWidget;
 
 namespace tesselink {
 
+class Backdrop;
 class CTesselinkDoc;
 struct MapChange;
 
@@ -29,7 +30,7 @@ class HeadForm : public QObject {
     Q_OBJECT
 public:
     // Builds the controls on `form` and follows `doc`.
-    HeadForm(CTesselinkDoc& doc, QWidget* form, QObject* parent = nullptr);
+    HeadForm(CTesselinkDoc& doc, Backdrop& backdrop, QWidget* form, QObject* parent = nullptr);
 
     // Where messages and questions go, and how a picture file is asked for; without them
     // nothing is shown and "......" offers nothing.
@@ -86,6 +87,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     CTesselinkDoc& doc_;
+    Backdrop& backdrop_;
     MessageBoxes* boxes_ = nullptr;
     FileDialogs* dialogs_ = nullptr;
     QLineEdit* originalWidth_ = nullptr;

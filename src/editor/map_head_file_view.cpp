@@ -51,15 +51,15 @@ void ShrinkFontUntilCaptionsFit(QWidget& form) {
 
 }  // namespace
 
-CMapHeadFileView::CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent) : QScrollArea(parent) {
+CMapHeadFileView::CMapHeadFileView(CTesselinkDoc& doc, Backdrop& backdrop, QWidget* parent) : QScrollArea(parent) {
     setObjectName("MapHeadFileView");
     auto* form = new QWidget;
     form->setObjectName("MapHeadForm");
     form->setFont(FormFont(form->font()));
     form->setFixedSize(FormSize());
 
-    head_ = new HeadForm(doc, form, this);
-    windows_ = new WindowForm(doc, form, this);
+    head_ = new HeadForm(doc, backdrop, form, this);
+    windows_ = new WindowForm(doc, backdrop, form, this);
     // After "OK" no window is picked: the fields show none.
     connect(head_, &HeadForm::headApplied, windows_, &WindowForm::ShowCurrentWindow);
     SetTabOrder();

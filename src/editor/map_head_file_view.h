@@ -12,6 +12,7 @@
 
 namespace tesselink {
 
+class Backdrop;
 class CTesselinkDoc;
 
 // The panel's push buttons: a plain box, and a 2-pixel border of FocusFrameColour with the focus.
@@ -26,7 +27,7 @@ constexpr const char* PanelButtonStyle =
 class CMapHeadFileView : public QScrollArea {
     Q_OBJECT
 public:
-    explicit CMapHeadFileView(CTesselinkDoc& doc, QWidget* parent = nullptr);
+    CMapHeadFileView(CTesselinkDoc& doc, Backdrop& backdrop, QWidget* parent = nullptr);
 
     // The form's size in pixels (its template is 293 x 394 dialog units).
     static QSize FormSize();

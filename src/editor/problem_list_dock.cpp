@@ -43,7 +43,7 @@ void ProblemListDock::Watch(const CTesselinkDoc& doc) {
 
 void ProblemListDock::ScheduleRefresh(const MapChange& change) {
     // The cover option and the picture play no part in the layout.
-    if (change.What == MapChange::Kind::Cover || change.What == MapChange::Kind::Picture) return;
+    if (change.What == MapChange::Kind::Cover) return;
     // A timer already running covers this change too: one refresh for the whole burst.
     if (!refresh_->isActive()) refresh_->start();
 }

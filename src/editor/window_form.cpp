@@ -15,6 +15,7 @@
 #include <QTableWidget>
 
 #include "document/tesselink_doc.h"
+#include "stage/backdrop.h"
 #include "editor/form_building.h"
 #include "editor/window_list_rows.h"
 #include "map/whole_number_expression.h"
@@ -53,7 +54,8 @@ const std::array<WindowFieldDef, WindowFieldCount>& WindowFields() {
     return fields;
 }
 
-WindowForm::WindowForm(CTesselinkDoc& doc, QWidget* form, QObject* parent) : QObject(parent), doc_(doc) {
+WindowForm::WindowForm(CTesselinkDoc& doc, const Backdrop& backdrop, QWidget* form, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop) {
     Build(form);
     SetUpList();
     Connect();
@@ -148,8 +150,7 @@ void WindowForm::OnDocumentChanged(const MapChange& change) {
             RefreshWindowList();
         }
         break;
-    case Kind::Cover:
-    case Kind::Picture: break;
+    case Kind::Cover: break;
     default: RefreshWindowList(); break;
     }
 }
@@ -257,7 +258,7 @@ void WindowForm::OnListSelectionChanged() {
 }
 
 const PlaybackWindow* WindowForm::CurrentWindowForEdit() {
-    if (doc_.BackgroundPicturePath().empty()) {
+    if (backdrop_.BackgroundPicturePath().empty()) {
         Tell("Please Select BackGround Picture ");
         return nullptr;
     }
@@ -323,7 +324,7 @@ bool WindowForm::StoreFieldValue(int field, long value) {
 void WindowForm::OnMapModeChosen(int mode) {
     if (doc_.Selection().size() > 1 && mode >= 0 && mode < MapModeCount) {
         // A mode for all the selected windows, refused as a whole.
-        if (!doc_.BackgroundPicturePath().empty()) {
+        if (!backdrop_.BackgroundPicturePath().empty()) {
             const WindowEditResult result = SetSelectionMode(doc_, mode);
             if (!result.Accepted()) Tell(WindowBoundsMessage(result));
         } else {
@@ -343,7 +344,7 @@ void WindowForm::OnMapModeChosen(int mode) {
 }
 
 void WindowForm::AddWindow() {
-    if (doc_.BackgroundPicturePath().empty()) return Tell("Please Select BackGround Picture ");
+    if (backdrop_.BackgroundPicturePath().empty()) return Tell("Please Select BackGround Picture ");
     // The new row becomes the list's selected and current row; the keyboard focus stays where it was.
     const WindowEditResult result = doc_.AddWindow(MakeWindow(0, 0, 8, 8, 0, 0, 0));
     if (!result.Accepted()) return Tell(WindowBoundsMessage(result));

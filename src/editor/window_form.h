@@ -23,6 +23,7 @@ class QWidget;
 
 namespace tesselink {
 
+class Backdrop;
 class CTesselinkDoc;
 struct MapChange;
 
@@ -45,7 +46,7 @@ class WindowForm : public QObject {
     Q_OBJECT
 public:
     // Builds the controls on `form` and follows `doc`.
-    WindowForm(CTesselinkDoc& doc, QWidget* form, QObject* parent = nullptr);
+    WindowForm(CTesselinkDoc& doc, const Backdrop& backdrop, QWidget* form, QObject* parent = nullptr);
 
     void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
 
@@ -92,6 +93,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     CTesselinkDoc& doc_;
+    const Backdrop& backdrop_;
     MessageBoxes* boxes_ = nullptr;
     QTableWidget* list_ = nullptr;
     QPushButton* add_ = nullptr;

@@ -11,6 +11,7 @@
 #include "picture/colour_plane_refresh.h"
 #include "video/frame_planes.h"
 #include "video/video_path.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 namespace {
@@ -23,7 +24,8 @@ constexpr double FallbackFrameRate = 25.0;
 
 }  // namespace
 
-VideoPreview::VideoPreview(CTesselinkDoc& doc, QObject* parent) : QObject(parent), doc_(doc), timer_(new QTimer(this)) {
+VideoPreview::VideoPreview(const CTesselinkDoc& doc, Backdrop& backdrop, QObject* parent)
+    : QObject(parent), doc_(doc), backdrop_(backdrop), timer_(new QTimer(this)) {
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &VideoPreview::Tick);
     connect(&doc_, &CTesselinkDoc::changed, this, &VideoPreview::OnDocumentChanged);
@@ -87,7 +89,7 @@ void VideoPreview::Close() {
     awaited_ = -1;
     current_ = -1;
     currentTime_ = 0;
-    doc_.EndVideoFrames();
+    backdrop_.EndVideoFrames();
     emit statisticsChanged(QString());
     emit openChanged(false);
 }
@@ -258,7 +260,7 @@ void VideoPreview::Show(std::unique_ptr<PumpedFrame> frame) {
         pump_->Recycle(std::move(frame));
         return;
     }
-    doc_.ShowVideoFrame(frame->Planes);
+    backdrop_.ShowVideoFrame(frame->Planes);
     current_ = frame->Index;
     currentTime_ = frame->Time;
     pump_->Recycle(std::move(frame));  // it holds the previous frame's planes now

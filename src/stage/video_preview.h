@@ -22,13 +22,14 @@ class QTimer;
 
 namespace tesselink {
 
+class Backdrop;
 class CTesselinkDoc;
 struct MapChange;
 
 class VideoPreview : public QObject {
     Q_OBJECT
 public:
-    explicit VideoPreview(CTesselinkDoc& doc, QObject* parent = nullptr);
+    VideoPreview(const CTesselinkDoc& doc, Backdrop& backdrop, QObject* parent = nullptr);
     ~VideoPreview() override;
 
     // Opens `path`, paused; its first frame replaces the picture as soon as it is
@@ -101,7 +102,8 @@ private:
     void OnDocumentChanged(const MapChange& change);
     void Fail(const std::string& why);
 
-    CTesselinkDoc& doc_;
+    const CTesselinkDoc& doc_;
+    Backdrop& backdrop_;
     std::unique_ptr<VideoFramePump> pump_;
     std::string path_;
     QTimer* timer_ = nullptr;

@@ -10,8 +10,8 @@
 
 namespace tesselink {
 
-CTesselinkView::CTesselinkView(CTesselinkDoc& doc, MessageBoxes* boxes, QWidget* parent)
-    : WindowEditingView(doc, PictureViewRole::Original, parent), boxes_(boxes) {}
+CTesselinkView::CTesselinkView(CTesselinkDoc& doc, const Backdrop& backdrop, MessageBoxes* boxes, QWidget* parent)
+    : WindowEditingView(doc, backdrop, PictureViewRole::Original, parent), boxes_(boxes) {}
 
 void CTesselinkView::OnInitialUpdate() {
     SetScrollExtent(QSize(viewport()->width() - 100, 1000));
@@ -20,12 +20,7 @@ void CTesselinkView::OnInitialUpdate() {
 
 QSize CTesselinkView::PictureSize() const { return {doc_.GetHead().OriginalWidth, doc_.GetHead().OriginalHeight}; }
 
-void CTesselinkView::RelayoutContent() {
-    // A picture changed on disk under the same path is taken up here, never in a paint.
-    // Not on every step of a drag: a look at the file each step is work for nothing.
-    if (!GestureActive()) doc_.SyncBackground();
-    ReportMissingPictureOnce();
-}
+void CTesselinkView::RelayoutContent() { ReportMissingPictureOnce(); }
 
 QString CTesselinkView::IdleStatus() const {
     const int current = CurrentWindow();
@@ -35,19 +30,20 @@ QString CTesselinkView::IdleStatus() const {
         return QStringLiteral("Original view: ") +
                WindowRectText(w.OriginalStartX, w.OriginalStartY, w.Width, w.Height);
     }
-    const BackgroundPicture& background = doc_.Background();
+    const BackgroundPicture& background = backdrop_.Background();
     if (!background.Refusal().empty())
         return QStringLiteral("Original view: ") + QString::fromStdString(background.Refusal());
     if (background.Exists() && !background.Image().HasBitmap())
         return QStringLiteral("Original view: cannot show %1: %2")
-            .arg(QString::fromStdString(doc_.BackgroundPicturePath()), QString::fromStdString(background.LoadError()));
+            .arg(QString::fromStdString(backdrop_.BackgroundPicturePath()),
+                 QString::fromStdString(background.LoadError()));
     return QString();
 }
 
 void CTesselinkView::ReportMissingPictureOnce() {
-    const std::string& path = doc_.BackgroundPicturePath();
+    const std::string& path = backdrop_.BackgroundPicturePath();
     // The file's own state, also while the lineup is shown; a picture still decoding is there.
-    if (path.empty() || doc_.BackgroundFile().Exists() || doc_.PictureLoading()) {
+    if (path.empty() || backdrop_.BackgroundFile().Exists() || backdrop_.PictureLoading()) {
         reportedMissingPath_.clear();
         return;
     }
@@ -69,7 +65,7 @@ void CTesselinkView::PaintView(QImage& buffer) {
     const int ch = buffer.height();
     const int sx = ScrollX();
     const int sy = ScrollY();
-    const BackgroundPicture& background = doc_.Background();
+    const BackgroundPicture& background = backdrop_.Background();
     const ViewRect& p = layout_.Picture;
 
     const Picture& picture = background.Image();
@@ -127,7 +123,7 @@ QRect CTesselinkView::DrawPicture(QPainter& painter, QImage& buffer, const Pictu
     const QRect part(visible.left - p.left, visible.top - p.top, visible.Width(), visible.Height());
     QPoint partOrigin;
     const QImage& scaled =
-        scaled_.Get(picture.Image(), doc_.Background().Generation(), sourceRect, fullSize, part, partOrigin);
+        scaled_.Get(picture.Image(), backdrop_.Background().Generation(), sourceRect, fullSize, part, partOrigin);
     if (scaled.isNull()) return QRect();
     const QRect pictureOnScreen(origin, fullSize);
     painter.save();

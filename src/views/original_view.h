@@ -20,14 +20,15 @@ class CTesselinkView : public WindowEditingView {
     Q_OBJECT
 public:
     // Follows `doc`; a picture that cannot be found is told through `boxes` when given.
-    explicit CTesselinkView(CTesselinkDoc& doc, MessageBoxes* boxes = nullptr, QWidget* parent = nullptr);
+    CTesselinkView(CTesselinkDoc& doc, const Backdrop& backdrop, MessageBoxes* boxes = nullptr,
+                   QWidget* parent = nullptr);
 
     // Once, after the document and the views exist: sets the scroll extent to
     // (client width - 100, 1000).
     void OnInitialUpdate();
 
-    int PlaneOriginX() const { return doc_.Background().Source().OriginX; }
-    int PlaneOriginY() const { return doc_.Background().Source().OriginY; }
+    int PlaneOriginX() const { return backdrop_.Background().Source().OriginX; }
+    int PlaneOriginY() const { return backdrop_.Background().Source().OriginY; }
 
 protected:
     void PaintView(QImage& buffer) override;

@@ -14,8 +14,9 @@
 
 namespace tesselink {
 
-PictureScrollView::PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(doc), role_(role) {
+PictureScrollView::PictureScrollView(CTesselinkDoc& doc, const Backdrop& backdrop, PictureViewRole role,
+                                     QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), backdrop_(backdrop), role_(role) {
     // Every paint covers the whole viewport from the off-screen buffer: no background erase.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -25,6 +26,8 @@ PictureScrollView::PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, Q
     // Moves without a button set the cursor over the frame's handles.
     viewport()->setMouseTracking(true);
     connect(&doc, &CTesselinkDoc::changed, this, &PictureScrollView::OnDocumentChanged);
+    // What is behind the map changed: the windows stay where they are.
+    connect(&backdrop, &Backdrop::changed, this, [this] { Relayout(FramePlacement::Follow); });
     connect(&doc, &CTesselinkDoc::selectionChanged, this, [this] { Relayout(FramePlacement::OnCurrent); });
     connect(&zoom_, &ViewZoom::changed, this, &PictureScrollView::OnZoomChanged);
 }
@@ -141,8 +144,7 @@ void PictureScrollView::HideFrame() {
 void PictureScrollView::OnDocumentChanged(const MapChange& change) {
     using Kind = MapChange::Kind;
     if (change.What == Kind::Head || change.What == Kind::MapReplaced) ApplyZoomExtent();
-    const bool windowsChanged = change.What != Kind::Cover && change.What != Kind::Picture;
-    Relayout(windowsChanged ? FramePlacement::OnCurrent : FramePlacement::Follow);
+    Relayout(change.What == Kind::Cover ? FramePlacement::Follow : FramePlacement::OnCurrent);
 }
 
 void PictureScrollView::OnZoomChanged() {

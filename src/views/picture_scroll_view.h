@@ -15,6 +15,7 @@
 
 #include "document/tesselink_doc.h"
 #include "map/map_model.h"
+#include "stage/backdrop.h"
 #include "views/rect_tracker.h"
 #include "views/view_drawing.h"
 #include "views/view_geometry.h"
@@ -29,7 +30,7 @@ class PictureScrollView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     // Follows `doc` as the view for `role`, at the zoom it holds.
-    PictureScrollView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent = nullptr);
+    PictureScrollView(CTesselinkDoc& doc, const Backdrop& backdrop, PictureViewRole role, QWidget* parent = nullptr);
 
     PictureViewRole Role() const { return role_; }
     // This view's zoom factor; the zoom commands and the wheel change it here.
@@ -114,6 +115,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
     CTesselinkDoc& doc_;
+    const Backdrop& backdrop_;
     RectTracker frame_;
     PictureLayout layout_;  // the picture's place in content coordinates
     ViewRect pictureRect_;  // client coordinates

@@ -23,7 +23,8 @@ constexpr int BandPixels = 128 * 1024;
 
 }  // namespace
 
-CRightView::CRightView(CTesselinkDoc& doc, QWidget* parent) : WindowEditingView(doc, PictureViewRole::Target, parent) {}
+CRightView::CRightView(CTesselinkDoc& doc, const Backdrop& backdrop, QWidget* parent)
+    : WindowEditingView(doc, backdrop, PictureViewRole::Target, parent) {}
 
 tesselink::CoverMode CRightView::CoverMode() const { return CoverModeFromOption(doc_.GetHead().CoverOption); }
 
@@ -40,7 +41,7 @@ void CRightView::RelayoutContent() {
     const MapFileHead& head = doc_.GetHead();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
     const tesselink::CoverMode coverMode = CoverMode();
-    const tesselink::CoverMode drawn = CoverModeDrawn(coverMode, windows, head, doc_.Background().Exists());
+    const tesselink::CoverMode drawn = CoverModeDrawn(coverMode, windows, head, backdrop_.Background().Exists());
     composer_.SetMap(windows, head, drawn);
     if (drawn == tesselink::CoverMode::None) return;
     // Outlines only for the tiles on screen, however many there are.
@@ -69,13 +70,13 @@ void CRightView::PaintView(QImage& buffer) {
     const int ch = buffer.height();
     const int sx = ScrollX();
     const int sy = ScrollY();
-    const BackgroundPicture& background = doc_.Background();
+    const BackgroundPicture& background = backdrop_.Background();
     const bool exists = background.Exists();
     const PlaybackWindows& windows = doc_.GetPlaybackWindows();
 
     QPainter painter(&buffer);
     const ViewRect visible{sx, sy, sx + cw, sy + ch};  // content coordinates
-    if (!doc_.BackgroundPicturePath().empty() && !exists) {
+    if (!backdrop_.BackgroundPicturePath().empty() && !exists) {
         PaintPlaceholder(painter, visible);
         return;
     }

@@ -21,7 +21,7 @@ namespace tesselink {
 class CRightView : public WindowEditingView {
     Q_OBJECT
 public:
-    explicit CRightView(CTesselinkDoc& doc, QWidget* parent = nullptr);
+    CRightView(CTesselinkDoc& doc, const Backdrop& backdrop, QWidget* parent = nullptr);
 
     // Once at start-up: extent 500 x 1000, scrolled to (0, 0).
     void OnInitialUpdate();

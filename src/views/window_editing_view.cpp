@@ -22,8 +22,9 @@ namespace {
 constexpr int AutoScrollMargin = 16;
 }  // namespace
 
-WindowEditingView::WindowEditingView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent)
-    : PictureScrollView(doc, role, parent), autoScroll_(new QTimer(this)) {
+WindowEditingView::WindowEditingView(CTesselinkDoc& doc, const Backdrop& backdrop, PictureViewRole role,
+                                     QWidget* parent)
+    : PictureScrollView(doc, backdrop, role, parent), autoScroll_(new QTimer(this)) {
     autoScroll_->setInterval(40);
     connect(autoScroll_, &QTimer::timeout, this, &WindowEditingView::AutoScroll);
 }

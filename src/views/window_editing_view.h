@@ -16,7 +16,7 @@ namespace tesselink {
 class WindowEditingView : public PictureScrollView, public ToolSurface {
     Q_OBJECT
 public:
-    WindowEditingView(CTesselinkDoc& doc, PictureViewRole role, QWidget* parent = nullptr);
+    WindowEditingView(CTesselinkDoc& doc, const Backdrop& backdrop, PictureViewRole role, QWidget* parent = nullptr);
 
     // The tools whose active one receives this view's input; without them the view only shows.
     void SetToolManager(ToolManager* tools);

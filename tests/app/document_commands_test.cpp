@@ -58,10 +58,12 @@ class DocumentCommandsTest : public ::testing::Test {
 protected:
     DocumentCommandsTest() {
         session_ = std::make_unique<EditorSession>(&boxes_, &dialogs_);
-        doc().SetBackgroundPicturePath(SourcePath("res/tesselink.jpg").toStdString());
+        stage().SetBackgroundPicturePath(SourcePath("res/tesselink.jpg").toStdString());
     }
 
     CTesselinkDoc& doc() { return session_->Doc(); }
+
+    Backdrop& stage() { return session_->Stage(); }
     CMainFrame& frame() { return session_->Frame(); }
     void Trigger(int command) { frame().Action(command)->trigger(); }
     QString Path(const char* name) const { return dir_.filePath(name); }
@@ -103,7 +105,7 @@ TEST_F(DocumentCommandsTest, NewKeepsPictureAndCoverAndSaveThenWritesAnEmptyHead
     EXPECT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);
     EXPECT_EQ(session_->TargetView().ZoomObject().Factor(), 1.0f);
     EXPECT_TRUE(doc().MapFilePath().empty());
-    EXPECT_EQ(doc().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString());
+    EXPECT_EQ(stage().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString());
     EXPECT_FALSE(doc().IsModified());
 
     dialogs_.Answers = {Path("empty.map").toStdString()};
@@ -121,10 +123,10 @@ TEST_F(DocumentCommandsTest, NewKeepsPictureAndCoverAndSaveThenWritesAnEmptyHead
 
 TEST_F(DocumentCommandsTest, OpenNeedsAnExistingPictureBeforeAnyQuestionOrDialog) {
     OpenModified(Path("wall.map"));
-    doc().SetBackgroundPicturePath("");
+    stage().SetBackgroundPicturePath("");
     Trigger(CommandFileOpen);
     const std::string gone = Path("gone.jpg").toStdString();
-    doc().SetBackgroundPicturePath(gone);
+    stage().SetBackgroundPicturePath(gone);
     Trigger(CommandFileOpen);
     ASSERT_EQ(boxes_.Shown.size(), 2u);
     EXPECT_EQ(boxes_.Shown[0], PlainMessage("", "Please Select BackGround Picture ", MessageOwner::OriginalView));
@@ -413,7 +415,7 @@ TEST_F(DocumentCommandsTest, OpenNamesWhyAPictureThatIsNotARegularFileCannotBeUs
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& picture : {fifo, std::string("/dev/null")}) {
         boxes_.Shown.clear();
-        doc().SetBackgroundPicturePath(picture);
+        stage().SetBackgroundPicturePath(picture);
         Trigger(CommandFileOpen);
         ASSERT_EQ(boxes_.Shown.size(), 1u);
         EXPECT_EQ(boxes_.Shown[0], PlainMessage("",
@@ -455,7 +457,7 @@ TEST_F(DocumentCommandsTest, DroppedMapOpensAndDroppedPictureFillsThePictureFiel
 
     ASSERT_TRUE(drop(picture));
     EXPECT_EQ(session_->Editor().Head().PicturePathEdit()->text(), QFileInfo(picture).absoluteFilePath());
-    EXPECT_EQ(doc().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString()) << "until OK";
+    EXPECT_EQ(stage().BackgroundPicturePath(), SourcePath("res/tesselink.jpg").toStdString()) << "until OK";
 }
 
 }  // namespace

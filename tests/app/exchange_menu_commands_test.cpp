@@ -85,13 +85,15 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
         UseProgramSettingsKey();
         session_ = std::make_unique<EditorSession>(&boxes_, &dialogs_);
-        doc().SetBackgroundPicturePath(picture_.toStdString());
+        stage().SetBackgroundPicturePath(picture_.toStdString());
         EXPECT_TRUE(WriteMapFile(OpenedMap(), Path("opened.map").toStdString()));
         EXPECT_TRUE(session_->Commands().OpenMapFile(Path("opened.map")));
         opened_ = MapBytes(doc().GetMap());
     }
 
     CTesselinkDoc& doc() { return session_->Doc(); }
+
+    Backdrop& stage() { return session_->Stage(); }
     QString Path(const char* name) const { return dir_.filePath(name); }
     QAction* Named(const char* name) const { return session_->Frame().findChild<QAction*>(name); }
     // Triggers the File item `name` with `answer` given to its file dialog.
@@ -277,7 +279,7 @@ TEST_F(ExchangeMenuTest, ExportTargetPictureWritesWhatRenderWrites) {
     Choose("exportTargetPicture", Path("target2.png"));
     EXPECT_EQ(Bytes(Path("target2.png")), exported);
 
-    doc().SetBackgroundPicturePath(Path("gone.jpg").toStdString());
+    stage().SetBackgroundPicturePath(Path("gone.jpg").toStdString());
     Choose("exportTargetPicture", Path("target3.png"));
     ASSERT_FALSE(boxes_.Shown.empty());
     EXPECT_EQ(boxes_.Shown.back().Text, "The target picture was not exported.\ncannot load picture " +
@@ -290,7 +292,7 @@ TEST_F(ExchangeMenuTest, ViewLineupShowsTheLineupColoursInTheOriginalView) {
     frame.resize(1280, 800);
     frame.show();
     session_->InitialUpdate();
-    doc().SetBackgroundPicturePath(picture_.toStdString());
+    stage().SetBackgroundPicturePath(picture_.toStdString());
     QCoreApplication::processEvents();
     CTesselinkView& view = session_->OriginalView();
     ASSERT_EQ(session_->OriginalView().ZoomObject().Factor(), 1.0f);

@@ -98,7 +98,7 @@ protected:
         map.Windows.push_back(MakeWindow(0, 0, Width / 2, Height, Width / 2, 0, static_cast<int>(MapMode::Copy)));
         map.Head.WindowCount = 1;
         doc.ReplaceMap(map);
-        doc.SetBackgroundPicturePath(picturePath_.toStdString());
+        session_->Stage().SetBackgroundPicturePath(picturePath_.toStdString());
         CMainFrame& frame = session_->Frame();
         frame.QMainWindow::setVisible(true);
         frame.setWindowState(Qt::WindowNoState);
@@ -114,7 +114,7 @@ protected:
     }
     // The document's original-area colour at (x, y).
     QRgb Background(int x, int y) {
-        const ColourPlanes& planes = session_->Doc().Background().Planes();
+        const ColourPlanes& planes = session_->Stage().Background().Planes();
         if (planes.Width() != Width || planes.Height() != Height) return 0;
         const std::size_t i = static_cast<std::size_t>(y) * Width + x;
         return qRgb(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
@@ -130,7 +130,7 @@ protected:
     bool ShowsCard() {
         ColourPlanes card;
         if (!BuildNoSignalCard(card, Width, Height, source_)) return false;
-        const ColourPlanes& planes = session_->Doc().Background().Planes();
+        const ColourPlanes& planes = session_->Stage().Background().Planes();
         if (planes.Width() != Width || planes.Height() != Height) return false;
         for (int c = 0; c < 3; ++c)
             if (!std::equal(card.Plane(c), card.Plane(c) + card.PlaneSize(), planes.Plane(c))) return false;
@@ -173,8 +173,8 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
     // The frame's blue at x 10 shows at 32 + 10 in the target.
     EXPECT_TRUE(Near(TargetShows(Width / 2 + 10, 24), qRgb(0, 0, 255)));
     // Frames keep coming: the document's picture is replaced again and again.
-    const std::uint64_t generation = session_->Doc().Background().Generation();
-    EXPECT_TRUE(WaitFor([&] { return session_->Doc().Background().Generation() > generation + 3; }, 2000));
+    const std::uint64_t generation = session_->Stage().Background().Generation();
+    EXPECT_TRUE(WaitFor([&] { return session_->Stage().Background().Generation() > generation + 3; }, 2000));
 
     sender.Kill();
     QElapsedTimer clock;
@@ -198,7 +198,7 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
     EXPECT_FALSE(live.IsOpen());
     EXPECT_FALSE(live.CloseAction()->isEnabled());
     ASSERT_TRUE(WaitFor([&] { return OriginalShows(10, 24) == Grey; }, 2000));
-    EXPECT_FALSE(session_->Doc().ShowsVideoFrame());
+    EXPECT_FALSE(session_->Stage().ShowsVideoFrame());
     // Nothing more arrives once closed.
     QTest::qWait(200);
     EXPECT_EQ(Background(10, 24), Grey);
@@ -246,13 +246,13 @@ TEST_F(LiveSourceCommandsTest, TheCardFollowsANewOriginalSize) {
     // The next tick draws the card again at the map's new size.
     ASSERT_TRUE(WaitFor(
         [&] {
-            const ColourPlanes& planes = session_->Doc().Background().Planes();
+            const ColourPlanes& planes = session_->Stage().Background().Planes();
             return planes.Width() == 96 && planes.Height() == 40;
         },
         2000));
     ColourPlanes card;
     ASSERT_TRUE(BuildNoSignalCard(card, 96, 40, source_));
-    const ColourPlanes& planes = session_->Doc().Background().Planes();
+    const ColourPlanes& planes = session_->Stage().Background().Planes();
     for (int c = 0; c < 3; ++c)
         EXPECT_TRUE(std::equal(card.Plane(c), card.Plane(c) + card.PlaneSize(), planes.Plane(c)));
 }

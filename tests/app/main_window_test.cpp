@@ -64,7 +64,7 @@ protected:
     }
 
     QColor PlanePixel(int x, int y) {
-        const ColourPlanes& planes = session_->Doc().Background().Planes();
+        const ColourPlanes& planes = session_->Stage().Background().Planes();
         const std::size_t i = static_cast<std::size_t>(y) * planes.Width() + x;
         return QColor(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
     }
@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
     EXPECT_EQ(session_->Editor().Windows().WindowList()->rowCount(), 2);
 
     const QImage shot = ShowAndGrab("main_window_cover_block");
-    ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
+    ASSERT_TRUE(session_->Stage().Background().Planes().IsPresent());
     CTesselinkView& original = session_->OriginalView();
     CRightView& target = session_->TargetView();
     QWidget* originalPort = original.viewport();
@@ -122,11 +122,11 @@ TEST_F(MainWindowTest, AMapOnTheCommandLineIsDrawnInBothViews) {
 TEST_F(MainWindowTest, WithoutAMapTheDefaultPictureBesideTheProgramIsShownAndTheListIsEmpty) {
     session_->InitialUpdate();
     const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath("tesselink.jpg");
-    EXPECT_EQ(session_->Doc().BackgroundPicturePath(), beside.toStdString());
+    EXPECT_EQ(session_->Stage().BackgroundPicturePath(), beside.toStdString());
     EXPECT_EQ(session_->Editor().Head().PicturePathEdit()->text(), beside);
     const QImage shot = ShowAndGrab("main_window_default");
     const ViewRect op = session_->OriginalView().PictureRect();
-    ASSERT_TRUE(session_->Doc().Background().Planes().IsPresent());
+    ASSERT_TRUE(session_->Stage().Background().Planes().IsPresent());
     EXPECT_TRUE(
         Near(PixelOf(shot, session_->OriginalView().viewport(), op.left + 100, op.top + 100), PlanePixel(100, 100), 3));
     EXPECT_EQ(session_->Frame().StatusPane(0)->text(), "Ready");

@@ -16,6 +16,7 @@
 #include "app/action_registry.h"
 #include "app/output_commands.h"
 #include "document/tesselink_doc.h"
+#include "stage/backdrop.h"
 #include "output/output_window.h"
 #include "picture/picture.h"
 #include "render/render_target.h"
@@ -38,9 +39,9 @@ protected:
         map_.Head.TargetHeight = 200;
         map_.Windows = {MakeWindow(0, 0, 150, 100, 0, 0, 0), MakeWindow(150, 100, 150, 100, 250, 0, 1)};
         map_.Head.WindowCount = 2;
-        doc_.SetBackgroundPicturePath(picture_.toStdString());
+        backdrop_.SetBackgroundPicturePath(picture_.toStdString());
         doc_.ReplaceMap(map_);
-        doc_.SyncBackground();
+        backdrop_.SyncBackground();
         for (int i = 0; i < QGuiApplication::screens().size(); ++i)
             if (QGuiApplication::screens()[i]->name() == QLatin1String("WALL")) wall_ = i;
         ASSERT_GE(wall_, 0) << "the test runs with two offscreen screens, DESK and WALL";
@@ -57,6 +58,7 @@ protected:
     testing::IsolatedSettings settings_;
     testing::RecordingMessageBoxes boxes_;
     CTesselinkDoc doc_;
+    Backdrop backdrop_{doc_};
     QWidget editor_;
     QString picture_;
     Map map_;
@@ -64,7 +66,7 @@ protected:
 };
 
 TEST_F(EditorOutput, ShowsTheRenderedTargetAndFollowsEachEdit) {
-    OutputCommands output(doc_, boxes_, &editor_);
+    OutputCommands output(doc_, backdrop_, boxes_, &editor_);
     ActionRegistry registry(&editor_);
     output.Register(registry);
     ASSERT_EQ(registry.Menu("view.output"), output.Menu());
@@ -85,12 +87,12 @@ TEST_F(EditorOutput, ShowsTheRenderedTargetAndFollowsEachEdit) {
     ASSERT_NE(window->ShownTarget(), QImage());
 
     // The lineup in place of the picture, and back.
-    doc_.ShowLineup(true);
+    backdrop_.ShowLineup(true);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->ShownTarget(),
-              RenderTargetFromPlanes(doc_.GetMap(), doc_.Background().Planes(), CoverMode::None));
+              RenderTargetFromPlanes(doc_.GetMap(), backdrop_.Background().Planes(), CoverMode::None));
     EXPECT_NE(window->ShownTarget(), Rendered());
-    doc_.ShowLineup(false);
+    backdrop_.ShowLineup(false);
     QCoreApplication::processEvents();
     EXPECT_EQ(window->ShownTarget(), Rendered());
 
@@ -104,7 +106,7 @@ TEST_F(EditorOutput, ShowsTheRenderedTargetAndFollowsEachEdit) {
 }
 
 TEST_F(EditorOutput, EscapeOnTheOutputTurnsItOff) {
-    OutputCommands output(doc_, boxes_, &editor_);
+    OutputCommands output(doc_, backdrop_, boxes_, &editor_);
     output.TurnOn(wall_);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(output.Window()));
     QTest::keyClick(output.Window(), Qt::Key_Escape);
@@ -113,7 +115,7 @@ TEST_F(EditorOutput, EscapeOnTheOutputTurnsItOff) {
 }
 
 TEST_F(EditorOutput, AVanishedScreenTurnsTheOutputOffWithAMessage) {
-    OutputCommands output(doc_, boxes_, &editor_);
+    OutputCommands output(doc_, backdrop_, boxes_, &editor_);
     output.TurnOn(wall_);
     ASSERT_TRUE(output.IsOn());
     // What the platform says when a screen is unplugged.
@@ -129,11 +131,11 @@ TEST_F(EditorOutput, AVanishedScreenTurnsTheOutputOffWithAMessage) {
 
 TEST_F(EditorOutput, RemembersTheScreenAndPosition) {
     {
-        OutputCommands output(doc_, boxes_, &editor_);
+        OutputCommands output(doc_, backdrop_, boxes_, &editor_);
         output.SetPosition(QPoint(12, 34));
         output.TurnOn(wall_);
     }
-    OutputCommands again(doc_, boxes_, &editor_);
+    OutputCommands again(doc_, backdrop_, boxes_, &editor_);
     EXPECT_EQ(again.Position(), QPoint(12, 34));
     EXPECT_FALSE(again.IsOn());
     again.Restore();

@@ -57,8 +57,8 @@ protected:
         ASSERT_TRUE(WriteMapFile(wide_, Path("wide.map")));
         ASSERT_TRUE(WriteMapFile(small_, Path("small.map")));
         session_ = std::make_unique<EditorSession>(&boxes_, &dialogs_);
-        session_->Doc().SetBackgroundPicturePath(picture.toStdString());
-        session_->Doc().SyncBackground();
+        session_->Stage().SetBackgroundPicturePath(picture.toStdString());
+        session_->Stage().SyncBackground();
     }
 
     std::string Path(const char* name) const { return settings_.FilePath(name).toStdString(); }
@@ -81,8 +81,8 @@ protected:
         return session_->Shows().Current() != nullptr;
     }
     QImage Expected(const Map& map) const {
-        const CTesselinkDoc& doc = session_->Doc();
-        return RenderTargetFromPlanes(map, doc.Background().Planes(), CoverModeFromOption(map.Head.CoverOption));
+        return RenderTargetFromPlanes(map, session_->Stage().Background().Planes(),
+                                      CoverModeFromOption(map.Head.CoverOption));
     }
 
     testing::IsolatedSettings settings_;
@@ -165,8 +165,8 @@ TEST_F(EditorShow, TheShowsOutputsEachShowTheirMapAndTheEditedOneFollows) {
     ASSERT_TRUE(OpenShow(GoodShow()));
     ASSERT_TRUE(session_->Commands().OpenMapFile(QString::fromStdString(Path("wide.map"))));
     CTesselinkDoc& doc = session_->Doc();
-    doc.SyncBackground();
-    ASSERT_TRUE(doc.Background().Planes().IsPresent());
+    session_->Stage().SyncBackground();
+    ASSERT_TRUE(session_->Stage().Background().Planes().IsPresent());
     QString status;
     OutputCommands& output = session_->Output();
     QObject::connect(&output, &OutputCommands::statusMessage, [&status](const QString& text) { status = text; });
@@ -203,11 +203,11 @@ TEST_F(EditorShow, TheShowsOutputsEachShowTheirMapAndTheEditedOneFollows) {
     EXPECT_NE(left->ShownTarget(), Expected(wide_));
     EXPECT_EQ(low->ShownTarget(), Expected(small_));
     // The lineup in place of the picture reaches every output.
-    doc.ShowLineup(true);
+    session_->Stage().ShowLineup(true);
     QCoreApplication::processEvents();
     EXPECT_EQ(low->ShownTarget(), Expected(small_));
     EXPECT_EQ(left->ShownTarget(), Expected(doc.GetMap()));
-    doc.ShowLineup(false);
+    session_->Stage().ShowLineup(false);
 
     // One screen going turns its output off; the other goes on.
     emit qApp->screenRemoved(left->screen());

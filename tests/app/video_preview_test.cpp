@@ -73,7 +73,7 @@ protected:
         map.Windows.push_back(MakeWindow(0, 0, 20, 16, 40, 30, static_cast<int>(MapMode::Rotation180)));
         map.Head.WindowCount = 1;
         doc.ReplaceMap(map);
-        doc.SetBackgroundPicturePath(picturePath_.toStdString());
+        session_->Stage().SetBackgroundPicturePath(picturePath_.toStdString());
         CMainFrame& frame = session_->Frame();
         frame.QMainWindow::setVisible(true);
         frame.setWindowState(Qt::WindowNoState);
@@ -150,13 +150,13 @@ TEST_F(VideoPreviewTest, FramesReachBothViewsAndTheKeysStepExactlyOneFrame) {
     smaller.OriginalWidth = 32;
     smaller.OriginalHeight = 24;
     session_->Doc().ChangeHead(smaller, {});
-    const ColourPlanes& planes = session_->Doc().Background().Planes();
+    const ColourPlanes& planes = session_->Stage().Background().Planes();
     ASSERT_TRUE(WaitFor([&] { return planes.IsPresent() && planes.Width() == 32; }));
     EXPECT_EQ(session_->Video().CurrentFrame(), 2);
     EXPECT_EQ(qRgb(planes.Red()[0], planes.Green()[0], planes.Blue()[0]), FrameColour(2, 16, 12));
 
     session_->VideoMenu().CloseAction()->trigger();
-    EXPECT_FALSE(session_->Doc().ShowsVideoFrame());
+    EXPECT_FALSE(session_->Stage().ShowsVideoFrame());
     EXPECT_FALSE(session_->VideoMenu().TransportToolBar()->isVisible());
     QApplication::processEvents();
     EXPECT_EQ(OriginalShows(5, 4), qRgb(90, 90, 90));
@@ -240,7 +240,7 @@ TEST_F(VideoPreviewTest, AFrameBecomesTheBackgroundPicture) {
     for (int y = 0; y < VideoHeight; ++y)
         for (int x = 0; x < VideoWidth; ++x)
             ASSERT_EQ(written.pixel(x, y) | 0xff000000u, FrameColour(5, x, y)) << x << "," << y;
-    EXPECT_EQ(session_->Doc().BackgroundPicturePath(), still.toStdString());
+    EXPECT_EQ(session_->Stage().BackgroundPicturePath(), still.toStdString());
 
     // With the video closed the still is the picture.
     session_->VideoMenu().CloseVideo();
@@ -260,7 +260,7 @@ TEST_F(VideoPreviewTest, AFileThatIsNoVideoIsReportedAndChangesNothing) {
     EXPECT_EQ(boxes_.Shown[0].Text.rfind("Cannot use the video " + text.toStdString() + ": is not a video", 0), 0u)
         << boxes_.Shown[0].Text;
     EXPECT_FALSE(session_->Video().IsOpen());
-    EXPECT_FALSE(session_->Doc().ShowsVideoFrame());
+    EXPECT_FALSE(session_->Stage().ShowsVideoFrame());
     EXPECT_EQ(OriginalShows(5, 4), qRgb(90, 90, 90));
 }
 

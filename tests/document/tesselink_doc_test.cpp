@@ -13,10 +13,8 @@
 #include "document/tesselink_doc.h"
 #include "map/map_file.h"
 #include "map/map_image.h"
-#include "support/recording_message_boxes.h"
 
 using namespace tesselink;
-using tesselink::testing::RecordingMessageBoxes;
 
 namespace {
 
@@ -51,14 +49,14 @@ TEST(DocumentOpen, ReplacesTheMapClearsSelectionAndHistory) {
     onDisk.Windows = {MakeWindow(0, 0, 100, 60, 0, 0, 0), MakeWindow(100, 0, 30, 10, 200, 0, 1)};
     const std::string path = WriteMap(dir, "two.map", onDisk);
 
-    RecordingMessageBoxes boxes;
     CTesselinkDoc doc;
-    doc.SetMessageBoxes(&boxes);
     doc.AddWindow(MakeWindow(5, 5, 5, 5, 5, 5, 0));
     ASSERT_TRUE(doc.IsModified());
 
     QSignalSpy changes(&doc, &CTesselinkDoc::changed);
-    ASSERT_TRUE(doc.OnOpenDocument(path));
+    const DocumentOpenResult opened = doc.OnOpenDocument(path);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(opened.Message.Text.empty());
     EXPECT_EQ(doc.GetHead(), onDisk.Head);
     EXPECT_EQ(doc.GetPlaybackWindows(), onDisk.Windows);
     EXPECT_EQ(doc.SelectedOriginalWindow(), -1);
@@ -67,28 +65,25 @@ TEST(DocumentOpen, ReplacesTheMapClearsSelectionAndHistory) {
     EXPECT_FALSE(doc.UndoStack().canUndo()) << "an opened map has no history";
     EXPECT_TRUE(doc.MapFilePath().empty()) << "the open step itself does not record the path";
     EXPECT_EQ(Kinds(changes), std::vector<MapChange::Kind>{MapChange::Kind::MapReplaced});
-    EXPECT_TRUE(boxes.Shown.empty());
 }
 
-TEST(DocumentOpen, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
+TEST(DocumentOpen, FileThatCannotBeOpenedSaysWhyAndChangesNothing) {
     QTemporaryDir dir;
-    RecordingMessageBoxes boxes;
     CTesselinkDoc doc;
-    doc.SetMessageBoxes(&boxes);
     doc.ReplaceMap(ThreeWindowMap());
     doc.SelectWindow(1);
 
     const std::string missing = dir.filePath("absent.map").toStdString();
-    EXPECT_FALSE(doc.OnOpenDocument(missing));
-    ASSERT_EQ(boxes.Shown.size(), 1u);
-    EXPECT_EQ(boxes.Shown[0].Kind, MessageBoxKind::Application);
-    EXPECT_EQ(boxes.Shown[0].Text.rfind("Failed to open document.", 0), 0u);
-    EXPECT_NE(boxes.Shown[0].Text.find(missing), std::string::npos) << "the report names the file";
+    const DocumentOpenResult opened = doc.OnOpenDocument(missing);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.Message.Kind, MessageBoxKind::Application);
+    EXPECT_EQ(opened.Message.Text.rfind("Failed to open document.", 0), 0u);
+    EXPECT_NE(opened.Message.Text.find(missing), std::string::npos) << "the report names the file";
     EXPECT_EQ(doc.GetMap().Windows, ThreeWindowMap().Windows);
     EXPECT_EQ(doc.SelectedOriginalWindow(), 1);
 }
 
-TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
+TEST(DocumentOpen, RefusedFileSaysWhyAndLeavesTheDocumentExactlyAsItWas) {
     QTemporaryDir dir;
     const QString junk = dir.filePath("junk.map");
     {
@@ -123,9 +118,7 @@ TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
     };
     for (const auto& [path, message] : cases) {
         SCOPED_TRACE(path);
-        RecordingMessageBoxes boxes;
         CTesselinkDoc doc;
-        doc.SetMessageBoxes(&boxes);
         Map before = ThreeWindowMap();
         before.Head.OriginalWidth = 1000;
         before.Head.CoverOption = CoverFullScreen;
@@ -135,9 +128,9 @@ TEST(DocumentOpen, RefusedFileIsReportedAndLeavesTheDocumentExactlyAsItWas) {
         doc.SelectWindow(1);
         const Map edited = doc.GetMap();
 
-        EXPECT_FALSE(doc.OnOpenDocument(path));
-        ASSERT_EQ(boxes.Shown.size(), 1u) << "the refusal is reported";
-        EXPECT_EQ(boxes.Shown[0], message);
+        const DocumentOpenResult opened = doc.OnOpenDocument(path);
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(opened.Message, message) << "the refusal says why, for the caller to show";
         EXPECT_EQ(doc.GetMap().Head, edited.Head);
         EXPECT_EQ(doc.GetMap().Windows, edited.Windows);
         EXPECT_EQ(doc.MapFilePath(), "/somewhere/before.map");

@@ -19,6 +19,7 @@
 #include <QUndoStack>
 
 #include "document/tesselink_doc.h"
+#include "stage/backdrop.h"
 
 namespace tesselink {
 namespace {
@@ -32,7 +33,8 @@ QStringList LabelTexts(const QWidget& form) {
 class MapHeadFileViewTest : public ::testing::Test {
 protected:
     CTesselinkDoc doc_;
-    CMapHeadFileView view_{doc_};
+    Backdrop backdrop_{doc_};
+    CMapHeadFileView view_{doc_, backdrop_};
     HeadForm& head_ = view_.Head();
     WindowForm& windows_ = view_.Windows();
 

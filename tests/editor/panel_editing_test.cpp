@@ -169,7 +169,7 @@ TEST_F(PanelFixture, DeletingPicksTheNextWindowAndUndoBringsItBack) {
 }
 
 TEST_F(PanelFixture, ArrowKeysInTheListPickAndShowTheWindowWithoutMessages) {
-    doc.SetBackgroundPicturePath("");
+    backdrop.SetBackgroundPicturePath("");
     SetWindows(doc, {MakeWindow(0, 0, 8, 8, 0, 0, 0), MakeWindow(5, 6, 7, 9, 1, 2, 5)});
     ClickRow(0);
     QTest::keyClick(windows.WindowList(), Qt::Key_Down);
@@ -243,7 +243,7 @@ TEST_F(PanelFixture, BrowsePutsThePictureInTheFieldAndAnUnusablePictureIsReporte
     ASSERT_EQ(dialogs.Requests.size(), 1u);
     EXPECT_EQ(dialogs.Requests[0].Request.Filter, "Image(*.bmp;*.jpg;*.png;*.gif;*.png)");
     EXPECT_EQ(head.PicturePathEdit()->text(), broken);
-    EXPECT_NE(doc.BackgroundPicturePath(), broken.toStdString()) << "only OK applies it";
+    EXPECT_NE(backdrop.BackgroundPicturePath(), broken.toStdString()) << "only OK applies it";
 
     QTest::mouseClick(head.ApplyHeadButton(), Qt::LeftButton);
     ASSERT_EQ(boxes.Shown.size(), 1u);

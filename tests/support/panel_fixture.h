@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "document/tesselink_doc.h"
+#include "stage/backdrop.h"
 #include "editor/map_head_file_view.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_file_dialogs.h"
@@ -20,16 +21,17 @@ namespace tesselink::testing {
 struct PanelFixtureBase : ::testing::Test {
     QTemporaryDir dir;
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
-    CMapHeadFileView panel{doc};
+    CMapHeadFileView panel{doc, backdrop};
     HeadForm& head = panel.Head();
     WindowForm& windows = panel.Windows();
 
     PanelFixtureBase() {
         panel.SetMessageBoxes(&boxes);
         panel.SetFileDialogs(&dialogs);
-        doc.SetBackgroundPicturePath(dir.filePath("card.png").toStdString());
+        backdrop.SetBackgroundPicturePath(dir.filePath("card.png").toStdString());
         panel.show();
         QApplication::setActiveWindow(&panel);
     }

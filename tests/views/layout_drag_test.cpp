@@ -22,15 +22,16 @@ constexpr int Top = 80;
 
 struct LayoutDragFixture : ::testing::Test {
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
     EditingTools tools{doc, &boxes};
-    CTesselinkView original{doc, &boxes};
+    CTesselinkView original{doc, backdrop, &boxes};
 
     LayoutDragFixture() {
         FixViewport(original, 1000, 700);
         original.SetToolManager(&tools.Manager);
         tools.Manager.Snap().SetEnabled(true);
-        doc.SetBackgroundPicturePath("picture.png");
+        backdrop.SetBackgroundPicturePath("picture.png");
     }
     QWidget* Port() { return original.viewport(); }
     const PlaybackWindow& Window(int i) const { return doc.GetPlaybackWindows()[static_cast<std::size_t>(i)]; }

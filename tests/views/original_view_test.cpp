@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -24,8 +27,9 @@ namespace {
 struct OriginalFixture : ::testing::Test {
     QTemporaryDir dir;
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
-    CTesselinkView view{doc, &boxes};
+    CTesselinkView view{doc, backdrop, &boxes};
 
     OriginalFixture() { FixViewport(view, 1000, 700); }
 
@@ -45,10 +49,19 @@ struct OriginalFixture : ::testing::Test {
 
 void Flush() { QCoreApplication::processEvents(); }
 
+// Handles events until `done` holds, at most 10 s: the watch on the picture file reports a change
+// a little after it.
+bool WaitUntil(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
 }  // namespace
 
 TEST_F(OriginalFixture, PictureCentredOnTheMintBackground) {
-    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    backdrop.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     const QImage image = Paint();
     ASSERT_EQ(image.size(), QSize(1000, 700));
     EXPECT_EQ(view.PictureRect(), (ViewRect{180, 80, 820, 560}));
@@ -61,7 +74,7 @@ TEST_F(OriginalFixture, PictureCentredOnTheMintBackground) {
     EXPECT_EQ(image.pixel(500, 319), TopRightColour);  // picture (320, 239)
     EXPECT_EQ(image.pixel(499, 320), BottomLeftColour);
     EXPECT_EQ(image.pixel(500, 650), Mint);
-    EXPECT_EQ(doc.Background().Source().StretchBackground, 0);
+    EXPECT_EQ(backdrop.Background().Source().StretchBackground, 0);
 }
 
 TEST_F(OriginalFixture, NoPictureShowsGreyAndTheCornerLabels) {
@@ -88,7 +101,7 @@ TEST_F(OriginalFixture, NoPictureShowsGreyAndTheCornerLabels) {
 
 TEST_F(OriginalFixture, MissingPictureIsReportedOnceAfterTheEventThatFoundIt) {
     const std::string missing = dir.filePath("gone.jpg").toStdString();
-    doc.SetBackgroundPicturePath(missing);
+    backdrop.SetBackgroundPicturePath(missing);
     const QImage image = Paint();
     EXPECT_EQ(image.pixel(500, 300), Grey);
     EXPECT_TRUE(boxes.Shown.empty()) << "no box from inside the relayout";
@@ -104,19 +117,17 @@ TEST_F(OriginalFixture, MissingPictureIsReportedOnceAfterTheEventThatFoundIt) {
     Flush();
     EXPECT_EQ(boxes.Shown.size(), 1u) << "relayouts do not repeat the box";
 
-    // The file comes back, then goes again: one more report.
+    // The file comes back, then goes again: one more report, with no relayout of our own.
     ASSERT_TRUE(SaveQuadrantPicture(QString::fromStdString(missing), 640, 480));
-    Relayout();
+    ASSERT_TRUE(WaitUntil([&] { return backdrop.BackgroundFile().Exists(); })) << "the watch sees it come";
     Flush();
     EXPECT_EQ(boxes.Shown.size(), 1u);
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour) << "found again";
     ASSERT_TRUE(QFile::remove(QString::fromStdString(missing)));
-    Relayout();
-    Flush();
-    EXPECT_EQ(boxes.Shown.size(), 2u);
+    ASSERT_TRUE(WaitUntil([&] { return boxes.Shown.size() == 2u; })) << "the watch sees it go";
 
     // Another missing path is reported too.
-    doc.SetBackgroundPicturePath(dir.filePath("other.jpg").toStdString());
+    backdrop.SetBackgroundPicturePath(dir.filePath("other.jpg").toStdString());
     Flush();
     ASSERT_EQ(boxes.Shown.size(), 3u);
     EXPECT_NE(boxes.Shown[2].Text.find("other.jpg"), std::string::npos);
@@ -125,7 +136,7 @@ TEST_F(OriginalFixture, MissingPictureIsReportedOnceAfterTheEventThatFoundIt) {
 TEST_F(OriginalFixture, APictureThatIsAFifoIsReportedAsSuchNotAsMissing) {
     const std::string fifo = dir.filePath("pipe.jpg").toStdString();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    doc.SetBackgroundPicturePath(fifo);
+    backdrop.SetBackgroundPicturePath(fifo);
     EXPECT_EQ(Paint().pixel(500, 300), Grey);
     Flush();
     ASSERT_EQ(boxes.Shown.size(), 1u);
@@ -137,33 +148,33 @@ TEST_F(OriginalFixture, LargerPictureShowsItsCentreUnscaled) {
     // 1024 x 768 magenta with a marker at the centre crop's top-left (192, 144).
     const QString path = dir.filePath("big.png");
     ASSERT_TRUE(SaveMarkedPicture(path, 1024, 768, qRgb(255, 0, 255), 192, 144, 4));
-    doc.SetBackgroundPicturePath(path.toStdString());
+    backdrop.SetBackgroundPicturePath(path.toStdString());
     const QImage image = Paint();
     EXPECT_EQ(view.PlaneOriginX(), 192);
     EXPECT_EQ(view.PlaneOriginY(), 144);
-    EXPECT_EQ(doc.Background().Source().StretchBackground, 0);
+    EXPECT_EQ(backdrop.Background().Source().StretchBackground, 0);
     EXPECT_EQ(image.pixel(180, 80), MarkerColour);
     EXPECT_EQ(image.pixel(183, 83), MarkerColour);
     EXPECT_EQ(image.pixel(184, 84), qRgb(255, 0, 255));
-    ASSERT_TRUE(doc.Background().Planes().IsPresent());
-    EXPECT_EQ(doc.Background().Planes().Width(), 640);
-    EXPECT_EQ(doc.Background().Planes().Red()[0], 255);
-    EXPECT_EQ(doc.Background().Planes().Green()[0], 0);
-    EXPECT_EQ(doc.Background().Planes().Blue()[4], 255) << "magenta beside the marker";
+    ASSERT_TRUE(backdrop.Background().Planes().IsPresent());
+    EXPECT_EQ(backdrop.Background().Planes().Width(), 640);
+    EXPECT_EQ(backdrop.Background().Planes().Red()[0], 255);
+    EXPECT_EQ(backdrop.Background().Planes().Green()[0], 0);
+    EXPECT_EQ(backdrop.Background().Planes().Blue()[4], 255) << "magenta beside the marker";
 }
 
 TEST_F(OriginalFixture, SmallerPictureIsStretchedOverTheWholeArea) {
-    doc.SetBackgroundPicturePath(Quadrants("small.png", 320, 240));
+    backdrop.SetBackgroundPicturePath(Quadrants("small.png", 320, 240));
     const QImage image = Paint();
-    EXPECT_EQ(doc.Background().Source().StretchBackground, 1);
+    EXPECT_EQ(backdrop.Background().Source().StretchBackground, 1);
     EXPECT_EQ(image.pixel(181, 81), TopLeftColour);
     EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
     EXPECT_EQ(image.pixel(495, 100), TopLeftColour);
     EXPECT_EQ(image.pixel(505, 100), TopRightColour);
-    ASSERT_TRUE(doc.Background().Planes().IsPresent());
+    ASSERT_TRUE(backdrop.Background().Planes().IsPresent());
     const std::size_t last = 640 * 480 - 1;
-    EXPECT_EQ(doc.Background().Planes().Red()[last], 200);
-    EXPECT_EQ(doc.Background().Planes().Blue()[last], 30);
+    EXPECT_EQ(backdrop.Background().Planes().Red()[last], 200);
+    EXPECT_EQ(backdrop.Background().Planes().Blue()[last], 30);
 }
 
 TEST_F(OriginalFixture, UndecodablePictureIsGreyWithoutAComplaint) {
@@ -173,16 +184,16 @@ TEST_F(OriginalFixture, UndecodablePictureIsGreyWithoutAComplaint) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("this is no picture");
     }
-    doc.SetBackgroundPicturePath(path.toStdString());
+    backdrop.SetBackgroundPicturePath(path.toStdString());
     const QImage image = Paint();
     EXPECT_EQ(image.pixel(500, 300), Grey);
-    EXPECT_EQ(doc.Background().Source().StretchBackground, 1);
+    EXPECT_EQ(backdrop.Background().Source().StretchBackground, 1);
     Flush();
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
 TEST_F(OriginalFixture, OutlinesInWindowColoursAndTheSelectedOneGreen) {
-    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    backdrop.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     SetWindows(doc, {MakeWindow(10, 10, 100, 50, 0, 0, 0), MakeWindow(200, 20, 60, 40, 0, 0, 0),
                      MakeWindow(20, 300, 80, 80, 0, 0, 3)});
     SelectOriginal(doc, 1);
@@ -209,30 +220,30 @@ TEST_F(OriginalFixture, OutlinesInWindowColoursAndTheSelectedOneGreen) {
 }
 
 TEST_F(OriginalFixture, ColourPlanesFollowPathAndOriginalSizeWithoutAPaint) {
-    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
-    ASSERT_TRUE(doc.Background().Planes().IsPresent());
-    EXPECT_EQ(doc.Background().Planes().Width(), 640);
-    EXPECT_EQ(doc.Background().Planes().Red()[0], 200);
+    backdrop.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    ASSERT_TRUE(backdrop.Background().Planes().IsPresent());
+    EXPECT_EQ(backdrop.Background().Planes().Width(), 640);
+    EXPECT_EQ(backdrop.Background().Planes().Red()[0], 200);
 
     SetHeadSize(doc, &MapFileHead::OriginalWidth, 320);
-    EXPECT_EQ(doc.Background().Planes().Width(), 320);
-    EXPECT_EQ(doc.Background().Planes().Red()[0], 200) << "the centred crop starts in the top-left quadrant";
+    EXPECT_EQ(backdrop.Background().Planes().Width(), 320);
+    EXPECT_EQ(backdrop.Background().Planes().Red()[0], 200) << "the centred crop starts in the top-left quadrant";
 
     const QString marked = dir.filePath("marked.png");
     ASSERT_TRUE(SaveMarkedPicture(marked, 640, 480, qRgb(0, 0, 255), 160, 0, 4));
-    doc.SetBackgroundPicturePath(marked.toStdString());
-    EXPECT_EQ(doc.Background().Planes().Red()[0], 255) << "the marker of the new picture";
-    EXPECT_EQ(doc.Background().Planes().Blue()[4], 255);
+    backdrop.SetBackgroundPicturePath(marked.toStdString());
+    EXPECT_EQ(backdrop.Background().Planes().Red()[0], 255) << "the marker of the new picture";
+    EXPECT_EQ(backdrop.Background().Planes().Blue()[4], 255);
 }
 
 TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
     const QString path = dir.filePath("card.png");
     ASSERT_TRUE(SaveQuadrantPicture(path, 640, 480));
-    doc.SetBackgroundPicturePath(path.toStdString());
+    backdrop.SetBackgroundPicturePath(path.toStdString());
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour);
 
-    // Same size, same time stamp, other bytes (a decode would now fail or differ): a relayout
-    // does not read the file again.
+    // Same size, same time stamp, other bytes (a decode would now fail or differ): neither a
+    // relayout nor the watch's look at the file reads it again.
     const QDateTime stamp = QFileInfo(path).lastModified();
     {
         QFile f(path);
@@ -252,9 +263,12 @@ TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
             << "the changed bytes must show if the file were read again";
     }
     Relayout();
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 400) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour);
 
-    // A new picture under the same name, with a new time stamp, shows after the next relayout.
+    // A new picture under the same name, with a new time stamp, shows once the watch sees it.
     QFile::remove(path);
     ASSERT_TRUE(SaveMarkedPicture(path, 640, 480, qRgb(9, 9, 9), 0, 0, 20));
     QFile touched(path);
@@ -262,7 +276,7 @@ TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
     ASSERT_TRUE(touched.setFileTime(stamp.addSecs(5), QFileDevice::FileModificationTime));
     touched.close();
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour) << "a paint reads no file";
-    Relayout();
+    ASSERT_TRUE(WaitUntil([&] { return Paint().pixel(190, 90) == MarkerColour; }));
     const QImage image = Paint();
     EXPECT_EQ(image.pixel(190, 90), MarkerColour);
     EXPECT_EQ(image.pixel(500, 300), qRgb(9, 9, 9));
@@ -278,7 +292,7 @@ TEST_F(OriginalFixture, ZoomSetsTheExtentWithMargins) {
 }
 
 TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
-    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    backdrop.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     SetWindows(doc, {MakeWindow(10, 10, 100, 50, 0, 0, 0)});
     SelectOriginal(doc, 0);
     EXPECT_EQ(view.SelectionFrame().Rect, (ViewRect{190, 90, 290, 140}));
@@ -300,7 +314,7 @@ TEST_F(OriginalFixture, ZoomRescalesPictureOutlinesAndTheFrame) {
 }
 
 TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
-    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    backdrop.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     view.ZoomObject().SetFactor(1.5f);
     QImage image = Paint();
     EXPECT_EQ(view.PictureRect(), (ViewRect{20, 80, 980, 800}));
@@ -313,15 +327,15 @@ TEST_F(OriginalFixture, HalfStepZoomAndOddStretchAverageThePicture) {
 
     // 600 x 900 is narrower than the area: the whole picture is stretched, 640 / 600 across.
     view.ZoomObject().SetFactor(1.0f);
-    doc.SetBackgroundPicturePath(Quadrants("tall.png", 600, 900));
+    backdrop.SetBackgroundPicturePath(Quadrants("tall.png", 600, 900));
     image = Paint();
-    EXPECT_EQ(doc.Background().Source().StretchBackground, 1);
+    EXPECT_EQ(backdrop.Background().Source().StretchBackground, 1);
     EXPECT_EQ(image.pixel(181, 81), TopLeftColour);
     EXPECT_EQ(image.pixel(818, 558), BottomRightColour);
 }
 
 TEST_F(OriginalFixture, MoreThanTenThousandWindowsAndEmptyAreasPaintSafely) {
-    doc.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
+    backdrop.SetBackgroundPicturePath(Quadrants("card.png", 640, 480));
     PlaybackWindows many(10050, MakeWindow(1, 1, 2, 2, 0, 0, 0));
     many.back() = MakeWindow(100, 100, 10, 10, 0, 0, 0);
     SetWindows(doc, many);

@@ -31,9 +31,10 @@ struct TargetViewPaint {
 
 TargetViewPaint PaintTargetView(const Map& map, const QString& picturePath) {
     CTesselinkDoc doc;
-    CRightView view(doc);
+    Backdrop backdrop{doc};
+    CRightView view(doc, backdrop);
     testing::FixViewport(view, map.Head.TargetWidth + 400, map.Head.TargetHeight + 200);
-    doc.SetBackgroundPicturePath(picturePath.toStdString());
+    backdrop.SetBackgroundPicturePath(picturePath.toStdString());
     doc.ReplaceMap(map);
     return {view.RenderViewport(), view.PictureRect()};
 }

@@ -22,9 +22,10 @@ namespace {
 struct TargetFixture : ::testing::Test {
     QTemporaryDir dir;
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
-    CTesselinkView original{doc, &boxes};
-    CRightView target{doc};
+    CTesselinkView original{doc, backdrop, &boxes};
+    CRightView target{doc, backdrop};
 
     TargetFixture() {
         FixViewport(original, 1000, 700);
@@ -42,7 +43,7 @@ struct TargetFixture : ::testing::Test {
         for (int y = 300; y < 310; ++y)
             for (int x = 400; x < 410; ++x) image.setPixel(x, y, MarkerColour);
         ASSERT_TRUE(image.save(path, "PNG"));
-        doc.SetBackgroundPicturePath(path.toStdString());
+        backdrop.SetBackgroundPicturePath(path.toStdString());
     }
 
     QImage Paint() { return target.RenderViewport(); }
@@ -62,7 +63,7 @@ TEST_F(TargetFixture, PlaceholderWithoutWindows) {
 }
 
 TEST_F(TargetFixture, MissingPictureShowsOnlyThePlaceholder) {
-    doc.SetBackgroundPicturePath(dir.filePath("gone.png").toStdString());
+    backdrop.SetBackgroundPicturePath(dir.filePath("gone.png").toStdString());
     SetWindows(doc, {MakeWindow(0, 0, 100, 60, 0, 0, 0)});
     const QImage image = Paint();
     EXPECT_EQ(At(image, 0, 30), Grey) << "no outline";
@@ -176,7 +177,7 @@ TEST_F(TargetFixture, ACoverOfMillionsOfWindowsIsDrawnAndOutlinedWhereShown) {
     doc.ReplaceMap(map);
     UseCard();
     Zoom(3.0f);
-    const ColourPlanes& planes = doc.Background().Planes();
+    const ColourPlanes& planes = backdrop.Background().Planes();
     const auto plane = [&](int x, int y) {
         const std::size_t i = static_cast<std::size_t>(y) * 2000 + x;
         return qRgb(planes.Red()[i], planes.Green()[i], planes.Blue()[i]);
@@ -234,12 +235,12 @@ TEST_F(TargetFixture, PartialBuildMatchesScalingTheWholeTargetPicture) {
         for (int x = 0; x < 640; ++x) detail.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
     const QString path = dir.filePath("detail.png");
     ASSERT_TRUE(detail.save(path, "PNG"));
-    doc.SetBackgroundPicturePath(path.toStdString());
+    backdrop.SetBackgroundPicturePath(path.toStdString());
     original.RenderViewport();
     SetWindows(doc, {MakeWindow(0, 0, 640, 480, 0, 0, 5)});
 
     TargetPlanes planes;
-    RemapWindows(doc.Background().Planes(), doc.GetPlaybackWindows(), 640, 480, planes);
+    RemapWindows(backdrop.Background().Planes(), doc.GetPlaybackWindows(), 640, 480, planes);
     QImage whole(640, 480, QImage::Format_RGB32);
     TargetPlanesToRgb32(planes, reinterpret_cast<std::uint32_t*>(whole.bits()), whole.bytesPerLine() / 4);
 

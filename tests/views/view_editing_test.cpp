@@ -23,11 +23,12 @@ namespace {
 // (180, 80, 820, 560).
 struct EditingFixture : ::testing::Test {
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
     QStringList status;  // every status text either view said, in order
     EditingTools tools{doc, &boxes};
-    CTesselinkView original{doc, &boxes};
-    CRightView target{doc};
+    CTesselinkView original{doc, backdrop, &boxes};
+    CRightView target{doc, backdrop};
 
     EditingFixture() {
         FixViewport(original, 1000, 700);

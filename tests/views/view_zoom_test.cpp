@@ -108,9 +108,10 @@ TEST(FitZoomTest, LargestZoomThatShowsTheWholePictureForManyShapes) {
 // Both views with scroll bars as needed, the way the editor has them, over a 1920 x 1080 map.
 struct FitFixture : ::testing::Test {
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
-    CTesselinkView original{doc, &boxes};
-    CRightView target{doc};
+    CTesselinkView original{doc, backdrop, &boxes};
+    CRightView target{doc, backdrop};
     ZoomController zoom{original, target};
 
     FitFixture() {

@@ -27,10 +27,11 @@ namespace {
 // is 120 x 67.5 screen pixels.
 struct WallFixture : ::testing::Test {
     CTesselinkDoc doc;
+    Backdrop backdrop{doc};
     RecordingMessageBoxes boxes;
     EditingTools tools{doc, &boxes};
-    CTesselinkView original{doc, &boxes};
-    CRightView target{doc};
+    CTesselinkView original{doc, backdrop, &boxes};
+    CRightView target{doc, backdrop};
 
     WallFixture() {
         Map map;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document/background_decoder.h"
+#include "stage/background_decoder.h"
 
 #include <utility>
 
