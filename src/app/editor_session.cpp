@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include <QAction>
-#include <QEvent>
 #include <QFileInfo>
 #include <QCursor>
 #include <QGuiApplication>
@@ -33,29 +32,6 @@
 #include "views/zoom_controller.h"
 
 namespace tesselink {
-
-namespace {
-
-// Calls `onResize` after each resize of the watched widget while it returns true.
-class ResizeFollower : public QObject {
-public:
-    ResizeFollower(QWidget* watched, std::function<bool()> onResize)
-        : QObject(watched), OnResize_(std::move(onResize)) {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Resize && !OnResize_()) {
-            watched->removeEventFilter(this);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<bool()> OnResize_;
-};
-
-}  // namespace
 
 EditorSession::EditorSession(MessageBoxes* boxes, FileDialogs* dialogs)
     : Messages_(boxes != nullptr ? boxes : &Boxes_), Frame_(std::make_unique<CMainFrame>()) {
@@ -226,7 +202,7 @@ bool EditorSession::OpenStartupMap(const QString& path, bool* refused) {
 }
 
 void EditorSession::InitialUpdate() {
-    // The default picture, found once: the document shows it, the panel proposes it for "OK".
+    // The default picture, found once: the backdrop shows it, the panel proposes it for "OK".
     const QString picture = FindDefaultPicture(DefaultPictureFolders());
     if (!picture.isEmpty()) {
         Backdrop_.SetBackgroundPicturePath(picture.toStdString());
@@ -264,12 +240,16 @@ void EditorSession::ShowWindowsInViews(const QList<int>& windows) {
 
 void EditorSession::FollowFirstLayout() {
     CTesselinkView* view = Original_;
-    new ResizeFollower(view->viewport(), [view, extent = view->ScrollExtent()]() mutable {
-        if (view->ScrollExtent() != extent) return false;  // a zoom or a map has set its own
-        view->SetScrollExtent(QSize(view->viewport()->width() - 100, 1000));
-        extent = view->ScrollExtent();
-        return true;
-    });
+    auto* follow = new QObject(view);
+    QObject::connect(view, &PictureScrollView::viewportResized, follow,
+                     [view, follow, extent = view->ScrollExtent()]() mutable {
+                         if (view->ScrollExtent() != extent) {
+                             follow->deleteLater();  // a zoom or a map has set its own
+                             return;
+                         }
+                         view->SetScrollExtent(QSize(view->viewport()->width() - 100, 1000));
+                         extent = view->ScrollExtent();
+                     });
 }
 
 void EditorSession::Close() {

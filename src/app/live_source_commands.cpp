@@ -120,7 +120,7 @@ void LiveSourceCommands::FollowOriginalSize() {
 void LiveSourceCommands::ShowCard() {
     cardShown_ = true;
     if (!card_.IsPresent()) return;
-    // The document swaps the planes it is given: it gets a copy, the card stays for next time.
+    // The backdrop swaps the planes it is given: it gets a copy, the card stays for next time.
     shown_ = card_;
     backdrop_.ShowVideoFrame(shown_);
 }

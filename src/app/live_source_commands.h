@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File > Open Source... and Close Source: a live source behind the map. While it is open its
-// newest frame is handed to the document as a video frame every few milliseconds, so that both
+// newest frame is handed to the backdrop as a video frame every few milliseconds, so that both
 // views and the output window show it; while it sends nothing, the "No signal" card stands in.
 
 #include <functional>
@@ -63,7 +63,7 @@ signals:
     void openChanged(bool open);
 
 private:
-    // Hands the newest frame (or the card) to the document and follows the signal.
+    // Hands the newest frame (or the card) to the backdrop and follows the signal.
     void Tick();
     // Follows a changed original size: the source's frames and the card.
     void FollowOriginalSize();
@@ -80,7 +80,7 @@ private:
     std::unique_ptr<LiveSource> source_;
     std::unique_ptr<LiveFrame> liveFrame_;
     ColourPlanes card_;
-    ColourPlanes shown_;  // what the document handed back for the card
+    ColourPlanes shown_;  // what the backdrop handed back for the card
     bool cardShown_ = false;
     bool anyFrame_ = false;
     LiveSignal signal_ = LiveSignal::Waiting;

@@ -2,7 +2,7 @@
 #pragma once
 // Every output of a show at its place while one of its maps is edited, so that the installer sees
 // the whole wall: the output of the map being edited follows the document live, the others show
-// their own maps over the same picture (the document's), each composed on its own.
+// their own maps over the same picture (the backdrop's), each composed on its own.
 
 #include <memory>
 #include <vector>

@@ -129,7 +129,7 @@ bool VideoCommands::UseFrameAsPicture() {
         boxes_.Show(ApplicationMessage("The frame was not saved.\n" + written.Error));
         return false;
     }
-    // As "......" and "OK" would: the panel's field and the document's picture.
+    // As "......" and "OK" would: the panel's field and the backdrop's picture.
     const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
     if (pictureSink_) pictureSink_(absolute);
     backdrop_.SetBackgroundPicturePath(absolute.toStdString());

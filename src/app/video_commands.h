@@ -49,7 +49,7 @@ public:
     // bottom of the frame, the keys of `views`, the figures in status pane 0.
     // Called once.
     void AddTo(CMainFrame& frame, const QList<WindowEditingView*>& views);
-    // Where a still goes besides the document: the editor panel's picture field.
+    // Where a still goes besides the backdrop: the editor panel's picture field.
     void SetPictureSink(std::function<void(const QString&)> sink) { pictureSink_ = std::move(sink); }
 
     // Asks for a video, starting at the last one opened.

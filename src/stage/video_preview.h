@@ -2,7 +2,7 @@
 #pragma once
 // A video behind the map instead of the background picture. The frame pump
 // decodes on its own thread; a timer on the GUI thread takes the frame that is
-// due, never waiting for one, and hands its planes to the document, which both
+// due, never waiting for one, and hands its planes to the backdrop, which both
 // views then show. Frames that are not ready when due, or overtaken while the
 // GUI was busy, are skipped to stay on time, and counted.
 

@@ -223,6 +223,12 @@ void PictureScrollView::resizeEvent(QResizeEvent* event) {
     Relayout();
 }
 
+bool PictureScrollView::viewportEvent(QEvent* event) {
+    const bool handled = QAbstractScrollArea::viewportEvent(event);
+    if (event->type() == QEvent::Resize) emit viewportResized();
+    return handled;
+}
+
 void PictureScrollView::scrollContentsBy(int dx, int dy) {
     // dx, dy are the old position less the new one: the frame is kept in content coordinates
     // as it stood before the scroll, so it goes where the picture went.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the two picture views share: a scroll extent in pixels, the layout of the picture and
-// its windows prepared whenever the document, the zoom, the selection, the size or the scroll
+// its windows prepared whenever the document, the backdrop, the zoom, the selection, the size or the scroll
 // position changes, the selection frame kept across all of these, and a paint that only draws
 // that layout into an off-screen picture.
 
@@ -69,6 +69,8 @@ public:
 
 signals:
     void statusChanged(const QString& text);
+    // The viewport took a new size (the view's or its scroll bars' doing).
+    void viewportResized();
 
 protected:
     // Draws the visible part into `buffer` (viewport-sized, client coordinates) from the
@@ -104,11 +106,11 @@ protected:
     // After the tracker moved the frame: kept in content coordinates and drawn.
     void KeepTrackedFrame();
     void SetGestureActive(bool active);
-    bool GestureActive() const { return gestureActive_; }
     void SetStatus(const QString& text);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     // Ctrl + wheel zooms this view by one step of the fine ladder per notch; the plain wheel scrolls. Nothing
     // happens to either while the frame is tracked.
