@@ -38,6 +38,8 @@ PlaybackWindows MixedWindows() {
 
 // A document and both views, the map head sized to the picture, colour planes built.
 struct PaintScene {
+    // The application first: the backdrop's file watch needs its event loop.
+    bool application = (EnsureApplication(), true);
     QTemporaryDir dir;
     CTesselinkDoc doc;
     Backdrop backdrop{doc};
@@ -46,7 +48,6 @@ struct PaintScene {
     std::unique_ptr<CRightView> target;
 
     explicit PaintScene(float zoom) {
-        EnsureApplication();
         backdrop.SetBackgroundPicturePath(DetailedPicture(dir, QStringLiteral("picture.png")).toStdString());
         Map map;
         map.Head.OriginalWidth = PictureWidth;

@@ -25,7 +25,7 @@ for type in "${types[@]}"; do
   dir="$root/build-bench-${type,,}"
   echo "== running $type ($repetitions repetitions)" >&2
   QT_QPA_PLATFORM=offscreen "$dir/bench/tesselink_bench" --benchmark_repetitions="$repetitions" \
-    --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true --benchmark_format=csv >"$out/$type.csv" 2>"$out/$type.log"
+    --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true --benchmark_format=json >"$out/$type.json" 2>"$out/$type.log"
   grep '^tesselink_' "$out/$type.log" | sed "s/^/$type: /" >&2 || true
 done
 
@@ -53,15 +53,19 @@ awk -v figures="$figures" -v types="${types[*]}" -v repetitions="$repetitions" '
   function nanoseconds(value, unit) {
     return value * (unit == "us" ? 1e3 : unit == "ms" ? 1e6 : unit == "s" ? 1e9 : 1)
   }
-  BEGIN { FS = "," }
-  # CSV rows: "name",iterations,real_time,cpu_time,time_unit,...; only the medians are used.
-  FNR == 1 { file++ }
-  $1 ~ /_median"$/ {
-    name = $1
-    gsub(/"/, "", name)
-    sub(/_median$/, "", name)
-    cpu[file, name] = nanoseconds($4, $5)
+  # JSON, one field a line: "name" comes before "cpu_time" and "time_unit" in each run; only the
+  # medians are used. (The CSV reporter aborts when the random order puts a benchmark with
+  # counters of its own after the header.)
+  function value(line) {
+    sub(/^[^:]*: */, "", line)
+    sub(/,$/, "", line)
+    gsub(/"/, "", line)
+    return line
   }
+  FNR == 1 { file++; name = "" }
+  /^ *"name": / { name = value($0); median = sub(/_median$/, "", name) }
+  /^ *"cpu_time": / { time = value($0) }
+  /^ *"time_unit": / { if (median) cpu[file, name] = nanoseconds(time, value($0)) }
   END {
     n = split(types, type, " ")
     lines = split(figures, figure, "\n")
@@ -89,4 +93,4 @@ awk -v figures="$figures" -v types="${types[*]}" -v repetitions="$repetitions" '
     }
     exit missed
   }
-' "$out/${types[0]}.csv" "$out/${types[1]}.csv"
+' "$out/${types[0]}.json" "$out/${types[1]}.json"
