@@ -27,6 +27,7 @@ extern "C" {
 }
 
 #include "support/free_udp_port.h"
+#include "support/stream_sender.h"
 #include "app/editor_session.h"
 #include "app/live_source_commands.h"
 #include "app/main_frame.h"
@@ -52,27 +53,10 @@ constexpr QRgb Grey = 0xff5a5a5a;
 
 using testing::FreeUdpPort;
 
-// 320 x 240 at 30 frames a second, blue on the left half and red on the right, as MPEG-TS to `url`.
-class Sender {
-public:
-    ~Sender() { Kill(); }
-    void Start(const QString& url) {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStandardPaths::findExecutable("ffmpeg"),
-                       {"-hide_banner", "-loglevel", "error", "-nostdin", "-re", "-f", "lavfi", "-i",
-                        "color=c=red:s=320x240:r=30,drawbox=x=0:y=0:w=160:h=240:c=blue:t=fill", "-c:v", "mpeg2video",
-                        "-g", "6", "-b:v", "1M", "-f", "mpegts", url + "?pkt_size=1316"});
-        ASSERT_TRUE(process_.waitForStarted(5000));
-    }
-    void Kill() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+using testing::StreamSender;
 
-private:
-    QProcess process_;
-};
+// 320 x 240 at 30 frames a second, blue on the left half and red on the right, as MPEG-TS to `url`.
+void SendTo(StreamSender& sender, const QString& url) { sender.Start({"-f", "mpegts", url + "?pkt_size=1316"}); }
 
 bool Near(QRgb colour, QRgb expected) {
     return std::abs(qRed(colour) - qRed(expected)) <= 24 && std::abs(qGreen(colour) - qGreen(expected)) <= 24 &&
@@ -157,8 +141,8 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
     LiveSourceCommands& live = session_->LiveSources();
     EXPECT_FALSE(live.CloseAction()->isEnabled());
 
-    Sender sender;
-    sender.Start(source);
+    StreamSender sender;
+    SendTo(sender, source);
     ASSERT_TRUE(live.OpenSourceText(source));
     EXPECT_TRUE(live.CloseAction()->isEnabled());
     // Until the first frame the card stands in.
@@ -188,7 +172,7 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
     EXPECT_EQ(TargetShows(Width / 2 + 10, 24), OriginalShows(10, 24));
 
     // The sender comes back: so does the picture.
-    sender.Start(source);
+    SendTo(sender, source);
     clock.restart();
     ASSERT_TRUE(WaitFor([&] { return !live.CardShown() && Near(Background(10, 24), qRgb(0, 0, 255)); }, 8000));
     std::printf("the picture %lld ms after the sender restarted\n", static_cast<long long>(clock.elapsed()));

@@ -9,26 +9,12 @@
 
 #include "document/tesselink_doc.h"
 #include "support/document_setup.h"
+#include "support/undo_history.h"
 
 using namespace tesselink;
 using namespace tesselink::testing;
 
 namespace {
-
-struct History {
-    int Count;
-    int Index;
-    bool CanRedo;
-    bool Modified;
-    bool operator==(const History& o) const {
-        return Count == o.Count && Index == o.Index && CanRedo == o.CanRedo && Modified == o.Modified;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const History& h) {
-    return out << "count " << h.Count << ", index " << h.Index << (h.CanRedo ? ", redo" : "")
-               << (h.Modified ? ", modified" : "");
-}
 
 struct GestureTransactionTest : ::testing::Test {
     CTesselinkDoc doc;
@@ -40,10 +26,7 @@ struct GestureTransactionTest : ::testing::Test {
         doc.ChangeWindow(1, MakeWindow(110, 10, 40, 30, 50, 0, 0));
         doc.UndoStack().setClean();
     }
-    History Now() {
-        QUndoStack& s = doc.UndoStack();
-        return {s.count(), s.index(), s.canRedo(), doc.IsModified()};
-    }
+    History Now() { return HistoryOf(doc); }
     void MoveFirstTo(int x) {
         PlaybackWindow w = doc.GetPlaybackWindows()[0];
         w.OriginalStartX = static_cast<std::uint16_t>(x);

@@ -12,6 +12,7 @@
 #include "remap/cover.h"
 #include "remap/remap.h"
 #include "stage/target_composer.h"
+#include "support/random_maps.h"
 
 namespace tesselink {
 namespace {
@@ -19,27 +20,7 @@ namespace {
 int Pick(std::mt19937& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
 
 Map RandomMap(std::mt19937& random, bool tiled) {
-    Map map;
-    MapFileHead& head = map.Head;
-    head.OriginalWidth = static_cast<std::uint16_t>(Pick(random, 31, 221));
-    head.OriginalHeight = static_cast<std::uint16_t>(Pick(random, 31, 221));
-    head.TargetWidth = static_cast<std::uint16_t>(Pick(random, 40, 700));
-    head.TargetHeight = static_cast<std::uint16_t>(Pick(random, 40, 300));
-    const int share = tiled ? 3 : 1;
-    const int ow = head.OriginalWidth / share, oh = head.OriginalHeight / share;
-    const int tw = head.TargetWidth / share, th = head.TargetHeight / share;
-    for (int n = Pick(random, 1, 9); n > 0; --n) {
-        const int mode = Pick(random, 0, 5);
-        const bool turned = mode == 1 || mode == 2;
-        const int w = Pick(random, 1, std::max(1, std::min(ow, turned ? th : tw) * 2 / 3));
-        const int h = Pick(random, 1, std::max(1, std::min(oh, turned ? tw : th) * 2 / 3));
-        const int placedW = turned ? h : w, placedH = turned ? w : h;
-        map.Windows.push_back(MakeWindow(Pick(random, 0, ow - w), Pick(random, 0, oh - h), w, h,
-                                         Pick(random, 0, std::max(0, tw - placedW)),
-                                         Pick(random, 0, std::max(0, th - placedH)), mode));
-    }
-    head.WindowCount = static_cast<std::uint8_t>(map.Windows.size());
-    return map;
+    return testing::RandomRemapMap(random, {31, 221, 40, 700, 40, 300, 9}, tiled);
 }
 
 ColourPlanes RandomPlanes(std::mt19937& random, int width, int height) {

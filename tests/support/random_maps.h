@@ -36,6 +36,45 @@ inline Map RandomValidMap(std::mt19937& random, int minSize = 20, int maxSize = 
     return map;
 }
 
+// The ranges of a random remap map's sizes, inclusive; `Odd` keeps every size odd.
+struct RemapMapSizes {
+    int OriginalMin, OriginalMax;
+    int TargetWidthMin, TargetWidthMax;
+    int TargetHeightMin, TargetHeightMax;
+    int MaxWindows;
+    bool Odd = false;
+};
+
+// 1 to sizes.MaxWindows windows, each inside both pictures as the editor keeps them, in one of
+// the six modes. With `tiled` they keep to the top-left third of both pictures, so that a cover
+// repeats them; else they may lie anywhere.
+inline Map RandomRemapMap(std::mt19937& random, const RemapMapSizes& sizes, bool tiled) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    auto size = [&](int lo, int hi) {
+        return static_cast<std::uint16_t>(sizes.Odd ? pick(lo / 2, (hi - 1) / 2) * 2 + 1 : pick(lo, hi));
+    };
+    Map map;
+    MapFileHead& head = map.Head;
+    head.OriginalWidth = size(sizes.OriginalMin, sizes.OriginalMax);
+    head.OriginalHeight = size(sizes.OriginalMin, sizes.OriginalMax);
+    head.TargetWidth = size(sizes.TargetWidthMin, sizes.TargetWidthMax);
+    head.TargetHeight = size(sizes.TargetHeightMin, sizes.TargetHeightMax);
+    const int share = tiled ? 3 : 1;
+    const int ow = head.OriginalWidth / share, oh = head.OriginalHeight / share;
+    const int tw = head.TargetWidth / share, th = head.TargetHeight / share;
+    for (int n = pick(1, sizes.MaxWindows); n > 0; --n) {
+        const int mode = pick(0, 5);
+        const bool turned = mode == 1 || mode == 2;
+        const int w = pick(1, std::max(1, std::min(ow, turned ? th : tw) * 2 / 3));
+        const int h = pick(1, std::max(1, std::min(oh, turned ? tw : th) * 2 / 3));
+        const int placedW = turned ? h : w, placedH = turned ? w : h;
+        map.Windows.push_back(MakeWindow(pick(0, ow - w), pick(0, oh - h), w, h, pick(0, std::max(0, tw - placedW)),
+                                         pick(0, std::max(0, th - placedH)), mode));
+    }
+    head.WindowCount = static_cast<std::uint8_t>(map.Windows.size());
+    return map;
+}
+
 inline std::vector<std::uint8_t> MapBytes(const Map& map) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(BuildMapImage(map, nullptr, 0)));
     BuildMapImage(map, bytes.data(), static_cast<int>(bytes.size()));

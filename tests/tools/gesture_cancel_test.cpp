@@ -8,6 +8,7 @@
 
 #include "fake_tool_surface.h"
 #include "support/document_setup.h"
+#include "support/undo_history.h"
 #include "support/recording_message_boxes.h"
 #include "tools/draw_window_tool.h"
 #include "tools/pick_move_tool.h"
@@ -16,21 +17,6 @@ using namespace tesselink;
 using namespace tesselink::testing;
 
 namespace {
-
-struct History {
-    int Count;
-    int Index;
-    bool CanRedo;
-    bool Modified;
-    bool operator==(const History& o) const {
-        return Count == o.Count && Index == o.Index && CanRedo == o.CanRedo && Modified == o.Modified;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const History& h) {
-    return out << "count " << h.Count << ", index " << h.Index << (h.CanRedo ? ", redo" : "")
-               << (h.Modified ? ", modified" : "");
-}
 
 // At zoom 1 picture pixel (x, y) is client (30 + x, 50 + y); both pictures 640 x 480.
 struct GestureCancelTest : ::testing::Test {
@@ -50,10 +36,7 @@ struct GestureCancelTest : ::testing::Test {
         doc.UndoStack().setClean();
         doc.SelectWindow(0);
     }
-    History Now() {
-        QUndoStack& s = doc.UndoStack();
-        return {s.count(), s.index(), s.canRedo(), doc.IsModified()};
-    }
+    History Now() { return HistoryOf(doc); }
 };
 
 TEST_F(GestureCancelTest, EveryGivenUpGestureLeavesMapAndHistoryAsAtThePress) {

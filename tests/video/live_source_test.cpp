@@ -23,6 +23,7 @@ extern "C" {
 #include <thread>
 
 #include "support/free_udp_port.h"
+#include "support/stream_sender.h"
 #include "video/live_source.h"
 
 namespace tesselink {
@@ -33,42 +34,7 @@ using std::chrono::milliseconds;
 
 using testing::FreeUdpPort;
 
-// Blue on the left (half of it, or `blue` pixels), red on the right, 30 frames a second, forever (or
-// for `seconds`).
-QStringList TestPicture(int width = 320, int height = 240, int seconds = 0, int blue = 0) {
-    const QString color = QStringLiteral("color=c=red:s=%1x%2:r=30%3,drawbox=x=0:y=0:w=%4:h=%2:c=blue:t=fill")
-                              .arg(width)
-                              .arg(height)
-                              .arg(seconds > 0 ? QStringLiteral(":d=%1").arg(seconds) : QString())
-                              .arg(blue > 0 ? blue : width / 2);
-    return {"-f", "lavfi", "-i", color};
-}
-
-class Sender {
-public:
-    ~Sender() { Kill(); }
-    void Start(const QStringList& output, const QStringList& input = TestPicture()) {
-        QStringList arguments{"-hide_banner", "-loglevel", "error", "-nostdin", "-re"};
-        arguments << input << "-c:v"
-                  << "mpeg2video"
-                  << "-g"
-                  << "6"
-                  << "-b:v"
-                  << "1M" << output;
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStandardPaths::findExecutable("ffmpeg"), arguments);
-        ASSERT_TRUE(process_.waitForStarted(5000));
-    }
-    bool WaitForEnd(int limit) { return process_.waitForFinished(limit); }
-    void Kill() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-
-private:
-    QProcess process_;
-};
+using testing::StreamSender;
 
 bool WaitFor(const std::function<bool()>& condition, milliseconds limit, milliseconds* took = nullptr) {
     const Clock::time_point start = Clock::now();
@@ -136,7 +102,7 @@ TEST_F(LiveSourceTest, UdpStreamIsCroppedLosesItsSignalWhenTheSenderStopsAndCome
         std::lock_guard<std::mutex> lock(changesMutex);
         changes.push_back(signal);
     });
-    Sender sender;
+    StreamSender sender;
     sender.Start({"-f", "mpegts", QString::fromStdString(url + "?pkt_size=1316")});
     source.Start();
 
@@ -181,6 +147,8 @@ TEST_F(LiveSourceTest, UdpStreamIsCroppedLosesItsSignalWhenTheSenderStopsAndCome
     EXPECT_TRUE(Near(ColourAt(*frame, 150, 60), 0xff0000));
     source.Stop();
     std::lock_guard<std::mutex> lock(changesMutex);
+    // A loaded machine may start the sender late: no signal before the first frame is fine.
+    if (!changes.empty() && changes.front() == LiveSignal::None) changes.erase(changes.begin());
     const std::vector<LiveSignal> expected{LiveSignal::Live, LiveSignal::None, LiveSignal::Live};
     EXPECT_EQ(changes, expected);
 }
@@ -191,16 +159,16 @@ TEST_F(LiveSourceTest, AStreamThatChangesSizeIsCroppedOrStretchedAsEachFrameCome
     LiveSource source(Parse(url), 160, 120);
     source.Start();
     const QStringList output{"-f", "mpegts", QString::fromStdString(url + "?pkt_size=1316")};
-    Sender first;
-    first.Start(output, TestPicture(320, 240, 3));
+    StreamSender first;
+    first.Start(output, testing::TestStreamPicture(320, 240, 3));
     std::unique_ptr<LiveFrame> frame = NextFrame(source, milliseconds(8000));
     ASSERT_NE(frame, nullptr) << source.Status().Reason;
     EXPECT_EQ(frame->SourceWidth, 320);
     ASSERT_TRUE(first.WaitForEnd(10000));
     // The next sender's frames are smaller than the original area: the whole frame stretched to it
     // (not rescaled to the first frames' size and cropped, which would cut the blue edge off).
-    Sender second;
-    second.Start(output, TestPicture(80, 60, 0, 16));
+    StreamSender second;
+    second.Start(output, testing::TestStreamPicture(80, 60, 0, 16));
     ASSERT_TRUE(WaitFor([&] { return source.TakeFrame(frame) && frame->SourceWidth == 80; }, milliseconds(8000)))
         << source.Status().Reason;
     EXPECT_EQ(frame->SourceHeight, 60);
@@ -215,7 +183,7 @@ TEST_F(LiveSourceTest, SrtStreamFromAListeningSenderIsStretchedToALargerArea) {
 
     const int port = FreeUdpPort();
     const std::string url = "srt://127.0.0.1:" + std::to_string(port);
-    Sender sender;
+    StreamSender sender;
     sender.Start({"-f", "mpegts", QString::fromStdString(url + "?mode=listener&latency=50000")});
     LiveSource source(Parse(url + "?latency=50000"), 640, 480);
     source.Start();
@@ -238,7 +206,7 @@ TEST_F(LiveSourceTest, AnSrtListenerWaitsForItsSenderWithoutSignalAndTakesItWhen
     // sender calling later finds it.
     EXPECT_TRUE(WaitFor([&] { return source.Status().Signal == LiveSignal::None; }, milliseconds(3000)));
     std::this_thread::sleep_for(milliseconds(500));
-    Sender sender;
+    StreamSender sender;
     sender.Start({"-f", "mpegts", QString::fromStdString(url)});
     std::unique_ptr<LiveFrame> frame = NextFrame(source, milliseconds(8000));
     ASSERT_NE(frame, nullptr) << source.Status().Reason;
@@ -271,7 +239,7 @@ TEST_F(LiveSourceTest, GarbageIsRefusedWithoutEndingTheSource) {
     EXPECT_FALSE(source.TakeFrame(frame));
     EXPECT_NE(source.Status().Signal, LiveSignal::Live);
 
-    Sender sender;
+    StreamSender sender;
     sender.Start({"-f", "mpegts", QString::fromStdString(url + "?pkt_size=1316")});
     frame = NextFrame(source, milliseconds(8000));
     ASSERT_NE(frame, nullptr) << source.Status().Reason;
@@ -284,7 +252,7 @@ TEST_F(LiveSourceTest, AStreamAddressCannotReadAFile) {
     const QString file = dir.filePath("stream.ts");
     QProcess make;
     make.start(QStandardPaths::findExecutable("ffmpeg"), QStringList{"-hide_banner", "-loglevel", "error", "-nostdin"}
-                                                             << TestPicture() << "-t"
+                                                             << testing::TestStreamPicture() << "-t"
                                                              << "4"
                                                              << "-c:v"
                                                              << "mpeg2video"

@@ -14,6 +14,7 @@
 #include "picture/picture.h"
 #include "remap/cover.h"
 #include "render/render_target.h"
+#include "support/random_maps.h"
 #include "support/test_files.h"
 #include "view_test_support.h"
 #include "views/target_view.h"
@@ -39,34 +40,9 @@ TargetViewPaint PaintTargetView(const Map& map, const QString& picturePath) {
     return {view.RenderViewport(), view.PictureRect()};
 }
 
-int Pick(std::mt19937& random, int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
-int PickOdd(std::mt19937& random, int low, int high) { return Pick(random, low / 2, (high - 1) / 2) * 2 + 1; }
-
-// Odd sizes throughout; targets wide enough that the view builds them in several bands. Every
-// window lies inside both pictures, as the editor keeps them, in one of the six modes. With
-// `tiled`, the windows keep to the top-left third of both pictures, so that a cover repeats
-// them; else they may lie anywhere.
+// Odd sizes throughout; targets wide enough that the view builds them in several bands.
 Map RandomMap(std::mt19937& random, bool tiled) {
-    Map map;
-    MapFileHead& head = map.Head;
-    head.OriginalWidth = static_cast<std::uint16_t>(PickOdd(random, 61, 301));
-    head.OriginalHeight = static_cast<std::uint16_t>(PickOdd(random, 61, 301));
-    head.TargetWidth = static_cast<std::uint16_t>(PickOdd(random, 901, 1999));
-    head.TargetHeight = static_cast<std::uint16_t>(PickOdd(random, 121, 301));
-    const int share = tiled ? 3 : 1;
-    const int ow = head.OriginalWidth / share, oh = head.OriginalHeight / share;
-    const int tw = head.TargetWidth / share, th = head.TargetHeight / share;
-    for (int n = Pick(random, 1, 7); n > 0; --n) {
-        const int mode = Pick(random, 0, 5);
-        const bool turned = mode == 1 || mode == 2;
-        const int w = Pick(random, 1, std::min(ow, turned ? th : tw) * 2 / 3);
-        const int h = Pick(random, 1, std::min(oh, turned ? tw : th) * 2 / 3);
-        const int placedW = turned ? h : w, placedH = turned ? w : h;
-        map.Windows.push_back(MakeWindow(Pick(random, 0, ow - w), Pick(random, 0, oh - h), w, h,
-                                         Pick(random, 0, tw - placedW), Pick(random, 0, th - placedH), mode));
-    }
-    head.WindowCount = static_cast<std::uint8_t>(map.Windows.size());
-    return map;
+    return testing::RandomRemapMap(random, {61, 301, 901, 1999, 121, 301, 7, true}, tiled);
 }
 
 QRgb OutlineColour(int index) {
