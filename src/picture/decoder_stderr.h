@@ -5,6 +5,10 @@
 // can be held back while a picture decodes: the decoders' lines are dropped (the load says why
 // in its own words), anything else written meanwhile is passed on afterwards.
 
+#include <memory>
+
+#include "picture/stderr_scratch.h"
+
 namespace tesselink {
 
 // Off unless a command-line mode switches it on; affects every DecoderStderr from then on.
@@ -20,8 +24,7 @@ public:
     DecoderStderr& operator=(const DecoderStderr&) = delete;
 
 private:
-    int saved_ = -1;    // the real stderr while redirected
-    int scratch_ = -1;  // where stderr goes meanwhile
+    std::unique_ptr<StderrScratch> scratch_;  // while held back
 };
 
 }  // namespace tesselink

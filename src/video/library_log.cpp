@@ -152,19 +152,12 @@ LibraryStderrHold::LibraryStderrHold() {
     return;
 #endif
 #endif
-    std::fflush(stderr);
-    // A file, not a pipe: a pipe nobody drains would block a library that writes much.
-    scratch_ = ::memfd_create("library-stderr", MFD_CLOEXEC);
-    saved_ = scratch_ < 0 ? -1 : ::dup(STDERR_FILENO);
-    if (saved_ >= 0) messages_ = ::fdopen(saved_, "w");
-    if (!messages_ || ::dup2(scratch_, STDERR_FILENO) < 0) {
-        if (messages_)
-            std::fclose(messages_);
-        else if (saved_ >= 0)
-            ::close(saved_);
-        if (scratch_ >= 0) ::close(scratch_);
-        messages_ = nullptr;
-        saved_ = scratch_ = -1;
+    scratch_ = std::make_unique<StderrScratch>();
+    const int real = scratch_->Holding() ? ::dup(scratch_->RealStderr()) : -1;
+    if (real >= 0) messages_ = ::fdopen(real, "w");
+    if (!messages_) {
+        if (real >= 0) ::close(real);
+        scratch_.reset();  // puts stderr back
         return;
     }
     std::setvbuf(messages_, nullptr, _IONBF, 0);
@@ -178,42 +171,18 @@ LibraryStderrHold::~LibraryStderrHold() {
         std::lock_guard<std::mutex> lock(logMutex);
         activeHold = nullptr;
     }
-    std::fflush(stderr);
-    ::dup2(saved_, STDERR_FILENO);
-    std::fclose(messages_);  // closes saved_
+    std::fclose(messages_);
     // What was not a library's line is passed on: x264's start "x264 [", and fontconfig's (it
     // complains when memory runs short while the fonts are read) "Fontconfig ".
-    char buffer[4096];
-    std::string held;
-    for (off_t at = 0;;) {
-        const ssize_t n = ::pread(scratch_, buffer, sizeof buffer, at);
-        if (n <= 0) break;
-        held.append(buffer, static_cast<std::size_t>(n));
-        at += n;
-    }
-    ::close(scratch_);
-    for (std::size_t start = 0; start < held.size();) {
-        std::size_t end = held.find('\n', start);
-        end = end == std::string::npos ? held.size() : end + 1;
-        if (held.compare(start, 6, "x264 [") != 0 && held.compare(start, 11, "Fontconfig ") != 0) {
-            const ssize_t ignored = ::write(STDERR_FILENO, held.data() + start, end - start);
-            (void)ignored;
-        }
-        start = end;
-    }
+    scratch_->Restore([](const std::string& line) {
+        return line.compare(0, 6, "x264 [") == 0 || line.compare(0, 11, "Fontconfig ") == 0;
+    });
 }
 
 void LibraryStderrHold::Scan() {
-    if (scratch_ < 0) return;
+    if (!scratch_) return;
     // Called under logMutex.
-    char buffer[4096];
-    std::string held;
-    for (;;) {
-        const ssize_t n = ::pread(scratch_, buffer, sizeof buffer, scanned_);
-        if (n <= 0) break;
-        held.append(buffer, static_cast<std::size_t>(n));
-        scanned_ += n;
-    }
+    const std::string held = scratch_->ReadFrom(scanned_);
     for (std::size_t start = 0; start < held.size();) {
         std::size_t end = held.find('\n', start);
         if (end == std::string::npos) end = held.size();

@@ -6,7 +6,10 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "picture/stderr_scratch.h"
 
 namespace tesselink {
 
@@ -70,10 +73,9 @@ public:
     void Scan();
 
 private:
-    int saved_ = -1;
-    int scratch_ = -1;
+    std::unique_ptr<StderrScratch> scratch_;
     long scanned_ = 0;
-    FILE* messages_ = nullptr;
+    FILE* messages_ = nullptr;  // a copy of the real stderr
 };
 
 }  // namespace tesselink
