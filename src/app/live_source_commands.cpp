@@ -141,8 +141,12 @@ void LiveSourceCommands::Tick() {
     }
     if (status.Signal != signal_) {
         signal_ = status.Signal;
+        // The lineup stays in front of the source, as of a video: say so, and how to see it.
+        const QString hidden = backdrop_.LineupShown()
+                                   ? QStringLiteral("; the lineup hides it: turn off View > Lineup (Ctrl+L) to see it")
+                                   : QString();
         if (signal_ == LiveSignal::Live)
-            SetStatus(QStringLiteral("Live: %1").arg(SourceText()));
+            SetStatus(QStringLiteral("Live: %1%2").arg(SourceText(), hidden));
         else if (signal_ == LiveSignal::None)
             SetStatus(QStringLiteral("No signal from %1; trying again every second").arg(SourceText()));
     }

@@ -178,6 +178,20 @@ TEST_F(LiveSourceCommandsTest, FramesReachBothViewsTheCardFollowsTheSenderAndClo
     std::printf("the picture %lld ms after the sender restarted\n", static_cast<long long>(clock.elapsed()));
     EXPECT_TRUE(WaitFor([&] { return Status() == "Live: " + source; }, 2000)) << Status().toStdString();
 
+    // Behind the lineup the frames still come, and the status says what hides them.
+    sender.Kill();
+    ASSERT_TRUE(WaitFor([&] { return Status().startsWith("No signal"); }, 5000)) << Status().toStdString();
+    session_->Stage().ShowLineup(true);
+    SendTo(sender, source);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return Status() == "Live: " + source + "; the lineup hides it: turn off View > Lineup (Ctrl+L) to see it";
+        },
+        8000))
+        << Status().toStdString();
+    EXPECT_TRUE(session_->Stage().ShowsVideoFrame());
+    session_->Stage().ShowLineup(false);
+
     live.CloseAction()->trigger();
     EXPECT_FALSE(live.IsOpen());
     EXPECT_FALSE(live.CloseAction()->isEnabled());
