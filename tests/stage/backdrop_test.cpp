@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
@@ -19,6 +18,7 @@
 #include "support/test_planes.h"
 #include "exchange/lineup.h"
 #include "support/document_setup.h"
+#include "support/event_wait.h"
 
 using namespace tesselink;
 
@@ -33,13 +33,9 @@ std::string WritePicture(const QTemporaryDir& dir, const char* name, int width, 
     return path.toStdString();
 }
 
-// Handles events until the document has no decode running (at most 60 s).
+// Handles events until the backdrop has no decode running (at most 60 s).
 bool WaitForPicture(const Backdrop& backdrop) {
-    QElapsedTimer clock;
-    clock.start();
-    while (backdrop.PictureLoading() && clock.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return !backdrop.PictureLoading();
+    return tesselink::testing::HandleEventsUntil([&] { return !backdrop.PictureLoading(); }, 60000);
 }
 
 QRgb ShownColour(const Backdrop& backdrop) { return backdrop.Background().Image().Image().pixel(0, 0) | 0xFF000000u; }
@@ -160,18 +156,7 @@ TEST(LineupShownTest, TheViewsGetTheLineupOfTheMapAsItChanges) {
     EXPECT_EQ(backdrop.Background().Planes().Width(), 500);
 }
 
-namespace {
-
-// Handles events until `done` holds (at most 10 s).
-template <typename Condition>
-bool WaitUntil(Condition done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-}  // namespace
+using tesselink::testing::HandleEventsUntil;
 
 TEST(PictureOnDiskTest, AChangedReplacedOrNewFileIsTakenUpWithoutAnyRelayout) {
     QTemporaryDir dir;
@@ -183,19 +168,20 @@ TEST(PictureOnDiskTest, AChangedReplacedOrNewFileIsTakenUpWithoutAnyRelayout) {
 
     // Written again in place, of another size so that the file's stamp surely differs.
     WritePicture(dir, "wall.png", 600, 480, qRgb(255, 0, 0));
-    EXPECT_TRUE(WaitUntil([&] { return ShownColour(backdrop) == qRgb(255, 0, 0); })) << "an overwrite is seen";
+    EXPECT_TRUE(HandleEventsUntil([&] { return ShownColour(backdrop) == qRgb(255, 0, 0); })) << "an overwrite is seen";
 
     // Saved the way image editors do: a new file renamed over the old one.
     WritePicture(dir, "new.png", 640, 400, qRgb(0, 0, 255));
     ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
     ASSERT_TRUE(QFile::rename(dir.filePath("new.png"), QString::fromStdString(path)));
-    EXPECT_TRUE(WaitUntil([&] { return ShownColour(backdrop) == qRgb(0, 0, 255); })) << "a rename over it is seen";
+    EXPECT_TRUE(HandleEventsUntil([&] { return ShownColour(backdrop) == qRgb(0, 0, 255); }))
+        << "a rename over it is seen";
 
     // Gone, then there again.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
-    EXPECT_TRUE(WaitUntil([&] { return !backdrop.BackgroundFile().Exists(); }));
+    EXPECT_TRUE(HandleEventsUntil([&] { return !backdrop.BackgroundFile().Exists(); }));
     WritePicture(dir, "wall.png", 640, 480, qRgb(255, 255, 0));
-    EXPECT_TRUE(WaitUntil([&] { return backdrop.BackgroundFile().Exists(); }));
+    EXPECT_TRUE(HandleEventsUntil([&] { return backdrop.BackgroundFile().Exists(); }));
     EXPECT_EQ(ShownColour(backdrop), qRgb(255, 255, 0));
 }
 

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <functional>
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -13,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "support/document_setup.h"
+#include "support/event_wait.h"
 #include "support/recording_message_boxes.h"
 #include "view_test_support.h"
 #include "views/original_view.h"
@@ -49,14 +48,8 @@ struct OriginalFixture : ::testing::Test {
 
 void Flush() { QCoreApplication::processEvents(); }
 
-// Handles events until `done` holds, at most 10 s: the watch on the picture file reports a change
-// a little after it.
-bool WaitUntil(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+// The watch on the picture file reports a change a little after it.
+using tesselink::testing::HandleEventsUntil;
 
 }  // namespace
 
@@ -119,12 +112,12 @@ TEST_F(OriginalFixture, MissingPictureIsReportedOnceAfterTheEventThatFoundIt) {
 
     // The file comes back, then goes again: one more report, with no relayout of our own.
     ASSERT_TRUE(SaveQuadrantPicture(QString::fromStdString(missing), 640, 480));
-    ASSERT_TRUE(WaitUntil([&] { return backdrop.BackgroundFile().Exists(); })) << "the watch sees it come";
+    ASSERT_TRUE(HandleEventsUntil([&] { return backdrop.BackgroundFile().Exists(); })) << "the watch sees it come";
     Flush();
     EXPECT_EQ(boxes.Shown.size(), 1u);
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour) << "found again";
     ASSERT_TRUE(QFile::remove(QString::fromStdString(missing)));
-    ASSERT_TRUE(WaitUntil([&] { return boxes.Shown.size() == 2u; })) << "the watch sees it go";
+    ASSERT_TRUE(HandleEventsUntil([&] { return boxes.Shown.size() == 2u; })) << "the watch sees it go";
 
     // Another missing path is reported too.
     backdrop.SetBackgroundPicturePath(dir.filePath("other.jpg").toStdString());
@@ -276,7 +269,7 @@ TEST_F(OriginalFixture, RepaintsKeepTheDecodedPictureUntilTheFileChanges) {
     ASSERT_TRUE(touched.setFileTime(stamp.addSecs(5), QFileDevice::FileModificationTime));
     touched.close();
     EXPECT_EQ(Paint().pixel(190, 90), TopLeftColour) << "a paint reads no file";
-    ASSERT_TRUE(WaitUntil([&] { return Paint().pixel(190, 90) == MarkerColour; }));
+    ASSERT_TRUE(HandleEventsUntil([&] { return Paint().pixel(190, 90) == MarkerColour; }));
     const QImage image = Paint();
     EXPECT_EQ(image.pixel(190, 90), MarkerColour);
     EXPECT_EQ(image.pixel(500, 300), qRgb(9, 9, 9));
